@@ -1,0 +1,57 @@
+#pragma once
+// The run state: one App, created in main() and passed by reference, owns what
+// the program holds for the run. No mutable globals.
+#include <array>
+#include <memory>
+#include <string>
+
+#include "platform/config.h"
+#include "platform/current_document.h"
+#include "platform/drives.h"
+#include "platform/ports.h"
+#include "platform/viewer_state.h"
+
+namespace velk {
+
+class ListStore;
+
+// Ports the run uses; owned by whoever built the App (main() or a test).
+struct Ports {
+    Messages* messages = nullptr;
+    Prompt* prompt = nullptr;
+    Clipboard* clipboard = nullptr;
+    EventPump* pump = nullptr;
+    DiskSpace* disk = nullptr;
+    Screen* screen = nullptr;
+    Clock* clock = nullptr;
+    Help* help = nullptr;
+    Printer* printer = nullptr;
+    MainFrame* frame = nullptr;
+};
+
+enum class PrintSource { None, Document, Batch, List };
+
+struct App {
+    Config config;
+    Drives drives;
+    ListStore* lists = nullptr;  // owned by main() or the test
+    CurrentDocument doc;
+    std::array<ViewerState, 2> viewers;
+    SharedViewerFlags viewerFlags;
+    PrintSource PrintMode = PrintSource::None;
+    bool PrintCancel = false;
+    bool ExportCancel = false;
+    int MessageResult = 0;
+    long LastCumRecord = 0;
+    Int16 IndexRecordCount;
+    int ScreenWidth = 0, ScreenHeight = 0;
+    bool ExitPermitted = false;
+    std::string CoverageNumber, CoverageDate;
+    Ports ports;
+
+    // The message box every procedure uses: title CollectionMode.
+    Answer msg(const std::string& text, Buttons buttons = Buttons::OK, Icon icon = Icon::None) const;
+    void DoEvents() const;
+};
+
+}  // namespace velk

@@ -1,0 +1,123 @@
+#pragma once
+// The seams between the model and the outside world. Each port has one real
+// implementation (platform/ui or platform/) and one fake in tests/support.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+class QImage;
+class QFont;
+
+namespace velk {
+
+enum class Buttons { OK, OKCancel, AbortRetryIgnore, YesNoCancel, YesNo, RetryCancel };
+enum class Icon { None, Critical, Question, Exclamation, Information };
+// Values as the platform's message box returns them.
+enum class Answer { OK = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
+
+class Messages {
+public:
+    virtual ~Messages() = default;
+    virtual Answer show(const std::string& text, const std::string& title, Buttons buttons = Buttons::OK,
+                        Icon icon = Icon::None) = 0;
+};
+
+// The modal OK/Cancel message window; returns MessageResult (1 OK, 3 Cancel, or
+// the previous value when closed with the close box).
+class Prompt {
+public:
+    virtual ~Prompt() = default;
+    virtual int ask(const std::string& text, int previousResult) = 0;
+};
+
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    virtual std::string text() = 0;  // UTF-8
+    virtual void setText(const std::string& text) = 0;
+    virtual void setImage(const QImage& image) = 0;
+};
+
+// Lets a long loop keep the window alive and its Cancel button working.
+class EventPump {
+public:
+    virtual ~EventPump() = default;
+    virtual void DoEvents() = 0;
+};
+
+class DiskSpace {
+public:
+    virtual ~DiskSpace() = default;
+    // Bytes available to this user on the volume holding path; nullopt when unknown.
+    virtual std::optional<std::uint64_t> freeBytes(const std::string& nativePath) = 0;
+};
+
+class Screen {
+public:
+    virtual ~Screen() = default;
+    virtual int widthPixels() = 0;
+    virtual int heightPixels() = 0;
+    virtual int twipsPerPixel() = 0;  // 1440 / logical dpi
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual std::string dateText() = 0;  // the locale's short date
+    virtual std::string timeText() = 0;  // the locale's time
+};
+
+// Help commands as the help engine numbers them.
+enum HelpCommand : int { kHelpContext = 1, kHelpQuit = 2, kHelpContents = 3, kHelpPartialKey = 0x105 };
+
+class Help {
+public:
+    virtual ~Help() = default;
+    virtual bool show(const std::string& helpFile, int command, long context) = 0;
+};
+
+// Paper codes as stored: 1 letter, 9 A4, 5 legal. Duplex: 1 off, 3 vertical.
+enum PaperCode : int { kPaperLetter = 1, kPaperLegal = 5, kPaperA4 = 9 };
+enum DuplexMode : int { kDuplexNone = 1, kDuplexHorizontal = 2, kDuplexVertical = 3 };
+
+struct TwipRect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+class Printer {
+public:
+    virtual ~Printer() = default;
+    virtual void setPaperSize(int paperCode) = 0;
+    virtual int paperSize() = 0;
+    virtual void setDuplex(int duplexMode) = 0;
+    virtual int duplex() = 0;
+    virtual std::string deviceName() = 0;
+    virtual std::string port() = 0;
+    // Printable area in twips.
+    virtual int scaleWidth() = 0;
+    virtual int scaleHeight() = 0;
+    // Draws a bitonal or grey page into a rectangle given in twips.
+    virtual void drawPage(const QImage& page, const TwipRect& target) = 0;
+    virtual void drawText(int xTwips, int yTwips, const std::string& text, const std::string& fontName,
+                          int pointSize, bool bold) = 0;
+    virtual void newPage() = 0;
+    // false when the document could not be finished (spooler error, disk full).
+    virtual bool endDoc() = 0;
+    virtual void abortDoc() = 0;
+};
+
+// Dialogs of other floors that a lower floor's form may open.
+enum class FrameDialog { Find, Import, View, BatchPrint, BatchExport, ExportChooser, ListWindow, Print, Export };
+
+// What a form may ask of the main frame without including shell/.
+class MainFrame {
+public:
+    virtual ~MainFrame() = default;
+    // Menu items by their mnu... name, toolbar buttons by their BTN_... key.
+    virtual void enableItem(const std::string& name, bool enabled) = 0;
+    virtual void checkItem(const std::string& name, bool checked) = 0;
+    virtual bool isChecked(const std::string& name) = 0;
+    virtual void openDialog(FrameDialog which) = 0;
+};
+
+}  // namespace velk
