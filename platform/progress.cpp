@@ -1,15 +1,18 @@
 #include "platform/progress.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace velk {
 
+// Computed in 32 bits and clamped to the trough, so a large total never leaves the
+// bar standing still or overshooting, and a total of 0 draws nothing.
 Int16 ProgressBarWidth(int troughWidth, Int16 total, Int16 current) {
-    Int16 room = Int16(troughWidth - 160);
-    int divisor = total == 1 ? 10 : int(total);
-    if (divisor == 0) throw RuntimeError(kErrDivByZero);
-    Int16 step = CInt(double(int(room)) / divisor);
-    return current * step;
+    long room = std::clamp<long>(long(troughWidth) - 160, 0, 32767);
+    if (total <= 0) return Int16(0);
+    double divisor = total == 1 ? 10.0 : double(int(total));
+    double width = std::nearbyint(double(int(current)) * double(room) / divisor);
+    return Int16(static_cast<int>(std::clamp(width, 0.0, double(room))));
 }
 
 }  // namespace velk

@@ -103,6 +103,11 @@ TEST(ProgressBar, StepArithmetic) {
     // A total of 1 is divided as 10: a tenth of the room.
     EXPECT_EQ(int(ProgressBarWidth(1160, 1, 1)), 100);
     EXPECT_EQ(int(ProgressBarWidth(1160, 5, 5)), 1000);
-    EXPECT_EQ(int(ProgressBarWidth(1160, 3, 3)), 999);  // step 333.33 rounds to 333
+    EXPECT_EQ(int(ProgressBarWidth(1160, 3, 3)), 1000);
     EXPECT_EQ(int(ProgressBarWidth(1160, 7, 0)), 0);
+    // No division by zero, no overshoot, no standing still on long runs.
+    EXPECT_EQ(int(ProgressBarWidth(1160, 0, 5)), 0);
+    EXPECT_EQ(int(ProgressBarWidth(1160, 5, 9)), 1000);
+    EXPECT_EQ(int(ProgressBarWidth(1160, 30000, 15000)), 500);
+    EXPECT_EQ(int(ProgressBarWidth(100, 5, 5)), 0);
 }
