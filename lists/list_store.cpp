@@ -1,0 +1,554 @@
+#include "lists/list_store.h"
+
+#include <array>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <system_error>
+
+#include "common/vb_text.h"
+#include "platform/drives.h"
+
+namespace fs = std::filesystem;
+
+namespace velk {
+
+namespace {
+
+constexpr int kSchemaVersion = 1;
+
+constexpr std::array kAllTables = {ListTable::Found,     ListTable::FoundOrder,     ListTable::NotFound,
+                                   ListTable::Remaining, ListTable::RemainingOrder, ListTable::ToPrint,
+                                   ListTable::ToExport};
+
+// The index names are unique per file, hence the table prefix on "PrimaryKey". The
+// *_Entry indexes keep the trimmed look-ups of the other lists from scanning.
+constexpr const char* kCreateSchema = R"(
+CREATE TABLE IF NOT EXISTS Found (DocumentNo TEXT, Pages INTEGER, Volume TEXT);
+CREATE TABLE IF NOT EXISTS FoundOrder (DocumentNo TEXT, Pages INTEGER, Volume TEXT);
+CREATE TABLE IF NOT EXISTS NotFound (DocumentNo TEXT, Pages INTEGER, Volume TEXT);
+CREATE TABLE IF NOT EXISTS Remaining (DocumentNo TEXT, Pages INTEGER, Volume TEXT);
+CREATE TABLE IF NOT EXISTS RemainingOrder (DocumentNo TEXT, Pages INTEGER, Volume TEXT);
+CREATE TABLE IF NOT EXISTS ToPrint (DocumentNo TEXT, Pages INTEGER, Volume TEXT);
+CREATE TABLE IF NOT EXISTS ToExport (DocumentNo TEXT, Pages INTEGER, Volume TEXT);
+CREATE INDEX IF NOT EXISTS FoundOrder_PrimaryKey ON FoundOrder (trim(DocumentNo));
+CREATE INDEX IF NOT EXISTS RemainingOrder_PrimaryKey ON RemainingOrder (trim(DocumentNo));
+CREATE INDEX IF NOT EXISTS Print_Vol ON ToPrint (Volume);
+CREATE INDEX IF NOT EXISTS Export_Vol ON ToExport (Volume);
+CREATE INDEX IF NOT EXISTS Found_Entry ON Found (trim(DocumentNo));
+CREATE INDEX IF NOT EXISTS Remaining_Entry ON Remaining (trim(DocumentNo));
+CREATE INDEX IF NOT EXISTS ToPrint_Entry ON ToPrint (trim(DocumentNo));
+CREATE INDEX IF NOT EXISTS ToExport_Entry ON ToExport (trim(DocumentNo));
+)";
+
+std::string Named(const char* before, ListTable table, const char* after = "") {
+    return std::string(before) + TableName(table) + after;
+}
+
+// Checked 32-bit total arithmetic: leaving the range is an overflow, as with 16 bits.
+void Bump(int32_t& total, long long delta) {
+    long long v = static_cast<long long>(total) + delta;
+    if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
+        throw RuntimeError(kErrOverflow);
+    total = static_cast<int32_t>(v);
+}
+
+int32_t To32(long long v) {
+    int32_t t = 0;
+    Bump(t, v);
+    return t;
+}
+
+// An existing, non-empty file that does not start with SQLite's header. An empty
+// file is a valid new database.
+bool IsForeignFile(const fs::path& p) {
+    std::error_code ec;
+    if (!fs::is_regular_file(p, ec)) return false;
+    auto size = fs::file_size(p, ec);
+    if (ec || size == 0) return false;
+    std::ifstream in(p, std::ios::binary);
+    if (!in) return false;  // unreadable: let the open report it
+    char head[16] = {};
+    in.read(head, sizeof head);
+    return in.gcount() != sizeof head || std::memcmp(head, "SQLite format 3", 16) != 0;
+}
+
+// The Windows read-only attribute has no exact match here; a file without any write
+// permission is taken as read-only even by a user the permissions do not bind.
+bool WriteProtected(const fs::path& p) {
+    std::error_code ec;
+    auto st = fs::status(p, ec);
+    if (ec || !fs::exists(st)) return false;
+    constexpr auto anyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    return (st.permissions() & anyWrite) == fs::perms::none;
+}
+
+// Moves the file (and any journal beside it) to a free ".old" name.
+bool MoveAside(const fs::path& p) {
+    std::error_code ec;
+    fs::path target;
+    for (int n = 1; n < 100; ++n) {
+        target = p;
+        target += n == 1 ? ".old" : ".old" + std::to_string(n);
+        if (!fs::exists(target, ec)) break;
+    }
+    fs::rename(p, target, ec);
+    if (ec) return false;
+    for (const char* side : {"-journal", "-wal", "-shm"}) {
+        fs::path from = p, to = target;
+        from += side;
+        to += side;
+        if (fs::exists(from, ec)) fs::rename(from, to, ec);
+    }
+    return true;
+}
+
+bool IsListTable(ListTable t) {
+    return t == ListTable::Remaining || t == ListTable::ToPrint || t == ListTable::ToExport;
+}
+
+}  // namespace
+
+const char* TableName(ListTable table) {
+    // In the order of the enumeration.
+    static constexpr const char* names[] = {"Found",          "FoundOrder", "NotFound", "Remaining",
+                                            "RemainingOrder", "ToPrint",    "ToExport"};
+    auto i = static_cast<size_t>(table);
+    return i < std::size(names) ? names[i] : "";
+}
+
+ListStore::ListStore(const Config& config)
+    : wanted_(config.appFile(config.listDatabaseName())), assignments_(config.isAssignments()) {}
+
+ListStore::ListStore(fs::path databaseFile, std::string collectionMode)
+    : wanted_(std::move(databaseFile)), assignments_(collectionMode == kModeAssignments) {}
+
+ListStore::~ListStore() {
+    Close();
+}
+
+void ListStore::Close() {
+    cache_.clear();
+    if (db_) sqlite3_close_v2(db_);
+    db_ = nullptr;
+}
+
+bool ListStore::OpenDatabases() {
+    Close();
+    try {
+        std::error_code ec;
+        path_ = wanted_;
+        if (!fs::exists(path_, ec)) {
+            if (auto found = FindNoCase(wanted_.parent_path(), wanted_.filename().string())) path_ = *found;
+        }
+        if (IsForeignFile(path_) && !MoveAside(path_)) return false;
+        if (WriteProtected(path_)) return false;
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            try {
+                openConnection();
+                ensureSchema();
+                totals_ = countTotals();
+                frames_.clear();
+                broken_ = false;
+                return true;
+            } catch (const sql::Error& e) {
+                Close();
+                // A damaged file holds nothing the run needs: the lists are emptied at start.
+                bool damaged = e.primary() == SQLITE_NOTADB || e.primary() == SQLITE_CORRUPT;
+                if (!damaged || attempt > 0 || !MoveAside(path_)) return false;
+            }
+        }
+    } catch (...) {
+    }
+    Close();
+    return false;
+}
+
+void ListStore::openConnection() {
+    int rc = sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK) {
+        int code = db_ ? sqlite3_extended_errcode(db_) : rc;
+        throw sql::Error(code, sqlite3_errstr(rc));
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    if (sqlite3_db_readonly(db_, "main") == 1) throw sql::Error(SQLITE_READONLY, "read-only");
+    sqlite3_busy_timeout(db_, 200);
+    // Every add is its own transaction; the lists are emptied at every start, so
+    // commits need not reach the disk, only stay whole.
+    sql::Exec(db_, "PRAGMA journal_mode=WAL");
+    sql::Exec(db_, "PRAGMA synchronous=NORMAL");
+}
+
+void ListStore::ensureSchema() {
+    // IMMEDIATE: a file another process holds for writing fails here, not at the first add.
+    sql::Exec(db_, "BEGIN IMMEDIATE");
+    try {
+        long long version = 0;
+        {
+            auto st = stmt("PRAGMA user_version");
+            if (st.step()) version = st.int64(0);
+        }
+        for (ListTable t : kAllTables) {
+            bool fits = true;
+            int columns = 0;
+            {
+                auto st = stmt(Named("PRAGMA table_info(", t, ")"));
+                static constexpr const char* names[] = {"DocumentNo", "Pages", "Volume"};
+                static constexpr const char* types[] = {"TEXT", "INTEGER", "TEXT"};
+                while (st.step()) {
+                    if (columns >= 3 || UCase(st.text(1)) != UCase(names[columns]) ||
+                        UCase(st.text(2)) != types[columns])
+                        fits = false;
+                    ++columns;
+                }
+            }
+            bool exists = columns > 0;
+            if (exists && (!fits || columns != 3 || version != kSchemaVersion)) {
+                cache_.clear();  // statements on a dropped table must not linger
+                sql::Exec(db_, Named("DROP TABLE ", t).c_str());
+            }
+        }
+        sql::Exec(db_, kCreateSchema);
+        sql::Exec(db_, ("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str());
+        sql::Exec(db_, "COMMIT");
+    } catch (...) {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+ListTotals ListStore::countTotals() const {
+    auto st = stmt(
+        "SELECT (SELECT count(*) FROM Found), (SELECT count(*) FROM NotFound),"
+        " (SELECT count(*) FROM Remaining), (SELECT coalesce(sum(Pages), 0) FROM Remaining),"
+        " (SELECT count(*) FROM ToPrint), (SELECT coalesce(sum(Pages), 0) FROM ToPrint),"
+        " (SELECT count(*) FROM ToExport), (SELECT coalesce(sum(Pages), 0) FROM ToExport)");
+    ListTotals t;
+    if (st.step()) {
+        t.FoundCount = To32(st.int64(0));
+        t.NotFoundCount = To32(st.int64(1));
+        t.RemainingCount = To32(st.int64(2));
+        t.RemainingPages = To32(st.int64(3));
+        t.PrintCount = To32(st.int64(4));
+        t.PrintPages = To32(st.int64(5));
+        t.ExportCount = To32(st.int64(6));
+        t.ExportPages = To32(st.int64(7));
+    }
+    return t;
+}
+
+bool ListStore::RecountTotals() {
+    if (!db_ || !frames_.empty()) return false;  // inside a transaction the totals are pending
+    try {
+        totals_ = countTotals();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+// --- transactions -----------------------------------------------------------
+
+ListStore::Transaction::Transaction(ListStore& store) : store_(store) {
+    if (!store_.db_ || store_.broken_) return;
+    if (sqlite3_exec(store_.db_, "SAVEPOINT velk_tx", nullptr, nullptr, nullptr) != SQLITE_OK) return;
+    store_.frames_.push_back(store_.frames_.empty() ? store_.totals_ : store_.frames_.back());
+    active_ = true;
+}
+
+ListStore::Transaction::~Transaction() {
+    rollback();
+}
+
+ListTotals& ListStore::Transaction::pending() {
+    return store_.frames_.back();
+}
+
+bool ListStore::Transaction::commit() {
+    if (!active_) return false;
+    if (store_.broken_ || !store_.db_ ||
+        sqlite3_exec(store_.db_, "RELEASE velk_tx", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        rollback();
+        return false;
+    }
+    active_ = false;
+    ListTotals done = store_.frames_.back();
+    store_.frames_.pop_back();
+    (store_.frames_.empty() ? store_.totals_ : store_.frames_.back()) = done;
+    return true;
+}
+
+void ListStore::Transaction::rollback() {
+    if (!active_) return;
+    active_ = false;
+    if (store_.db_)
+        sqlite3_exec(store_.db_, "ROLLBACK TO velk_tx; RELEASE velk_tx", nullptr, nullptr, nullptr);
+    if (!store_.frames_.empty()) store_.frames_.pop_back();
+    if (store_.frames_.empty())
+        store_.broken_ = false;
+    else if (!store_.db_ || sqlite3_get_autocommit(store_.db_))
+        store_.broken_ = true;  // the enclosing transactions are gone too
+}
+
+bool ListStore::guarded(const std::function<bool(ListTotals&)>& body) {
+    if (!db_) return false;
+    try {
+        Transaction tx(*this);
+        if (!tx.ok() || !body(tx.pending())) return false;
+        return tx.commit();
+    } catch (...) {
+        return false;
+    }
+}
+
+// --- record level -----------------------------------------------------------
+
+void ListStore::insert(ListTable table, const std::string& docNo, Int16 pages, const std::string& volume) {
+    stmt(Named("INSERT INTO ", table, " (DocumentNo, Pages, Volume) VALUES (?1, ?2, ?3)"))
+        .bind(1, docNo)
+        .bind(2, static_cast<long long>(pages.value()))
+        .bind(3, volume)
+        .run();
+}
+
+bool ListStore::has(ListTable table, const std::string& entry) const {
+    auto st = stmt(Named("SELECT 1 FROM ", table, " WHERE trim(DocumentNo) = trim(?1) LIMIT 1"));
+    st.bind(1, entry);
+    return st.step();
+}
+
+bool ListStore::takeFirst(ListTable table, const std::string& entry, ListRow* row) {
+    long long rowid = 0;
+    {
+        auto st = stmt(Named("SELECT rowid, DocumentNo, Pages, Volume FROM ", table,
+                             " WHERE trim(DocumentNo) = trim(?1) ORDER BY rowid LIMIT 1"));
+        st.bind(1, entry);
+        if (!st.step()) return false;
+        rowid = st.int64(0);
+        if (row) *row = ListRow{st.text(1), Int16(Int16::check(st.int64(2))), st.text(3)};
+    }
+    stmt(Named("DELETE FROM ", table, " WHERE rowid = ?1")).bind(1, rowid).run();
+    return true;
+}
+
+bool ListStore::addToList(ListTable table, const ListRow& row, ListTotals& t) {
+    switch (table) {
+        case ListTable::Remaining:
+            insert(ListTable::Remaining, row.DocumentNo, row.Pages, row.Volume);
+            insert(ListTable::RemainingOrder, row.DocumentNo, row.Pages, row.Volume);
+            Bump(t.RemainingCount, 1);
+            Bump(t.RemainingPages, row.Pages);
+            return true;
+        case ListTable::ToPrint:
+            insert(table, row.DocumentNo, row.Pages, row.Volume);
+            Bump(t.PrintCount, 1);
+            Bump(t.PrintPages, row.Pages);
+            return true;
+        case ListTable::ToExport:
+            insert(table, row.DocumentNo, row.Pages, row.Volume);
+            Bump(t.ExportCount, 1);
+            Bump(t.ExportPages, row.Pages);
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool ListStore::takeFromList(ListTable table, const std::string& entry, ListRow& row, ListTotals& t) {
+    switch (table) {
+        case ListTable::Remaining:
+            // The sorted copy goes with the entry, but only when the entry itself is there.
+            if (!has(ListTable::Remaining, entry)) return false;
+            takeFirst(ListTable::RemainingOrder, entry, nullptr);
+            takeFirst(ListTable::Remaining, entry, &row);
+            Bump(t.RemainingCount, -1);
+            Bump(t.RemainingPages, -row.Pages);
+            return true;
+        case ListTable::ToPrint:
+            if (!takeFirst(table, entry, &row)) return false;
+            Bump(t.PrintCount, -1);
+            Bump(t.PrintPages, -row.Pages);
+            return true;
+        case ListTable::ToExport:
+            if (!takeFirst(table, entry, &row)) return false;
+            Bump(t.ExportCount, -1);
+            Bump(t.ExportPages, -row.Pages);
+            return true;
+        default:
+            return false;
+    }
+}
+
+// --- operations -------------------------------------------------------------
+
+bool ListStore::AddToFound(std::string& entry, Int16 pages) {
+    std::string volume = Trim(Mid(entry, 10));
+    std::string stored = assignments_ ? Left(entry, 4) + Mid(entry, 6, 4) + " " + volume : entry;
+    bool ok = guarded([&](ListTotals& t) {
+        insert(ListTable::Found, stored, pages, volume);
+        insert(ListTable::FoundOrder, stored, pages, volume);
+        Bump(t.FoundCount, 1);
+        return addToList(ListTable::Remaining, {stored, pages, volume}, t);
+    });
+    if (ok) entry = stored;
+    return ok;
+}
+
+bool ListStore::AddToRemaining(const std::string& entry, Int16 pages) {
+    return guarded([&](ListTotals& t) {
+        return addToList(ListTable::Remaining, {entry, pages, Trim(Mid(entry, 10))}, t);
+    });
+}
+
+bool ListStore::AddToPrint(const std::string& entry, Int16 pages) {
+    return guarded([&](ListTotals& t) {
+        return addToList(ListTable::ToPrint, {entry, pages, Trim(Mid(entry, 10))}, t);
+    });
+}
+
+bool ListStore::AddToExport(const std::string& entry, Int16 pages) {
+    return guarded([&](ListTotals& t) {
+        return addToList(ListTable::ToExport, {entry, pages, Trim(Mid(entry, 10))}, t);
+    });
+}
+
+bool ListStore::AddToNotFound(const std::string& docNo, Int16 pages) {
+    return guarded([&](ListTotals& t) {
+        insert(ListTable::NotFound, docNo, pages, "");
+        Bump(t.NotFoundCount, 1);
+        return true;
+    });
+}
+
+bool ListStore::RemFromFound(const std::string& entry) {
+    return guarded([&](ListTotals& t) {
+        if (!has(ListTable::Found, entry)) return false;
+        takeFirst(ListTable::FoundOrder, entry, nullptr);
+        takeFirst(ListTable::Found, entry, nullptr);
+        Bump(t.FoundCount, -1);
+        return true;
+    });
+}
+
+bool ListStore::removeFrom(ListTable table, const std::string& entry, Int16& pages) {
+    ListRow row;
+    bool ok = guarded([&](ListTotals& t) { return takeFromList(table, entry, row, t); });
+    if (ok) pages = row.Pages;
+    return ok;
+}
+
+bool ListStore::RemFromRemaining(const std::string& entry, Int16& pages) {
+    return removeFrom(ListTable::Remaining, entry, pages);
+}
+
+bool ListStore::RemFromPrint(const std::string& entry, Int16& pages) {
+    return removeFrom(ListTable::ToPrint, entry, pages);
+}
+
+bool ListStore::RemFromExport(const std::string& entry, Int16& pages) {
+    return removeFrom(ListTable::ToExport, entry, pages);
+}
+
+bool ListStore::AddAndTakeOffRemaining(ListTable target, const std::string& entry, Int16 pages) {
+    if (target != ListTable::ToPrint && target != ListTable::ToExport) return false;
+    return guarded([&](ListTotals& t) {
+        if (!addToList(target, {entry, pages, Trim(Mid(entry, 10))}, t)) return false;
+        ListRow taken;
+        takeFromList(ListTable::Remaining, entry, taken, t);  // not being there is fine
+        return true;
+    });
+}
+
+bool ListStore::Move(ListTable from, ListTable to, const std::string& entry) {
+    if (from == to || !IsListTable(from) || !IsListTable(to)) return false;
+    return guarded([&](ListTotals& t) {
+        ListRow row;
+        return takeFromList(from, entry, row, t) && addToList(to, row, t);
+    });
+}
+
+bool ListStore::ClearTables(bool showProgress, const ProgressFn& progress,
+                            const std::function<void(const std::string&)>& message) {
+    if (showProgress && message) {
+        try {
+            message("Clearing tables...");
+        } catch (...) {
+        }
+    }
+    static constexpr ListTable order[] = {
+        ListTable::Found,    ListTable::NotFound,   ListTable::Remaining,     ListTable::ToPrint,
+        ListTable::ToExport, ListTable::FoundOrder, ListTable::RemainingOrder};
+    Transaction tx(*this);
+    bool all = tx.ok();
+    int step = 0;
+    for (ListTable table : order) {
+        if (tx.ok()) {
+            try {
+                stmt(Named("DELETE FROM ", table)).run();
+            } catch (...) {
+                all = false;  // the other tables are still emptied
+            }
+        }
+        if (showProgress && progress) {
+            try {
+                progress(7, ++step);
+            } catch (...) {
+            }
+        }
+    }
+    if (!tx.ok()) return false;
+    try {
+        // Counted, not zeroed: a table that failed to empty keeps its records and totals.
+        tx.pending() = countTotals();
+    } catch (...) {
+        return false;
+    }
+    return tx.commit() && all;
+}
+
+// --- reads ------------------------------------------------------------------
+
+std::vector<ListRow> ListStore::select(ListTable table, const char* orderBy) const {
+    std::vector<ListRow> rows;
+    if (!db_) return rows;
+    try {
+        auto st = stmt(Named("SELECT DocumentNo, Pages, Volume FROM ", table, " ORDER BY ") + orderBy);
+        while (st.step()) rows.push_back({st.text(0), Int16(Int16::check(st.int64(1))), st.text(2)});
+    } catch (...) {
+        rows.clear();
+    }
+    return rows;
+}
+
+std::vector<ListRow> ListStore::Rows(ListTable table) const {
+    return select(table, "rowid");
+}
+
+std::vector<ListRow> ListStore::RowsByVolume(ListTable table) const {
+    return select(table, "Volume, rowid");
+}
+
+std::vector<ListRow> ListStore::RowsSorted(ListTable table) const {
+    return select(table, "trim(DocumentNo), rowid");
+}
+
+long long ListStore::Count(ListTable table) const {
+    if (!db_) return 0;
+    try {
+        auto st = stmt(Named("SELECT count(*) FROM ", table));
+        return st.step() ? st.int64(0) : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+bool ListStore::Contains(ListTable table, const std::string& entry) const {
+    if (!db_) return false;
+    try {
+        return has(table, entry);
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace velk

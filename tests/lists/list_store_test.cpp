@@ -1,0 +1,399 @@
+#include "lists/list_store.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+using namespace velk;
+namespace fs = std::filesystem;
+
+namespace velk {
+void PrintTo(const ListRow& r, std::ostream* os) {
+    *os << "{\"" << r.DocumentNo << "\", " << int(r.Pages) << ", \"" << r.Volume << "\"}";
+}
+}  // namespace velk
+
+namespace {
+
+// A fresh directory per test, removed afterwards.
+class ListStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string tmpl = (fs::temp_directory_path() / "velk-lists-XXXXXX").string();
+        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+        dir = tmpl;
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::permissions(dir / "VELKWp.mdb", fs::perms::owner_all, ec);
+        fs::remove_all(dir, ec);
+    }
+    fs::path db() const { return dir / "VELKWp.mdb"; }
+    std::unique_ptr<ListStore> open(const std::string& mode = kModePatents) {
+        auto s = std::make_unique<ListStore>(db(), mode);
+        EXPECT_TRUE(s->OpenDatabases());
+        return s;
+    }
+    // A second connection, as another program would hold one.
+    void raw(const std::string& sqlText) {
+        sqlite3* h = nullptr;
+        ASSERT_EQ(sqlite3_open(db().c_str(), &h), SQLITE_OK);
+        char* err = nullptr;
+        int rc = sqlite3_exec(h, sqlText.c_str(), nullptr, nullptr, &err);
+        std::string msg = err ? err : "";
+        sqlite3_free(err);
+        sqlite3_close(h);
+        ASSERT_EQ(rc, SQLITE_OK) << msg;
+    }
+    static std::vector<std::string> Texts(const std::vector<ListRow>& rows) {
+        std::vector<std::string> t;
+        for (const auto& r : rows) t.push_back(r.DocumentNo);
+        return t;
+    }
+    static void ExpectAllEmpty(const ListStore& s) {
+        for (ListTable t :
+             {ListTable::Found, ListTable::FoundOrder, ListTable::NotFound, ListTable::Remaining,
+              ListTable::RemainingOrder, ListTable::ToPrint, ListTable::ToExport})
+            EXPECT_EQ(s.Count(t), 0) << TableName(t);
+    }
+    fs::path dir;
+};
+
+// Entry texts: number in columns 1-9, volume from column 10.
+const std::string kA = "D1234567 V0042   ";
+const std::string kB = "D7654321 V0007";
+const std::string kC = "RE0012345V0042";
+
+}  // namespace
+
+TEST_F(ListStoreTest, AddsKeepTotalsAndEveryTableOfTheList) {
+    auto s = open();
+    std::string a = kA, b = kB;
+    ASSERT_TRUE(s->AddToFound(a, 12));
+    ASSERT_TRUE(s->AddToFound(b, 3));
+    EXPECT_EQ(a, kA);  // only the assignments collection rewrites
+    ASSERT_TRUE(s->AddToPrint(kC, 7));
+    ASSERT_TRUE(s->AddToPrint(kB, 3));
+    ASSERT_TRUE(s->AddToExport(kA, 12));
+    ASSERT_TRUE(s->AddToNotFound("X99", 0));
+    ASSERT_TRUE(s->AddToRemaining(kC, 7));
+
+    ListTotals want{2, 1, 3, 22, 2, 10, 1, 12};
+    EXPECT_EQ(s->totals(), want);
+    EXPECT_EQ(s->FoundCount(), 2);
+    EXPECT_EQ(s->RemainingPages(), 22);
+
+    std::vector<ListRow> found{{kA, 12, "V0042"}, {kB, 3, "V0007"}};
+    EXPECT_EQ(s->Rows(ListTable::Found), found);
+    EXPECT_EQ(s->Rows(ListTable::FoundOrder), found);
+    EXPECT_EQ(Texts(s->Rows(ListTable::Remaining)), (std::vector<std::string>{kA, kB, kC}));
+    EXPECT_EQ(s->Count(ListTable::RemainingOrder), 3);
+    EXPECT_EQ(Texts(s->RowsSorted(ListTable::RemainingOrder)), (std::vector<std::string>{kA, kB, kC}));
+    // The batch runs read a list volume by volume, entry order inside a volume.
+    EXPECT_EQ(Texts(s->RowsByVolume(ListTable::ToPrint)), (std::vector<std::string>{kB, kC}));
+    EXPECT_EQ(s->Rows(ListTable::NotFound), (std::vector<ListRow>{{"X99", 0, ""}}));
+    EXPECT_TRUE(s->Contains(ListTable::ToExport, "  D1234567 V0042"));
+    EXPECT_FALSE(s->Contains(ListTable::ToExport, kB));
+
+    // The file keeps its lists; a new run counts them again.
+    s.reset();
+    auto again = open();
+    EXPECT_EQ(again->totals(), want);
+}
+
+TEST_F(ListStoreTest, RemovalsTakeTheFirstOfDuplicatesAndKeepTheirTotals) {
+    auto s = open();
+    Int16 pages = -1;
+    EXPECT_FALSE(s->RemFromPrint(kA, pages));  // empty list
+    EXPECT_EQ(pages, -1);
+
+    ASSERT_TRUE(s->AddToPrint(kA, 3));
+    ASSERT_TRUE(s->AddToPrint(kB, 4));
+    ASSERT_TRUE(s->AddToPrint(kA, 5));
+    ASSERT_TRUE(s->RemFromPrint(kA, pages));
+    EXPECT_EQ(pages, 3);
+    EXPECT_EQ(s->PrintCount(), 2);
+    EXPECT_EQ(s->PrintPages(), 9);
+    EXPECT_EQ(s->Rows(ListTable::ToPrint), (std::vector<ListRow>{{kB, 4, "V0007"}, {kA, 5, "V0042"}}));
+
+    ListTotals before = s->totals();
+    EXPECT_FALSE(s->RemFromExport(kA, pages));
+    EXPECT_EQ(s->totals(), before);
+
+    std::string a = kA, a2 = kA;
+    ASSERT_TRUE(s->AddToFound(a, 10));
+    ASSERT_TRUE(s->AddToFound(a2, 20));
+    ASSERT_TRUE(s->RemFromRemaining(kA, pages));
+    EXPECT_EQ(pages, 10);
+    EXPECT_EQ(s->RemainingCount(), 1);  // the store counts, not the caller
+    EXPECT_EQ(s->RemainingPages(), 20);
+    EXPECT_EQ(s->Rows(ListTable::RemainingOrder), (std::vector<ListRow>{{kA, 20, "V0042"}}));
+    ASSERT_TRUE(s->RemFromFound(kA));
+    EXPECT_EQ(s->FoundCount(), 1);
+    EXPECT_EQ(s->Rows(ListTable::Found), (std::vector<ListRow>{{kA, 20, "V0042"}}));
+    EXPECT_EQ(s->Count(ListTable::FoundOrder), 1);
+    EXPECT_FALSE(s->RemFromFound(kB));
+    EXPECT_EQ(s->FoundCount(), 1);
+}
+
+TEST_F(ListStoreTest, EntriesCompareTrimmedButInnerSpacingCounts) {
+    auto s = open();
+    // The find dialog passes a padded entry, the viewers rebuild it unpadded.
+    std::string padded = "D1234567 V0042     ";
+    ASSERT_TRUE(s->AddToFound(padded, 4));
+    Int16 pages = 0;
+    EXPECT_FALSE(s->RemFromRemaining("D1234567  V0042", pages));  // one blank more inside
+    EXPECT_FALSE(s->RemFromRemaining("D1234567V0042", pages));
+    EXPECT_EQ(s->Count(ListTable::RemainingOrder), 1);
+    EXPECT_EQ(s->RemainingCount(), 1);
+
+    // The seek on the sorted copy and the scan of the list find the same record.
+    ASSERT_TRUE(s->RemFromRemaining("  D1234567 V0042", pages));
+    EXPECT_EQ(pages, 4);
+    EXPECT_EQ(s->Count(ListTable::Remaining), 0);
+    EXPECT_EQ(s->Count(ListTable::RemainingOrder), 0);
+    ASSERT_TRUE(s->RemFromFound("D1234567 V0042"));
+    EXPECT_EQ(s->Count(ListTable::Found), 0);
+    EXPECT_EQ(s->Count(ListTable::FoundOrder), 0);
+    EXPECT_EQ(s->totals(), ListTotals{});
+}
+
+TEST_F(ListStoreTest, AssignmentEntriesLoseTheirSeparator) {
+    auto s = open(kModeAssignments);
+    std::string entry = "1234/5678  R0012  ";
+    ASSERT_TRUE(s->AddToFound(entry, 1));
+    EXPECT_EQ(entry, "12345678 R0012");
+    EXPECT_EQ(s->Rows(ListTable::Found), (std::vector<ListRow>{{"12345678 R0012", 1, "R0012"}}));
+    EXPECT_EQ(s->Rows(ListTable::RemainingOrder), s->Rows(ListTable::Found));
+    // Only the Found list rewrites.
+    ASSERT_TRUE(s->AddToPrint("1234/5678 R0012", 1));
+    EXPECT_EQ(s->Rows(ListTable::ToPrint)[0].DocumentNo, "1234/5678 R0012");
+}
+
+TEST_F(ListStoreTest, AnAddFailingHalfWayStoresNothing) {
+    auto s = open(kModeAssignments);
+    raw("CREATE TRIGGER t_fail BEFORE INSERT ON RemainingOrder BEGIN SELECT RAISE(ABORT, 'full'); END;");
+    std::string entry = "1234/5678 R0012";
+    EXPECT_FALSE(s->AddToFound(entry, 9));
+    EXPECT_EQ(entry, "1234/5678 R0012");  // not rewritten either
+    ExpectAllEmpty(*s);
+    EXPECT_EQ(s->totals(), ListTotals{});
+
+    // A move whose add fails leaves the document where it was.
+    raw("DROP TRIGGER t_fail; CREATE TRIGGER t_fail BEFORE INSERT ON ToExport BEGIN SELECT RAISE(ABORT, "
+        "'x'); END;");
+    ASSERT_TRUE(s->AddToRemaining(kA, 6));
+    ListTotals before = s->totals();
+    EXPECT_FALSE(s->Move(ListTable::Remaining, ListTable::ToExport, kA));
+    EXPECT_FALSE(s->AddAndTakeOffRemaining(ListTable::ToExport, kA, 6));
+    EXPECT_EQ(s->totals(), before);
+    EXPECT_EQ(s->Count(ListTable::Remaining), 1);
+    EXPECT_EQ(s->Count(ListTable::RemainingOrder), 1);
+    EXPECT_EQ(s->Count(ListTable::ToExport), 0);
+}
+
+TEST_F(ListStoreTest, GroupedOperationsCommitTogetherOrNotAtAll) {
+    auto s = open();
+    {
+        ListStore::Transaction tx(*s);
+        ASSERT_TRUE(tx.ok());
+        ASSERT_TRUE(s->AddToPrint(kA, 2));
+        ASSERT_TRUE(s->AddToPrint(kB, 3));
+        EXPECT_EQ(s->PrintCount(), 0);  // pending until the outer commit
+        ASSERT_TRUE(tx.commit());
+    }
+    EXPECT_EQ(s->PrintCount(), 2);
+    {
+        ListStore::Transaction tx(*s);
+        ASSERT_TRUE(s->AddToExport(kA, 2));
+    }  // no commit: rolled back
+    EXPECT_EQ(s->Count(ListTable::ToExport), 0);
+    EXPECT_EQ(s->ExportCount(), 0);
+
+    // RAISE(ROLLBACK) ends the whole transaction, not just the failing add: nothing
+    // after it may slip in outside a transaction.
+    raw("CREATE TRIGGER t_fail BEFORE INSERT ON ToExport WHEN NEW.Pages = 99 BEGIN SELECT RAISE(ROLLBACK, "
+        "'x'); END;");
+    {
+        ListStore::Transaction tx(*s);
+        ASSERT_TRUE(s->AddToExport(kA, 1));
+        EXPECT_FALSE(s->AddToExport(kB, 99));
+        EXPECT_FALSE(s->AddToExport(kC, 1));
+        EXPECT_FALSE(tx.commit());
+    }
+    EXPECT_EQ(s->Count(ListTable::ToExport), 0);
+    EXPECT_EQ(s->ExportCount(), 0);
+    EXPECT_TRUE(s->AddToExport(kC, 1));
+    EXPECT_EQ(s->ExportCount(), 1);
+}
+
+TEST_F(ListStoreTest, CompoundOperations) {
+    auto s = open();
+    std::string a = kA;
+    ASSERT_TRUE(s->AddToFound(a, 5));
+    // The toolbar buttons: on Remaining, it is taken off; not there, still added.
+    ASSERT_TRUE(s->AddAndTakeOffRemaining(ListTable::ToPrint, "D1234567 V0042", 5));
+    ASSERT_TRUE(s->AddAndTakeOffRemaining(ListTable::ToPrint, kB, 8));
+    EXPECT_EQ(s->totals(), (ListTotals{1, 0, 0, 0, 2, 13, 0, 0}));
+    EXPECT_EQ(s->Count(ListTable::RemainingOrder), 0);
+    EXPECT_FALSE(s->AddAndTakeOffRemaining(ListTable::Found, kB, 8));
+
+    // The batch window moves the record as stored.
+    ASSERT_TRUE(s->Move(ListTable::ToPrint, ListTable::Remaining, "D1234567 V0042"));
+    EXPECT_EQ(s->Rows(ListTable::RemainingOrder), (std::vector<ListRow>{{"D1234567 V0042", 5, "V0042"}}));
+    ASSERT_TRUE(s->Move(ListTable::ToPrint, ListTable::ToExport, kB));
+    EXPECT_EQ(s->totals(), (ListTotals{1, 0, 1, 5, 0, 0, 1, 8}));
+    EXPECT_FALSE(s->Move(ListTable::ToPrint, ListTable::ToExport, kB));  // no longer there
+    EXPECT_FALSE(s->Move(ListTable::ToExport, ListTable::ToExport, kB));
+    EXPECT_FALSE(s->Move(ListTable::ToExport, ListTable::Found, kB));
+    EXPECT_EQ(s->totals(), (ListTotals{1, 0, 1, 5, 0, 0, 1, 8}));
+}
+
+TEST_F(ListStoreTest, ClearTablesEmptiesAllWithSevenSteps) {
+    auto s = open();
+    std::string a = kA;
+    ASSERT_TRUE(s->AddToFound(a, 5));
+    ASSERT_TRUE(s->AddToPrint(kB, 1));
+    ASSERT_TRUE(s->AddToExport(kB, 1));
+    ASSERT_TRUE(s->AddToNotFound("X1", 0));
+
+    std::vector<std::string> messages;
+    std::vector<std::pair<int, int>> steps;
+    EXPECT_TRUE(s->ClearTables(
+        true, [&](int total, int current) { steps.emplace_back(total, current); },
+        [&](const std::string& m) { messages.push_back(m); }));
+    EXPECT_EQ(messages, std::vector<std::string>{"Clearing tables..."});
+    ASSERT_EQ(steps.size(), 7u);
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(steps[i], std::make_pair(7, i + 1));
+    ExpectAllEmpty(*s);
+    EXPECT_EQ(s->totals(), ListTotals{});
+
+    ASSERT_TRUE(s->AddToPrint(kB, 1));
+    steps.clear();
+    EXPECT_TRUE(s->ClearTables(false, [&](int t, int c) { steps.emplace_back(t, c); }));
+    EXPECT_TRUE(steps.empty());
+    ExpectAllEmpty(*s);
+
+    ListStore closed(dir / "none.mdb", kModePatents);
+    EXPECT_FALSE(closed.ClearTables());
+    EXPECT_FALSE(closed.AddToPrint(kA, 1));
+}
+
+TEST_F(ListStoreTest, TotalsAre32BitWhilePagesStay16Bit) {
+    auto s = open();
+    for (int i = 0; i < 3; ++i) {
+        std::string e = kA;
+        ASSERT_TRUE(s->AddToFound(e, 32767));
+        ASSERT_TRUE(s->AddToPrint(kA, 32767));
+    }
+    EXPECT_EQ(s->RemainingPages(), 3 * 32767);
+    EXPECT_EQ(s->PrintPages(), 3 * 32767);
+    Int16 pages = 0;
+    ASSERT_TRUE(s->RemFromRemaining(kA, pages));
+    EXPECT_EQ(pages, 32767);
+    EXPECT_EQ(s->RemainingPages(), 2 * 32767);
+    EXPECT_TRUE(s->RecountTotals());
+    EXPECT_EQ(s->PrintPages(), 3 * 32767);
+
+    // A record no document could have (edited by hand) fails the removal, not the run.
+    raw("INSERT INTO ToExport VALUES ('" + kB + "', 70000, 'V0007')");
+    EXPECT_FALSE(s->RemFromExport(kB, pages));
+    EXPECT_EQ(s->Count(ListTable::ToExport), 1);
+}
+
+TEST_F(ListStoreTest, ForeignAndDamagedFilesAreMovedAside) {
+    const std::string jet = std::string("\x00\x01\x00\x00Standard Jet DB\x00", 20) + std::string(2000, 'x');
+    { std::ofstream(db(), std::ios::binary) << jet; }
+    auto s = open();
+    ASSERT_TRUE(s->isOpen());
+    std::ifstream old(dir / "VELKWp.mdb.old", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(old), {}), jet);
+    EXPECT_TRUE(s->AddToPrint(kA, 1));
+    s.reset();
+
+    // A second one keeps the first one's copy.
+    { std::ofstream(db(), std::ios::binary) << "short"; }
+    s = open();
+    EXPECT_TRUE(fs::exists(dir / "VELKWp.mdb.old2"));
+    EXPECT_EQ(s->Count(ListTable::ToPrint), 0);
+}
+
+TEST_F(ListStoreTest, FindsTheFileWhateverItsCase) {
+    fs::path lower = dir / "velkwm.mdb";
+    {
+        ListStore s(lower, kModeTrademarks);
+        ASSERT_TRUE(s.OpenDatabases());
+        ASSERT_TRUE(s.AddToPrint(kA, 1));
+    }
+    Config cfg;
+    cfg.AppDir = dir.string();
+    cfg.CollectionMode = kModeTrademarks;
+    ListStore s(cfg);
+    ASSERT_TRUE(s.OpenDatabases());
+    EXPECT_EQ(s.path(), lower);
+    EXPECT_EQ(s.PrintCount(), 1);
+    EXPECT_FALSE(fs::exists(dir / "VELKWm.mdb"));
+
+    cfg.CollectionMode = kModeAssignments;  // assignments share the patents file
+    ListStore p(cfg);
+    ASSERT_TRUE(p.OpenDatabases());
+    EXPECT_EQ(p.path(), dir / "VELKWp.mdb");
+}
+
+TEST_F(ListStoreTest, ReadOnlyOrLockedFilesAreRefused) {
+    open().reset();
+    fs::permissions(db(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    ListStore s(db(), kModePatents);
+    EXPECT_FALSE(s.OpenDatabases());
+    EXPECT_FALSE(s.isOpen());
+    fs::permissions(db(), fs::perms::owner_read | fs::perms::owner_write);
+
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(db().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; INSERT INTO ToPrint VALUES ('x', 1, 'v');", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    EXPECT_FALSE(s.OpenDatabases());
+    EXPECT_EQ(fs::exists(dir / "VELKWp.mdb.old"), false);  // locked is not damaged
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    ASSERT_TRUE(s.OpenDatabases());
+    EXPECT_EQ(s.PrintCount(), 1);
+}
+
+TEST_F(ListStoreTest, MissingOrMisshapenTablesAreMadeAgain) {
+    open().reset();
+    raw("DROP TABLE Remaining; DROP INDEX FoundOrder_PrimaryKey;"
+        " DROP TABLE ToExport; CREATE TABLE ToExport (DocumentNo TEXT, Pages INTEGER);"
+        " INSERT INTO ToExport VALUES ('a', 1); INSERT INTO ToPrint VALUES ('kept', 2, 'v');");
+    auto s = open();
+    std::string a = kA;
+    EXPECT_TRUE(s->AddToFound(a, 1));
+    EXPECT_TRUE(s->AddToExport(kA, 1));
+    EXPECT_EQ(s->Count(ListTable::ToExport), 1);
+    EXPECT_EQ(s->PrintCount(), 1);  // a sound table keeps its records
+    s.reset();
+
+    sqlite3* h = nullptr;
+    ASSERT_EQ(sqlite3_open(db().c_str(), &h), SQLITE_OK);
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(
+        sqlite3_prepare_v2(h,
+                           "SELECT count(*) FROM sqlite_master WHERE type='index' AND name IN"
+                           " ('FoundOrder_PrimaryKey','RemainingOrder_PrimaryKey','Print_Vol','Export_Vol')",
+                           -1, &st, nullptr),
+        SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(st, 0), 4);
+    sqlite3_finalize(st);
+    sqlite3_close(h);
+
+    // A file of another layout (no version) is laid out again.
+    raw("PRAGMA user_version = 0; INSERT INTO NotFound VALUES ('old', 0, '');");
+    s = open();
+    EXPECT_EQ(s->Count(ListTable::NotFound), 0);
+}
