@@ -117,8 +117,10 @@ const char* TableName(ListTable table) {
     return i < std::size(names) ? names[i] : "";
 }
 
+// Without an application directory there is no file: never one at the root.
 ListStore::ListStore(const Config& config)
-    : wanted_(config.appFile(config.listDatabaseName())), assignments_(config.isAssignments()) {}
+    : wanted_(config.AppDir.empty() ? fs::path() : fs::path(config.appFile(config.listDatabaseName()))),
+      assignments_(config.isAssignments()) {}
 
 ListStore::ListStore(fs::path databaseFile, std::string collectionMode)
     : wanted_(std::move(databaseFile)), assignments_(collectionMode == kModeAssignments) {}
@@ -136,10 +138,12 @@ void ListStore::Close() {
 bool ListStore::OpenDatabases() {
     Close();
     try {
+        if (wanted_.empty()) return false;
         std::error_code ec;
         path_ = wanted_;
         if (!fs::exists(path_, ec)) {
-            if (auto found = FindNoCase(wanted_.parent_path(), wanted_.filename().string())) path_ = *found;
+            fs::path dir = wanted_.has_parent_path() ? wanted_.parent_path() : fs::path(".");
+            if (auto found = FindNoCase(dir, wanted_.filename().string())) path_ = *found;
         }
         if (IsForeignFile(path_) && !MoveAside(path_)) return false;
         if (WriteProtected(path_)) return false;

@@ -342,6 +342,10 @@ TEST_F(ListStoreTest, FindsTheFileWhateverItsCase) {
     ListStore p(cfg);
     ASSERT_TRUE(p.OpenDatabases());
     EXPECT_EQ(p.path(), dir / "VELKWp.mdb");
+
+    cfg.AppDir.clear();
+    ListStore nowhere(cfg);
+    EXPECT_FALSE(nowhere.OpenDatabases());
 }
 
 TEST_F(ListStoreTest, ReadOnlyOrLockedFilesAreRefused) {
