@@ -1,0 +1,162 @@
+#pragma once
+// Pages drawn with QPainter and files written with libtiff directly, so the decoder is
+// checked against bits it did not produce. Shared with the imaging benchmarks.
+#include <tiffio.h>
+#include <unistd.h>
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace velk::test {
+
+// A page of dense text with a few rules: what a facsimile reader looks at all day.
+inline QImage DrawTextPage(int width = 2550, int height = 3300, unsigned seed = 1) {
+    QImage canvas(width, height, QImage::Format_RGB32);
+    canvas.fill(Qt::white);
+    QPainter p(&canvas);
+    p.setPen(Qt::black);
+    QFont font("DejaVu Serif");
+    font.setPixelSize(std::max(8, height / 90));
+    p.setFont(font);
+    std::mt19937 rng(seed);
+    const int line = font.pixelSize() * 3 / 2;
+    const int margin = width / 12;
+    for (int y = margin + line; y < height - margin; y += line) {
+        QString text;
+        while (text.size() < 200) {
+            int word = 2 + static_cast<int>(rng() % 9);
+            for (int i = 0; i < word; ++i) text += QChar('a' + static_cast<int>(rng() % 26));
+            text += ' ';
+        }
+        p.drawText(QRect(margin, y - line, width - 2 * margin, line), Qt::AlignLeft | Qt::AlignVCenter, text);
+        if (rng() % 17 == 0) p.drawLine(margin, y + 2, width - margin, y + 2);
+    }
+    p.end();
+    return canvas.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+}
+
+// A black pattern defined per pixel, for exact expectations.
+template <class F>
+QImage PatternPage(int width, int height, F black) {
+    QImage img(width, height, QImage::Format_Mono);
+    img.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) img.setPixel(x, y, black(x, y) ? 1 : 0);
+    return img;
+}
+
+inline bool IsBlack(const QImage& img, int x, int y) {
+    return qGray(img.pixel(x, y)) < 128;
+}
+
+inline std::int64_t BlackCount(const QImage& img) {
+    std::int64_t n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) n += IsBlack(img, x, y);
+    return n;
+}
+
+// Rows of a picture as TIFF bits, most significant first, 1 = black.
+inline std::vector<std::uint8_t> PackedRows(const QImage& img, bool oneIsBlack = true) {
+    const int stride = (img.width() + 7) / 8;
+    std::vector<std::uint8_t> bits(static_cast<std::size_t>(stride) * img.height(), 0);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (IsBlack(img, x, y) == oneIsBlack)
+                bits[static_cast<std::size_t>(y) * stride + x / 8] |= 0x80 >> (x % 8);
+    return bits;
+}
+
+struct TiffPage {
+    QImage image;
+    int compression = COMPRESSION_CCITTFAX4;
+    int photometric = PHOTOMETRIC_MINISWHITE;
+    float dpi = 300;
+};
+
+// A multi-page TIFF at path, one strip a page, written by libtiff itself.
+inline void WriteTiff(const std::filesystem::path& path, const std::vector<TiffPage>& pages) {
+    TIFF* tif = TIFFOpen(path.c_str(), "w");
+    if (!tif) throw std::runtime_error("cannot create " + path.string());
+    for (const TiffPage& page : pages) {
+        const QImage& img = page.image;
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, img.width());
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, img.height());
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+        TIFFSetField(tif, TIFFTAG_COMPRESSION, page.compression);
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, page.photometric);
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, img.height());
+        TIFFSetField(tif, TIFFTAG_XRESOLUTION, page.dpi);
+        TIFFSetField(tif, TIFFTAG_YRESOLUTION, page.dpi);
+        TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+        TIFFSetField(tif, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
+        std::vector<std::uint8_t> bits = PackedRows(img, page.photometric == PHOTOMETRIC_MINISWHITE);
+        const int stride = (img.width() + 7) / 8;
+        for (int y = 0; y < img.height(); ++y) TIFFWriteScanline(tif, bits.data() + y * stride, y, 0);
+        TIFFWriteDirectory(tif);
+    }
+    TIFFClose(tif);
+}
+
+inline std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteAll(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// The compressed strip of page 1 of a one-strip TIFF: a raw CCITT block.
+inline std::string RawStrip(const std::filesystem::path& tiffPath) {
+    TIFF* tif = TIFFOpen(tiffPath.c_str(), "r");
+    if (!tif) throw std::runtime_error("cannot open " + tiffPath.string());
+    std::uint64_t* counts = nullptr;
+    TIFFGetField(tif, TIFFTAG_STRIPBYTECOUNTS, &counts);
+    std::string strip(static_cast<std::size_t>(counts[0]), '\0');
+    TIFFReadRawStrip(tif, 0, strip.data(), static_cast<tmsize_t>(strip.size()));
+    TIFFClose(tif);
+    return strip;
+}
+
+// A fresh directory under the build tree, removed with the object.
+class TempDir {
+public:
+    TempDir() {
+        static std::atomic<int> counter{0};
+#ifdef VELK_BINARY_DIR
+        const std::filesystem::path root = std::filesystem::path(VELK_BINARY_DIR) / "tmp";
+#else
+        const std::filesystem::path root = std::filesystem::temp_directory_path();
+#endif
+        path_ = root / ("imaging-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    const std::filesystem::path& path() const {
+        return path_;
+    }
+    std::filesystem::path operator/(const std::string& name) const {
+        return path_ / name;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+}  // namespace velk::test

@@ -1,0 +1,138 @@
+// Rendering at a zoom: sizes, grey levels against an area-average oracle, thin lines,
+// and tiles that join without seams.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "tests/imaging/imaging_fixtures.h"
+#include "viewer/imaging/page_image.h"
+
+namespace velk {
+namespace {
+
+int Grey(const QImage& img, int x, int y) {
+    return qGray(img.pixel(x, y));
+}
+
+double MeanGrey(const QImage& img, const QRect& area) {
+    double sum = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) sum += Grey(img, x, y);
+    return sum / (area.width() * area.height());
+}
+
+TEST(PageRender, SizesAndKindsAtEachZoom) {
+    PageImage page = PageImage::fromQImage(test::DrawTextPage(850, 1100, 9));
+    struct Case {
+        double zoom;
+        QSize size;
+        QImage::Format format;
+    } cases[] = {{0.25, {213, 275}, QImage::Format_Grayscale8}, {0.5, {425, 550}, QImage::Format_Grayscale8},
+                 {0.39, {332, 429}, QImage::Format_Grayscale8}, {0.8, {680, 880}, QImage::Format_Grayscale8},
+                 {1.0, {850, 1100}, QImage::Format_Mono},       {2.0, {1700, 2200}, QImage::Format_Mono}};
+    for (const Case& c : cases) {
+        QImage img = page.renderAll(c.zoom);
+        EXPECT_EQ(page.scaledSize(c.zoom), c.size) << c.zoom;
+        EXPECT_EQ(img.size(), c.size) << c.zoom;
+        EXPECT_EQ(img.format(), c.format) << c.zoom;
+    }
+    EXPECT_EQ(page.renderAll(0.5, false).format(), QImage::Format_Mono);  // smoothing off
+    // Outside the page: nothing; across its edge: the part on the page.
+    EXPECT_TRUE(page.render(QRect(900, 0, 50, 50), 1.0).isNull());
+    EXPECT_EQ(page.render(QRect(800, 1000, 100, 200), 1.0).size(), QSize(50, 100));
+    EXPECT_THROW(page.render(QRect(0, 0, 10, 10), 0.0), RuntimeError);
+    EXPECT_THROW(page.render(QRect(0, 0, 10, 10), std::nan("")), RuntimeError);
+}
+
+TEST(PageRender, FullAndDoubleSizeAreExactCopies) {
+    const QImage src = test::DrawTextPage(403, 300, 5);
+    PageImage page = PageImage::fromQImage(src);
+    const QImage one = page.renderAll(1.0);
+    const QImage part = page.render(QRect(13, 7, 200, 100), 1.0);  // not byte aligned
+    const QImage two = page.renderAll(2.0);
+    for (int y = 0; y < src.height(); ++y)
+        for (int x = 0; x < src.width(); ++x) {
+            const bool black = test::IsBlack(src, x, y);
+            ASSERT_EQ(test::IsBlack(one, x, y), black);
+            ASSERT_EQ(test::IsBlack(two, 2 * x + 1, 2 * y), black);
+            if (x >= 13 && y >= 7 && x < 213 && y < 107) {
+                ASSERT_EQ(test::IsBlack(part, x - 13, y - 7), black);
+            }
+        }
+}
+
+// Scale-to-gray against the area average computed directly from the bits, over factors
+// that take each path: exact integer reductions and the finishing resample.
+TEST(PageRender, GreyMatchesTheAreaAverage) {
+    std::mt19937 rng(11);
+    std::vector<bool> bits(480 * 360);
+    for (std::size_t i = 0; i < bits.size(); ++i) bits[i] = (rng() % 100) < ((i / 480) % 100);
+    const QImage src = test::PatternPage(480, 360, [&](int x, int y) { return bits[y * 480 + x]; });
+    PageImage page = PageImage::fromQImage(src);
+    for (int factor : {2, 3, 4, 6, 8, 16}) {
+        const QImage img = page.renderAll(1.0 / factor);
+        for (int y = 0; (y + 1) * factor <= 360; y += 3)
+            for (int x = 0; (x + 1) * factor <= 480; x += 3) {
+                int black = 0;
+                for (int dy = 0; dy < factor; ++dy)
+                    for (int dx = 0; dx < factor; ++dx)
+                        black += bits[(y * factor + dy) * 480 + x * factor + dx];
+                const double expected = 255.0 * (1 - double(black) / (factor * factor));
+                ASSERT_NEAR(Grey(img, x, y), expected, 1.5) << "1/" << factor << " at " << x << "," << y;
+            }
+    }
+    // Between the integer factors each output pixel is an average over its whole area:
+    // a half-black field is mid-grey at any zoom.
+    const QImage half = test::PatternPage(600, 600, [](int x, int y) { return (x + y) % 2 == 0; });
+    const QImage stripes = test::PatternPage(600, 600, [](int x, int) { return x % 2 == 0; });
+    PageImage halfPage = PageImage::fromQImage(half), stripePage = PageImage::fromQImage(stripes);
+    for (double zoom : {0.25, 0.33, 0.39, 0.5, 0.61, 0.75, 0.9}) {
+        for (PageImage* p : {&halfPage, &stripePage}) {
+            const QImage img = p->renderAll(zoom);
+            const QRect inner(2, 2, img.width() - 4, img.height() - 4);
+            EXPECT_NEAR(MeanGrey(img, inner), 127.5, 3) << zoom;
+            if (zoom > 0.62) continue;  // a window under two pixels wide shows the pattern
+            for (int y = inner.top(); y <= inner.bottom(); y += 7)
+                for (int x = inner.left(); x <= inner.right(); x += 7)
+                    ASSERT_NEAR(Grey(img, x, y), 127.5, 70) << zoom;  // no pixel all ink, none all paper
+        }
+    }
+}
+
+TEST(PageRender, ThinLinesStayVisibleWhenSmoothed) {
+    // Hair lines one pixel wide every eight rows, as in patent drawings.
+    const QImage src = test::PatternPage(800, 800, [](int, int y) { return y % 8 == 0; });
+    PageImage page = PageImage::fromQImage(src);
+    for (double zoom : {0.25, 0.39, 0.5}) {
+        const QImage smooth = page.renderAll(zoom);
+        const QImage nearest = page.renderAll(zoom, false);
+        int smoothRows = 0, nearestRows = 0;
+        for (int y = 0; y < smooth.height(); ++y)
+            smoothRows += Grey(smooth, static_cast<int>(400 * zoom), y) < 235;
+        for (int y = 0; y < nearest.height(); ++y)
+            nearestRows += test::IsBlack(nearest, static_cast<int>(400 * zoom), y);
+        const int lines = 800 / 8;
+        EXPECT_GE(smoothRows, lines) << zoom;       // every line still shows
+        EXPECT_LT(nearestRows, lines / 2) << zoom;  // sampling drops most of them
+    }
+}
+
+TEST(PageRender, TilesJoinWithoutSeams) {
+    PageImage page = PageImage::fromQImage(test::DrawTextPage(1000, 1300, 2));
+    for (double zoom : {0.2, 0.39, 0.5, 0.77, 1.0, 1.5, 3.0}) {
+        const QImage whole = page.renderAll(zoom);
+        const QSize size = page.scaledSize(zoom);
+        const int tile = 97;
+        for (int ty = 0; ty < size.height(); ty += tile)
+            for (int tx = 0; tx < size.width(); tx += tile) {
+                const QRect r(tx, ty, tile, tile);
+                const QImage part = page.render(r, zoom);
+                const QRect on = r & QRect(QPoint(0, 0), size);
+                ASSERT_EQ(part.size(), on.size());
+                ASSERT_EQ(part, whole.copy(on)) << zoom << " tile at " << tx << "," << ty;
+            }
+    }
+}
+
+}  // namespace
+}  // namespace velk

@@ -1,0 +1,339 @@
+#include "viewer/imaging/page_image.h"
+
+#include <allheaders.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "viewer/imaging/pix_bits.h"
+#include "viewer/imaging/tiff_io.h"
+
+namespace velk {
+
+ImageError::ImageError(int number, std::string detail) : RuntimeError(number), detail_(std::move(detail)) {}
+
+void PageImage::PixDeleter::operator()(Pix* pix) const {
+    pixDestroy(&pix);
+}
+
+PageImage::PageImage() = default;
+PageImage::~PageImage() = default;
+PageImage::PageImage(PageImage&&) noexcept = default;
+PageImage& PageImage::operator=(PageImage&&) noexcept = default;
+
+namespace {
+
+void CheckSize(std::int64_t width, std::int64_t height) {
+    if (width < 1 || height < 1 || width > ImageLimits::kMaxSide || height > ImageLimits::kMaxSide ||
+        width * height > ImageLimits::kMaxPixels) {
+        throw ImageError(kErrInvalidPicture, "page size " + std::to_string(width) + " x " +
+                                                 std::to_string(height) + " outside limits");
+    }
+}
+
+double SaneDpi(double dpi) {
+    return std::isfinite(dpi) && dpi >= 10 && dpi <= 10000 ? dpi : 300;
+}
+
+Pix* NewPix(int width, int height) {
+    Pix* pix = pixCreate(width, height, 1);
+    if (!pix)
+        throw ImageError(kErrOutOfMemory, "no memory for a " + std::to_string(width) + " x " +
+                                              std::to_string(height) + " page");
+    return pix;
+}
+
+bool HasTiffSignature(const unsigned char* b, std::size_t n) {
+    if (n < 4) return false;
+    bool little = b[0] == 'I' && b[1] == 'I' && (b[2] == 42 || b[2] == 43) && b[3] == 0;
+    bool big = b[0] == 'M' && b[1] == 'M' && b[2] == 0 && (b[3] == 42 || b[3] == 43);
+    return little || big;
+}
+
+std::FILE* OpenForReading(const std::filesystem::path& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) throw ErrorFromErrno(errno);
+    return f;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// The file kind is decided by content: a ".BIN" page is a TIFF; anything else is refused
+// before libtiff sees it.
+void RequireTiffSignature(const std::filesystem::path& path) {
+    File f(OpenForReading(path));
+    unsigned char sig[4] = {};
+    std::size_t n = std::fread(sig, 1, sizeof sig, f.get());
+    if (!HasTiffSignature(sig, n))
+        throw ImageError(kErrInvalidFileFormat, path.filename().string() + " is not a TIFF");
+}
+
+int CountDirectories(tiffio::Tiff& tiff) {
+    tdir_t n = TIFFNumberOfDirectories(tiff.get());
+    return static_cast<int>(std::min<tdir_t>(n, ImageLimits::kMaxPages));
+}
+
+}  // namespace
+
+// Turns one TIFF directory into a page.
+struct PageDecoder {
+    static PageImage decode(tiffio::Tiff& tiff, int page, int pageCount) {
+        TIFF* tif = tiff.get();
+        if (page < 1 || page > pageCount)
+            throw ImageError(kErrInvalidPicture, "page " + std::to_string(page) + " of " +
+                                                     std::to_string(pageCount) + " requested");
+        if (page > 1 || TIFFCurrentDirectory(tif) != 0) {
+            if (!TIFFSetDirectory(tif, static_cast<tdir_t>(page - 1)))
+                throw ImageError(kErrInvalidPicture, "page " + std::to_string(page) + " cannot be read");
+        }
+        std::uint32_t width = 0, height = 0;
+        std::uint16_t bps = 1, spp = 1, photometric = PHOTOMETRIC_MINISWHITE, compression = COMPRESSION_NONE;
+        TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
+        TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
+        TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bps);
+        TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &spp);
+        TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+        if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric)) photometric = PHOTOMETRIC_MINISWHITE;
+        CheckSize(width, height);
+
+        PageImage out;
+        out.pix_.reset(NewPix(static_cast<int>(width), static_cast<int>(height)));
+        tiff.diagnostics().strict = true;
+        bool bilevel = bps == 1 && spp == 1 && !TIFFIsTiled(tif) &&
+                       (photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK);
+        if (bilevel) {
+            readBilevel(tiff, out.pix_.get(), photometric == PHOTOMETRIC_MINISBLACK);
+        } else {
+            readThresholded(tiff, out.pix_.get());
+        }
+        tiff.diagnostics().strict = false;
+        tiff.check("page " + std::to_string(page));
+        readResolution(tif, out);
+        out.pageCount_ = pageCount;
+        out.pageNumber_ = page;
+        out.compression_ = compression;
+        out.source_ = PageSource::Tiff;
+        return out;
+    }
+
+    static void readBilevel(tiffio::Tiff& tiff, Pix* pix, bool minIsBlack) {
+        TIFF* tif = tiff.get();
+        const int height = pixGetHeight(pix);
+        const int wpl = pixGetWpl(pix);
+        if (TIFFScanlineSize(tif) > static_cast<tmsize_t>(wpl) * 4)
+            throw ImageError(kErrInvalidPicture, "scan line longer than the page");
+        l_uint32* data = pixGetData(pix);
+        for (int row = 0; row < height; ++row) {
+            if (TIFFReadScanline(tif, data + static_cast<std::size_t>(row) * wpl,
+                                 static_cast<std::uint32_t>(row)) < 0 ||
+                tiff.diagnostics().failed()) {
+                tiff.check("row " + std::to_string(row));
+                throw ImageError(kErrInvalidPicture, "row " + std::to_string(row) + " cannot be decoded");
+            }
+        }
+        pixEndianByteSwap(pix);  // libtiff wrote bytes; Leptonica reads native words
+        if (minIsBlack) pixInvert(pix, pix);
+        pixSetPadBits(pix, 0);
+    }
+
+    // Grey, colour, palette and tiled pages through libtiff's RGBA reader, in bands so
+    // the colour buffer stays small, then a threshold at mid-grey.
+    static void readThresholded(tiffio::Tiff& tiff, Pix* pix) {
+        TIFF* tif = tiff.get();
+        char message[1024] = {};
+        if (!TIFFRGBAImageOK(tif, message)) throw ImageError(kErrInvalidPicture, message);
+        TIFFRGBAImage img;
+        if (!TIFFRGBAImageBegin(&img, tif, 0, message)) throw ImageError(kErrInvalidPicture, message);
+        struct End {
+            TIFFRGBAImage* img;
+            ~End() { TIFFRGBAImageEnd(img); }
+        } end{&img};
+        img.req_orientation = ORIENTATION_TOPLEFT;
+        const int width = pixGetWidth(pix), height = pixGetHeight(pix), wpl = pixGetWpl(pix);
+        const int band = std::max(1, std::min(height, (4 << 20) / width));
+        std::vector<std::uint32_t> raster(static_cast<std::size_t>(width) * band);
+        l_uint32* data = pixGetData(pix);
+        for (int y = 0; y < height; y += band) {
+            int rows = std::min(band, height - y);
+            img.row_offset = y;
+            img.col_offset = 0;
+            if (!TIFFRGBAImageGet(&img, raster.data(), static_cast<std::uint32_t>(width),
+                                  static_cast<std::uint32_t>(rows)) ||
+                tiff.diagnostics().failed()) {
+                tiff.check("rows from " + std::to_string(y));
+                throw ImageError(kErrInvalidPicture, "rows from " + std::to_string(y) + " cannot be decoded");
+            }
+            for (int r = 0; r < rows; ++r) {
+                l_uint32* line = data + static_cast<std::size_t>(y + r) * wpl;
+                const std::uint32_t* src = raster.data() + static_cast<std::size_t>(r) * width;
+                for (int x = 0; x < width; ++x) {
+                    std::uint32_t p = src[x];
+                    int grey = (TIFFGetR(p) * 299 + TIFFGetG(p) * 587 + TIFFGetB(p) * 114) / 1000;
+                    if (grey < 128) SET_DATA_BIT(line, x);
+                }
+            }
+        }
+    }
+
+    static void readResolution(TIFF* tif, PageImage& out) {
+        float x = 0, y = 0;
+        std::uint16_t unit = RESUNIT_INCH;
+        TIFFGetFieldDefaulted(tif, TIFFTAG_RESOLUTIONUNIT, &unit);
+        double perInch = unit == RESUNIT_CENTIMETER ? 2.54 : 1.0;
+        bool known = unit != RESUNIT_NONE;
+        out.dpiX_ = known && TIFFGetField(tif, TIFFTAG_XRESOLUTION, &x) ? SaneDpi(x * perInch) : 300;
+        out.dpiY_ = known && TIFFGetField(tif, TIFFTAG_YRESOLUTION, &y) ? SaneDpi(y * perInch) : out.dpiX_;
+    }
+};
+
+PageImage PageImage::load(const std::filesystem::path& path, int page) {
+    RequireTiffSignature(path);
+    tiffio::Tiff tiff = tiffio::Tiff::openFile(path);
+    return PageDecoder::decode(tiff, page, CountDirectories(tiff));
+}
+
+PageImage PageImage::loadMemory(const void* data, std::size_t size, int page) {
+    if (!HasTiffSignature(static_cast<const unsigned char*>(data), size))
+        throw ImageError(kErrInvalidFileFormat, "not a TIFF");
+    tiffio::Tiff tiff = tiffio::Tiff::openMemory(static_cast<const std::uint8_t*>(data), size);
+    return PageDecoder::decode(tiff, page, CountDirectories(tiff));
+}
+
+int PageImage::pageCount(const std::filesystem::path& path) {
+    RequireTiffSignature(path);
+    tiffio::Tiff tiff = tiffio::Tiff::openFile(path);
+    return CountDirectories(tiff);
+}
+
+PageImage PageImage::loadRaw(const std::filesystem::path& path, const RawPageSpec& spec) {
+    CheckSize(spec.width, spec.height);
+    if (spec.fillOrder != FILLORDER_MSB2LSB && spec.fillOrder != FILLORDER_LSB2MSB)
+        throw ImageError(kErrInvalidPicture, "fill order " + std::to_string(spec.fillOrder));
+    int compression = spec.ccittType == 4   ? COMPRESSION_CCITTFAX4
+                      : spec.ccittType == 3 ? COMPRESSION_CCITTFAX3
+                      : spec.ccittType == 2 ? COMPRESSION_CCITTRLE
+                                            : 0;
+    if (!compression) throw ImageError(kErrInvalidPicture, "CCITT type " + std::to_string(spec.ccittType));
+
+    File f(OpenForReading(path));
+    if (fseeko(f.get(), 0, SEEK_END) != 0) throw ErrorFromErrno(errno);
+    const off_t fileSize = ftello(f.get());
+    if (fileSize < 0) throw ErrorFromErrno(errno);
+    const auto size = static_cast<std::uint64_t>(fileSize);
+    if (spec.offset >= size)
+        throw ImageError(kErrInputPastEnd, "offset " + std::to_string(spec.offset) +
+                                               " at or past the end of a " + std::to_string(size) +
+                                               "-byte file");
+    // Even pathological G4 data stays within a few bits per pixel; a larger claim is not
+    // worth reading.
+    const std::uint64_t rawBytes = static_cast<std::uint64_t>(spec.width + 7) / 8 * spec.height;
+    const std::uint64_t cap = std::min<std::uint64_t>(rawBytes * 8 + 65536, 256u << 20);
+    std::uint64_t length = std::min(spec.length.value_or(size - spec.offset), size - spec.offset);
+    length = std::min(length, cap);
+    if (length == 0) throw ImageError(kErrInputPastEnd, "no compressed data");
+
+    std::vector<std::uint8_t> bytes = tiffio::RawStripHeader(
+        spec.width, spec.height, compression, spec.fillOrder, static_cast<std::uint32_t>(length), spec.dpi);
+    const std::size_t headerSize = bytes.size();
+    bytes.resize(headerSize + length);
+    if (fseeko(f.get(), static_cast<off_t>(spec.offset), SEEK_SET) != 0 ||
+        std::fread(bytes.data() + headerSize, 1, length, f.get()) != length) {
+        throw RuntimeError(std::ferror(f.get()) ? kErrDeviceIO : kErrInputPastEnd);
+    }
+    f.reset();
+
+    tiffio::Tiff tiff = tiffio::Tiff::openMemory(bytes.data(), bytes.size());
+    PageImage out = PageDecoder::decode(tiff, 1, 1);
+    out.dpiX_ = out.dpiY_ = SaneDpi(spec.dpi);
+    out.source_ = PageSource::Raw;
+    return out;
+}
+
+PageImage PageImage::fromQImage(const QImage& image, double dpiX, double dpiY) {
+    CheckSize(image.width(), image.height());
+    QImage mono = image.format() == QImage::Format_Mono
+                      ? image
+                      : image.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither | Qt::AvoidDither);
+    const bool oneIsBlack = mono.colorCount() < 2 || qGray(mono.color(1)) < qGray(mono.color(0));
+    PageImage out;
+    out.pix_.reset(NewPix(mono.width(), mono.height()));
+    Pix* pix = out.pix_.get();
+    const int wpl = pixGetWpl(pix);
+    const int rowBytes = (mono.width() + 7) / 8;
+    for (int y = 0; y < mono.height(); ++y)
+        pixbits::BytesToRow(mono.constScanLine(y), rowBytes,
+                            pixGetData(pix) + static_cast<std::size_t>(y) * wpl, wpl);
+    if (!oneIsBlack) pixInvert(pix, pix);
+    pixSetPadBits(pix, 0);
+    out.dpiX_ = SaneDpi(dpiX);
+    out.dpiY_ = SaneDpi(dpiY);
+    return out;
+}
+
+PageImage PageImage::clone() const {
+    PageImage out;
+    if (pix_) out.pix_.reset(pixCopy(nullptr, pix_.get()));
+    out.dpiX_ = dpiX_;
+    out.dpiY_ = dpiY_;
+    out.pageCount_ = pageCount_;
+    out.pageNumber_ = pageNumber_;
+    out.rotation_ = rotation_;
+    out.compression_ = compression_;
+    out.source_ = source_;
+    return out;
+}
+
+int PageImage::width() const {
+    return pix_ ? pixGetWidth(pix_.get()) : 0;
+}
+int PageImage::height() const {
+    return pix_ ? pixGetHeight(pix_.get()) : 0;
+}
+
+std::size_t PageImage::byteSize() const {
+    return pix_ ? static_cast<std::size_t>(pixGetWpl(pix_.get())) * 4 * pixGetHeight(pix_.get()) : 0;
+}
+
+bool PageImage::isBlack(int x, int y) const {
+    if (!pix_ || x < 0 || y < 0 || x >= width() || y >= height()) return false;
+    return pixbits::Bit(pixGetData(pix_.get()) + static_cast<std::size_t>(y) * pixGetWpl(pix_.get()), x);
+}
+
+std::int64_t PageImage::blackCount() const {
+    l_int32 count = 0;
+    if (pix_) pixCountPixels(pix_.get(), &count, nullptr);
+    return count;
+}
+
+void PageImage::rotate(int quarterTurns) {
+    const int quads = ((quarterTurns % 4) + 4) % 4;
+    if (!pix_ || quads == 0) return;
+    Pix* turned = pixRotateOrth(pix_.get(), quads);
+    if (!turned) throw ImageError(kErrOutOfMemory, "no memory to turn the page");
+    pix_.reset(turned);
+    rotation_ = (rotation_ + 90 * quads) % 360;
+    if (quads % 2) std::swap(dpiX_, dpiY_);
+}
+
+QImage PageImage::toQImage() const {
+    if (!pix_) return {};
+    QImage out(width(), height(), QImage::Format_Mono);
+    if (out.isNull()) throw ImageError(kErrOutOfMemory, "no memory for the page picture");
+    out.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    const l_uint32* data = pixGetData(pix_.get());
+    const int wpl = pixGetWpl(pix_.get());
+    const int rowBytes = (width() + 7) / 8;
+    for (int y = 0; y < height(); ++y)
+        pixbits::RowToBytes(data + static_cast<std::size_t>(y) * wpl, rowBytes, out.scanLine(y));
+    out.setDotsPerMeterX(static_cast<int>(std::lround(dpiX_ / 0.0254)));
+    out.setDotsPerMeterY(static_cast<int>(std::lround(dpiY_ / 0.0254)));
+    return out;
+}
+
+}  // namespace velk
