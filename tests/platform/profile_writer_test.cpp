@@ -1,0 +1,225 @@
+#include "platform/profile_writer.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <functional>
+
+#include "common/runtime_error.h"
+#include "tests/platform/scratch_dir.h"
+
+namespace fs = std::filesystem;
+using namespace velk;
+using velk::test::ScratchDir;
+using namespace std::string_literals;
+
+namespace {
+
+bool Write(const ScratchDir& d, const std::string& section, const std::string& key, const std::string& value,
+           int* err = nullptr) {
+    return WritePrivateProfileString(section, key, value, (d / "t.ini").string(), err);
+}
+
+// Runs fn in a child process, as an unprivileged user when we are root, so that
+// permission checks and resource limits apply without touching this process.
+int InChild(const std::function<int()>& fn) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(99);
+        ::_exit(fn());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
+}
+
+std::size_t Entries(const fs::path& dir) {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++n;
+    return n;
+}
+
+}  // namespace
+
+// The platform's own result for this file and these three calls, byte for byte.
+TEST(ProfileWriter, GoldenInPlaceEditLikeThePlatform) {
+    ScratchDir d("ini");
+    d.write("t.ini", "; app\r\n[Main]\r\nName = Alpha\r\ncount=3\r\n;-- end\r\n\r\n[Other]\r\nx=1\r\n");
+    ASSERT_TRUE(Write(d, "MAIN", "Count", "4"));
+    ASSERT_TRUE(Write(d, "Main", "New", " v "));
+    ASSERT_TRUE(Write(d, "Third", "k", "v"));
+    EXPECT_EQ(d.read("t.ini"),
+              "; app\r\n[Main]\r\nName = Alpha\r\ncount=4\r\nNew= v \r\n;-- end\r\n\r\n[Other]\r\nx=1\r\n"
+              "[Third]\r\nk=v\r\n");
+}
+
+TEST(ProfileWriter, HandEditedFileKeepsEveryUntouchedByte) {
+    ScratchDir d("ini");
+    const std::string junk = "junk\0before\x01sections\n"s;
+    d.write("t.ini", junk +
+                         "CD_DRIVE=Z\n"  // before any section: never matched
+                         "[Other]\nCD_DRIVE=Y\n"
+                         "  [ data ]  trailing\n"
+                         "; CD_DRIVE=comment\n"
+                         "INSTALLATION_TYPE = OPEN\n"
+                         "\tcd_drive  =\t E:\\ \n"
+                         "no equals sign\n"
+                         "\n"
+                         "[DATA]\nCD_DRIVE=second section\n"
+                         "[Last]\nx=1");
+    ASSERT_TRUE(Write(d, " DATA ", "CD_DRIVE ", "F:"));
+    ASSERT_TRUE(Write(d, "data", "PAGE_TYPE", "A4"));
+    ASSERT_TRUE(Write(d, "Last", "x", "2"));
+    EXPECT_EQ(d.read("t.ini"), junk +
+                                   "CD_DRIVE=Z\n"
+                                   "[Other]\nCD_DRIVE=Y\n"
+                                   "  [ data ]  trailing\n"
+                                   "; CD_DRIVE=comment\n"
+                                   "INSTALLATION_TYPE = OPEN\n"
+                                   "\tcd_drive  =\t F:\n"
+                                   "PAGE_TYPE=A4\n"  // after the last key line, in the file's line ends
+                                   "no equals sign\n"
+                                   "\n"
+                                   "[DATA]\nCD_DRIVE=second section\n"
+                                   "[Last]\nx=2\n");
+}
+
+TEST(ProfileWriter, CreatesAppendsAndRefusesWhatWouldCorruptTheFile) {
+    ScratchDir d("ini");
+    ASSERT_TRUE(Write(d, "DATA", "PAGE_TYPE", "LETTER"));
+    EXPECT_EQ(d.read("t.ini"), "[DATA]\r\nPAGE_TYPE=LETTER\r\n");
+    // A header with no keys takes the new key right below it; a file without a final
+    // line break gets one before the appended section.
+    d.write("t.ini", "[DATA]\r\n[X]\r\ny=1");
+    ASSERT_TRUE(Write(d, "DATA", "A", ""));
+    ASSERT_TRUE(Write(d, "New", "b", "2"));
+    EXPECT_EQ(d.read("t.ini"), "[DATA]\r\nA=\r\n[X]\r\ny=1\r\n[New]\r\nb=2\r\n");
+    // Lone CR line ends are line ends too.
+    d.write("t.ini", "[DATA]\rk=1\r");
+    ASSERT_TRUE(Write(d, "DATA", "k", "2"));
+    ASSERT_TRUE(Write(d, "DATA", "m", "3"));
+    EXPECT_EQ(d.read("t.ini"), "[DATA]\rk=2\rm=3\r");
+
+    // A value with a line break would inject a line; names need a key.
+    const std::string before = d.read("t.ini");
+    int err = 0;
+    EXPECT_FALSE(Write(d, "DATA", "k", "x\r\nINSTALLATION_TYPE=OPEN", &err));
+    EXPECT_EQ(err, EINVAL);
+    EXPECT_FALSE(Write(d, "DATA", "  ", "x"));
+    EXPECT_EQ(d.read("t.ini"), before);
+    // Missing directory: nothing is created.
+    EXPECT_FALSE(WritePrivateProfileString("DATA", "k", "v", (d / "no/such/t.ini").string(), &err));
+    EXPECT_EQ(err, ENOENT);
+    EXPECT_FALSE(fs::exists(d / "no"));
+}
+
+TEST(ProfileWriter, EncodingsAreKeptAsRead) {
+    ScratchDir d("ini");
+    // Windows-1252 with an unassigned byte (0x81): kept exactly; a new value in its code page.
+    d.write("t.ini", "[DATA]\r\n; caf\xE9 \x81\r\nEXPORT_PATH=C:\\old\r\n");
+    ASSERT_TRUE(Write(d, "DATA", "EXPORT_PATH", "C:\\caf\xC3\xA9\xE2\x82\xAC\xE4\xB8\xAD"));  // café€中
+    EXPECT_EQ(d.read("t.ini"), "[DATA]\r\n; caf\xE9 \x81\r\nEXPORT_PATH=C:\\caf\xE9\x80?\r\n");
+    TextEncoding enc{};
+    EXPECT_EQ(ReadTextFile((d / "t.ini").string(), &enc),
+              "[DATA]\r\n; caf\xC3\xA9 \xC2\x81\r\nEXPORT_PATH=C:\\caf\xC3\xA9\xE2\x82\xAC?\r\n");
+    EXPECT_EQ(enc, TextEncoding::Cp1252);
+
+    // UTF-8 with a byte-order mark: the header on the first line is found, the mark kept.
+    d.write("t.ini", "\xEF\xBB\xBF[DATA]\nk=\xC3\xA9\n");
+    ASSERT_TRUE(Write(d, "DATA", "k", "\xE4\xB8\xAD"));
+    EXPECT_EQ(d.read("t.ini"), "\xEF\xBB\xBF[DATA]\nk=\xE4\xB8\xAD\n");
+    EXPECT_EQ(ReadTextFile((d / "t.ini").string(), &enc), "[DATA]\nk=\xE4\xB8\xAD\n");
+    EXPECT_EQ(enc, TextEncoding::Utf8);
+
+    // UTF-16LE stays UTF-16LE.
+    auto u16 = [](const std::string& ascii) {
+        std::string b;
+        for (char c : ascii) b += std::string{c, '\0'};
+        return b;
+    };
+    d.write("t.ini", "\xFF\xFE" + u16("[DATA]\r\nk=1\r\n"));
+    ASSERT_TRUE(Write(d, "DATA", "k", "\xC3\xA9"));
+    EXPECT_EQ(d.read("t.ini"), "\xFF\xFE" + u16("[DATA]\r\nk=") + std::string("\xE9\0", 2) + u16("\r\n"));
+    EXPECT_EQ(ReadTextFile((d / "t.ini").string(), &enc), "[DATA]\r\nk=\xC3\xA9\r\n");
+    EXPECT_EQ(enc, TextEncoding::Utf16LE);
+    // An odd byte count cannot be kept byte for byte: refused, file untouched.
+    d.write("t.ini", "\xFF\xFE" + u16("[DATA]") + "x");
+    EXPECT_FALSE(Write(d, "DATA", "k", "v"));
+    EXPECT_EQ(d.read("t.ini"), "\xFF\xFE" + u16("[DATA]") + "x");
+}
+
+TEST(ProfileWriter, ReadTextFileErrorsAndLimits) {
+    ScratchDir d("txt");
+    auto number = [](const std::function<void()>& fn) {
+        try {
+            fn();
+        } catch (const RuntimeError& e) {
+            return e.number();
+        }
+        return 0;
+    };
+    EXPECT_EQ(number([&] { ReadTextFile((d / "missing.ini").string()); }), 53);
+    d.write("big.txt", std::string(4096, 'x'));
+    EXPECT_EQ(number([&] { ReadTextFile((d / "big.txt").string(), nullptr, 4095); }), 321);
+    EXPECT_EQ(ReadTextFile((d / "big.txt").string(), nullptr, 4096).size(), 4096u);
+    EXPECT_NE(number([&] { ReadTextFile(d.str()); }), 0);  // a directory
+}
+
+TEST(ProfileWriter, AtomicWriteFollowsLinksKeepsModeAndLeavesNoTemporary) {
+    ScratchDir d("atomic");
+    d.write("real/t.ini", "[DATA]\r\nk=1\r\n");
+    ::chmod((d / "real/t.ini").c_str(), 0640);
+    fs::create_symlink("real/t.ini", d / "t.ini");
+    ASSERT_TRUE(Write(d, "DATA", "k", "2"));
+    EXPECT_TRUE(fs::is_symlink(d / "t.ini"));
+    EXPECT_EQ(d.read("real/t.ini"), "[DATA]\r\nk=2\r\n");
+    struct stat st {};
+    ASSERT_EQ(::stat((d / "real/t.ini").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(Entries(d / "real"), 1u);
+    EXPECT_EQ(Entries(d.path()), 2u);
+}
+
+TEST(ProfileWriter, FailedWritesLeaveTheOldFile) {
+    ScratchDir d("atomic");
+    const std::string old = "[DATA]\r\nk=1\r\n";
+    const std::string path = (d / "t.ini").string();
+    d.write("t.ini", old);
+    ::chmod(path.c_str(), 0666);
+
+    // The disk fills up half-way through the new text.
+    EXPECT_EQ(InChild([&] {
+                  std::signal(SIGXFSZ, SIG_IGN);
+                  rlimit lim{64, 64};
+                  ::setrlimit(RLIMIT_FSIZE, &lim);
+                  int err = 0;
+                  bool ok = AtomicWriteFile(path, std::string(4096, 'z'), &err);
+                  return ok ? 1 : (err == EFBIG ? 0 : 2);
+              }),
+              0);
+    EXPECT_EQ(d.read("t.ini"), old);
+    EXPECT_EQ(Entries(d.path()), 1u);
+
+    // A read-only file is not overruled by renaming over it.
+    ::chmod(path.c_str(), 0444);
+    EXPECT_EQ(InChild([&] { return WritePrivateProfileString("DATA", "k", "2", path) ? 1 : 0; }), 0);
+    EXPECT_EQ(d.read("t.ini"), old);
+
+    // A read-only directory with a writable file: rewritten in place.
+    ::chmod(path.c_str(), 0666);
+    ::chmod(d.path().c_str(), 0555);
+    EXPECT_EQ(InChild([&] { return WritePrivateProfileString("DATA", "k", "22", path) ? 0 : 1; }), 0);
+    EXPECT_EQ(d.read("t.ini"), "[DATA]\r\nk=22\r\n");
+    EXPECT_EQ(InChild([&] { return WritePrivateProfileString("DATA", "k", "3", path) ? 0 : 1; }), 0);
+    EXPECT_EQ(d.read("t.ini"), "[DATA]\r\nk=3\r\n");  // shorter: the tail is cut
+    // ...but a new file cannot be made there.
+    EXPECT_EQ(
+        InChild([&] { return WritePrivateProfileString("DATA", "k", "3", (d / "n.ini").string()) ? 1 : 0; }),
+        0);
+    ::chmod(d.path().c_str(), 0777);
+    EXPECT_FALSE(fs::exists(d / "n.ini"));
+}

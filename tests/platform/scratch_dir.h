@@ -1,0 +1,56 @@
+#pragma once
+// A unique directory under /tmp for one test, removed with everything in it.
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace velk::test {
+
+class ScratchDir {
+public:
+    explicit ScratchDir(const std::string& tag) {
+        static std::atomic<int> counter{0};
+        path_ = std::filesystem::temp_directory_path() /
+                ("velk-" + tag + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+        // Tests that drop privileges must still reach it.
+        std::filesystem::permissions(path_, std::filesystem::perms::all);
+    }
+    ~ScratchDir() {
+        std::error_code ec;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
+        for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
+             it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+            if (it->is_directory(ec))
+                std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, ec);
+        std::filesystem::remove_all(path_, ec);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::string str() const { return path_.string(); }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+    std::filesystem::path write(const std::string& name, const std::string& bytes) const {
+        auto p = path_ / name;
+        std::filesystem::create_directories(p.parent_path());
+        std::ofstream(p, std::ios::binary) << bytes;
+        return p;
+    }
+    std::string read(const std::string& name) const { return ReadFile(path_ / name); }
+    static std::string ReadFile(const std::filesystem::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+}  // namespace velk::test
