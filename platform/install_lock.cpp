@@ -1,0 +1,56 @@
+#include "platform/install_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+namespace velk {
+
+InstallLock::~InstallLock() {
+    if (fd_ >= 0) ::close(fd_);  // closing the last descriptor releases the flock
+}
+
+std::string InstallLock::BusyMessage(const std::string& appDir) {
+    return "Another copy of Velk is already running on this installation (" + appDir +
+           "). Close it before starting a new one.";
+}
+
+std::string InstallLock::LockFileName(const Config& config) {
+    std::string db = config.listDatabaseName();
+    if (!db.empty() && db.front() == '\\') db.erase(0, 1);
+    return db + ".lock";
+}
+
+std::unique_ptr<InstallLock> InstallLock::acquire(const Config& config, std::string* message) {
+    std::string path = (std::filesystem::path(config.AppDir) / LockFileName(config)).string();
+    auto lock = acquire(path, message);
+    if (!lock && message) *message = BusyMessage(config.AppDir);
+    return lock;
+}
+
+std::unique_ptr<InstallLock> InstallLock::acquire(const std::string& lockFile, std::string* message) {
+    int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) fd = ::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        // A read-only installation directory: lock the directory instead.
+        std::string dir = std::filesystem::path(lockFile).parent_path().string();
+        fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    }
+    if (fd < 0) return std::unique_ptr<InstallLock>(new InstallLock(-1));
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR) continue;
+        int err = errno;
+        ::close(fd);
+        if (err == EWOULDBLOCK) {
+            if (message) *message = BusyMessage(std::filesystem::path(lockFile).parent_path().string());
+            return nullptr;
+        }
+        return std::unique_ptr<InstallLock>(new InstallLock(-1));  // no locking here (ENOLCK)
+    }
+    return std::unique_ptr<InstallLock>(new InstallLock(fd));
+}
+
+}  // namespace velk

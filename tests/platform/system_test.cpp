@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/disk_space.h"
+#include "platform/install_lock.h"
+#include "tests/platform/scratch_dir.h"
+
+using namespace velk;
+using velk::test::ScratchDir;
+
+namespace {
+// Whether a separate process could take the lock: the case a second copy is in.
+bool OtherProcessGetsLock(const std::string& file) {
+    pid_t pid = ::fork();
+    if (pid == 0) ::_exit(InstallLock::acquire(file, nullptr) ? 0 : 1);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+}  // namespace
+
+TEST(InstallLock, SecondCopyIsRefusedUntilTheFirstEnds) {
+    ScratchDir d("lock");
+    Config patents;
+    patents.AppDir = d.str();
+    patents.CollectionMode = kModePatents;
+    Config assignments = patents;
+    assignments.CollectionMode = kModeAssignments;
+    Config trademarks = patents;
+    trademarks.CollectionMode = kModeTrademarks;
+    const std::string file = (d / "VELKWp.mdb.lock").string();
+
+    std::string message;
+    auto first = InstallLock::acquire(patents, &message);
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(first->held());
+    EXPECT_TRUE(std::filesystem::exists(file));
+    // Assignments share the patents' list database; trademarks have their own.
+    EXPECT_FALSE(InstallLock::acquire(assignments, &message));
+    EXPECT_EQ(message, InstallLock::BusyMessage(d.str()));
+    EXPECT_NE(message.find(d.str()), std::string::npos);
+    EXPECT_FALSE(OtherProcessGetsLock(file));
+    EXPECT_TRUE(InstallLock::acquire(trademarks, nullptr));
+    first.reset();
+    EXPECT_TRUE(OtherProcessGetsLock(file));
+    EXPECT_TRUE(InstallLock::acquire(assignments, nullptr));
+}
+
+TEST(InstallLock, ReadOnlyInstallationLocksItsDirectory) {
+    ScratchDir d("lock");
+    std::filesystem::create_directories(d / "ro");
+    const std::string file = (d / "ro" / "VELKWp.mdb.lock").string();
+    // Unprivileged, in a directory it may not write: the lock falls back to the directory.
+    ::chmod((d / "ro").c_str(), 0555);
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(99);
+        auto lock = InstallLock::acquire(file, nullptr);
+        bool second = InstallLock::acquire(file, nullptr) != nullptr;
+        ::_exit(lock && lock->held() && !second ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST(DiskSpace, MeasuresTheVolumeOfThePathOrItsNearestParent) {
+    ScratchDir d("disk");
+    StatvfsDiskSpace disk;
+    auto here = disk.freeBytes(d.str());
+    ASSERT_TRUE(here);
+    EXPECT_GT(*here, 0u);
+    auto later = disk.freeBytes((d / "not" / "yet" / "made").string());
+    ASSERT_TRUE(later);
+    EXPECT_NEAR(double(*later), double(*here), 64.0 * 1024 * 1024);
+    EXPECT_FALSE(disk.freeBytes("relative/path"));
+    EXPECT_FALSE(disk.freeBytes(""));
+}
