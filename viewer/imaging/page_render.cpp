@@ -2,7 +2,9 @@
 #include <allheaders.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
 
 #include "viewer/imaging/page_image.h"
 #include "viewer/imaging/pix_bits.h"
@@ -35,37 +37,66 @@ void RequireZoom(double zoom) {
 
 // One output pixel's share of the source pixels under it along one axis: an area
 // average, so a line one source pixel wide keeps its ink as grey at any reduction.
+// Every output pixel gets the same number of taps (unused ones weigh 0), so the inner
+// loops have no branches.
 struct Taps {
-    std::vector<int> first;   // first source index of each output pixel
-    std::vector<int> count;   // how many source pixels
-    std::vector<int> weight;  // weights of each, summing to 256
+    int perPixel = 1;
+    std::vector<int> index;   // source index (relative to the crop) of each tap
+    std::vector<int> weight;  // weights of one output pixel sum to 256
 };
 
 Taps AreaTaps(int outStart, int outCount, double scale, int srcStart, int srcLimit) {
     Taps t;
-    t.first.reserve(outCount);
-    t.count.reserve(outCount);
+    t.perPixel = static_cast<int>(std::ceil(1.0 / scale)) + 1;
+    t.index.assign(static_cast<std::size_t>(outCount) * t.perPixel, 0);
+    t.weight.assign(t.index.size(), 0);
     for (int i = 0; i < outCount; ++i) {
         double a = (outStart + i) / scale, b = (outStart + i + 1) / scale;
         a = std::min(a, srcLimit - 1.0);
         b = std::clamp(b, a + 1e-9, static_cast<double>(srcLimit));
-        int lo = static_cast<int>(std::floor(a));
-        int hi = std::max(lo + 1, static_cast<int>(std::ceil(b)));
-        double span = b - a;
-        int given = 0, biggest = 0, biggestAt = 0;
-        std::size_t base = t.weight.size();
+        const int lo = static_cast<int>(std::floor(a));
+        const int hi = std::min(lo + t.perPixel, std::max(lo + 1, static_cast<int>(std::ceil(b))));
+        const double span = b - a;
+        int* index = &t.index[static_cast<std::size_t>(i) * t.perPixel];
+        int* weight = &t.weight[static_cast<std::size_t>(i) * t.perPixel];
+        int given = 0, biggest = 0;
         for (int s = lo; s < hi; ++s) {
-            double cover = (std::min(b, s + 1.0) - std::max(a, static_cast<double>(s))) / span;
-            int w = static_cast<int>(cover * 256 + 0.5);
-            t.weight.push_back(w);
-            given += w;
-            if (w > biggest) biggest = w, biggestAt = s - lo;
+            const double cover = (std::min(b, s + 1.0) - std::max(a, static_cast<double>(s))) / span;
+            const int k = s - lo;
+            index[k] = s - srcStart;
+            weight[k] = static_cast<int>(cover * 256 + 0.5);
+            given += weight[k];
+            if (weight[k] > weight[biggest]) biggest = k;
         }
-        t.weight[base + biggestAt] += 256 - given;  // rounding goes to the largest share
-        t.first.push_back(lo - srcStart);
-        t.count.push_back(hi - lo);
+        for (int k = hi - lo; k < t.perPixel; ++k) index[k] = lo - srcStart;  // weight 0
+        weight[biggest] += 256 - given;  // rounding goes to the largest share
     }
     return t;
+}
+
+template <int K>
+void AcrossFixed(const std::uint16_t* src, const int* idx, const int* wt, int count, uchar* dst) {
+    for (int x = 0; x < count; ++x, idx += K, wt += K) {
+        std::uint32_t sum = 1u << 15;
+        for (int k = 0; k < K; ++k) sum += static_cast<std::uint32_t>(wt[k]) * src[idx[k]];
+        dst[x] = static_cast<uchar>(std::min<std::uint32_t>(255, sum >> 16));
+    }
+}
+
+// One output row from a row of 8.8 sums.
+void AcrossRow(const std::uint16_t* src, const int* idx, const int* wt, int perPixel, int count, uchar* dst) {
+    switch (perPixel) {
+        case 2:
+            return AcrossFixed<2>(src, idx, wt, count, dst);
+        case 3:
+            return AcrossFixed<3>(src, idx, wt, count, dst);
+        default:
+            for (int x = 0; x < count; ++x, idx += perPixel, wt += perPixel) {
+                std::uint32_t sum = 1u << 15;
+                for (int k = 0; k < perPixel; ++k) sum += static_cast<std::uint32_t>(wt[k]) * src[idx[k]];
+                dst[x] = static_cast<uchar>(std::min<std::uint32_t>(255, sum >> 16));
+            }
+    }
 }
 
 }  // namespace
@@ -193,39 +224,32 @@ QImage PageImage::renderGrey(const QRect& target, double zoom) const {
 
     const Taps tx = AreaTaps(target.x(), target.width(), scale, c0, reducedW);
     const Taps ty = AreaTaps(target.y(), target.height(), scale, r0, reducedH);
+    const int outW = target.width(), outH = target.height();
     const l_uint32* gdata = pixGetData(grey.pix);
     const int gwpl = pixGetWpl(grey.pix);
 
-    // Across first, on every grey row under the target, in 8.8 fixed point.
-    std::vector<std::uint16_t> across(static_cast<std::size_t>(rows) * target.width());
-    for (int r = 0; r < rows; ++r) {
-        const l_uint32* line = gdata + static_cast<std::size_t>(r) * gwpl;
-        std::uint16_t* dst = across.data() + static_cast<std::size_t>(r) * target.width();
-        std::size_t w = 0;
-        for (int x = 0; x < target.width(); ++x) {
-            int sum = 0;
-            for (int k = 0; k < tx.count[x]; ++k)
-                sum += tx.weight[w + k] * GET_DATA_BYTE(line, tx.first[x] + k);
-            w += tx.count[x];
-            dst[x] = static_cast<std::uint16_t>(sum);
-        }
-    }
+    // Down first, on whole grey rows (contiguous, vectorised), into 8.8 fixed point;
+    // then across. Leptonica keeps 8-bit pixels in native words, so byte x of a row sits
+    // at address x ^ 3 on a little-endian machine; the first pass keeps that order.
+    const int swizzle = std::endian::native == std::endian::little ? 3 : 0;
+    const std::size_t rowBytes = static_cast<std::size_t>(gwpl) * 4;
+    std::vector<std::uint16_t> down(rowBytes);
+    std::vector<int> byteIndex(tx.index.size());
+    for (std::size_t i = 0; i < byteIndex.size(); ++i) byteIndex[i] = tx.index[i] ^ swizzle;
     QImage out(target.size(), QImage::Format_Grayscale8);
     if (out.isNull()) throw ImageError(kErrOutOfMemory, "no memory for the rendered page");
-    std::vector<std::uint32_t> acc(target.width());
-    std::size_t w = 0;
-    for (int y = 0; y < target.height(); ++y) {
-        std::fill(acc.begin(), acc.end(), 1u << 15);
-        for (int k = 0; k < ty.count[y]; ++k) {
-            const std::uint32_t wy = static_cast<std::uint32_t>(ty.weight[w + k]);
-            const std::uint16_t* src =
-                across.data() + static_cast<std::size_t>(ty.first[y] + k) * target.width();
-            for (int x = 0; x < target.width(); ++x) acc[x] += wy * src[x];
+    for (int y = 0; y < outH; ++y) {
+        std::fill(down.begin(), down.end(), 0);
+        for (int k = 0; k < ty.perPixel; ++k) {
+            const std::size_t tap = static_cast<std::size_t>(y) * ty.perPixel + k;
+            const auto wy = static_cast<std::uint16_t>(ty.weight[tap]);
+            if (wy == 0) continue;
+            const auto* line =
+                reinterpret_cast<const std::uint8_t*>(gdata + static_cast<std::size_t>(ty.index[tap]) * gwpl);
+            for (std::size_t i = 0; i < rowBytes; ++i)
+                down[i] = static_cast<std::uint16_t>(down[i] + wy * line[i]);
         }
-        w += ty.count[y];
-        uchar* dst = out.scanLine(y);
-        for (int x = 0; x < target.width(); ++x)
-            dst[x] = static_cast<uchar>(std::min<std::uint32_t>(255, acc[x] >> 16));
+        AcrossRow(down.data(), byteIndex.data(), tx.weight.data(), tx.perPixel, outW, out.scanLine(y));
     }
     return out;
 }
