@@ -287,14 +287,21 @@ private:
         if (bottom_ - y_ > px(500)) figure(QRect(x2, y_, col, bottom_ - y_), 1);
     }
 
-    void hatch(const QRect& r, int spacing) {
+    // Section lines at 45 degrees inside a shape, as cut faces are drawn.
+    void hatch(const QPainterPath& shape, int spacing) {
+        const QRect r = shape.boundingRect().toAlignedRect();
         p_->save();
-        p_->setClipRect(r);
+        p_->setClipPath(shape);
         p_->setPen(pen(2.5));
         for (int d = -r.height(); d < r.width(); d += px(spacing))
             p_->drawLine(r.left() + d, r.bottom(), r.left() + d + r.height(), r.top());
         p_->restore();
-        p_->drawRect(r);
+        p_->drawPath(shape);
+    }
+    void hatch(const QRect& r, int spacing) {
+        QPainterPath path;
+        path.addRect(r);
+        hatch(path, spacing);
     }
 
     void numeral(const QPoint& at, const QPoint& to, int n) {
@@ -310,7 +317,7 @@ private:
         const QRect a = area.adjusted(px(40), px(40), -px(40), -px(160));
         int ref = 10 + 10 * rng_.range(0, 5);
         if (rng_.chance(50)) {
-            int boxes = rng_.range(3, 6);
+            int boxes = rng_.range(4, 7);
             std::vector<QRect> rs;
             // Boxes alternate left and right; each is wired from the inner edge of the one before.
             auto inner = [](const QRect& r, bool left) {
@@ -319,32 +326,60 @@ private:
             for (int i = 0; i < boxes; ++i) {
                 int bw = a.width() * 2 / 5, bh = std::max(px(90), a.height() / (boxes + 2));
                 int x = a.left() + (i % 2 ? a.width() - bw : 0);
-                int y = a.top() + i * (a.height() - bh) / std::max(1, boxes - 1);
+                int y = a.top() + i * (a.height() - px(130) - bh) / std::max(1, boxes - 1);
                 rs.emplace_back(x, y, bw, bh);
                 p_->drawRect(rs.back());
-                textIn(rs.back().adjusted(px(10), bh / 2 - px(22), -px(10), 0),
-                       QString("%1 %2").arg(word()).arg(ref + 2 * i).toUpper(), font(32, false, false),
+                textIn(rs.back().adjusted(px(10), bh / 2 - px(50), -px(10), 0),
+                       QString("%1 %2").arg(word()).arg(ref + 2 * i).toUpper(), font(32, true, false),
                        Qt::AlignHCenter);
+                textIn(rs.back().adjusted(px(10), bh / 2, -px(10), 0), word() + " " + word() + " " + word(),
+                       font(28, false, false), Qt::AlignHCenter);
                 if (i) p_->drawLine(inner(rs[i - 1], i % 2 == 1), inner(rs[i], i % 2 == 0));
+                // Terminals along the box's bottom edge.
+                for (int x2 = x + px(30); x2 < x + bw - px(30); x2 += px(40))
+                    p_->drawRect(x2, y + bh - px(24), px(18), px(24));
             }
-            hatch(QRect(a.center().x() - a.width() / 8, a.top() + a.height() / 3, a.width() / 4,
-                        a.height() / 5),
-                  22);
+            hatch(QRect(a.left(), a.bottom() - px(90), a.width(), px(90)), 14);
+            p_->setPen(QPen(Qt::black, px(3), Qt::DashLine));
+            p_->drawRect(a.adjusted(-px(20), -px(20), px(20), px(20)));
+            hatch(QRect(a.center().x() - a.width() / 10, a.top() + a.height() / 4, a.width() / 5,
+                        a.height() / 2),
+                  16);
         } else {
             QPoint c = a.center();
             int rad = std::min(a.width(), a.height()) / 3;
-            for (int k = 0; k < 3; ++k) p_->drawEllipse(c, rad - k * rad / 4, rad - k * rad / 4);
-            hatch(QRect(c.x() - rad * 3 / 2, c.y() - rad / 8, rad / 2, rad / 4), 18);
-            hatch(QRect(c.x() + rad, c.y() - rad / 8, rad / 2, rad / 4), 18);
-            p_->drawLine(c.x() - rad * 3 / 2, c.y(), c.x() + rad * 3 / 2, c.y());
-            QPolygon spokes;
-            for (int k = 0; k < 8; ++k) {
-                double t = k * M_PI / 4;
-                p_->drawLine(c, c + QPoint(int(std::cos(t) * rad / 2), int(std::sin(t) * rad / 2)));
+            // A toothed wheel on a shaft: the rim cut in section, bolt holes, spokes.
+            QPolygon teeth;
+            const int count = rng_.range(24, 40);
+            for (int k = 0; k < count * 4; ++k) {  // root, tip, tip, root of each tooth
+                double t = k * 2 * M_PI / (count * 4);
+                int rr = k % 4 == 1 || k % 4 == 2 ? rad + px(40) : rad;
+                teeth << c + QPoint(int(std::cos(t) * rr), int(std::sin(t) * rr));
             }
-            for (int k = 0; k < 4; ++k)
-                numeral(QPoint(c.x() + rad + px(120), c.y() - rad + k * rad / 2),
+            p_->drawPolygon(teeth);
+            QPainterPath rim;
+            rim.setFillRule(Qt::OddEvenFill);
+            rim.addEllipse(c, rad - px(10), rad - px(10));
+            rim.addEllipse(c, rad * 3 / 4, rad * 3 / 4);
+            hatch(rim, 16);
+            p_->drawEllipse(c, rad / 4, rad / 4);
+            for (int k = 0; k < 6; ++k) {
+                double t = k * M_PI / 3 + M_PI / 6;
+                p_->drawEllipse(c + QPoint(int(std::cos(t) * rad / 2), int(std::sin(t) * rad / 2)), px(28),
+                                px(28));
+                double u = k * M_PI / 3;
+                p_->drawLine(c + QPoint(int(std::cos(u) * rad / 4), int(std::sin(u) * rad / 4)),
+                             c + QPoint(int(std::cos(u) * rad * 3 / 4), int(std::sin(u) * rad * 3 / 4)));
+            }
+            hatch(QRect(c.x() - rad * 3 / 2, c.y() - rad / 10, rad * 3 / 4, rad / 5), 18);
+            hatch(QRect(c.x() + rad * 3 / 4, c.y() - rad / 10, rad * 3 / 4, rad / 5), 18);
+            p_->drawLine(c.x() - rad * 3 / 2 - px(60), c.y(), c.x() + rad * 3 / 2 + px(60), c.y());
+            for (int k = 0; k < 4; ++k) {
+                numeral(QPoint(c.x() + rad + px(140), c.y() - rad + k * rad / 2),
                         QPoint(c.x() + rad * 3 / 4, c.y() - rad / 2 + k * rad / 3), ref + k * 2);
+                numeral(QPoint(c.x() - rad - px(200), c.y() - rad + k * rad / 2),
+                        QPoint(c.x() - rad * 3 / 4, c.y() - rad / 2 + k * rad / 3), ref + 1 + k * 2);
+            }
         }
         p_->restore();
         textIn(QRect(area.left(), area.bottom() - px(120), area.width(), 0), QString("FIG. %1").arg(fig),
@@ -403,7 +438,7 @@ private:
                 paragraph(2),
             f, margin_, width());
         y_ += px(60);
-        for (int i = 0; i < 10 && y_ + px(200) < bottom_ - px(600); ++i) {
+        for (int i = 0; i < 18 && y_ + px(200) < bottom_ - px(600); ++i) {
             wrapped(QString("Column %1, line %2, \"%3\" should read -- %4 --.")
                         .arg(rng_.range(1, 12))
                         .arg(rng_.range(1, 67))
