@@ -1,0 +1,89 @@
+#pragma once
+// Fixed-length records of a file that lives on a CD-ROM or a read-only share (the
+// cumulative index, a volume's open.idx). The file is only ever opened read-only,
+// and every record read is counted, so a search can be held to its log2(n) reads.
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace velk {
+
+// Records in a file of `bytes` bytes: bytes / length rounded to the nearest whole
+// number, halves to the even neighbour (a last record short of half its length is
+// dropped, a longer one counts).
+std::int64_t RecordCount(std::uint64_t bytes, int length);
+
+// (lo + hi) / 2 rounded half to even: the probe of every binary search over records.
+std::int64_t MidPoint(std::int64_t lo, std::int64_t hi);
+
+class RecordFile {
+public:
+    // Throws RuntimeError: 53 when the file is missing, 75 when it is not a readable
+    // regular file, 6 when it holds more records than a 32-bit record number reaches.
+    RecordFile(const std::filesystem::path& path, int recordLength);
+    RecordFile(RecordFile&&) = default;
+    RecordFile& operator=(RecordFile&&) = default;
+
+    std::int32_t count() const { return count_; }
+    std::uint64_t size() const { return size_; }
+    int recordLength() const { return length_; }
+
+    // Record n (1 to count()), recordLength() bytes. A last record that the file cuts
+    // short is padded with blanks, so its missing fields read as blank. Throws
+    // RuntimeError 63 outside 1..count(), 57 when the read fails.
+    std::string read(std::int32_t n);
+
+    // Reads the whole file into memory when it is at most maxBytes, so a caller that
+    // searches many keys (an imported list) pays one read instead of one per probe.
+    // False (and nothing read) when the file is larger.
+    bool preload(std::uint64_t maxBytes);
+    bool preloaded() const { return !cache_.empty(); }
+
+    long reads() const { return reads_; }  // records handed out
+
+private:
+    std::ifstream in_;
+    std::uint64_t size_ = 0;
+    int length_;
+    std::int32_t count_ = 0;
+    long reads_ = 0;
+    std::vector<char> cache_;
+};
+
+// Where a search over records stopped: the matching record, or the last one probed
+// (0 when there was nothing to probe); bytes holds that record, lo and hi the
+// bounds the search had when it stopped.
+struct RecordHit {
+    bool found = false;
+    std::int32_t record = 0;
+    std::string bytes;
+    std::int64_t lo = 0, hi = 0;
+};
+
+// Binary search of records lo..hi with the midpoint rule. order(bytes) is negative
+// when the record sorts before the key, positive when after it, 0 on a match.
+template <class Order>
+RecordHit SearchRecords(RecordFile& file, std::int64_t lo, std::int64_t hi, Order order) {
+    RecordHit hit;
+    while (lo <= hi) {
+        auto mid = static_cast<std::int32_t>(MidPoint(lo, hi));
+        hit.record = mid;
+        hit.bytes = file.read(mid);
+        int c = order(hit.bytes);
+        if (c == 0) {
+            hit.found = true;
+            break;
+        }
+        if (c < 0)
+            lo = std::int64_t{mid} + 1;
+        else
+            hi = std::int64_t{mid} - 1;
+    }
+    hit.lo = lo;
+    hit.hi = hi;
+    return hit;
+}
+
+}  // namespace velk
