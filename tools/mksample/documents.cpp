@@ -17,6 +17,11 @@ constexpr std::size_t kMapOffset = 258;
 constexpr std::size_t kMapBytes = 35;
 constexpr std::size_t kReserve = 512;
 
+struct ContainerPage {
+    int width = 0, height = 0;
+    std::string g4;
+};
+
 void PutLE(std::string& s, std::size_t at, std::uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i)
         s[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
@@ -125,6 +130,57 @@ std::string MetaBlock(const DocumentPlan& plan, const PageGeometry& g) {
     return s + ",END\r\n";  // the reader stops one byte short of the end of the file
 }
 
+// A stored Windows path ("\\DOCS\\X.TIF") as a native path below the volume directory.
+fs::path OnVolume(const VolumeTarget& volume, const std::string& storedPath) {
+    std::string rel = storedPath;
+    for (char& ch : rel)
+        if (ch == '\\') ch = '/';
+    while (!rel.empty() && rel.front() == '/') rel.erase(0, 1);
+    return volume.dir / (volume.lowerCase ? LCase(rel) : rel);
+}
+
+// 20-byte header, page table, then per page a 12-byte header and the raw G4 data.
+std::string ContainerBytes(const std::string& number, const std::vector<ContainerPage>& pages) {
+    const auto n = pages.size();
+    std::string out = "IMGPAGES" + FixedWidth(number, 10) + std::string(2 + 4 * n, '\0');
+    PutLE(out, 18, static_cast<std::uint32_t>(n), 2);
+    for (std::size_t p = 0; p < n; ++p) {
+        PutLE(out, 20 + 4 * p, static_cast<std::uint32_t>(out.size()), 4);
+        std::string head = "PAGE" + std::string(8, '\0');
+        PutLE(head, 4, static_cast<std::uint32_t>(p + 1), 2);
+        PutLE(head, 6, static_cast<std::uint32_t>(pages[p].width), 2);
+        PutLE(head, 8, static_cast<std::uint32_t>(pages[p].height), 2);
+        out += head + pages[p].g4;
+    }
+    return out;
+}
+
+std::string SectionFields(const SectionMap& s) {
+    std::string out;
+    for (int v : {s.info, s.abstract, s.drawings, s.description, s.claims}) out += std::to_string(v) + ";";
+    return out;
+}
+
+// Writes "[PMAP]" & fields into the 35 bytes at 258 of a TIFF made with reserved
+// bytes. With a META block, the block is appended to the file and its position
+// (counting the first byte as 1) added to the fields as "META:start;".
+void EmbedPageMap(std::string& tiff, std::string fields, const std::string& metaBlock = {}) {
+    if (tiff.size() < kReserve) throw std::logic_error("TIFF without room for an embedded page map");
+    if (!metaBlock.empty()) {
+        fields += "META:" + std::to_string(tiff.size() + 1) + ";";
+        tiff += metaBlock;
+    }
+    std::string area = "[PMAP]" + fields;
+    if (area.size() > kMapBytes) throw std::logic_error("embedded page map longer than 35 bytes: " + area);
+    tiff.replace(kMapOffset, kMapBytes, FixedWidth(area, kMapBytes));
+}
+
+std::string TextMapLine(const SectionMap& s) {
+    return "Info.: " + std::to_string(s.info) + "  Abstract: " + std::to_string(s.abstract) +
+           "  Drawing(s): " + std::to_string(s.drawings) + "  Description: " + std::to_string(s.description) +
+           "  Claim(s) : " + std::to_string(s.claims) + "\r\n";
+}
+
 }  // namespace
 
 PageGeometry Geometry(Paper paper, double scale) {
@@ -200,52 +256,6 @@ DocumentPlan PlanDocument(Collection c, const std::string& number, ImageKind kin
         plan.pages[static_cast<std::size_t>(i)].pages = n;
     }
     return plan;
-}
-
-fs::path OnVolume(const VolumeTarget& volume, const std::string& storedPath) {
-    std::string rel = storedPath;
-    for (char& ch : rel)
-        if (ch == '\\') ch = '/';
-    while (!rel.empty() && rel.front() == '/') rel.erase(0, 1);
-    return volume.dir / (volume.lowerCase ? LCase(rel) : rel);
-}
-
-std::string ContainerBytes(const std::string& number, const std::vector<ContainerPage>& pages) {
-    const auto n = pages.size();
-    std::string out = "IMGPAGES" + FixedWidth(number, 10) + std::string(2 + 4 * n, '\0');
-    PutLE(out, 18, static_cast<std::uint32_t>(n), 2);
-    for (std::size_t p = 0; p < n; ++p) {
-        PutLE(out, 20 + 4 * p, static_cast<std::uint32_t>(out.size()), 4);
-        std::string head = "PAGE" + std::string(8, '\0');
-        PutLE(head, 4, static_cast<std::uint32_t>(p + 1), 2);
-        PutLE(head, 6, static_cast<std::uint32_t>(pages[p].width), 2);
-        PutLE(head, 8, static_cast<std::uint32_t>(pages[p].height), 2);
-        out += head + pages[p].g4;
-    }
-    return out;
-}
-
-std::string SectionFields(const SectionMap& s) {
-    std::string out;
-    for (int v : {s.info, s.abstract, s.drawings, s.description, s.claims}) out += std::to_string(v) + ";";
-    return out;
-}
-
-void EmbedPageMap(std::string& tiff, std::string fields, const std::string& metaBlock) {
-    if (tiff.size() < kReserve) throw std::logic_error("TIFF without room for an embedded page map");
-    if (!metaBlock.empty()) {
-        fields += "META:" + std::to_string(tiff.size() + 1) + ";";
-        tiff += metaBlock;
-    }
-    std::string area = "[PMAP]" + fields;
-    if (area.size() > kMapBytes) throw std::logic_error("embedded page map longer than 35 bytes: " + area);
-    tiff.replace(kMapOffset, kMapBytes, FixedWidth(area, kMapBytes));
-}
-
-std::string TextMapLine(const SectionMap& s) {
-    return "Info.: " + std::to_string(s.info) + "  Abstract: " + std::to_string(s.abstract) +
-           "  Drawing(s): " + std::to_string(s.drawings) + "  Description: " + std::to_string(s.description) +
-           "  Claim(s) : " + std::to_string(s.claims) + "\r\n";
 }
 
 void WriteDocument(Collection c, const DocumentPlan& plan, const VolumeTarget& volume, SampleDocument& doc) {

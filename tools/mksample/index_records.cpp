@@ -135,9 +135,4 @@ std::string OpenIdxRecord(const std::string& number, const std::string& imagePat
     return FixedWidth(number, 8) + FixedWidth(imagePath, 37) + FixedWidth(pages, 3) + "\r\n";
 }
 
-bool IndexLess(Collection collection, const std::string& a, const std::string& b) {
-    if (collection == Collection::Tovrin) return ValInt(a) < ValInt(b);
-    return Trim(a) < Trim(b);
-}
-
 }  // namespace velk::mksample

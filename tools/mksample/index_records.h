@@ -54,7 +54,4 @@ std::string IndexRecord(const std::string& number, const std::string& volume, in
 // One 50-byte open.idx record (number 8, image path 37, pages 3, CR LF); the path must fit.
 std::string OpenIdxRecord(const std::string& number, const std::string& imagePath, const std::string& pages);
 
-// Index order: patents and assignments by character code, trademarks by value.
-bool IndexLess(Collection collection, const std::string& a, const std::string& b);
-
 }  // namespace velk::mksample
