@@ -1,0 +1,260 @@
+#include "viewer/document_locator.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cmath>
+#include <functional>
+
+#include "platform/app.h"
+#include "tests/index/index_fixtures.h"
+#include "tests/support/fakes.h"
+
+namespace velk {
+namespace {
+
+namespace fs = std::filesystem;
+using test::OpenIdxRec;
+using test::TempTree;
+
+std::string Canon(const std::string& p) { return fs::weakly_canonical(p).string(); }
+
+struct TowerApp {
+    TempTree tree{"loc"};
+    test::FakePorts ports;
+    App app;
+    fs::path tower;
+    explicit TowerApp(const char* mode = kModePatents) {
+        tower = tree.dir("tower");
+        tree.dir("tower/QUOR_0001");
+        tree.dir("tower/p0002");
+        tree.write("tower/P0004", "a file, not a volume");
+        app.config.CollectionMode = mode;
+        app.config.SmartCdOn = "Y";
+        app.config.CDDrive = tower.string();
+        ports.wire(app.ports);
+    }
+    // open.idx of volume directory dir, records 1000001..1000005 with TIFF paths.
+    void openIdx(const std::string& dir, const std::string& pages = "12") {
+        std::string recs;
+        for (int i = 1; i <= 5; ++i) {
+            std::string n = "100000" + std::to_string(i);
+            recs += OpenIdxRec(n, "\\DOCS\\" + n + ".TIF", pages);
+        }
+        tree.write("tower/" + dir + "/open.idx", recs);
+    }
+};
+
+TEST(CDLoaded, FindsTowerVolumesByNameOrCompactNameInAnyCase) {
+    TowerApp t;
+    EXPECT_TRUE(CDLoaded(t.app, "QUOR_0001"));
+    EXPECT_TRUE(CDLoaded(t.app, "quor_0001 "));
+    EXPECT_TRUE(CDLoaded(t.app, "P_0002"));
+    EXPECT_EQ(FindVolumeDir(t.app, "P_0002"), "p0002");
+    EXPECT_TRUE(CDLoaded(t.app, "P0002"));
+    EXPECT_FALSE(CDLoaded(t.app, "P_0003"));
+    EXPECT_FALSE(CDLoaded(t.app, "P0004"));  // a file of that name is no volume
+    EXPECT_FALSE(CDLoaded(t.app, ""));
+
+    t.app.config.CDDrive = t.tower.string() + "/";
+    EXPECT_TRUE(CDLoaded(t.app, "P_0002"));
+    t.app.config.CDDrive = (t.tree.root() / "no-tower").string();
+    EXPECT_FALSE(CDLoaded(t.app, "QUOR_0001"));
+
+    // Single drive: the disc's root holds a directory named after its volume.
+    t.app.config.SmartCdOn = "N";
+    t.app.config.CDDrive = "E:";
+    EXPECT_FALSE(CDLoaded(t.app, "QUOR_0001"));  // E: not mapped: not ready
+    t.tree.dir("cd/quor0001");
+    t.app.drives.map('E', (t.tree.root() / "cd").string());
+    EXPECT_TRUE(CDLoaded(t.app, "QUOR_0001"));
+    EXPECT_FALSE(CDLoaded(t.app, "QUOR_0002"));
+
+    // Assignments name their volume directories as written.
+    t.app.config.CollectionMode = kModeAssignments;
+    t.tree.dir("cd/asgn_0001");
+    t.tree.dir("cd/ASGN0002");
+    EXPECT_TRUE(CDLoaded(t.app, "ASGN_0001"));
+    EXPECT_FALSE(CDLoaded(t.app, "ASGN_0002"));
+}
+
+TEST(GetPathOpenIdx, SearchesTheTowerVolumeAndLocatesTheImage) {
+    TowerApp t;
+    t.openIdx("p0002");
+    t.tree.write("tower/p0002/docs/1000003.tif", "tiff");
+    t.tree.write("tower/p0002/docs/1000001.tif", "tiff");
+    t.tree.write("tower/p0002/docs/1000005.tif", "tiff");
+    App& app = t.app;
+    ASSERT_TRUE(GetPath_OpenIdx(app, "1000003   ", "P_0002"));
+    EXPECT_EQ(Canon(app.doc.CurImagePath), Canon((t.tower / "p0002/docs/1000003.tif").string()));
+    EXPECT_EQ(app.config.OpenIdxPath, t.tower.string() + "\\p0002\\open.idx");
+    EXPECT_EQ(Canon(app.doc.VolumeDir), Canon((t.tower / "p0002").string()));
+    EXPECT_EQ(app.doc.LastOpenIdx.DocNo, "1000003 ");
+    EXPECT_TRUE(GetPath_OpenIdx(app, "1000001", "P_0002"));
+    EXPECT_TRUE(GetPath_OpenIdx(app, "1000005", "P_0002"));
+    const std::string located = app.doc.CurImagePath;
+
+    EXPECT_FALSE(GetPath_OpenIdx(app, "1000000", "P_0002"));  // below every key
+    EXPECT_FALSE(GetPath_OpenIdx(app, "1000009", "P_0002"));  // above every key
+    EXPECT_FALSE(GetPath_OpenIdx(app, "1000003", "QUOR_0001"));  // that volume has no open.idx
+    ASSERT_EQ(t.ports.messages.shown.size(), 1u);
+    EXPECT_EQ(t.ports.messages.last(), "error at getpath_openidx");
+    t.tree.write("tower/QUOR_0001/open.idx", "");
+    EXPECT_FALSE(GetPath_OpenIdx(app, "1000003", "QUOR_0001"));  // empty: not found, quietly
+    EXPECT_EQ(t.ports.messages.shown.size(), 1u);
+    EXPECT_EQ(app.doc.CurImagePath, located);
+    EXPECT_EQ(app.doc.LastOpenIdx.DocNo, "1000005 ");
+}
+
+TEST(GetPathOpenIdx, TrademarksTakeTheirPageCountFromTheRecord) {
+    TowerApp t(kModeTrademarks);
+    t.openIdx("QUOR_0001", " 7");
+    App& app = t.app;
+    ASSERT_TRUE(GetPath_OpenIdx(app, "1000004", "QUOR_0001"));
+    EXPECT_EQ(app.doc.CurPageCount, 7);
+    t.openIdx("QUOR_0001", "X9");
+    EXPECT_FALSE(GetPath_OpenIdx(app, "1000002", "QUOR_0001"));
+    EXPECT_EQ(t.ports.messages.last(), "error at getpath_openidx");
+    EXPECT_EQ(app.doc.CurPageCount, 7);
+    EXPECT_EQ(app.doc.LastOpenIdx.DocNo, "1000004 ");
+}
+
+TEST(GetPathOpenIdx, RefusesStoredPathsThatLeaveTheVolume) {
+    TowerApp t;
+    t.tree.write("outside/secret.tif", "secret");
+    fs::create_directories(t.tower / "p0002/DOCS");
+    fs::create_directory_symlink(t.tree.root() / "outside", t.tower / "p0002/DOCS/LINK");
+    const std::vector<std::string> hostile = {"\\..\\..\\outside\\secret.tif", "/etc/hostname",
+                                              "C:\\VELK\\IMPORT\\NUMBERS.TXT", "\\\\server\\share\\x.tif",
+                                              "\\DOCS\\LINK\\secret.tif", "\\DOCS\\.. \\..\\x.tif", "\\"};
+    std::string recs = OpenIdxRec("1000000", "\\DOCS\\1000000.TIF", "1");
+    for (std::size_t i = 0; i < hostile.size(); ++i)
+        recs += OpenIdxRec("100000" + std::to_string(i + 1), hostile[i], "1");
+    t.tree.write("tower/p0002/open.idx", recs);
+    App& app = t.app;
+    ASSERT_TRUE(GetPath_OpenIdx(app, "1000000", "P_0002"));
+    const std::string good = app.doc.CurImagePath;
+    for (std::size_t i = 0; i < hostile.size(); ++i) {
+        t.ports.messages.shown.clear();
+        EXPECT_FALSE(GetPath_OpenIdx(app, "100000" + std::to_string(i + 1), "P_0002")) << hostile[i];
+        EXPECT_EQ(t.ports.messages.last(), "error at getpath_openidx") << hostile[i];
+        EXPECT_EQ(app.doc.CurImagePath, good);
+    }
+}
+
+TEST(GetPathOpenIdx, SingleDriveUsesTheConfiguredOpenIdxAndLooseLetterCase) {
+    TowerApp t;
+    t.app.config.SmartCdOn = "N";
+    t.app.config.CDDrive = "E:";
+    t.app.config.OpenIdxPath = "E:\\open.idx";
+    t.app.drives.map('E', (t.tree.root() / "cd").string());
+    t.tree.write("cd/OPEN.IDX", OpenIdxRec("D345678", "\\DOCS\\D345678.TIF", "3") +
+                                    OpenIdxRec("RE12345", "\\DOCS\\RE12345", "2"));
+    t.tree.write("cd/docs/re12345", "container");
+    ASSERT_TRUE(GetPath_OpenIdx(t.app, "RE12345", "QUOR_0001"));
+    EXPECT_EQ(Canon(t.app.doc.CurImagePath), Canon((t.tree.root() / "cd/docs/re12345").string()));
+    EXPECT_EQ(t.app.config.OpenIdxPath, "E:\\open.idx");
+    EXPECT_FALSE(GetPath_OpenIdx(t.app, "re12345", "QUOR_0001"));  // numbers compare case-sensitively
+}
+
+TEST(GetPathOpenIdx, ReadsAboutLog2RecordsOfALargeOpenIdx) {
+    TempTree tree("big");
+    const int n = 50'000;
+    std::string recs;
+    for (int i = 0; i < n; ++i) {
+        std::string num = std::to_string(5'000'000 + 2 * i);
+        recs += OpenIdxRec(num, "\\DOCS\\" + num + ".TIF", "4");
+    }
+    RecordFile f(tree.write("open.idx", recs), kOpenIdxRecordLength);
+    const long limit = static_cast<long>(std::ceil(std::log2(n))) + 1;
+    long before = 0;
+    for (std::string key : {"5000000", "5099998", "5050000", "5050001", "1", "9"}) {
+        RecordHit hit = SearchOpenIdx(f, key);
+        EXPECT_EQ(hit.found, key != "5050001" && key != "1" && key != "9") << key;
+        EXPECT_LE(f.reads() - before, limit) << key;
+        before = f.reads();
+    }
+}
+
+void WriteAssignments(const fs::path& db, const std::vector<std::array<std::string, 4>>& rows) {
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(db.c_str(), &raw), SQLITE_OK);
+    sqlite3_exec(raw,
+                 "CREATE TABLE Assignments(Reel TEXT, Frame TEXT, Path TEXT, FileName TEXT);"
+                 "CREATE INDEX ByReelFrame ON Assignments(Reel, Frame);",
+                 nullptr, nullptr, nullptr);
+    for (const auto& r : rows) {
+        std::string sql = "INSERT INTO Assignments VALUES('" + r[0] + "','" + r[1] + "','" + r[2] + "','" + r[3] + "')";
+        sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr);
+    }
+    sqlite3_close(raw);
+}
+
+TEST(GetPathOpenIdx, AssignmentsSeekReelAndFrameInTheDatabase) {
+    TowerApp t(kModeAssignments);
+    t.tree.dir("tower/asgn_0001");
+    t.tree.write("tower/asgn_0001/REEL1234/0567.BIN", "bin");
+    t.tree.dir("s");
+    WriteAssignments(t.tree.root() / "s/assignmt.mdb", {{"1234", "0567", "\\REEL1234", "0567.BIN"},
+                                                        {"1234", "0568", "\\..\\..", "secret"},
+                                                        {"1234", "0569", "\\REEL1234", "..\\x"}});
+    App& app = t.app;
+    EXPECT_FALSE(GetPath_OpenIdx(app, "12340567", "ASGN_0001"));  // S: not mapped
+    EXPECT_EQ(t.ports.messages.last(), "error at getpath_openidx");
+    app.drives.map('S', (t.tree.root() / "s").string());
+    ASSERT_TRUE(GetPath_OpenIdx(app, "12340567", "ASGN_0001"));
+    EXPECT_EQ(Canon(app.doc.CurImagePath), Canon((t.tower / "asgn_0001/REEL1234/0567.BIN").string()));
+    EXPECT_EQ(app.doc.LastOpenIdx.ImagePath, "");  // assignments never fill it
+
+    t.ports.messages.shown.clear();
+    EXPECT_FALSE(GetPath_OpenIdx(app, "12349999", "ASGN_0001"));
+    EXPECT_TRUE(t.ports.messages.shown.empty());
+    EXPECT_FALSE(GetPath_OpenIdx(app, "12340568", "ASGN_0001"));
+    EXPECT_EQ(t.ports.messages.last(), "error at getpath_openidx");
+    t.ports.messages.shown.clear();
+    EXPECT_FALSE(GetPath_OpenIdx(app, "12340569", "ASGN_0001"));
+    EXPECT_EQ(t.ports.messages.last(), "error at getpath_openidx");
+
+    // Nothing was written next to the database: it is opened read-only.
+    EXPECT_EQ(std::distance(fs::directory_iterator(t.tree.root() / "s"), fs::directory_iterator()), 1);
+}
+
+// Stands for the user: answers the prompt, and may insert the disc first.
+class UserPrompt : public Prompt {
+public:
+    std::vector<std::string> asked;
+    std::function<int(int)> answer;
+    int ask(const std::string& text, int) override {
+        asked.push_back(text);
+        return answer(static_cast<int>(asked.size()));
+    }
+};
+
+TEST(InsertVolumePrompt, AsksUntilTheVolumeIsThereOrTheUserCancels) {
+    TowerApp t;
+    UserPrompt user;
+    t.app.ports.prompt = &user;
+    t.app.doc.CurVolume = "P_0009";
+    t.app.doc.CurImagePath = "unchanged";
+    user.answer = [](int n) { return n == 1 ? 1 : 3; };
+    EXPECT_FALSE(InsertVolumePrompt(t.app));
+    ASSERT_EQ(user.asked.size(), 2u);
+    EXPECT_EQ(user.asked[0], "Please insert CDROM Volume P_0009.  Current CDRom Drive is " + t.tower.string());
+    EXPECT_EQ(t.app.MessageResult, 3);
+    EXPECT_EQ(t.app.doc.CurImagePath, "unchanged");
+
+    user.asked.clear();
+    user.answer = [&](int) {
+        t.tree.dir("tower/p0009");
+        return 1;
+    };
+    EXPECT_TRUE(InsertVolumePrompt(t.app));
+    EXPECT_EQ(user.asked.size(), 1u);
+    EXPECT_TRUE(InsertVolumePrompt(t.app));
+    EXPECT_EQ(user.asked.size(), 1u);  // present: no question
+    EXPECT_EQ(BatchInsertVolumeText(t.app, "P_0009"),
+              "Please insert CDRom Volume P_0009.  Current CDRom Drive is " + t.tower.string());
+}
+
+}  // namespace
+}  // namespace velk
