@@ -10,6 +10,7 @@
 #include <set>
 
 #include "common/vb_text.h"
+#include "platform/drives.h"
 #include "tests/mksample/readers.h"
 #include "tools/mksample/documents.h"
 #include "tools/mksample/page_drawing.h"
@@ -218,6 +219,16 @@ TEST(Mksample, PatentInstallationReadsBackThroughIndependentReaders) {
     for (const char* d : {"workingP", "workingM", "iconsP", "iconsM"})
         EXPECT_TRUE(fs::is_directory(r.appDir / d));
 
+    // The platform's path layer reaches every image of the inserted volume through E:.
+    velk::Drives drives = velk::Drives::load(r.appDir.string());
+    for (const auto& d : r.documents) {
+        if (d.volume != r.insertedVolume) continue;
+        auto native = drives.resolve("E:" + d.storedPath);
+        ASSERT_TRUE(native) << d.storedPath;
+        EXPECT_EQ(Slurp(*native), Slurp(d.imagePath));
+    }
+    EXPECT_TRUE(drives.resolve(keys["EXPORT_PATH"]));
+
     // Single drive: the inserted volume at the drive root, with a directory named
     // after it (underscore dropped), and the other volume ready to swap in.
     EXPECT_EQ(Slurp(r.driveRoot / "open.idx"), Slurp(r.volumes[0].dir / "open.idx"));
@@ -261,6 +272,13 @@ TEST(Mksample, TrademarksAndAssignmentsInTowerMode) {
     EXPECT_EQ(keys["SMART_CD_TOVRIN"], (tmp.path / "t/tower").string());
     EXPECT_TRUE(fs::is_directory(tmp.path / "t/tower/TOVR_0001/MARKS"));
     EXPECT_TRUE(fs::is_directory(tmp.path / "t/tower/tovr_0002/marks"));
+    // Tower paths are the tower root & "\" & volume & ImagePath, resolved without regard to case.
+    velk::Drives drives = velk::Drives::load(tm.appDir.string());
+    for (const auto& d : tm.documents) {
+        auto native = drives.resolve(keys["SMART_CD_TOVRIN"] + "\\" + d.volume + d.storedPath);
+        ASSERT_TRUE(native) << d.storedPath;
+        EXPECT_TRUE(fs::equivalent(*native, d.imagePath));
+    }
     EXPECT_EQ(Slurp(tm.appDir / "drives.map").find("E:"), std::string::npos);
     EXPECT_TRUE(fs::is_regular_file(tm.appDir / "m_RegNo.ASC"));
     EXPECT_TRUE(fs::is_regular_file(tm.appDir / "velkwm.hlp"));
