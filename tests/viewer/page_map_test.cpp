@@ -1,0 +1,132 @@
+#include "viewer/page_map.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "platform/app.h"
+#include "tests/index/index_fixtures.h"
+
+namespace velk {
+namespace {
+
+using test::TempTree;
+using Sections = std::array<int, 5>;
+
+struct MapApp {
+    TempTree tree{"map"};
+    App app;
+    MapApp() {
+        app.config.CollectionMode = kModePatents;
+        app.doc.VolumeDir = tree.dir("vol").string();
+    }
+    bool parse(const std::string& imagePath) {
+        app.doc.LastOpenIdx.ImagePath = FixedWidth(imagePath, 37);
+        return ParsePage(app);
+    }
+    Sections sections() const {
+        Sections s{};
+        for (int i = 0; i < 5; ++i) s[static_cast<std::size_t>(i)] = app.doc.SectionFirstPage[static_cast<std::size_t>(i)];
+        return s;
+    }
+    // A ".tif" file with the 35 map bytes at 258 and, optionally, a block appended
+    // whose position the marker names.
+    void tif(const std::string& rel, const std::string& fields, const std::string& block = {}) {
+        std::string bytes(300, 'x');
+        std::string area = "[PMAP]" + fields;
+        if (!block.empty()) area += "META:" + std::to_string(bytes.size() + 1) + ";";
+        bytes.replace(258, 35, FixedWidth(area, 35));
+        tree.write("vol/" + rel, bytes + block);
+    }
+};
+
+TEST(ParsePage, TextMapsBesideTheImage) {
+    MapApp m;
+    m.tree.write("vol/DOCS/5123456.a1a",
+                 "Claim(s) : 9  Info.: 1 Abstract:2  Drawing(s):   3  Description: 5x\r\nInfo.: 7\r\n");
+    m.tree.write("vol/DOCS/5123456.tif", "the image");
+    EXPECT_TRUE(m.parse("\\DOCS\\5123456.TIF"));
+    EXPECT_EQ(m.sections(), (Sections{1, 2, 3, 5, 9}));
+    EXPECT_EQ(m.app.doc.MapMarker, "");
+
+    // No ".TIF": the image path with "a" appended, in loose letter case.
+    m.tree.write("vol/maps/re12345a", "Info.: 1  Abstract: 0  Drawing(s): 0  Description: 2  Claim(s) : 4\r\n");
+    EXPECT_TRUE(m.parse("\\MAPS\\RE12345"));
+    EXPECT_EQ(m.sections(), (Sections{1, 0, 0, 2, 4}));
+    m.tree.write("vol/DOCS/D345678.BINa", "Info.: 1  Drawing(s): 2\r\n");
+    EXPECT_TRUE(m.parse("\\DOCS\\D345678.BIN"));
+    EXPECT_EQ(m.sections(), (Sections{1, 0, 2, 0, 0}));
+
+    // Labels are case-sensitive; numbers are digits only and 1..32767.
+    m.tree.write("vol/DOCS/1.BINa", "info.: 4 ABSTRACT: 5 Drawing(s): 6 Description:+7 Claim(s) :1e3\r\n");
+    EXPECT_TRUE(m.parse("\\DOCS\\1.BIN"));
+    EXPECT_EQ(m.sections(), (Sections{0, 0, 6, 0, 1}));
+    m.tree.write("vol/DOCS/2.BINa",
+                 "Info.: 99999  Abstract: -7  Drawing(s): 40000  Description: 32768  Claim(s) : 32767\r\n");
+    EXPECT_TRUE(m.parse("\\DOCS\\2.BIN"));
+    EXPECT_EQ(m.sections(), (Sections{0, 0, 0, 0, 32767}));
+
+    // An empty map cannot be read; a missing one leaves nothing of the last document.
+    m.tree.write("vol/DOCS/3.BINa", "");
+    EXPECT_FALSE(m.parse("\\DOCS\\3.BIN"));
+    EXPECT_FALSE(m.parse("\\DOCS\\4.BIN"));
+    EXPECT_EQ(m.sections(), (Sections{0, 0, 0, 0, 0}));
+}
+
+TEST(ParsePage, EmbeddedMapsAndTheirMetaBlock) {
+    MapApp m;
+    m.tif("DOCS/5000001.TIF", "1;2;4;6;9;MARK;");
+    EXPECT_TRUE(m.parse("\\DOCS\\5000001.TIF"));
+    EXPECT_EQ(m.sections(), (Sections{1, 2, 4, 6, 9}));
+    EXPECT_EQ(m.app.doc.MapMarker, "MARK");
+
+    m.tif("DOCS/5000002.tif", "1;2;3;");  // three fields: the rest count as 0
+    EXPECT_TRUE(m.parse("\\DOCS\\5000002.TIF"));
+    EXPECT_EQ(m.sections(), (Sections{1, 2, 3, 0, 0}));
+    EXPECT_EQ(m.app.doc.MapMarker, "0");
+
+    m.tif("DOCS/5000003.tif", "1;2;3;5;8;", "5000003,B1,19720101,12,G4,300,SAMPLE,2,2,3,4,5,7,8,12,0,0,0,0,END\r\n");
+    EXPECT_TRUE(m.parse("\\DOCS\\5000003.TIF"));
+    EXPECT_EQ(m.sections(), (Sections{1, 2, 3, 5, 8}));
+    EXPECT_EQ(m.app.doc.MapMarker, "META:301");
+    const std::array<std::string, 12> ranges = {"2", "2", "3", "4", "5", "7", "8", "12", "0", "0", "0", "0"};
+    EXPECT_EQ(m.app.doc.SectionPageRange, ranges);
+
+    // Ten fields: pair 1 from fields 8 and 9, every later field "0".
+    m.tif("DOCS/5000004.tif", "1;0;0;2;3;", "a,b,c,d,e,f,g,2,3,10");
+    EXPECT_TRUE(m.parse("\\DOCS\\5000004.TIF"));
+    const std::array<std::string, 12> short_ = {"2", "3", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0"};
+    EXPECT_EQ(m.app.doc.SectionPageRange, short_);
+
+    // A text map after a "META" map: no marker, no ranges left over.
+    m.tree.write("vol/DOCS/5000005.a1a", "Info.: 1\r\n");
+    EXPECT_TRUE(m.parse("\\DOCS\\5000005.TIF"));
+    EXPECT_EQ(m.app.doc.MapMarker, "");
+    EXPECT_EQ(m.app.doc.SectionPageRange, (std::array<std::string, 12>{}));
+
+    // A block position past the end of the file: the fields read stay, no ranges.
+    std::string bad(300, 'x');
+    bad.replace(258, 35, FixedWidth("[PMAP]1;0;2;99999;3;META:999999999;", 35));
+    m.tree.write("vol/DOCS/5000006.tif", bad);
+    EXPECT_FALSE(m.parse("\\DOCS\\5000006.TIF"));
+    EXPECT_EQ(m.sections(), (Sections{1, 0, 2, 0, 3}));
+    EXPECT_EQ(m.app.doc.SectionPageRange, (std::array<std::string, 12>{}));
+
+    // Too short to hold the map bytes.
+    m.tree.write("vol/DOCS/5000007.tif", std::string(280, 'x'));
+    EXPECT_FALSE(m.parse("\\DOCS\\5000007.TIF"));
+    EXPECT_EQ(m.sections(), (Sections{0, 0, 0, 0, 0}));
+}
+
+TEST(ParsePage, MapPageNumbers) {
+    EXPECT_EQ(MapPageNumber("  12abc"), 12);
+    EXPECT_EQ(MapPageNumber("\t3;"), 3);
+    EXPECT_EQ(MapPageNumber(""), 0);
+    EXPECT_EQ(MapPageNumber("x5"), 0);
+    EXPECT_EQ(MapPageNumber("0"), 0);
+    EXPECT_EQ(MapPageNumber("32767"), 32767);
+    EXPECT_EQ(MapPageNumber("99999999999999999999999"), 0);
+}
+
+}  // namespace
+}  // namespace velk
