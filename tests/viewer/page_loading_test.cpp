@@ -1,0 +1,164 @@
+#include "viewer/page_loading.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/app.h"
+#include "tests/index/index_fixtures.h"
+#include "tests/support/fakes.h"
+
+namespace velk {
+namespace {
+
+using test::TempTree;
+
+void PutLE(std::string& b, std::size_t at, std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xff);
+}
+
+struct Block {
+    std::uint32_t offset;
+    int width, height;
+};
+
+// A page container: header, offset table, and at each offset a page header and some data.
+std::string Container(const std::string& docNo, const std::vector<Block>& pages, std::size_t size) {
+    std::string b(size, '\0');
+    b.replace(0, 8, "VELKPAGE");
+    b.replace(8, 10, FixedWidth(docNo, 10));
+    PutLE(b, 18, static_cast<std::uint32_t>(pages.size()), 2);
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        PutLE(b, 20 + 4 * p, pages[p].offset, 4);
+        if (pages[p].offset + 12 <= size) {
+            PutLE(b, pages[p].offset + 6, static_cast<std::uint32_t>(pages[p].width), 2);
+            PutLE(b, pages[p].offset + 8, static_cast<std::uint32_t>(pages[p].height), 2);
+        }
+    }
+    return b;
+}
+
+struct LoadApp {
+    TempTree tree{"page"};
+    test::FakePorts ports;
+    App app;
+    LoadApp() {
+        app.config.CollectionMode = kModePatents;
+        ports.wire(app.ports);
+    }
+};
+
+TEST(GetPage, ReadsTheContainerTablesForThePage) {
+    LoadApp t;
+    std::vector<Block> pages;
+    for (int p = 1; p <= 6; ++p) pages.push_back({static_cast<std::uint32_t>(100 + 100 * p), 2000 + p, 3000 + p});
+    pages.push_back({1000, 1700, 2200});
+    const std::string path = t.tree.write("DOCS/5123456", Container("5123456", pages, 1400)).string();
+    App& app = t.app;
+
+    ASSERT_TRUE(GetPage(app, path, "5123456", Int16(1)));
+    const PageFileInfo& p = app.doc.Page;
+    EXPECT_EQ(p.PageOffset, 200);  // the entry at byte 20
+    EXPECT_EQ(p.XSize, 2001);
+    EXPECT_EQ(p.YSize, 3001);
+    EXPECT_EQ(p.FileTag, "VELKPAGE");
+    EXPECT_EQ(p.FileDocNo, "5123456   ");
+    EXPECT_EQ(p.FilePages, 7);
+    EXPECT_EQ(p.PagePath, path);
+    EXPECT_EQ(p.PageText, "1");
+
+    ASSERT_TRUE(GetPage(app, path, "5123456", Int16(7)));
+    EXPECT_EQ(app.doc.Page.PageOffset, 1000);  // the entry at byte 44
+    EXPECT_EQ(PageDataOffset(app.doc.Page), 1012);
+    EXPECT_EQ(app.doc.Page.XSize, 1700);
+    EXPECT_EQ(app.doc.Page.PageText, "7");
+    EXPECT_TRUE(t.ports.messages.shown.empty());
+}
+
+TEST(GetPage, RefusesPagesAndOffsetsOutsideTheFile) {
+    LoadApp t;
+    App& app = t.app;
+    const std::string good =
+        t.tree.write("good", Container("1000001", {{40, 100, 200}, {60, 100, 200}}, 200)).string();
+    ASSERT_TRUE(GetPage(app, good, "1000001", Int16(2)));
+    const PageFileInfo before = app.doc.Page;
+
+    struct Case {
+        std::string name, bytes;
+        int page;
+    };
+    std::string tooMany = Container("1000002", {{40, 100, 200}}, 200);
+    PutLE(tooMany, 18, 40000, 2);  // a negative page count
+    const std::vector<Case> cases = {
+        {"page past the count", Container("1000002", {{40, 100, 200}}, 200), 2},
+        {"page 0", Container("1000002", {{40, 100, 200}}, 200), 0},
+        {"offset past the end", Container("1000002", {{40, 100, 200}, {4096, 100, 200}}, 200), 2},
+        {"offset into the header", Container("1000002", {{8, 100, 200}}, 200), 1},
+        {"zero size", Container("1000002", {{40, 0, 0}}, 200), 1},
+        {"negative page count", tooMany, 1},
+        {"short header", "VELKPAGE12", 1},
+        {"table cut short", Container("1000002", {{40, 100, 200}, {60, 100, 200}}, 200).substr(0, 26), 2},
+    };
+    for (const Case& c : cases) {
+        t.ports.messages.shown.clear();
+        const std::string path = t.tree.write(c.name, c.bytes).string();
+        EXPECT_FALSE(GetPage(app, path, "1000002", Int16(c.page))) << c.name;
+        EXPECT_EQ(t.ports.messages.last(), "Error at function GetPage") << c.name;
+        EXPECT_EQ(app.doc.Page.PagePath, before.PagePath) << c.name;
+        EXPECT_EQ(app.doc.Page.PageOffset, before.PageOffset) << c.name;
+        EXPECT_EQ(app.doc.Page.FileDocNo, before.FileDocNo) << c.name;
+    }
+    EXPECT_FALSE(GetPage(app, (t.tree.root() / "missing").string(), "1000002", Int16(1)));
+}
+
+TEST(GetPage, TiffAndBinFilesArePagedByTheImagingCode) {
+    LoadApp t;
+    App& app = t.app;
+    app.doc.Page.XSize = 17;
+    app.doc.Page.FilePages = 9;
+    ASSERT_TRUE(GetPage(app, "/nowhere/DOCS/5123456.TIF", "5123456", Int16(3)));
+    EXPECT_EQ(app.doc.Page.PagePath, "/nowhere/DOCS/5123456.TIF");
+    EXPECT_EQ(app.doc.Page.PageText, "3");
+    EXPECT_EQ(app.doc.Page.FileDocNo, "5123456");
+    EXPECT_EQ(app.doc.Page.FilePages, 9);
+    EXPECT_EQ(app.doc.Page.XSize, 17);
+    ASSERT_TRUE(GetPage(app, "/nowhere/REEL1234/0567.bin", "12340567", Int16(2)));
+    EXPECT_EQ(app.doc.Page.FilePages, 2);
+    EXPECT_EQ(app.doc.Page.FileDocNo, "12340567");
+
+    EXPECT_EQ(PageFileKindOf("/v/DOCS/X.tif"), PageFileKind::Tiff);
+    EXPECT_EQ(PageFileKindOf("/v/DOCS/X.Bin"), PageFileKind::Bin);
+    EXPECT_EQ(PageFileKindOf("/v/DOCS/RE12345"), PageFileKind::Container);
+    EXPECT_EQ(PageFileKindOf("/v/X.TIF/RE12345"), PageFileKind::Container);  // only the file's name counts
+}
+
+TEST(Captions, NumberViewPageAndVolume) {
+    LoadApp t;
+    App& app = t.app;
+    app.doc.CurVolume = " QUOR_0001 ";
+    app.doc.Page.FileDocNo = "5123456   ";
+    app.doc.Page.PageText = "3";
+    app.doc.Page.FilePages = 12;
+    const std::string view = ViewCaptionText(app, "1");
+    EXPECT_EQ(view, "5,123,456  - View 1  - Page 3/12");
+    EXPECT_EQ(ViewerWindowCaption(app, view), "5,123,456  - View 1  - Page 3/12         CD Volume QUOR_0001");
+    EXPECT_EQ(WindowListEntry("1", view), "&1 5,123,456  - View 1  - Page 3/12");
+    StoreViewCaption(app, "1", view);
+    EXPECT_EQ(app.viewerFlags.View1Caption, view);
+
+    app.doc.Page.FileDocNo = "D-345678";
+    EXPECT_EQ(ViewCaptionText(app, "2"), "D345678  - View 2  - Page 3/12");
+    StoreViewCaption(app, "2", "x");
+    EXPECT_EQ(app.viewerFlags.View2Caption, "x");
+    EXPECT_EQ(app.viewerFlags.ViewCaption, "x");
+    EXPECT_EQ(app.viewerFlags.View1Caption, view);
+
+    app.config.CollectionMode = kModeAssignments;
+    app.doc.Page.FileDocNo = "12340567";
+    app.doc.Page.FilePages = 1;
+    app.doc.Page.PageText = "1";
+    EXPECT_EQ(ViewCaptionText(app, "1"), "1234/0567  - View 1  - Page 1/1");
+}
+
+}  // namespace
+}  // namespace velk
