@@ -14,6 +14,7 @@
 namespace velk {
 
 class ListStore;
+class Modal;  // platform/ui/modal.h: needs Qt Widgets, so only declared here
 
 // Ports the run uses; owned by whoever built the App (main() or a test).
 struct Ports {
@@ -27,6 +28,7 @@ struct Ports {
     Help* help = nullptr;
     Printer* printer = nullptr;
     MainFrame* frame = nullptr;
+    Modal* modal = nullptr;
 };
 
 enum class PrintSource { None, Document, Batch, List };

@@ -217,6 +217,7 @@ void EditProfile(S& t, std::size_t start, const S& section, const S& key, const 
         // Keep the key's own spelling and the spacing after its "=".
         std::size_t v = eq + 1;
         while (v < lines[i].end && IsSpaceTabVt(t[v])) ++v;
+        if (v == lines[i].end) v = eq + 1;  // the blanks were the whole old value
         S replacement = value;
         if (lines[i].next == lines[i].end) replacement += eol;
         t.replace(v, lines[i].end - v, replacement);

@@ -1,0 +1,26 @@
+#pragma once
+// Shows a dialog modally. Forms never call exec() themselves; they ask this port,
+// so a test can act on the dialog instead of blocking on it.
+#include <QDialog>
+
+class QWidget;
+
+namespace velk {
+
+class Modal {
+public:
+    virtual ~Modal() = default;
+    // The dialog's result code, as QDialog::exec returns it.
+    virtual int exec(QDialog& dialog) = 0;
+};
+
+// The real one: centred on the screen, then QDialog::exec().
+class QtModal : public Modal {
+public:
+    int exec(QDialog& dialog) override;
+};
+
+// Centres a window on the screen it is on (the primary screen before it is shown).
+void CentreOnScreen(QWidget& window);
+
+}  // namespace velk

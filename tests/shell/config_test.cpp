@@ -1,0 +1,344 @@
+#include "shell/config.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "tests/platform/scratch_dir.h"
+#include "tests/support/fakes.h"
+
+namespace fs = std::filesystem;
+using namespace velk;
+using velk::test::ScratchDir;
+
+namespace {
+
+const std::string kRequired =
+    "[DATA]\r\nINSTALLATION_TYPE=OPEN\r\nIMPORT_PATH=C:\\IMPORT\r\nEXPORT_PATH=C:\\EXPORT\r\n"
+    "PRINTER_PASSWORD=prn\r\nIMPORT_VALUES=1\r\nCD_DRIVE=E:\\\r\nCD_PASSWORD=cd\r\n";
+
+struct Install {
+    ScratchDir dir{"config"};
+    test::FakePorts fakes;
+    App app;
+    std::string menu;
+    explicit Install(const char* mode = kModePatents) {
+        app.config.AppDir = dir.str();
+        app.config.CollectionMode = mode;
+        fakes.wire(app.ports);
+    }
+    std::string file() const { return app.config.isTrademarks() ? "VelkWm.INI" : "VelkWp.INI"; }
+    bool read(const std::string& text) {
+        dir.write(file(), text);
+        return ReadIni(app, &menu);
+    }
+    std::string ini() const { return dir.read(file()); }
+    const std::vector<test::ShownMessage>& shown() const { return fakes.messages.shown; }
+};
+
+}  // namespace
+
+TEST(ReadIni, RequiredKeysOnlyDefaultsThePaperSizeAndWritesItBack) {
+    Install in;
+    ASSERT_TRUE(in.read(kRequired));
+    const Config& c = in.app.config;
+    EXPECT_EQ(c.InstallationType, "OPEN");
+    EXPECT_EQ(c.ImportPath, "C:\\IMPORT");
+    EXPECT_EQ(c.CdDriveLetter, "E");
+    EXPECT_EQ(c.CDDrive, "E:");
+    EXPECT_EQ(c.OpenIdxPath, "E:\\open.idx");
+    EXPECT_EQ(c.CdPassword, "cd");
+    EXPECT_EQ(c.PageType, "LETTER");
+    EXPECT_EQ(in.menu, "mnuletter");
+    EXPECT_EQ(in.ini(), kRequired + "PAGE_TYPE=LETTER\r\n");
+    EXPECT_EQ(c.CollectionLetter, "P");
+    EXPECT_EQ(c.HelpFilePath, (in.dir / "velkwp.hlp").string());
+    EXPECT_EQ(c.PatentIndexPath, (in.dir / "cum.idx").string());
+    EXPECT_EQ(c.TrademarkIndexPath, (in.dir / "cum_mark.idx").string());
+    EXPECT_EQ(c.AssignIndexPath, (in.dir / "cum_assn.idx").string());
+    for (int i = 0; i < 26; ++i) {
+        EXPECT_EQ(c.ExportDrives[i], "notavailable");
+        EXPECT_EQ(c.ImportDrives[i], "notavailable");
+    }
+    EXPECT_TRUE(in.shown().empty());
+
+    // Each required key missing on its own makes the read fail; the rest is still read.
+    for (const char* key : {"INSTALLATION_TYPE", "IMPORT_PATH", "EXPORT_PATH", "PRINTER_PASSWORD",
+                            "IMPORT_VALUES", "CD_DRIVE", "CD_PASSWORD"}) {
+        Install one;
+        std::string text = kRequired;
+        std::size_t at = text.find(key);
+        text.erase(at, text.find("\r\n", at) + 2 - at);
+        EXPECT_FALSE(one.read(text)) << key;
+        EXPECT_EQ(one.app.config.PrinterPassword, std::string(key) == "PRINTER_PASSWORD" ? "" : "prn") << key;
+        EXPECT_EQ(one.app.config.PageType, "LETTER") << key;
+    }
+}
+
+TEST(ReadIni, PaperSizeValues) {
+    struct Case {
+        const char* line;
+        const char* pageType;
+        const char* menu;
+        bool written;
+    } cases[] = {
+        {"PAGE_TYPE=A4\r\n", "A4", "mnua4", false},
+        {"PAGE_TYPE=LEGAL\r\n", "LEGAL", "mnulegal", false},
+        {"PAGE_TYPE=LETTER\r\n", "LETTER", "mnuletter", false},
+        {"PAGE_TYPE=letter\r\n", "letter", "", false},       // kept as it is, nothing checked
+        {"PAGE_TYPE=   \r\n", "LETTER", "mnuletter", true},  // empty: as if absent
+    };
+    for (const auto& k : cases) {
+        Install in;
+        ASSERT_TRUE(in.read(kRequired + k.line)) << k.line;
+        EXPECT_EQ(in.app.config.PageType, k.pageType) << k.line;
+        EXPECT_EQ(in.menu, k.menu) << k.line;
+        EXPECT_EQ(in.ini(), kRequired + (k.written ? "PAGE_TYPE=LETTER\r\n" : k.line)) << k.line;
+    }
+}
+
+TEST(ReadIni, LinesAreMatchedByKeySubstringInKeyOrderAndTheLastLineWins) {
+    Install in;
+    ASSERT_TRUE(
+        in.read("[DATA]\n"
+                "INSTALLATION_TYPE = RESTRICTED\r\n"  // blanks around "=", CRLF
+                "IMPORT_PATH=C:\\first\r"             // lone CR
+                "IMPORT_PATH=  C:\\second  \n"        // last wins, spaces trimmed
+                "EXPORT_PATH:D:\\out\n"               // any one separator
+                "PRINTER_PASSWORD=\n"
+                "MY_VALUES=7\n"         // the word VALUES is enough
+                "CD_DRIVE=F:\\CDROM\n"  // CD_DRIVE, not D_DRIVE
+                "CD_PASSWORD\t= secret\n"
+                "; old note: READ_ME YES\n"  // a key inside a comment counts
+                "Q_DRIVE=A\nR_DRIVE=a\nS_DRIVE=N\nM_DRIVE=A\nM2_DRIVE=A\nZ2_DRIVE=A\n"
+                "PAGE_TYPE=A4\n"));
+    const Config& c = in.app.config;
+    EXPECT_EQ(c.InstallationType, "RESTRICTED");
+    EXPECT_TRUE(c.isRestricted());
+    EXPECT_EQ(c.ImportPath, "C:\\second");
+    EXPECT_EQ(c.ExportPath, "D:\\out");
+    EXPECT_EQ(c.PrinterPassword, "");
+    EXPECT_EQ(c.ImportValues, "7");
+    EXPECT_EQ(c.CDDrive, "F:");
+    EXPECT_EQ(c.OpenIdxPath, "F:\\open.idx");
+    EXPECT_EQ(c.CdPassword, "secret");
+    EXPECT_EQ(c.ReadMe, "YES");
+    EXPECT_EQ(c.ExportDrives['Q' - 'A'], "Q:");
+    EXPECT_EQ(c.ExportDrives['R' - 'A'], "notavailable");
+    EXPECT_EQ(c.ExportDrives['S' - 'A'], "notavailable");
+    EXPECT_EQ(c.ExportDrives['T' - 'A'], "notavailable");
+    EXPECT_EQ(c.ExportDrives['D' - 'A'], "notavailable");
+    EXPECT_EQ(c.ExportDrives['M' - 'A'], "M:");
+    EXPECT_EQ(c.ImportDrives['M' - 'A'], "M:");
+    EXPECT_EQ(c.ImportDrives['Z' - 'A'], "Z:");
+    EXPECT_EQ(c.ImportDrives['Q' - 'A'], "notavailable");
+    EXPECT_EQ(in.menu, "mnua4");
+
+    // A later comment that mentions PAGE_TYPE is taken as that key.
+    Install note;
+    ASSERT_TRUE(note.read(kRequired + "PAGE_TYPE=A4\r\n; PAGE_TYPE LEGAL was the old one\r\n"));
+    EXPECT_EQ(note.app.config.PageType, "LEGAL was the old one");
+    // "KEY=value" reads exactly as the format always did: one separator skipped.
+    EXPECT_EQ(ScanConfigText("IMPORT_VALUES==x")["IMPORT_VALUES"], "=x");
+    EXPECT_EQ(ScanConfigText("CD_DRIVE= E")["CD_DRIVE"], "E");
+    EXPECT_FALSE(ScanConfigText("cd_drive=E")["CD_DRIVE"]);  // case matters
+}
+
+TEST(ReadIni, TowerModeTakesTheCollectionsRootAndEmptyRootsAreNotReady) {
+    const std::string tower =
+        "SMART_CD_ON=Y\nSMART_CD_TOVRIN=T:\\MARKS\nSMART_CD_QUORVEL=  /srv/tower  \n"
+        "SMART_CD_ASSIGN=S:\\\n";
+    struct Case {
+        const char* mode;
+        const char* cdDrive;
+    } cases[] = {{kModePatents, "/srv/tower"}, {kModeTrademarks, "T:\\MARKS"}, {kModeAssignments, "S:\\"}};
+    for (const auto& k : cases) {
+        Install in(k.mode);
+        ASSERT_TRUE(in.read(kRequired + tower)) << k.mode;
+        EXPECT_EQ(in.app.config.CDDrive, k.cdDrive) << k.mode;
+        EXPECT_EQ(in.app.config.OpenIdxPath, std::string(k.cdDrive) + "\\open.idx") << k.mode;
+    }
+    Install lower;
+    ASSERT_TRUE(lower.read(kRequired + "SMART_CD_ON=y\nSMART_CD_QUORVEL=/srv/tower\n"));
+    EXPECT_EQ(lower.app.config.CDDrive, "E:");
+
+    // Empty tower root, empty drive letter: the volume is not ready, never "/" or ".".
+    Install empty;
+    ASSERT_TRUE(empty.read(kRequired + "SMART_CD_ON=Y\nSMART_CD_QUORVEL=   \n"));
+    EXPECT_EQ(empty.app.config.CDDrive, "");
+    EXPECT_FALSE(empty.app.drives.resolve(empty.app.config.OpenIdxPath));
+    Install noLetter;
+    std::string text = kRequired;
+    text.replace(text.find("CD_DRIVE=E:\\"), 12, "CD_DRIVE=");
+    ASSERT_TRUE(noLetter.read(text));
+    EXPECT_EQ(noLetter.app.config.CDDrive, ":");
+    EXPECT_FALSE(noLetter.app.drives.resolve(noLetter.app.config.OpenIdxPath));
+}
+
+TEST(ReadIni, BadFilesGetAClearAnswerAndLoseNothing) {
+    Install missing;
+    EXPECT_FALSE(ReadIni(missing.app));
+    ASSERT_EQ(missing.shown().size(), 1u);
+    EXPECT_EQ(missing.shown()[0].text, "File not found 53");
+    EXPECT_EQ(missing.shown()[0].title, "Quorvel");
+    EXPECT_EQ(missing.app.config.OpenIdxPath, ":\\open.idx");
+    EXPECT_TRUE(fs::is_empty(missing.dir.path()));  // no file made by a default write-back
+
+    Install folder;  // the name taken by a directory
+    fs::create_directories(folder.dir / "VelkWp.INI");
+    EXPECT_FALSE(ReadIni(folder.app));
+    EXPECT_EQ(folder.fakes.messages.last(), "Path/File access error 75");
+
+    // Binary garbage: read as text, no key, false; the garbage is kept.
+    Install garbage;
+    std::string junk;
+    for (int i = 0; i < 5000; ++i) junk.push_back(static_cast<char>((i * 7919) % 256));
+    EXPECT_FALSE(garbage.read(junk));
+    EXPECT_EQ(garbage.ini().substr(0, junk.size()), junk);
+
+    // A 10 MB line, with the last key at its very end.
+    Install longLine;
+    ASSERT_TRUE(longLine.read(kRequired + std::string(10u << 20, 'x') + " PAGE_TYPE=A4\r\n"));
+    EXPECT_EQ(longLine.app.config.PageType, "A4");
+}
+
+TEST(ReadIni, EncodingsAreReadAndKeptOnWriteBack) {
+    Install cp;
+    ASSERT_TRUE(cp.read(kRequired + "IMPORT_PATH=C:\\caf\xE9\r\n"));
+    EXPECT_EQ(cp.app.config.ImportPath, "C:\\caf\xC3\xA9");
+    EXPECT_EQ(cp.ini(), kRequired + "IMPORT_PATH=C:\\caf\xE9\r\nPAGE_TYPE=LETTER\r\n");
+
+    Install utf16;
+    auto wide = [](const std::string& ascii) {
+        std::string b;
+        for (char ch : ascii) b += std::string{ch, '\0'};
+        return b;
+    };
+    const std::string text =
+        "\xFF\xFE" + wide(kRequired + "EXPORT_PATH=C:\\caf") + std::string("\xE9\0", 2) + wide("\r\n");
+    ASSERT_TRUE(utf16.read(text));
+    EXPECT_EQ(utf16.app.config.ExportPath, "C:\\caf\xC3\xA9");
+    EXPECT_EQ(utf16.ini().substr(0, text.size()), text);
+    EXPECT_EQ(utf16.ini().size(), text.size() + 2 * std::string("PAGE_TYPE=LETTER\r\n").size());
+}
+
+TEST(ConfigWriters, OneFileWhateverItsSpellingAndFailuresAreReported) {
+    // Only the written spelling exists: it is the file read and written, no second file.
+    Install lower;
+    lower.dir.write("velkwp.ini", kRequired);
+    ASSERT_TRUE(ReadIni(lower.app));
+    EXPECT_EQ(lower.dir.read("velkwp.ini"), kRequired + "PAGE_TYPE=LETTER\r\n");
+    EXPECT_FALSE(fs::exists(lower.dir / "VelkWp.INI"));
+    EXPECT_TRUE(WriteReadMe(lower.app, "NO"));
+    EXPECT_EQ(lower.app.config.ReadMe, "NO");
+    EXPECT_EQ(std::distance(fs::directory_iterator(lower.dir.path()), fs::directory_iterator()), 1);
+
+    // No file yet: it is created under the read form.
+    Install none;
+    EXPECT_TRUE(WritePageType(none.app, "A4"));
+    EXPECT_EQ(none.dir.read("VelkWp.INI"), "[DATA]\r\nPAGE_TYPE=A4\r\n");
+    Install marks(kModeTrademarks);
+    EXPECT_TRUE(WriteJukebox(marks.app, "Y"));
+    EXPECT_EQ(marks.dir.read("VelkWm.INI"), "[DATA]\r\nSMART_CD_ON=Y\r\n");
+
+    // Writes the reader would not see: a later duplicate, a key in another letter case.
+    Install dup;
+    ASSERT_TRUE(dup.read(kRequired + "PAGE_TYPE=A4\r\n[Notes]\r\nPAGE_TYPE=A4\r\n"));
+    EXPECT_FALSE(WritePageType(dup.app, "LEGAL"));
+    EXPECT_EQ(dup.fakes.messages.last(), kConfigWriteError);
+    Install cased;
+    ASSERT_TRUE(cased.read(kRequired + "read_me=YES\r\n"));
+    EXPECT_FALSE(WriteReadMe(cased.app, "NO"));
+    EXPECT_EQ(cased.fakes.messages.last(), kConfigWriteError);
+    EXPECT_FALSE(WriteJukebox(cased.app, "Y\nINSTALLATION_TYPE=OPEN"));  // refused, never injected
+    EXPECT_EQ(cased.fakes.messages.last(), kJukeboxWriteError);
+    EXPECT_EQ(cased.ini().find("INSTALLATION_TYPE=OPEN", 30), std::string::npos);
+
+    // The file cannot be written at all.
+    Install folder;
+    fs::create_directories(folder.dir / "VelkWp.INI");
+    EXPECT_FALSE(WritePageType(folder.app, "A4"));
+    EXPECT_FALSE(WriteJukebox(folder.app, "N"));
+    ASSERT_EQ(folder.shown().size(), 2u);
+    EXPECT_EQ(folder.shown()[0].text, kConfigWriteError);
+    EXPECT_EQ(folder.shown()[1].text, kJukeboxWriteError);
+    EXPECT_EQ(folder.shown()[1].title, "Quorvel");
+    EXPECT_EQ(folder.app.config.SmartCdOn, "N");  // the setting stays changed for the run
+}
+
+TEST(ConfigWriters, CdDriveWritesTheTowerKeysInTowerModeAndReportsOnce) {
+    Install single;
+    ASSERT_TRUE(single.read(kRequired + "PAGE_TYPE=A4\r\n"));
+    EXPECT_TRUE(WriteCdDrive(single.app, "g:"));
+    EXPECT_EQ(single.ini(),
+              "[DATA]\r\nINSTALLATION_TYPE=OPEN\r\nIMPORT_PATH=C:\\IMPORT\r\nEXPORT_PATH=C:\\EXPORT\r\n"
+              "PRINTER_PASSWORD=prn\r\nIMPORT_VALUES=1\r\nCD_DRIVE=g:\r\nCD_PASSWORD=cd\r\n"
+              "PAGE_TYPE=A4\r\n");
+    EXPECT_EQ(single.app.config.CDDrive, "E:");  // the dialog applies it, not the writer
+
+    Install assign(kModeAssignments);
+    assign.fakes.frame.checked["Jukebox"] = true;
+    ASSERT_TRUE(assign.read(kRequired + "PAGE_TYPE=A4\r\n"));
+    EXPECT_TRUE(WriteCdDrive(assign.app, "/srv/tower"));
+    std::string expected = kRequired +
+                           "PAGE_TYPE=A4\r\nSMART_CD_TOVRIN=/srv/tower\r\n"
+                           "SMART_CD_QUORVEL=/srv/tower\r\nSMART_CD_ASSIGN=/srv/tower\r\n";
+    expected.replace(expected.find("CD_DRIVE=E:\\"), 12, "CD_DRIVE=/srv/tower");
+    EXPECT_EQ(assign.ini(), expected);
+    EXPECT_EQ(assign.app.config.SmartCdAssign, "/srv/tower");
+    EXPECT_TRUE(assign.shown().empty());
+
+    Install patents;
+    patents.fakes.frame.checked["Jukebox"] = true;
+    ASSERT_TRUE(patents.read(kRequired + "PAGE_TYPE=A4\r\n[Old]\r\nSMART_CD_TOVRIN=X:\r\n"));
+    EXPECT_FALSE(WriteCdDrive(patents.app, "H:"));  // the old TOVRIN line wins on read
+    EXPECT_EQ(patents.shown().size(), 1u);
+    EXPECT_EQ(patents.app.config.SmartCdTovrin, "X:");
+    EXPECT_EQ(patents.app.config.SmartCdQuorvel, "H:");
+    EXPECT_EQ(patents.ini().find("SMART_CD_ASSIGN"), std::string::npos);
+    EXPECT_NE(patents.ini().find("CD_DRIVE=H:\r\n"), std::string::npos);
+}
+
+TEST(Config, CollectionAndApplicationDirectoryFromTheProgramPath) {
+    EXPECT_EQ(CollectionFromProgramName("/opt/velk/velkwm"), kModeTrademarks);
+    EXPECT_EQ(CollectionFromProgramName("VELKWP.EXE"), kModePatents);
+    EXPECT_EQ(CollectionFromProgramName("./VelkWa"), kModeAssignments);
+    EXPECT_EQ(CollectionFromProgramName("velkw"), kModePatents);
+    EXPECT_EQ(CollectionFromProgramName("velk"), "");
+    EXPECT_EQ(CollectionFromProgramName("velkwpx"), "");
+
+    ScratchDir d("argv0");
+    d.write("build/velk", "#!/bin/sh\n");
+    ::chmod((d / "build/velk").c_str(), 0755);
+    fs::create_directories(d / "install");
+    fs::create_symlink(d / "build/velk", d / "install/velkwp");
+    // The link's directory, not its target's.
+    EXPECT_EQ(AppDirFromArgv0((d / "install/velkwp").string(), nullptr), (d / "install").string());
+    EXPECT_EQ(AppDirFromArgv0((d / "install/./velkwp").string(), nullptr), (d / "install").string());
+    std::string path = "/nonexistent:" + (d / "install").string();
+    EXPECT_EQ(AppDirFromArgv0("velkwp", path.c_str()), (d / "install").string());
+    EXPECT_EQ(AppDirFromArgv0("bin/velkwp", nullptr), (fs::current_path() / "bin").string());
+}
+
+TEST(Coverage, FiguresFromTheCollectionsFileOrTheBuiltInTexts) {
+    Install patents;
+    patents.dir.write("p_RegNo.ASC", "REG_NO=1,000\r\nREG_DATE=May 2020\r\nREG_NO = 7,123,456 \r\n");
+    ReadCoverage(patents.app);
+    EXPECT_EQ(patents.app.CoverageNumber, "7,123,456");
+    EXPECT_EQ(patents.app.CoverageDate, "May 2020");
+
+    Install marks(kModeTrademarks);
+    marks.dir.write("M_REGNO.asc", "REG_NO 2,345,678\n");  // spelling differs; no date
+    ReadCoverage(marks.app);
+    EXPECT_EQ(marks.app.CoverageNumber, "2,345,678");
+    EXPECT_EQ(marks.app.CoverageDate, kDefaultCoverageDate);
+
+    Install missing;
+    ReadCoverage(missing.app);
+    EXPECT_EQ(missing.app.CoverageNumber, kDefaultCoverageNumber);
+    EXPECT_EQ(missing.app.CoverageDate, kDefaultCoverageDate);
+    Install assign(kModeAssignments);
+    assign.dir.write("p_RegNo.ASC", "REG_NO=1\n");
+    ReadCoverage(assign.app);
+    EXPECT_EQ(assign.app.CoverageNumber, kDefaultCoverageNumber);
+    EXPECT_TRUE(patents.shown().empty());
+}
