@@ -11,11 +11,6 @@ namespace velk {
 
 namespace {
 
-int Compare(std::string_view a, std::string_view b) {
-    int c = a.compare(b);  // char_traits compares as unsigned char: character codes
-    return c < 0 ? -1 : (c > 0 ? 1 : 0);
-}
-
 int CompareValues(long long a, long long b) { return a < b ? -1 : (a > b ? 1 : 0); }
 
 std::string TrimmedNumber(std::string_view bytes) { return Trim(bytes.substr(0, 8)); }
@@ -30,7 +25,7 @@ CumSearch ToSearch(RecordHit hit) {
 
 CumSearch ExactIn(CumIndexFile& index, std::int32_t lo, std::int32_t hi, std::string_view key) {
     return ToSearch(SearchRecords(index.file(), lo, hi,
-                                  [&](const std::string& bytes) { return Compare(TrimmedNumber(bytes), key); }));
+                                  [&](const std::string& bytes) { return CompareCodes(TrimmedNumber(bytes), key); }));
 }
 
 bool SearchedInPatents(char c) {
@@ -60,7 +55,7 @@ CumSearch SearchByPrefix(CumIndexFile& index, std::string_view key) {
     RecordHit hit = SearchRecords(index.file(), 1, index.count(), [&](const std::string& bytes) {
         std::string number = TrimmedNumber(bytes);
         if (std::string_view(number).substr(0, key.size()) == key) return 0;
-        return Compare(number, key);
+        return CompareCodes(number, key);
     });
     if (!hit.found || TrimmedNumber(hit.bytes) == key) return ToSearch(hit);
     // A longer number matched; the key itself, when present, sorts before every

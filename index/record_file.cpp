@@ -26,6 +26,21 @@ std::int64_t MidPoint(std::int64_t lo, std::int64_t hi) {
     return below % 2 == 0 ? below : below + 1;
 }
 
+int CompareCodes(std::string_view a, std::string_view b) {
+    int c = a.compare(b);  // char_traits<char> compares as unsigned char
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+std::string ReadBytesAt(std::ifstream& in, std::uint64_t size, std::uint64_t offset, std::size_t n) {
+    if (offset > size || n > size - offset) throw RuntimeError(kErrInputPastEnd);
+    std::string bytes(n, '\0');
+    in.clear();
+    in.seekg(static_cast<std::streamoff>(offset));
+    in.read(bytes.data(), static_cast<std::streamsize>(n));
+    if (static_cast<std::size_t>(in.gcount()) != n) throw RuntimeError(kErrInputPastEnd);
+    return bytes;
+}
+
 RecordFile::RecordFile(const fs::path& path, int recordLength) : length_(recordLength) {
     std::error_code ec;
     auto st = fs::status(path, ec);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velk {
@@ -17,6 +18,13 @@ std::int64_t RecordCount(std::uint64_t bytes, int length);
 
 // (lo + hi) / 2 rounded half to even: the probe of every binary search over records.
 std::int64_t MidPoint(std::int64_t lo, std::int64_t hi);
+
+// Character-code order (bytes compared unsigned), the order both record files are sorted in.
+int CompareCodes(std::string_view a, std::string_view b);
+
+// Bytes [offset, offset + n) of a file of `size` bytes opened for binary reading.
+// Throws RuntimeError 62 when the file does not hold them all: never padding.
+std::string ReadBytesAt(std::ifstream& in, std::uint64_t size, std::uint64_t offset, std::size_t n);
 
 class RecordFile {
 public:

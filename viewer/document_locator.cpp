@@ -48,11 +48,6 @@ bool Within(const fs::path& inner, const fs::path& outer) {
     return o == outer.end() && i != inner.end();
 }
 
-int CompareText(std::string_view a, std::string_view b) {
-    int c = a.compare(b);
-    return c < 0 ? -1 : (c > 0 ? 1 : 0);
-}
-
 // The page count of a trademark's open.idx record: digits only, 1 to 999.
 Int16 StoredPageCount(const std::string& pages) {
     std::string t = Trim(pages);
@@ -192,7 +187,7 @@ fs::path FileOnVolume(const App& app, const std::string& volumeRoot, const std::
 RecordHit SearchOpenIdx(RecordFile& openIdx, const std::string& docNo) {
     const std::string key = Trim(docNo);
     return SearchRecords(openIdx, 1, openIdx.count(), [&](const std::string& bytes) {
-        return CompareText(Trim(std::string_view(bytes).substr(0, 8)), key);
+        return CompareCodes(Trim(std::string_view(bytes).substr(0, 8)), key);
     });
 }
 

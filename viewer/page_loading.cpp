@@ -1,11 +1,13 @@
 #include "viewer/page_loading.h"
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <fstream>
 
 #include "common/runtime_error.h"
 #include "common/vb_text.h"
+#include "index/record_file.h"
 #include "platform/app.h"
 
 namespace velk {
@@ -23,13 +25,9 @@ Int16 LE16(const unsigned char* b) {
     return Int16(static_cast<std::int16_t>(static_cast<std::uint16_t>(b[0] | b[1] << 8)));
 }
 
-// Reads [offset, offset + n) of a file of `size` bytes; short data is an error, never padding.
 void ReadExactly(std::ifstream& in, std::uint64_t size, std::uint64_t offset, unsigned char* out, std::size_t n) {
-    if (offset > size || n > size - offset) throw RuntimeError(kErrInputPastEnd);
-    in.clear();
-    in.seekg(static_cast<std::streamoff>(offset));
-    in.read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(n));
-    if (static_cast<std::size_t>(in.gcount()) != n) throw RuntimeError(kErrInputPastEnd);
+    std::string bytes = ReadBytesAt(in, size, offset, n);
+    std::copy(bytes.begin(), bytes.end(), out);
 }
 
 // Three small reads: the header, the page's table entry, the page header.

@@ -9,6 +9,7 @@
 
 #include "common/runtime_error.h"
 #include "common/vb_text.h"
+#include "index/record_file.h"
 #include "platform/app.h"
 
 namespace velk {
@@ -26,16 +27,6 @@ std::optional<fs::path> OnVolumeDir(const App& app, const std::string& rel) {
     std::error_code ec;
     if (!p || !fs::is_regular_file(*p, ec)) return std::nullopt;
     return p;
-}
-
-// Bytes [offset, offset + n) of an open file, which must hold them.
-std::string ReadAt(std::ifstream& in, std::uint64_t offset, std::size_t n) {
-    std::string bytes(n, '\0');
-    in.clear();
-    in.seekg(static_cast<std::streamoff>(offset));
-    in.read(bytes.data(), static_cast<std::streamsize>(n));
-    if (static_cast<std::size_t>(in.gcount()) != n) throw RuntimeError(kErrInputPastEnd);
-    return bytes;
 }
 
 struct OpenedFile {
@@ -63,7 +54,7 @@ std::string NextField(std::string& rest, char separator) {
 void ReadTextMap(App& app, const fs::path& file) {
     OpenedFile f = OpenRead(file);
     if (f.size == 0) throw RuntimeError(kErrInputPastEnd);
-    std::string line = ReadAt(f.in, 0, static_cast<std::size_t>(std::min<std::uint64_t>(f.size, kTextMapLimit)));
+    std::string line = ReadBytesAt(f.in, f.size, 0, static_cast<std::size_t>(std::min<std::uint64_t>(f.size, kTextMapLimit)));
     line = line.substr(0, line.find('\r'));  // a line ends at CR or CR LF; a lone LF does not end it
     static constexpr std::array<const char*, 5> labels = {"Info.:", "Abstract:", "Drawing(s):", "Description:",
                                                           "Claim(s) :"};
@@ -78,7 +69,7 @@ void ReadTextMap(App& app, const fs::path& file) {
 void ReadEmbeddedMap(App& app, const fs::path& file) {
     OpenedFile f = OpenRead(file);
     if (f.size < kEmbeddedMapOffset + kEmbeddedMapBytes) throw RuntimeError(kErrInputPastEnd);
-    std::string text = ReadAt(f.in, kEmbeddedMapOffset, kEmbeddedMapBytes);
+    std::string text = ReadBytesAt(f.in, f.size, kEmbeddedMapOffset, kEmbeddedMapBytes);
     std::size_t close = text.find(']');
     if (close != std::string::npos) text.erase(0, close + 1);
     for (std::size_t s = 0; s < 5; ++s) app.doc.SectionFirstPage[s] = MapPageNumber(NextField(text, ';'));
@@ -89,7 +80,7 @@ void ReadEmbeddedMap(App& app, const fs::path& file) {
     long long start = ValInt(Mid(app.doc.MapMarker, 6));
     if (start < 1 || static_cast<std::uint64_t>(start) > f.size) throw RuntimeError(kErrInvalidFileFormat);
     std::uint64_t length = std::min<std::uint64_t>(f.size - static_cast<std::uint64_t>(start) + 1, kMetaBlockLimit);
-    std::string block = ReadAt(f.in, static_cast<std::uint64_t>(start) - 1, static_cast<std::size_t>(length));
+    std::string block = ReadBytesAt(f.in, f.size, static_cast<std::uint64_t>(start) - 1, static_cast<std::size_t>(length));
     for (int field = 1; field <= 19; ++field) {
         std::string value = NextField(block, ',');
         if (field >= 8) app.doc.SectionPageRange[static_cast<std::size_t>(field - 8)] = value;
