@@ -1,14 +1,81 @@
 #include "index/record_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <limits>
-#include <system_error>
+#include <optional>
+#include <utility>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#else
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "common/runtime_error.h"
 
 namespace velk {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+#ifdef _WIN32
+int OpenReadOnly(const fs::path& p) { return _wopen(p.c_str(), _O_RDONLY | _O_BINARY); }
+void CloseFile(int fd) { _close(fd); }
+std::optional<std::uint64_t> RegularFileSize(int fd) {
+    struct _stat64 st;
+    if (_fstat64(fd, &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) return std::nullopt;
+    return static_cast<std::uint64_t>(st.st_size);
+}
+bool ReadFully(int fd, char* out, std::size_t n, std::uint64_t offset) {
+    if (_lseeki64(fd, static_cast<__int64>(offset), SEEK_SET) < 0) return false;
+    while (n > 0) {
+        int got = _read(fd, out, static_cast<unsigned>(std::min<std::size_t>(n, 1u << 30)));
+        if (got <= 0) return false;
+        out += got;
+        n -= static_cast<std::size_t>(got);
+    }
+    return true;
+}
+#else
+int OpenReadOnly(const fs::path& p) { return ::open(p.c_str(), O_RDONLY | O_CLOEXEC); }
+void CloseFile(int fd) { ::close(fd); }
+std::optional<std::uint64_t> RegularFileSize(int fd) {
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    return static_cast<std::uint64_t>(st.st_size);
+}
+bool ReadFully(int fd, char* out, std::size_t n, std::uint64_t offset) {
+    while (n > 0) {
+        ssize_t got = ::pread(fd, out, n, static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        out += got;
+        offset += static_cast<std::uint64_t>(got);
+        n -= static_cast<std::size_t>(got);
+    }
+    return true;
+}
+#endif
+
+#ifdef _WIN32
+void* MapFile(int, std::uint64_t) { return nullptr; }
+void UnmapFile(void*, std::uint64_t) {}
+#else
+void* MapFile(int fd, std::uint64_t size) {
+    void* p = ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE, fd, 0);
+    return p == MAP_FAILED ? nullptr : p;
+}
+void UnmapFile(void* p, std::uint64_t size) { ::munmap(p, static_cast<std::size_t>(size)); }
+#endif
+
+}  // namespace
 
 std::int64_t RecordCount(std::uint64_t bytes, int length) {
     if (length <= 0) throw RuntimeError(59);
@@ -42,50 +109,69 @@ std::string ReadBytesAt(std::ifstream& in, std::uint64_t size, std::uint64_t off
 }
 
 RecordFile::RecordFile(const fs::path& path, int recordLength) : length_(recordLength) {
-    std::error_code ec;
-    auto st = fs::status(path, ec);
-    if (ec || !fs::exists(st)) {
-        if (ec && ec != std::errc::no_such_file_or_directory) throw ErrorFromErrno(ec.value());
-        throw RuntimeError(kErrFileNotFound);
+    fd_ = OpenReadOnly(path);
+    if (fd_ < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) throw RuntimeError(kErrFileNotFound);
+        throw ErrorFromErrno(errno);
     }
-    if (!fs::is_regular_file(st)) throw RuntimeError(kErrPathFileAccess);
-    size_ = fs::file_size(path, ec);
-    if (ec) throw RuntimeError(kErrPathFileAccess);
+    std::optional<std::uint64_t> size = RegularFileSize(fd_);
+    if (!size) {
+        CloseFile(fd_);
+        throw RuntimeError(kErrPathFileAccess);
+    }
+    size_ = *size;
     std::int64_t n = RecordCount(size_, length_);
-    if (n > std::numeric_limits<std::int32_t>::max()) throw RuntimeError(kErrOverflow);
+    if (n > std::numeric_limits<std::int32_t>::max()) {
+        CloseFile(fd_);
+        throw RuntimeError(kErrOverflow);
+    }
     count_ = static_cast<std::int32_t>(n);
-    // Unbuffered: a probe is one small read, not a buffer's worth.
-    in_.rdbuf()->pubsetbuf(nullptr, 0);
-    in_.open(path, std::ios::in | std::ios::binary);
-    if (!in_) throw RuntimeError(kErrPermissionDenied);
 }
 
-std::string RecordFile::read(std::int32_t n) {
+RecordFile::~RecordFile() {
+    if (mapping_) UnmapFile(mapping_, size_);
+    if (fd_ >= 0) CloseFile(fd_);
+}
+
+RecordFile::RecordFile(RecordFile&& o) noexcept
+    : fd_(std::exchange(o.fd_, -1)),
+      size_(o.size_),
+      length_(o.length_),
+      count_(o.count_),
+      reads_(o.reads_),
+      record_(std::move(o.record_)),
+      cache_(std::exchange(o.cache_, nullptr)),
+      mapping_(std::exchange(o.mapping_, nullptr)),
+      copy_(std::move(o.copy_)) {}
+
+std::string_view RecordFile::read(std::int32_t n) {
     if (n < 1 || n > count_) throw RuntimeError(63);
     const std::uint64_t start = static_cast<std::uint64_t>(n - 1) * static_cast<std::uint64_t>(length_);
-    const std::uint64_t have = std::min<std::uint64_t>(static_cast<std::uint64_t>(length_), size_ - start);
-    std::string rec(static_cast<std::size_t>(length_), ' ');
-    if (!cache_.empty()) {
-        std::copy_n(cache_.data() + start, have, rec.data());
-    } else {
-        in_.clear();
-        in_.seekg(static_cast<std::streamoff>(start));
-        in_.read(rec.data(), static_cast<std::streamsize>(have));
-        if (static_cast<std::uint64_t>(in_.gcount()) != have) throw RuntimeError(kErrDeviceIO);
-    }
+    const auto have = static_cast<std::size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(length_), size_ - start));
     ++reads_;
-    return rec;
+    if (cache_ && have == static_cast<std::size_t>(length_)) return {cache_ + start, have};
+    record_.assign(static_cast<std::size_t>(length_), ' ');
+    if (cache_)
+        std::copy_n(cache_ + start, have, record_.data());
+    else if (!ReadFully(fd_, record_.data(), have, start))
+        throw RuntimeError(kErrDeviceIO);
+    return record_;
 }
 
 bool RecordFile::preload(std::uint64_t maxBytes) {
-    if (!cache_.empty() || size_ == 0) return true;  // already in memory, or nothing to read
+    if (cache_ || size_ == 0) return true;  // already in memory, or nothing to read
     if (size_ > maxBytes) return false;
-    std::vector<char> all(static_cast<std::size_t>(size_));
-    in_.clear();
-    in_.seekg(0);
-    in_.read(all.data(), static_cast<std::streamsize>(all.size()));
-    if (static_cast<std::uint64_t>(in_.gcount()) != size_) throw RuntimeError(kErrDeviceIO);
-    cache_ = std::move(all);
+    // Mapping hands over the cached pages; reading would first fault in as much fresh memory.
+    if ((mapping_ = MapFile(fd_, size_))) {
+        cache_ = static_cast<const char*>(mapping_);
+        return true;
+    }
+    copy_.resize(static_cast<std::size_t>(size_));
+    if (!ReadFully(fd_, copy_.data(), copy_.size(), 0)) {
+        copy_.clear();
+        throw RuntimeError(kErrDeviceIO);
+    }
+    cache_ = copy_.data();
     return true;
 }
 

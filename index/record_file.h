@@ -31,33 +31,38 @@ public:
     // Throws RuntimeError: 53 when the file is missing, 75 when it is not a readable
     // regular file, 6 when it holds more records than a 32-bit record number reaches.
     RecordFile(const std::filesystem::path& path, int recordLength);
-    RecordFile(RecordFile&&) = default;
-    RecordFile& operator=(RecordFile&&) = default;
+    ~RecordFile();
+    RecordFile(RecordFile&& other) noexcept;
+    RecordFile& operator=(RecordFile&&) = delete;
+    RecordFile(const RecordFile&) = delete;
 
     std::int32_t count() const { return count_; }
     std::uint64_t size() const { return size_; }
     int recordLength() const { return length_; }
 
-    // Record n (1 to count()), recordLength() bytes. A last record that the file cuts
-    // short is padded with blanks, so its missing fields read as blank. Throws
-    // RuntimeError 63 outside 1..count(), 57 when the read fails.
-    std::string read(std::int32_t n);
+    // Record n (1 to count()), recordLength() bytes, valid until the next read. A last
+    // record that the file cuts short is padded with blanks, so its missing fields
+    // read as blank. Throws RuntimeError 63 outside 1..count(), 57 when the read fails.
+    std::string_view read(std::int32_t n);
 
-    // Reads the whole file into memory when it is at most maxBytes, so a caller that
-    // searches many keys (an imported list) pays one read instead of one per probe.
-    // False (and nothing read) when the file is larger.
+    // Maps the whole file into memory (or reads it, where it cannot be mapped) when it
+    // is at most maxBytes, so a caller that searches many keys (an imported list)
+    // pays no system call per probe. False (and nothing read) when the file is larger.
     bool preload(std::uint64_t maxBytes);
-    bool preloaded() const { return !cache_.empty(); }
+    bool preloaded() const { return cache_ != nullptr; }
 
     long reads() const { return reads_; }  // records handed out
 
 private:
-    std::ifstream in_;
+    int fd_ = -1;  // one positioned read per record: a probe costs a single system call
     std::uint64_t size_ = 0;
     int length_;
     std::int32_t count_ = 0;
     long reads_ = 0;
-    std::vector<char> cache_;
+    std::string record_;  // the record last read when it does not come from the cache
+    const char* cache_ = nullptr;  // the whole file, after preload()
+    void* mapping_ = nullptr;      // cache_ when the file is mapped
+    std::vector<char> copy_;       // cache_ when it was read instead
 };
 
 // Where a search over records stopped: the matching record, or the last one probed
@@ -70,16 +75,17 @@ struct RecordHit {
     std::int64_t lo = 0, hi = 0;
 };
 
-// Binary search of records lo..hi with the midpoint rule. order(bytes) is negative
+// Binary search of records lo..hi with the midpoint rule. order(string_view) is negative
 // when the record sorts before the key, positive when after it, 0 on a match.
 template <class Order>
 RecordHit SearchRecords(RecordFile& file, std::int64_t lo, std::int64_t hi, Order order) {
     RecordHit hit;
+    std::string_view bytes;
     while (lo <= hi) {
         auto mid = static_cast<std::int32_t>(MidPoint(lo, hi));
         hit.record = mid;
-        hit.bytes = file.read(mid);
-        int c = order(hit.bytes);
+        bytes = file.read(mid);
+        int c = order(bytes);
         if (c == 0) {
             hit.found = true;
             break;
@@ -89,6 +95,7 @@ RecordHit SearchRecords(RecordFile& file, std::int64_t lo, std::int64_t hi, Orde
         else
             hi = std::int64_t{mid} - 1;
     }
+    hit.bytes = bytes;
     hit.lo = lo;
     hit.hi = hi;
     return hit;

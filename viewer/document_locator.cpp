@@ -48,6 +48,71 @@ bool Within(const fs::path& inner, const fs::path& outer) {
     return o == outer.end() && i != inner.end();
 }
 
+// Whether a component of file below dir is a symbolic link (which could lead anywhere).
+bool LinkBelow(const fs::path& dir, const fs::path& file) {
+    fs::path rel = file.lexically_relative(dir), at = dir;
+    if (rel.empty() || *rel.begin() == "..") return true;
+    for (const auto& part : rel) {
+        at /= part;
+        std::error_code ec;
+        auto st = fs::symlink_status(at, ec);
+        if (ec || st.type() == fs::file_type::not_found) return false;  // nothing further to follow
+        if (st.type() == fs::file_type::symlink) return true;
+    }
+    return false;
+}
+
+struct VolumeMatch {
+    std::string name;  // as the volume root's listing spells it
+    fs::path root;     // the volume root, native
+};
+
+std::optional<VolumeMatch> MatchVolumeDir(const App& app, const std::string& volume) {
+    const std::string exact = Trim(volume);
+    if (exact.empty()) return std::nullopt;
+    auto root = app.drives.resolve(app.config.CDDrive);
+    if (!root) return std::nullopt;
+    std::error_code ec;
+    // The volume's own spelling wins, and needs no listing.
+    const bool plainName = exact != "." && exact != ".." && exact.find_first_of("\\/:") == std::string::npos;
+    if (plainName && fs::is_directory(*root / exact, ec)) return VolumeMatch{exact, *root};
+
+    const std::string want = UCase(exact);
+    std::string compact = exact;
+    std::erase(compact, '_');
+    compact = UCase(Trim(compact));
+    const bool compactToo = !app.config.isAssignments();
+    fs::directory_iterator it(*root, ec);
+    if (ec) return std::nullopt;
+    std::optional<std::string> best;
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        if (ec) return std::nullopt;
+        const std::string name = it->path().filename().string();
+        const std::string u = UCase(Trim(name));
+        if (u != want && !(compactToo && u == compact)) continue;
+        std::error_code dirEc;
+        if (!fs::is_directory(it->path(), dirEc)) continue;
+        // The listing's order is the file system's: take the first in byte order, so
+        // the choice is the same on every run.
+        if (!best || name < *best) best = name;
+    }
+    if (!best) return std::nullopt;
+    return VolumeMatch{*best, *root};
+}
+
+// The volume a document lies on: its root in the program's path form and its native directory.
+struct VolumeDirs {
+    std::string root;
+    fs::path dir;
+};
+
+VolumeDirs LocateVolume(const App& app, const std::string& volume) {
+    if (!app.config.towerMode()) return {app.config.CDDrive, app.drives.resolveOrThrow(app.config.CDDrive)};
+    auto match = MatchVolumeDir(app, volume);
+    if (!match) throw RuntimeError(kErrPathNotFound);
+    return {JoinVolumePath(app.config.CDDrive, match->name), match->root / match->name};
+}
+
 // The page count of a trademark's open.idx record: digits only, 1 to 999.
 Int16 StoredPageCount(const std::string& pages) {
     std::string t = Trim(pages);
@@ -112,9 +177,9 @@ bool LocateAssignment(App& app, const std::string& docNo, const std::string& vol
     // The file name is one component of the directory the row names.
     if (row->fileName.empty() || std::any_of(row->fileName.begin(), row->fileName.end(), IsSeparator))
         throw RuntimeError(kErrBadFileName);
-    const std::string root = VolumeRoot(app, volume);
-    fs::path image = FileOnVolume(app, root, Trim(row->path) + "\\" + row->fileName);
-    app.doc.VolumeDir = app.drives.resolveOrThrow(root).string();
+    const VolumeDirs v = LocateVolume(app, volume);
+    fs::path image = FileOnVolume(app, v.dir, Trim(row->path) + "\\" + row->fileName);
+    app.doc.VolumeDir = v.dir.string();
     app.doc.CurImagePath = image.string();
     return true;
 }
@@ -135,58 +200,37 @@ std::string JoinVolumePath(const std::string& root, const std::string& name) {
 }
 
 std::optional<std::string> FindVolumeDir(const App& app, const std::string& volume) {
-    const std::string want = UCase(Trim(volume));
-    std::string compact = volume;
-    std::erase(compact, '_');
-    compact = UCase(Trim(compact));
-    const bool compactToo = !app.config.isAssignments();
-    if (want.empty()) return std::nullopt;
-    auto root = app.drives.resolve(app.config.CDDrive);
-    if (!root) return std::nullopt;
-    std::error_code ec;
-    fs::directory_iterator it(*root, ec);
-    if (ec) return std::nullopt;
-    std::optional<std::string> best;
-    for (; it != fs::directory_iterator(); it.increment(ec)) {
-        if (ec) return std::nullopt;
-        const std::string name = it->path().filename().string();
-        const std::string u = UCase(Trim(name));
-        if (u != want && !(compactToo && u == compact)) continue;
-        std::error_code dirEc;
-        if (!fs::is_directory(it->path(), dirEc)) continue;
-        // The listing's order is the file system's: the volume's own spelling, then
-        // the first in byte order, so the choice is the same on every run.
-        if (!best || name == Trim(volume) || (*best != Trim(volume) && name < *best)) best = name;
-    }
-    return best;
+    auto match = MatchVolumeDir(app, volume);
+    if (!match) return std::nullopt;
+    return match->name;
 }
 
-bool CDLoaded(const App& app, const std::string& volume) { return FindVolumeDir(app, volume).has_value(); }
+bool CDLoaded(const App& app, const std::string& volume) { return MatchVolumeDir(app, volume).has_value(); }
 
 std::string VolumeRoot(const App& app, const std::string& volume) {
-    if (!app.config.towerMode()) return app.config.CDDrive;
-    auto dir = FindVolumeDir(app, volume);
-    if (!dir) throw RuntimeError(kErrPathNotFound);
-    return JoinVolumePath(app.config.CDDrive, *dir);
+    return app.config.towerMode() ? LocateVolume(app, volume).root : app.config.CDDrive;
 }
 
-fs::path FileOnVolume(const App& app, const std::string& volumeRoot, const std::string& stored) {
+fs::path FileOnVolume(const App& app, const fs::path& volumeDir, const std::string& stored) {
     CheckVolumeRelative(stored);
     std::size_t i = 0;
     while (i < stored.size() && IsSeparator(stored[i])) ++i;
     if (i == stored.size()) throw RuntimeError(kErrBadFileName);
-    auto volumeDir = app.drives.resolve(volumeRoot);
-    auto file = app.drives.resolve(JoinVolumePath(volumeRoot, stored));
-    if (!volumeDir || !file) throw RuntimeError(kErrDiskNotReady);
-    std::error_code ec1, ec2;
-    fs::path outer = fs::weakly_canonical(*volumeDir, ec1), inner = fs::weakly_canonical(*file, ec2);
-    if (ec1 || ec2 || !Within(inner, outer)) throw RuntimeError(kErrBadFileName);
+    auto file = app.drives.resolve(JoinVolumePath(volumeDir.string(), stored));
+    if (!file) throw RuntimeError(kErrDiskNotReady);
+    // Without a link below the volume directory the path layer cannot leave it; with
+    // one, only where the link really leads counts.
+    if (LinkBelow(volumeDir, *file)) {
+        std::error_code ec1, ec2;
+        fs::path outer = fs::weakly_canonical(volumeDir, ec1), inner = fs::weakly_canonical(*file, ec2);
+        if (ec1 || ec2 || !Within(inner, outer)) throw RuntimeError(kErrBadFileName);
+    }
     return *file;
 }
 
 RecordHit SearchOpenIdx(RecordFile& openIdx, const std::string& docNo) {
     const std::string key = Trim(docNo);
-    return SearchRecords(openIdx, 1, openIdx.count(), [&](const std::string& bytes) {
+    return SearchRecords(openIdx, 1, openIdx.count(), [&](std::string_view bytes) {
         return CompareCodes(Trim(std::string_view(bytes).substr(0, 8)), key);
     });
 }
@@ -194,18 +238,23 @@ RecordHit SearchOpenIdx(RecordFile& openIdx, const std::string& docNo) {
 bool GetPath_OpenIdx(App& app, const std::string& docNo, const std::string& volume) {
     try {
         if (app.config.isAssignments()) return LocateAssignment(app, docNo, volume);
-        const std::string root = VolumeRoot(app, volume);
-        if (app.config.towerMode()) app.config.OpenIdxPath = JoinVolumePath(root, "open.idx");
-        RecordFile openIdx(app.drives.resolveOrThrow(app.config.OpenIdxPath), kOpenIdxRecordLength);
+        const VolumeDirs v = LocateVolume(app, volume);
+        fs::path openIdxFile;
+        if (app.config.towerMode()) {
+            app.config.OpenIdxPath = JoinVolumePath(v.root, "open.idx");
+            openIdxFile = FindNoCase(v.dir, "open.idx").value_or(v.dir / "open.idx");
+        } else {
+            openIdxFile = app.drives.resolveOrThrow(app.config.OpenIdxPath);
+        }
+        RecordFile openIdx(openIdxFile, kOpenIdxRecordLength);
         RecordHit hit = SearchOpenIdx(openIdx, docNo);
         if (!hit.found) return false;
         OpenIdxRecord rec = ParseOpenIdxRecord(hit.bytes);
-        fs::path image = FileOnVolume(app, root, Trim(rec.ImagePath));
+        fs::path image = FileOnVolume(app, v.dir, Trim(rec.ImagePath));
         Int16 pages = app.config.isTrademarks() ? StoredPageCount(rec.Pages) : app.doc.CurPageCount;
-        std::string volumeDir = app.drives.resolveOrThrow(root).string();
 
         app.doc.CurImagePath = image.string();
-        app.doc.VolumeDir = volumeDir;
+        app.doc.VolumeDir = v.dir.string();
         app.doc.LastOpenIdx = rec;
         app.doc.CurPageCount = pages;
         if (app.config.isPatents()) ParsePage(app);

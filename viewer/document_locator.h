@@ -38,10 +38,11 @@ bool CDLoaded(const App& app, const std::string& volume);
 // 76 when a tower volume is not there.
 std::string VolumeRoot(const App& app, const std::string& volume);
 
-// The native path of a stored, volume-relative path ("\DOCS\0001.TIF"). Refuses
-// (RuntimeError 52) a path with a ".." component, a drive letter, a leading "\\",
-// a native absolute path, or one that resolves outside the volume directory.
-std::filesystem::path FileOnVolume(const App& app, const std::string& volumeRoot, const std::string& stored);
+// The native path of a stored, volume-relative path ("\DOCS\0001.TIF") below the
+// native volume directory. Refuses (RuntimeError 52) a path with a ".." component, a
+// drive letter, a leading "\\", a native absolute path, or one that leads out of the
+// volume directory through a symbolic link.
+std::filesystem::path FileOnVolume(const App& app, const std::filesystem::path& volumeDir, const std::string& stored);
 
 // The binary search of an open.idx for docNo (compared trimmed, case-sensitive).
 RecordHit SearchOpenIdx(RecordFile& openIdx, const std::string& docNo);

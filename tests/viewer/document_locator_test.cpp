@@ -55,6 +55,8 @@ TEST(CDLoaded, FindsTowerVolumesByNameOrCompactNameInAnyCase) {
     EXPECT_FALSE(CDLoaded(t.app, "P_0003"));
     EXPECT_FALSE(CDLoaded(t.app, "P0004"));  // a file of that name is no volume
     EXPECT_FALSE(CDLoaded(t.app, ""));
+    EXPECT_FALSE(CDLoaded(t.app, ".."));
+    EXPECT_FALSE(CDLoaded(t.app, "QUOR_0001/.."));  // one directory name, never a path
 
     t.app.config.CDDrive = t.tower.string() + "/";
     EXPECT_TRUE(CDLoaded(t.app, "P_0002"));
