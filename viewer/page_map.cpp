@@ -102,6 +102,11 @@ Int16 MapPageNumber(std::string_view text) {
     return Int16(static_cast<int>(v));
 }
 
+Int16 SectionStart(const CurrentDocument& doc, Section s, Int16 pageCount) {
+    Int16 first = doc.SectionFirstPage[static_cast<std::size_t>(s)];
+    return first > pageCount ? Int16(0) : first;
+}
+
 bool ParsePage(App& app) {
     CurrentDocument& doc = app.doc;
     doc.SectionFirstPage.fill(Int16(0));

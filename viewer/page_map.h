@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/int16.h"
+#include "platform/current_document.h"
 
 namespace velk {
 
@@ -27,5 +28,9 @@ Int16 MapPageNumber(std::string_view text);
 // document without a map never shows another's sections. False, silently, when no
 // map could be read.
 bool ParsePage(App& app);
+
+// The first page of section s in a document of pageCount pages; 0 (absent) when the
+// map names none or a page past the document's end.
+Int16 SectionStart(const CurrentDocument& doc, Section s, Int16 pageCount);
 
 }  // namespace velk

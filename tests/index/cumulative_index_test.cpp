@@ -59,6 +59,10 @@ TEST(RecordFile, CountsRecordsByRoundingHalvesToEvenAndPadsAShortLastRecord) {
     ASSERT_EQ(f.count(), 2);
     EXPECT_EQ(f.read(2), std::string("2       V2   ", 13) + "\x01" + std::string(12, ' '));
     EXPECT_EQ(f.reads(), 1);
+    ASSERT_TRUE(f.preload(1 << 20));
+    EXPECT_EQ(f.read(2), std::string("2       V2   ", 13) + "\x01" + std::string(12, ' '));
+    EXPECT_EQ(f.read(1), CumRec("1", "V1", "3"));
+    EXPECT_FALSE(RecordFile(p, 26).preload(10));  // larger than allowed: read per record
     EXPECT_EQ(Code([&] { f.read(0); }), 63);
     EXPECT_EQ(Code([&] { f.read(3); }), 63);
     EXPECT_EQ(Code([&] { RecordFile(t.root() / "none.idx", 26); }), kErrFileNotFound);

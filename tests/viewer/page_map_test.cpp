@@ -126,6 +126,13 @@ TEST(ParsePage, MapPageNumbers) {
     EXPECT_EQ(MapPageNumber("0"), 0);
     EXPECT_EQ(MapPageNumber("32767"), 32767);
     EXPECT_EQ(MapPageNumber("99999999999999999999999"), 0);
+
+    CurrentDocument doc;
+    doc.SectionFirstPage = {Int16(1), Int16(0), Int16(4), Int16(9), Int16(12)};
+    EXPECT_EQ(SectionStart(doc, SecDrawings, Int16(9)), 4);
+    EXPECT_EQ(SectionStart(doc, SecDescription, Int16(9)), 9);
+    EXPECT_EQ(SectionStart(doc, SecClaims, Int16(9)), 0);  // past the last page
+    EXPECT_EQ(SectionStart(doc, SecAbstract, Int16(9)), 0);
 }
 
 }  // namespace
