@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <cmath>
 #include <functional>
 
 #include "platform/app.h"
@@ -157,25 +156,6 @@ TEST(GetPathOpenIdx, SingleDriveUsesTheConfiguredOpenIdxAndLooseLetterCase) {
     EXPECT_EQ(Canon(t.app.doc.CurImagePath), Canon((t.tree.root() / "cd/docs/re12345").string()));
     EXPECT_EQ(t.app.config.OpenIdxPath, "E:\\open.idx");
     EXPECT_FALSE(GetPath_OpenIdx(t.app, "re12345", "QUOR_0001"));  // numbers compare case-sensitively
-}
-
-TEST(GetPathOpenIdx, ReadsAboutLog2RecordsOfALargeOpenIdx) {
-    TempTree tree("big");
-    const int n = 50'000;
-    std::string recs;
-    for (int i = 0; i < n; ++i) {
-        std::string num = std::to_string(5'000'000 + 2 * i);
-        recs += OpenIdxRec(num, "\\DOCS\\" + num + ".TIF", "4");
-    }
-    RecordFile f(tree.write("open.idx", recs), kOpenIdxRecordLength);
-    const long limit = static_cast<long>(std::ceil(std::log2(n))) + 1;
-    long before = 0;
-    for (std::string key : {"5000000", "5099998", "5050000", "5050001", "1", "9"}) {
-        RecordHit hit = SearchOpenIdx(f, key);
-        EXPECT_EQ(hit.found, key != "5050001" && key != "1" && key != "9") << key;
-        EXPECT_LE(f.reads() - before, limit) << key;
-        before = f.reads();
-    }
 }
 
 void WriteAssignments(const fs::path& db, const std::vector<std::array<std::string, 4>>& rows) {
