@@ -2,22 +2,26 @@
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QWidget>
+#include <algorithm>
 
 namespace velk {
 
-int QtModal::exec(QDialog& dialog) {
-    CentreOnScreen(dialog);
-    return dialog.exec();
-}
-
-void CentreOnScreen(QWidget& window) {
+namespace {
+void Centre(QWidget& window) {
     QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
-    window.adjustSize();
-    QRect area = screen->availableGeometry();
-    QSize size = window.frameGeometry().size().expandedTo(window.size());
-    window.move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
+    if (!window.testAttribute(Qt::WA_Resized)) window.adjustSize();  // a designed size stays
+    const QRect area = screen->availableGeometry();
+    QRect frame = window.frameGeometry();
+    frame.moveCenter(area.center());
+    // A dialog larger than the screen keeps its title bar on it.
+    window.move(std::max(frame.left(), area.left()), std::max(frame.top(), area.top()));
+}
+}  // namespace
+
+int QtModal::exec(QDialog& dialog) {
+    Centre(dialog);
+    return dialog.exec();
 }
 
 }  // namespace velk

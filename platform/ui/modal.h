@@ -3,8 +3,6 @@
 // so a test can act on the dialog instead of blocking on it.
 #include <QDialog>
 
-class QWidget;
-
 namespace velk {
 
 class Modal {
@@ -14,13 +12,10 @@ public:
     virtual int exec(QDialog& dialog) = 0;
 };
 
-// The real one: centred on the screen, then QDialog::exec().
+// The real one: dialogs centre on the screen when they load, then QDialog::exec().
 class QtModal : public Modal {
 public:
     int exec(QDialog& dialog) override;
 };
-
-// Centres a window on the screen it is on (the primary screen before it is shown).
-void CentreOnScreen(QWidget& window);
 
 }  // namespace velk

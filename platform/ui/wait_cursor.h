@@ -1,0 +1,17 @@
+#pragma once
+// The hourglass for a long operation, as a scoped guard: every way out of the
+// scope, an error included, puts the pointer back. Guards nest.
+namespace velk {
+
+class WaitCursor {
+public:
+    WaitCursor();
+    ~WaitCursor();
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    bool active_ = false;
+};
+
+}  // namespace velk
