@@ -172,6 +172,8 @@ std::string AppDirFromArgv0(const std::string& argv0, const char* pathEnv) {
 }
 
 std::string ConfigFilePath(const Config& config) {
+    // Without a known application directory there is no file: never one in the working directory.
+    if (config.AppDir.empty() || config.AppDir.front() != '/') return {};
     std::string name = config.configReadName().substr(1);
     if (auto found = FindNoCase(config.AppDir, name)) return found->string();
     return config.appFile(config.configReadName());

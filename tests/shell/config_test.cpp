@@ -183,6 +183,12 @@ TEST(ReadIni, BadFilesGetAClearAnswerAndLoseNothing) {
     EXPECT_EQ(missing.app.config.OpenIdxPath, ":\\open.idx");
     EXPECT_TRUE(fs::is_empty(missing.dir.path()));  // no file made by a default write-back
 
+    Install nowhere;  // no application directory: not the working directory's file
+    nowhere.app.config.AppDir = "";
+    EXPECT_FALSE(ReadIni(nowhere.app));
+    EXPECT_EQ(nowhere.fakes.messages.last(), "File not found 53");
+    EXPECT_FALSE(WritePageType(nowhere.app, "A4"));
+
     Install folder;  // the name taken by a directory
     fs::create_directories(folder.dir / "VelkWp.INI");
     EXPECT_FALSE(ReadIni(folder.app));
