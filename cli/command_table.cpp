@@ -1,0 +1,14 @@
+#include "cli/commands.h"
+
+namespace velk::cli {
+
+const std::vector<const Command*>& Commands() {
+    static const std::vector<const Command*> table = {
+        &kFindCommand,
+        &kCheckCommand,
+        &kLocateCommand,
+    };
+    return table;
+}
+
+}  // namespace velk::cli

@@ -1,0 +1,48 @@
+#include <ostream>
+
+#include "cli/commands.h"
+
+namespace velk::cli {
+
+Answer StderrMessages::show(const std::string& text, const std::string&, Buttons buttons, Icon) {
+    ++shown_;
+    err_ << text << '\n';
+    switch (buttons) {
+    case Buttons::OK: return Answer::OK;
+    case Buttons::YesNo: return Answer::No;
+    case Buttons::AbortRetryIgnore: return Answer::Abort;
+    default: return Answer::Cancel;
+    }
+}
+
+std::optional<std::string> Context::option(const std::string& name) const {
+    auto it = options.find(name);
+    if (it == options.end()) return std::nullopt;
+    return it->second;
+}
+
+void Context::print(const Json& result) const {
+    if (global.json) {
+        out << result.dump() << '\n';
+        return;
+    }
+    for (const auto& [key, value] : result.fields()) {
+        if (value.isArray() && !value.items().empty() && value.items().front().isObject()) {
+            out << key << ":\n";
+            for (const Json& row : value.items()) {
+                std::string line;
+                for (const auto& [k, v] : row.fields()) line += (line.empty() ? "  " : "\t") + v.plain();
+                out << line << '\n';
+            }
+        } else {
+            out << key << ": " << value.plain() << '\n';
+        }
+    }
+}
+
+int Context::fail(const std::string& message) const {
+    err << message << '\n';
+    return kExitFailed;
+}
+
+}  // namespace velk::cli

@@ -1,0 +1,33 @@
+#pragma once
+// The import's reader of a number-list file: one or more numbers a line, separated
+// by spaces, each kept when it is a 7-character document number of the collection.
+#include <cstddef>
+#include <istream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "index/import_table.h"
+
+namespace velk {
+
+inline constexpr std::size_t kImportRowLimit = 32000;  // numbers after which no line is read
+// A longer line is no number list; reading it whole would let a file without line
+// ends take any amount of memory.
+inline constexpr std::size_t kImportLineLimit = 64 * 1024;
+
+// The numbers of one line that the reader takes, in order: the line split at spaces,
+// each part reduced to its letters and digits; kept when 7 characters long and a
+// patent number (a kind letter D, H, T, P, R, B or a digit) in Quorvel, or numeric
+// in Quorvel and Tovrin.
+std::vector<std::string> ImportLineNumbers(std::string_view line, const std::string& collectionMode);
+
+// Fills table with the numbers of the text (entry texts only; lines end in CR LF, LF
+// or CR), replacing its rows; no line is read once it holds kImportRowLimit numbers. False (table empty) when
+// the text cannot be read or holds a line longer than kImportLineLimit.
+bool ReadImportStream(std::istream& in, const std::string& collectionMode, ImportTable& table);
+// The same for a file given by its native path; false when it is missing, a
+// directory or unreadable.
+bool ReadImportFile(const std::string& nativePath, const std::string& collectionMode, ImportTable& table);
+
+}  // namespace velk
