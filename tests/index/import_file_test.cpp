@@ -1,0 +1,83 @@
+#include "index/import_file.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "platform/config.h"
+#include "tests/index/index_fixtures.h"
+
+namespace velk {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+Strings Entries(const ImportTable& t) {
+    Strings out;
+    for (const ImportRow& r : t.rows) out.push_back(r.EntryText);
+    return out;
+}
+
+Strings Read(const std::string& text, const char* mode = kModePatents) {
+    std::istringstream in(text);
+    ImportTable t;
+    EXPECT_TRUE(ReadImportStream(in, mode, t));
+    return Entries(t);
+}
+
+TEST(ImportFile, TokensOfALineByCollection) {
+    // Two numbers and a design number on one line; commas and doubled spaces fall away.
+    EXPECT_EQ(ImportLineNumbers("5123456 6,234,567  D345678", kModePatents),
+              (Strings{"5123456", "6234567", "D345678"}));
+    // Six or eight characters, lower-case kind letters, letters in the middle: dropped.
+    EXPECT_EQ(ImportLineNumbers("512345 51234567 d345678 51A3456 RE12345 H000123", kModePatents),
+              (Strings{"RE12345", "H000123"}));
+    // Trademarks take numbers only; assignments nothing at all.
+    EXPECT_EQ(ImportLineNumbers("D345678 1253106 T123456", kModeTrademarks), (Strings{"1253106"}));
+    EXPECT_EQ(ImportLineNumbers("1253106 D345678", kModeAssignments), Strings{});
+    // A tab is no separator: the two numbers run together and are dropped.
+    EXPECT_EQ(ImportLineNumbers("5123456\t6234567", kModePatents), Strings{});
+    EXPECT_EQ(ImportLineNumbers("   ", kModePatents), Strings{});
+}
+
+TEST(ImportFile, EveryLineEndAndTheLastLineWithoutOne) {
+    const Strings want{"5123456", "6234567", "7345678", "D345678"};
+    EXPECT_EQ(Read("5123456\r\n6234567\r\n7345678\r\nD345678\r\n"), want);
+    EXPECT_EQ(Read("5123456\n6234567\n\n7345678\nD345678"), want);
+    EXPECT_EQ(Read("5123456\r6234567\r7345678\rD345678"), want);
+    EXPECT_EQ(Read(""), Strings{});
+    // Binary junk reads as no numbers, not as a failure.
+    EXPECT_EQ(Read(std::string("\0\xff\xfe 5123456\x01\n", 13)), (Strings{"5123456"}));
+}
+
+TEST(ImportFile, StopsTakingLinesAtTheLimit) {
+    std::string text;
+    for (std::size_t i = 0; i + 1 < kImportRowLimit; ++i) text += "5123456\n";
+    text += "6234567 7345678 D345678\n8456789\n";  // reaches the limit: taken whole; the next is not read
+    Strings got = Read(text);
+    ASSERT_EQ(got.size(), kImportRowLimit + 2);
+    EXPECT_EQ(got.back(), "D345678");
+}
+
+TEST(ImportFile, UnreadableSourcesLeaveNothing) {
+    test::TempTree tree("import");
+    ImportTable t;
+    t.add("stale");
+    EXPECT_FALSE(ReadImportFile((tree.root() / "missing.txt").string(), kModePatents, t));
+    EXPECT_TRUE(t.rows.empty());
+    EXPECT_FALSE(ReadImportFile(tree.root().string(), kModePatents, t));  // a directory
+    EXPECT_FALSE(ReadImportFile("", kModePatents, t));
+
+    // A line without end longer than any list line: refused, table empty.
+    const auto huge = tree.write("huge.txt", "5123456\n" + std::string(kImportLineLimit + 10, '7'));
+    EXPECT_FALSE(ReadImportFile(huge.string(), kModePatents, t));
+    EXPECT_TRUE(t.rows.empty());
+
+    const auto list = tree.write("list.txt", "5123456 6234567\r\n1253106\r\n");
+    ASSERT_TRUE(ReadImportFile(list.string(), kModeTrademarks, t));
+    EXPECT_EQ(Entries(t), (Strings{"5123456", "6234567", "1253106"}));
+    EXPECT_EQ(t.rows[0].Found, "");
+}
+
+}  // namespace
+}  // namespace velk
