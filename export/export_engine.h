@@ -1,0 +1,98 @@
+#pragma once
+// Writing pages of the current document as separate image files into a directory
+// named after the document. One ExportRun covers a single export or a whole batch;
+// the dialogs, the batch and velkcmd all go through ExportDocument.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "viewer/imaging/page_image.h"
+
+namespace velk {
+
+struct App;
+
+// ".TIF" for the three TIFF formats, ".PCX", ".BMP", ".GIF".
+const char* ExportExtension(SaveFormat format);
+// "Page0007.TIF": the exported file of page 7.
+std::string ExportFileName(int page, SaveFormat format);
+// "PAGE0007.TIF": the working file of page 7.
+std::string WorkingFileName(int page, SaveFormat format);
+// The directory name for a document number: trimmed; empty when the number cannot
+// name one directory level (empty, ".", "..", a separator, ":" or a control character).
+std::string ExportDirName(const std::string& docNo);
+
+inline constexpr const char* kNoFormatText = "You Must Select an Export Format!";
+inline constexpr const char* kNoSpaceText = "There is insufficient disk space on this drive";
+inline constexpr const char* kInsertDisketteText = "Please insert a diskette in the drive.";
+inline constexpr const char* kConvertingText = "Converting documents...";
+
+// "Error creating directory => " & dir & "."
+std::string DirErrorText(const std::string& dir);
+// "This file " & file & " already exists!  Do you want to overwrite?"
+std::string OverwriteText(const std::string& file);
+
+// 2 when the directory was created, 3 when it was there, 0 on any error (a file of
+// that name is an error too).
+int CheckLocalDir(const std::filesystem::path& dir);
+
+// The bytes of page `page` of the image file at path as a G4 TIFF, its compressed
+// data copied unchanged; empty when the page is not stored as one G4 block (the
+// caller then decodes and re-encodes). Uses App::doc.Page for page containers.
+std::vector<std::uint8_t> G4PassThrough(const App& app, const std::string& path, int page);
+
+struct ExportProgress {
+    std::string lblDocument, lblPath, lblPage;
+    std::int32_t barCurrent = 0, barTotal = 0;
+};
+
+class ExportProgressView {
+public:
+    virtual ~ExportProgressView() = default;
+    virtual void showProgress(const ExportProgress& progress) = 0;
+};
+
+enum class ExportOutcome {
+    Done,       // every selected page written; the document left its list
+    Partial,    // some page not written (skipped, failed or answered No); still listed
+    Skipped,    // nothing attempted: no directory could be made for it
+    Cancelled,  // Cancel, or Cancel to a question: this document's new files removed
+};
+
+class ExportRun {
+public:
+    ExportRun(App& app, ExportProgressView* view);
+    ExportRun(const ExportRun&) = delete;
+    ExportRun& operator=(const ExportRun&) = delete;
+
+    // Exports `pages` (page numbers; a repeated page is written once) of the current
+    // document (App::doc, located) into destination / the trimmed document number.
+    // The page records and the viewers are as before when it returns.
+    ExportOutcome ExportDocument(const std::vector<int>& pages, SaveFormat format,
+                                 const std::filesystem::path& destination);
+
+    bool cancelled() const;
+    // Files written by this run, in order (the batch and velkcmd report them).
+    const std::vector<std::filesystem::path>& written() const { return written_; }
+    int pagesWritten() const { return static_cast<int>(written_.size()); }
+    // For velkcmd: answer every overwrite question without asking.
+    enum class Overwrite { Ask, Never, Always } overwrite = Overwrite::Ask;
+    // Documents of a batch: shown as "Document d of n" by the batch window.
+    std::int32_t docIndex = 0, docCount = 0;
+
+private:
+    enum class PageResult { Written, NotWritten, Cancel };
+    PageResult exportPage(int page, SaveFormat format, const std::filesystem::path& dir,
+                          const std::filesystem::path& workDir, int ordinal, int count,
+                          std::vector<std::filesystem::path>& created);
+    bool ensureSpace(const std::filesystem::path& dir, std::uint64_t size, bool& dirOk);
+    void show();
+
+    App& app_;
+    ExportProgressView* view_;
+    ExportProgress progress_;
+    std::vector<std::filesystem::path> written_;
+};
+
+}  // namespace velk
