@@ -42,17 +42,20 @@ void frmMessage::cmdOk_Click() {
     accept();
 }
 
-void frmMessage::cmdExit_Click() {
+void frmMessage::cmdExit_Click() { reject(); }
+
+void frmMessage::reject() {
     MessageResult = 3;
     for (auto& v : app_.viewers) v.Active = false;
     if (app_.ports.frame && foundHasEntries_ && foundHasEntries_())
         app_.ports.frame->enableItem("mnuView", true);
-    reject();
+    QDialog::reject();
 }
 
 int QtPrompt::ask(const std::string& text, int previousResult) {
+    (void)previousResult;  // never carried over: an unanswered prompt is a Cancel
     frmMessage form(app_, foundHasEntries_);
-    form.MessageResult = previousResult;
+    form.MessageResult = 3;
     form.lblMessage->setText(QString::fromStdString(text));
     modal_.exec(form);
     return form.MessageResult;

@@ -23,11 +23,13 @@ public:
     QLabel* lblMessage;
     QPushButton* cmdOk;
     QPushButton* cmdExit;
-    // 1 OK, 3 Cancel; closing with the close box leaves it as it was.
-    int MessageResult = 0;
+    // 1 OK, 3 Cancel. It starts at 3, and the close box and Escape act as Cancel, so
+    // no answer is left over from an earlier prompt.
+    int MessageResult = 3;
 
     void cmdOk_Click();
     void cmdExit_Click();
+    void reject() override;  // Escape and the close box
 
 private:
     App& app_;

@@ -167,10 +167,23 @@ TEST(frmMessage, OkCancelAndTheCloseBox) {
     EXPECT_EQ(prompt.ask("x", 1), 3);
     EXPECT_TRUE(fakes.frame.enabled["mnuView"]);
 
-    // The close box leaves the previous result.
+    // The close box and Escape are a Cancel, whatever the previous answer was.
     modal.onExec = [](QDialog& d) { d.close(); };
-    EXPECT_EQ(prompt.ask("x", 1), 1);
-    EXPECT_EQ(prompt.ask("x", 3), 3);
+    EXPECT_EQ(prompt.ask("x", 1), 3);
+    modal.onExec = [](QDialog& d) {
+        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(&d, &esc);
+    };
+    app.viewers[0].Active = true;
+    EXPECT_EQ(prompt.ask("x", 1), 3);
+    EXPECT_FALSE(app.viewers[0].Active);
+    // Enter presses OK, the default button.
+    modal.onExec = [](QDialog& d) {
+        d.show();
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(&d, &enter);
+    };
+    EXPECT_EQ(prompt.ask("x", 3), 1);
 }
 
 TEST(WaitCursor, EveryExitRestoresThePointer) {

@@ -1,0 +1,129 @@
+// The real program, started under each of its names on generated installations.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <filesystem>
+#include <string>
+
+#include "platform/profile_writer.h"
+#include "tests/platform/scratch_dir.h"
+#include "tools/mksample/mksample.h"
+
+namespace fs = std::filesystem;
+using namespace velk;
+using velk::mksample::Collection;
+
+namespace {
+
+const char* const kProgram = VELK_BINARY_DIR "/app/velk";
+
+struct Outcome {
+    int status = -1;  // -1: crashed or timed out
+    std::string out;
+};
+
+Outcome Launch(const fs::path& program, const QStringList& args = {}) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("VELK_SMOKE_EXIT", "1");
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(QString::fromStdString(program.string()), args);
+    EXPECT_TRUE(p.waitForStarted(10000)) << program;
+    if (!p.waitForFinished(30000)) {
+        ADD_FAILURE() << program << " did not end within 30 s";
+        p.kill();
+        p.waitForFinished(5000);
+    }
+    Outcome o;
+    if (p.exitStatus() == QProcess::NormalExit) o.status = p.exitCode();
+    o.out = p.readAll().toStdString();
+    return o;
+}
+
+fs::path Install(const fs::path& dir, Collection c, const std::string& name) {
+    mksample::SampleOptions o;
+    o.collection = c;
+    o.outDir = dir;
+    o.volumes = 1;
+    o.documentsPerVolume = 1;
+    o.pageScale = 0.05;
+    const mksample::SampleResult s = mksample::MakeSample(o);
+    const fs::path link = s.appDir / name;
+    fs::create_symlink(kProgram, link);
+    return link;
+}
+
+}  // namespace
+
+TEST(Program, EachNameStartsItsCollectionThroughToTheFindDialog) {
+    ASSERT_TRUE(fs::exists(kProgram)) << kProgram;
+    test::ScratchDir dir("program");
+    struct Case {
+        Collection collection;
+        const char* name;
+    };
+    for (const Case& k : {Case{Collection::Quorvel, "velkwp"}, Case{Collection::Tovrin, "velkwm"},
+                          Case{Collection::Assign, "velkwa"}}) {
+        SCOPED_TRACE(k.name);
+        const fs::path link = Install(dir / k.name, k.collection, k.name);
+        const Outcome o = Launch(link);
+        EXPECT_EQ(o.status, 0) << o.out;
+        // The windows of start-up, in order; the read-me because the sample asks for it.
+        const auto splash = o.out.find("frmSplash shown");
+        const auto readme = o.out.find("frmReadme shown");
+        const auto find = o.out.find("frmFind shown");
+        EXPECT_NE(splash, std::string::npos) << o.out;
+        EXPECT_NE(readme, std::string::npos) << o.out;
+        EXPECT_NE(find, std::string::npos) << o.out;
+        EXPECT_LT(splash, readme);
+        EXPECT_LT(readme, find);
+        EXPECT_NE(o.out.find("reached the find dialog"), std::string::npos) << o.out;
+        EXPECT_EQ(o.out.find("message ["), std::string::npos) << o.out;
+    }
+}
+
+TEST(Program, FailuresEndWithTheirStatusAndHelpNeedsNoWindow) {
+    ASSERT_TRUE(fs::exists(kProgram)) << kProgram;
+    test::ScratchDir dir("program");
+    const fs::path link = Install(dir / "inst", Collection::Quorvel, "velkwp");
+
+    // A name that is none of the four: the patent files, the splash, then the stop.
+    fs::create_symlink(kProgram, link.parent_path() / "viewer");
+    Outcome o = Launch(link.parent_path() / "viewer");
+    EXPECT_EQ(o.status, 5) << o.out;
+    EXPECT_NE(o.out.find("frmSplash shown"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find("message [] ERROR:  Invalid command line argument - see your adminstrator!"),
+              std::string::npos)
+        << o.out;
+    EXPECT_EQ(o.out.find("frmFind shown"), std::string::npos) << o.out;
+
+    // The index gone: its message, then the end, and the lists closed so a new start works.
+    fs::rename(link.parent_path() / "cum.idx", link.parent_path() / "cum.old");
+    o = Launch(link);
+    EXPECT_EQ(o.status, 4) << o.out;
+    EXPECT_NE(o.out.find("message [Quorvel] ERROR:  Unable to find CUM.IDX - cumulative index file!"),
+              std::string::npos)
+        << o.out;
+    fs::rename(link.parent_path() / "cum.old", link.parent_path() / "cum.idx");
+    EXPECT_EQ(Launch(link).status, 0);
+
+    // No configuration file: no window beyond the message.
+    for (const auto& e : fs::directory_iterator(link.parent_path()))
+        if (e.path().extension() == ".INI" || e.path().extension() == ".ini") fs::remove(e.path());
+    o = Launch(link);
+    EXPECT_EQ(o.status, 2) << o.out;
+    EXPECT_NE(o.out.find("message [Quorvel] Unable to read configuration file."), std::string::npos) << o.out;
+    EXPECT_EQ(o.out.find("frmSplash shown"), std::string::npos) << o.out;
+
+    o = Launch(kProgram, {"--help"});
+    EXPECT_EQ(o.status, 0);
+    for (const char* name : {"velkwp", "velkwm", "velkwa", "velkw", "VelkWp.INI", "VelkWm.INI"})
+        EXPECT_NE(o.out.find(name), std::string::npos) << name;
+    EXPECT_EQ(o.out.find("shown"), o.out.find("shown 1")) << "no window on --help";
+    o = Launch(kProgram, {"--version"});
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out.rfind("Velk ", 0), 0u) << o.out;
+}
