@@ -332,10 +332,11 @@ void ImagingControl::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     band_->hide();
-    const QRect area = QRect(pressAt_, event->position().toPoint()).normalized();
+    // Corner to corner: a drag from x=100 to x=300 spans 200 pixels (QRect(p, q) would be 201).
+    const QRectF area = QRectF(QPointF(pressAt_), event->position()).normalized();
     if (area.width() < 4 || area.height() < 4 || page_.isNull()) return;  // a click, not a rectangle
     // The dragged rectangle fills the window; the selection stays armed for the next one.
-    const QPointF centre = QPointF(area.center() - pageOrigin()) / zoom_;
+    const QPointF centre = (area.center() - QPointF(pageOrigin())) / zoom_;
     const QSize room = viewport()->size();
     fitMethod_ = 0;
     setZoom(zoom_ * std::min(double(room.width()) / area.width(), double(room.height()) / area.height()),

@@ -1,0 +1,222 @@
+// The imaging widget as the viewer forms drive it, headless.
+#include "viewer/ui/imaging_control.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include "tests/imaging/imaging_fixtures.h"
+#include "tests/support/fakes.h"
+
+namespace velk {
+namespace {
+
+using test::TempDir;
+
+struct Control : ::testing::Test {
+    TempDir dir;
+    ImagingControl c;
+    QImage text = test::DrawTextPage(1275, 1650, 6);  // letter at 150 dpi
+    QImage small = test::PatternPage(200, 100, [](int x, int y) { return x < 100 && y < 50; });
+
+    void SetUp() override {
+        test::WriteTiff(dir / "doc.tif", {{small}, {text}, {small}});
+        c.resize(800, 600);
+        c.show();
+        QApplication::processEvents();
+    }
+    QSize room() const { return c.viewport()->size(); }
+    void key(int k) {
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+        QApplication::sendEvent(&c, &press);
+    }
+    void mouse(QEvent::Type type, QPoint at) {
+        QMouseEvent e(type, QPointF(at), c.viewport()->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(c.viewport(), &e);
+    }
+    QImage screen() { return c.viewport()->grab().toImage(); }
+};
+
+TEST_F(Control, LoadsPagesAndKeepsTheOldOneWhenALoadFails) {
+    c.Page = 2;
+    c.LoadImage((dir / "doc.tif").string());
+    EXPECT_EQ(c.PageCount(), 3);
+    EXPECT_EQ(c.page().size(), text.size());
+    EXPECT_EQ(c.ZoomLevel(), 100);
+
+    test::WriteAll(dir / "bad.BIN", "not an image");
+    EXPECT_THROW(c.LoadImage((dir / "bad.BIN").string()), RuntimeError);
+    c.Page = 9;
+    EXPECT_THROW(c.LoadImage((dir / "doc.tif").string()), RuntimeError);
+    EXPECT_EQ(c.page().size(), text.size());  // still the page that was shown
+    EXPECT_EQ(c.PageCount(), 3);
+
+    // A raw page at an offset, as a container holds it.
+    test::WriteTiff(dir / "one.tif", {{small}});
+    test::WriteAll(dir / "doc.pg", std::string(1012, 'x') + test::RawStrip(dir / "one.tif"));
+    c.CCITTFillOrder = 1;
+    c.CCITTType = 4;
+    c.CCITTXSize = 200;
+    c.CCITTYSize = 100;
+    c.CCITTOffset = 1012;
+    c.CCITTLoad((dir / "doc.pg").string());
+    EXPECT_EQ(c.PageCount(), 1);
+    EXPECT_TRUE(c.page().isBlack(10, 10));
+    EXPECT_FALSE(c.page().isBlack(150, 10));
+    c.CCITTXSize = 0;
+    EXPECT_THROW(c.CCITTLoad((dir / "doc.pg").string()), RuntimeError);
+    c.CCITTXSize = 200;
+    c.CCITTOffset = 1 << 20;
+    EXPECT_THROW(c.CCITTLoad((dir / "doc.pg").string()), RuntimeError);
+    EXPECT_EQ(c.page().size(), QSize(200, 100));
+}
+
+TEST_F(Control, ZoomFitAndScrollBars) {
+    c.Page = 2;
+    c.LoadImage((dir / "doc.tif").string());
+    c.ZoomLevel(200);
+    EXPECT_EQ(c.ZoomLevel(), 200);
+    EXPECT_EQ(c.horizontalScrollBar()->maximum(), 2550 - room().width());
+    EXPECT_EQ(c.verticalScrollBar()->maximum(), 3300 - room().height());
+
+    int announced = 0;
+    QObject::connect(&c, &ImagingControl::ZoomChanged, [&](int z) { announced = z; });
+    c.FitMethod(2);
+    QApplication::processEvents();
+    EXPECT_EQ(c.FitMethod(), 2);
+    EXPECT_EQ(c.verticalScrollBar()->maximum(), 0);  // the whole page shows
+    EXPECT_EQ(c.horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(c.ZoomLevel(), static_cast<int>(std::lround(100.0 * room().height() / 1650)));
+    EXPECT_EQ(announced, c.ZoomLevel());
+
+    // The fit holds over resizes and loads until a zoom level is set.
+    c.resize(600, 900);
+    QApplication::processEvents();
+    EXPECT_EQ(c.ZoomLevel(), static_cast<int>(std::lround(100.0 * room().width() / 1275)));
+    c.Page = 1;
+    c.LoadImage((dir / "doc.tif").string());
+    EXPECT_EQ(c.ZoomLevel(), static_cast<int>(std::lround(100.0 * room().width() / 200)));
+    c.ZoomLevel(100);
+    EXPECT_EQ(c.FitMethod(), 0);
+
+    // Centred: the small page sits in the middle of grey.
+    c.DisplayCentered(true);
+    QImage shot = screen();
+    EXPECT_EQ(shot.pixelColor(2, 2), QColor(128, 128, 128));
+    const QPoint topLeft((room().width() - 200) / 2, (room().height() - 100) / 2);
+    EXPECT_EQ(qGray(shot.pixel(topLeft + QPoint(5, 5))), 0);       // black quarter
+    EXPECT_EQ(qGray(shot.pixel(topLeft + QPoint(150, 75))), 255);  // paper
+    c.DisplayCentered(false);
+    EXPECT_EQ(qGray(screen().pixel(5, 5)), 0);
+}
+
+TEST_F(Control, KeysAndWheelScrollCtrlWheelZooms) {
+    c.Page = 2;
+    c.LoadImage((dir / "doc.tif").string());
+    QScrollBar* v = c.verticalScrollBar();
+    key(Qt::Key_PageDown);
+    EXPECT_EQ(v->value(), room().height());
+    key(Qt::Key_Down);
+    EXPECT_EQ(v->value(), room().height() + 40);
+    key(Qt::Key_End);
+    EXPECT_EQ(v->value(), v->maximum());
+    key(Qt::Key_PageUp);
+    EXPECT_EQ(v->value(), v->maximum() - room().height());
+    key(Qt::Key_Right);
+    EXPECT_EQ(c.horizontalScrollBar()->value(), 40);
+    key(Qt::Key_Home);
+    EXPECT_EQ(v->value(), 0);
+    EXPECT_EQ(c.horizontalScrollBar()->value(), 0);
+    v->setValue(300);
+    c.ScrollToTop();
+    EXPECT_EQ(v->value(), 0);
+
+    const QPoint at(100, 100);
+    QWheelEvent down(QPointF(at), c.viewport()->mapToGlobal(QPointF(at)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(c.viewport(), &down);
+    EXPECT_GT(v->value(), 0);
+    EXPECT_EQ(c.ZoomLevel(), 100);
+    const int before = v->value();
+    QWheelEvent zoomIn(QPointF(at), c.viewport()->mapToGlobal(QPointF(at)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                       Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(c.viewport(), &zoomIn);
+    EXPECT_EQ(c.ZoomLevel(), 125);
+    // The page point under the pointer stays under it.
+    EXPECT_NEAR(v->value(), (before + at.y()) * 1.25 - at.y(), 1.5);
+}
+
+TEST_F(Control, AreaZoomFillsTheWindowWithTheRectangle) {
+    c.Page = 2;
+    c.LoadImage((dir / "doc.tif").string());
+    c.SelectEvent(2);
+    mouse(QEvent::MouseButtonPress, {100, 100});
+    mouse(QEvent::MouseMove, {200, 150});
+    mouse(QEvent::MouseButtonRelease, {300, 200});  // 200 x 100 around page point (200, 150)
+    const double expected = std::min(room().width() / 200.0, room().height() / 100.0);
+    EXPECT_NEAR(c.ZoomLevel(), expected * 100, 1);
+    const QPointF centre(c.horizontalScrollBar()->value() + room().width() / 2.0,
+                         c.verticalScrollBar()->value() + room().height() / 2.0);
+    EXPECT_NEAR(centre.x() / (c.ZoomLevel() / 100.0), 200, 3);
+    EXPECT_NEAR(centre.y() / (c.ZoomLevel() / 100.0), 150, 3);
+    EXPECT_EQ(c.SelectEvent(), 2);  // armed for the next one
+
+    // Without area zoom a drag moves the page.
+    c.SelectEvent(0);
+    c.ZoomLevel(100);
+    c.verticalScrollBar()->setValue(500);
+    mouse(QEvent::MouseButtonPress, {300, 300});
+    mouse(QEvent::MouseMove, {300, 200});
+    mouse(QEvent::MouseButtonRelease, {300, 200});
+    EXPECT_EQ(c.verticalScrollBar()->value(), 600);
+    EXPECT_EQ(c.ZoomLevel(), 100);
+}
+
+TEST_F(Control, RotatesCopiesAndRendersOnlyWhatShows) {
+    c.Page = 2;
+    c.LoadImage((dir / "doc.tif").string());
+    c.Rotate(90);
+    EXPECT_EQ(c.page().size(), QSize(1650, 1275));
+    EXPECT_EQ(c.horizontalScrollBar()->maximum(), 1650 - room().width());
+    EXPECT_THROW(c.Rotate(45), RuntimeError);
+    c.Rotate(270);
+    EXPECT_EQ(c.page().size(), QSize(1275, 1650));
+
+    test::FakeClipboard clipboard;
+    c.ClipboardCopy(true);  // no port yet: nothing happens
+    c.setClipboard(&clipboard);
+    c.ClipboardCopy(true);
+    EXPECT_EQ(clipboard.image.size(), QSize(1275, 1650));
+    EXPECT_EQ(clipboard.image.format(), QImage::Format_Mono);
+
+    // At 400% the page is 5100 x 6600; one window's worth of tiles is rendered.
+    c.ZoomLevel(400);
+    screen();
+    const int across = room().width() / ImagingControl::kTile + 2, down = room().height() / ImagingControl::kTile + 2;
+    EXPECT_GT(c.cachedTiles(), 0);
+    EXPECT_LE(c.cachedTiles(), across * down);
+    // What shows is the page at 1:4, from where the zoom about the window's centre left it.
+    const QImage shot = screen();
+    const int sx = c.horizontalScrollBar()->value(), sy = c.verticalScrollBar()->value();
+    EXPECT_GT(sx, 0);
+    int mismatches = 0;
+    for (int y = 0; y < room().height(); y += 3)
+        for (int x = 0; x < room().width(); x += 3)
+            mismatches += test::IsBlack(shot, x, y) != test::IsBlack(text, (x + sx) / 4, (y + sy) / 4);
+    EXPECT_EQ(mismatches, 0);
+    // Scrolling far keeps the cache within its cap.
+    for (int i = 0; i < 40; ++i) {
+        c.verticalScrollBar()->setValue(i * 160);
+        c.horizontalScrollBar()->setValue((i % 8) * 500);
+        screen();
+    }
+    EXPECT_LE(c.cachedBytes(), ImagingControl::kCacheBytes);
+}
+
+}  // namespace
+}  // namespace velk
