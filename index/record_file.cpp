@@ -142,7 +142,10 @@ RecordFile::RecordFile(RecordFile&& o) noexcept
       record_(std::move(o.record_)),
       cache_(std::exchange(o.cache_, nullptr)),
       mapping_(std::exchange(o.mapping_, nullptr)),
-      copy_(std::move(o.copy_)) {}
+      copy_(std::move(o.copy_)),
+      held_(std::move(o.held_)),
+      heldFirst_(o.heldFirst_),
+      heldLast_(o.heldLast_) {}
 
 std::string_view RecordFile::read(std::int32_t n) {
     if (n < 1 || n > count_) throw RuntimeError(63);
@@ -150,12 +153,31 @@ std::string_view RecordFile::read(std::int32_t n) {
     const auto have = static_cast<std::size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(length_), size_ - start));
     ++reads_;
     if (cache_ && have == static_cast<std::size_t>(length_)) return {cache_ + start, have};
+    if (n >= heldFirst_ && n <= heldLast_)
+        return std::string_view(held_).substr(static_cast<std::size_t>(n - heldFirst_) * static_cast<std::size_t>(length_),
+                                              static_cast<std::size_t>(length_));
     record_.assign(static_cast<std::size_t>(length_), ' ');
     if (cache_)
         std::copy_n(cache_ + start, have, record_.data());
     else if (!ReadFully(fd_, record_.data(), have, start))
         throw RuntimeError(kErrDeviceIO);
     return record_;
+}
+
+void RecordFile::hold(std::int64_t lo, std::int64_t hi, std::size_t maxBytes) {
+    if (cache_ || (lo >= heldFirst_ && hi <= heldLast_)) return;
+    // Whole records only: a last record the file cuts short is read (and padded) alone.
+    lo = std::max<std::int64_t>(lo, 1);
+    hi = std::min<std::int64_t>(hi, static_cast<std::int64_t>(size_ / static_cast<std::uint64_t>(length_)));
+    if (hi < lo || static_cast<std::uint64_t>(hi - lo + 1) * static_cast<std::uint64_t>(length_) > maxBytes) return;
+    const std::size_t bytes = static_cast<std::size_t>(hi - lo + 1) * static_cast<std::size_t>(length_);
+    held_.resize(bytes);
+    heldFirst_ = 1;
+    heldLast_ = 0;
+    if (!ReadFully(fd_, held_.data(), bytes, static_cast<std::uint64_t>(lo - 1) * static_cast<std::uint64_t>(length_)))
+        throw RuntimeError(kErrDeviceIO);
+    heldFirst_ = lo;
+    heldLast_ = hi;
 }
 
 bool RecordFile::preload(std::uint64_t maxBytes) {

@@ -51,6 +51,11 @@ public:
     bool preload(std::uint64_t maxBytes);
     bool preloaded() const { return cache_ != nullptr; }
 
+    // Reads records lo..hi in one go when they span at most maxBytes, so the probes
+    // of a search that stay among them cost no system call each. Does nothing when
+    // they are held already, the file is in memory, or they span more.
+    void hold(std::int64_t lo, std::int64_t hi, std::size_t maxBytes);
+
     long reads() const { return reads_; }  // records handed out
 
 private:
@@ -63,7 +68,12 @@ private:
     const char* cache_ = nullptr;  // the whole file, after preload()
     void* mapping_ = nullptr;      // cache_ when the file is mapped
     std::vector<char> copy_;       // cache_ when it was read instead
+    std::string held_;             // whole records heldFirst_..heldLast_, after hold()
+    std::int64_t heldFirst_ = 1, heldLast_ = 0;
 };
+
+// A search reads the last records it may probe in one piece once they fit in this.
+inline constexpr std::size_t kSearchHoldBytes = 16 * 1024;
 
 // Where a search over records stopped: the matching record, or the last one probed
 // (0 when there was nothing to probe); bytes holds that record, lo and hi the
@@ -82,6 +92,7 @@ RecordHit SearchRecords(RecordFile& file, std::int64_t lo, std::int64_t hi, Orde
     RecordHit hit;
     std::string_view bytes;
     while (lo <= hi) {
+        file.hold(lo, hi, kSearchHoldBytes);
         auto mid = static_cast<std::int32_t>(MidPoint(lo, hi));
         hit.record = mid;
         bytes = file.read(mid);

@@ -62,6 +62,44 @@ bool LinkBelow(const fs::path& dir, const fs::path& file) {
     return false;
 }
 
+// The usual case, for one status call per component: every component of the stored
+// path exists below dir spelt as stored and none is a link. nullopt for anything else
+// (a name the path layer would clean, another letter case, a link, a missing file),
+// which then takes the path layer's full way.
+std::optional<fs::path> ExactBelow(const fs::path& dir, std::string_view stored) {
+    fs::path at = dir;
+    bool any = false;
+    std::size_t start = 0;
+    while (start <= stored.size()) {
+        std::size_t end = start;
+        while (end < stored.size() && !IsSeparator(stored[end])) ++end;
+        std::string_view part = stored.substr(start, end - start);
+        start = end + 1;
+        if (part.empty()) continue;
+        if (part == "." || part.back() == ' ' || part.back() == '.') return std::nullopt;
+        at /= part;
+        std::error_code ec;
+        const fs::file_type type = fs::symlink_status(at, ec).type();
+        if (ec || type == fs::file_type::not_found || type == fs::file_type::symlink) return std::nullopt;
+        any = true;
+    }
+    if (!any) return std::nullopt;
+    return at;
+}
+
+// A volume's open.idx, opened. Its usual name needs no listing; another letter case
+// is found as the path layer finds it.
+RecordFile OpenIdxOf(const App& app, const fs::path& volumeDir, const std::string& pathLayerName) {
+    try {
+        return RecordFile(volumeDir / "open.idx", kOpenIdxRecordLength);
+    } catch (const RuntimeError& e) {
+        if (e.number() != kErrFileNotFound) throw;
+    }
+    fs::path file = app.config.towerMode() ? FindNoCase(volumeDir, "open.idx").value_or(volumeDir / "open.idx")
+                                           : app.drives.resolveOrThrow(pathLayerName);
+    return RecordFile(file, kOpenIdxRecordLength);
+}
+
 struct VolumeMatch {
     std::string name;  // as the volume root's listing spells it
     fs::path root;     // the volume root, native
@@ -216,6 +254,7 @@ fs::path FileOnVolume(const App& app, const fs::path& volumeDir, const std::stri
     std::size_t i = 0;
     while (i < stored.size() && IsSeparator(stored[i])) ++i;
     if (i == stored.size()) throw RuntimeError(kErrBadFileName);
+    if (auto exact = ExactBelow(volumeDir, stored)) return *exact;
     auto file = app.drives.resolve(JoinVolumePath(volumeDir.string(), stored));
     if (!file) throw RuntimeError(kErrDiskNotReady);
     // Without a link below the volume directory the path layer cannot leave it; with
@@ -239,14 +278,12 @@ bool GetPath_OpenIdx(App& app, const std::string& docNo, const std::string& volu
     try {
         if (app.config.isAssignments()) return LocateAssignment(app, docNo, volume);
         const VolumeDirs v = LocateVolume(app, volume);
-        fs::path openIdxFile;
-        if (app.config.towerMode()) {
-            app.config.OpenIdxPath = JoinVolumePath(v.root, "open.idx");
-            openIdxFile = FindNoCase(v.dir, "open.idx").value_or(v.dir / "open.idx");
-        } else {
-            openIdxFile = app.drives.resolveOrThrow(app.config.OpenIdxPath);
-        }
-        RecordFile openIdx(openIdxFile, kOpenIdxRecordLength);
+        if (app.config.towerMode()) app.config.OpenIdxPath = JoinVolumePath(v.root, "open.idx");
+        // Single drive: the configured name, which is the volume root's open.idx unless
+        // someone set it otherwise.
+        const bool usual = app.config.towerMode() || app.config.OpenIdxPath == JoinVolumePath(v.root, "open.idx");
+        RecordFile openIdx = usual ? OpenIdxOf(app, v.dir, app.config.OpenIdxPath)
+                                   : RecordFile(app.drives.resolveOrThrow(app.config.OpenIdxPath), kOpenIdxRecordLength);
         RecordHit hit = SearchOpenIdx(openIdx, docNo);
         if (!hit.found) return false;
         OpenIdxRecord rec = ParseOpenIdxRecord(hit.bytes);
