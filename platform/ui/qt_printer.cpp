@@ -1,0 +1,207 @@
+#include "platform/ui/qt_printer.h"
+
+#include <QFont>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrintDialog>
+#include <QPrinterInfo>
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "common/runtime_error.h"
+#include "platform/ui/modal.h"
+
+namespace velk {
+
+namespace {
+
+constexpr double kTwipsPerPoint = 20.0;
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+}  // namespace
+
+bool IsPdfPrinterName(const std::string& name) {
+    return name.size() > 4 && Lower(name.substr(name.size() - 4)) == ".pdf";
+}
+
+std::string DefaultPrinterName(const std::string& chosen, const std::filesystem::path& fallbackDir) {
+    if (!chosen.empty()) return chosen;
+    const QString queue = QPrinterInfo::defaultPrinterName();
+    if (!queue.isEmpty()) return queue.toStdString();
+    return (fallbackDir / "print.pdf").string();
+}
+
+QImage PrintableMono(const QImage& page) {
+    const QRgb black = qRgb(0, 0, 0), white = qRgb(255, 255, 255);
+    QImage mono;
+    if (page.format() == QImage::Format_Mono) {
+        const QList<QRgb> table = page.colorTable();
+        if (table.size() == 2 && table[0] == black && table[1] == white) return page;
+        mono = page.copy();
+        // Min-is-white bits: inverting them lets the table read {black, white}.
+        if (table.size() == 2 && table[0] == white && table[1] == black) {
+            mono.invertPixels();
+            mono.setColorTable({black, white});
+            return mono;
+        }
+    }
+    mono = page.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+    if (mono.colorTable().size() == 2 && mono.colorTable()[0] == white) {
+        mono.invertPixels();
+    }
+    mono.setColorTable({black, white});
+    return mono;
+}
+
+QtPrinter::QtPrinter(const std::string& nameOrPdfPath) : printer_(QPrinter::HighResolution) {
+    pdf_ = IsPdfPrinterName(nameOrPdfPath);
+    if (pdf_) {
+        printer_.setOutputFormat(QPrinter::PdfFormat);
+        pdfBase_ = nameOrPdfPath;
+        nextFile_ = pdfBase_;
+    } else {
+        printer_.setOutputFormat(QPrinter::NativeFormat);
+        printer_.setPrinterName(QString::fromStdString(nameOrPdfPath));
+    }
+    printer_.setFullPage(false);
+    printer_.setPageSize(QPageSize(QPageSize::Letter));
+}
+
+QtPrinter::~QtPrinter() {
+    if (painter_.isActive()) abortDoc();
+}
+
+std::filesystem::path QtPrinter::nextOutputFile() const { return nextFile_; }
+
+void QtPrinter::setNextOutputFile(const std::filesystem::path& file) { nextFile_ = file; }
+
+void QtPrinter::setPaperSize(int paperCode) {
+    QPageSize::PageSizeId id;
+    switch (paperCode) {
+    case kPaperLetter: id = QPageSize::Letter; break;
+    case kPaperA4: id = QPageSize::A4; break;
+    case kPaperLegal: id = QPageSize::Legal; break;
+    default: return;  // a code we do not know leaves the paper as it is
+    }
+    paper_ = paperCode;
+    printer_.setPageSize(QPageSize(id));  // inside a job: from the next page on
+}
+
+void QtPrinter::setDuplex(int duplexMode) {
+    QPrinter::DuplexMode mode;
+    switch (duplexMode) {
+    case kDuplexNone: mode = QPrinter::DuplexNone; break;
+    case kDuplexHorizontal: mode = QPrinter::DuplexLongSide; break;
+    case kDuplexVertical: mode = QPrinter::DuplexShortSide; break;
+    default: return;
+    }
+    duplex_ = duplexMode;
+    // An open job keeps the mode it began with; the next one takes the new one.
+    if (!painter_.isActive()) printer_.setDuplex(mode);
+}
+
+std::string QtPrinter::deviceName() {
+    if (pdf_) return nextFile_.filename().string();
+    return printer_.printerName().toStdString();
+}
+
+std::string QtPrinter::port() { return pdf_ ? "PDF" : "CUPS"; }
+
+int QtPrinter::scaleWidth() {
+    return static_cast<int>(std::floor(printer_.pageLayout().paintRect(QPageLayout::Point).width() * kTwipsPerPoint));
+}
+
+int QtPrinter::scaleHeight() {
+    return static_cast<int>(std::floor(printer_.pageLayout().paintRect(QPageLayout::Point).height() * kTwipsPerPoint));
+}
+
+double QtPrinter::deviceUnitsPerTwip() const { return printer_.resolution() / 1440.0; }
+
+void QtPrinter::begin() {
+    if (painter_.isActive()) return;
+    if (pdf_) {
+        printer_.setOutputFileName(QString::fromStdString(nextFile_.string()));
+    } else if (!printer_.isValid()) {
+        throw RuntimeError(kErrPrinter, "Printer error: no printer " + printer_.printerName().toStdString());
+    }
+    if (!painter_.begin(&printer_))
+        throw RuntimeError(kErrPrinter, pdf_ ? "Printer error: cannot write " + nextFile_.string() : "Printer error");
+    painter_.setRenderHint(QPainter::LosslessImageRendering, true);
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, true);
+}
+
+void QtPrinter::drawPage(const QImage& page, const TwipRect& t) {
+    begin();
+    const double k = deviceUnitsPerTwip();
+    const QRectF target(t.x * k, t.y * k, t.width * k, t.height * k);
+    // The engine scales the 1-bit page itself; nothing is rasterised at device resolution.
+    painter_.drawImage(target, PrintableMono(page));
+}
+
+void QtPrinter::drawText(int xTwips, int yTwips, const std::string& text, const std::string& fontName, int pointSize,
+                         bool bold) {
+    begin();
+    QFont font(QString::fromStdString(fontName));
+    font.setPointSize(std::max(1, pointSize));
+    font.setBold(bold);
+    painter_.setFont(font);
+    const double k = deviceUnitsPerTwip();
+    // The position is the text's top-left corner, as the platform's printer places it.
+    const QFontMetricsF metrics(font, &printer_);
+    painter_.drawText(QPointF(xTwips * k, yTwips * k + metrics.ascent()), QString::fromStdString(text));
+}
+
+void QtPrinter::newPage() {
+    begin();
+    if (!printer_.newPage()) throw RuntimeError(kErrPrinter, "Printer error");
+}
+
+bool QtPrinter::endDoc() {
+    if (!painter_.isActive()) return true;
+    const bool ended = painter_.end();
+    const bool ok = ended && printer_.printerState() != QPrinter::Error;
+    if (pdf_) {
+        if (ok) written_.push_back(nextFile_);
+        ++jobs_;
+        const std::string stem = pdfBase_.stem().string() + "-" + std::to_string(jobs_ + 1);
+        nextFile_ = pdfBase_.parent_path() / (stem + pdfBase_.extension().string());
+    }
+    // A duplex choice made during the job applies from the next one.
+    setDuplex(duplex_);
+    return ok;
+}
+
+void QtPrinter::abortDoc() {
+    if (!painter_.isActive()) return;
+    printer_.abort();
+    painter_.end();
+    if (pdf_) {
+        std::error_code ec;
+        std::filesystem::remove(nextFile_, ec);  // half a document is no document
+    }
+}
+
+bool QtPrinter::setup(Modal& modal) {
+    if (painter_.isActive()) return false;
+    QPrintDialog dialog(&printer_);
+    dialog.setWindowTitle("Printer Setup");
+    if (modal.exec(dialog) != QDialog::Accepted) return false;
+    if (printer_.outputFormat() == QPrinter::PdfFormat && !printer_.outputFileName().isEmpty()) {
+        pdf_ = true;
+        pdfBase_ = printer_.outputFileName().toStdString();
+        nextFile_ = pdfBase_;
+        jobs_ = 0;
+    } else {
+        pdf_ = false;
+    }
+    const QPageSize::PageSizeId id = printer_.pageLayout().pageSize().id();
+    paper_ = id == QPageSize::A4 ? kPaperA4 : id == QPageSize::Legal ? kPaperLegal : id == QPageSize::Letter ? kPaperLetter : paper_;
+    return true;
+}
+
+}  // namespace velk
