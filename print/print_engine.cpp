@@ -1,0 +1,183 @@
+#include "print/print_engine.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/runtime_error.h"
+#include "common/vb_text.h"
+#include "platform/app.h"
+#include "viewer/imaging/page_image.h"
+#include "viewer/page_loading.h"
+
+namespace velk {
+
+std::string DocumentCaption(const std::string& docNo) {
+    return "Document currently printing: " + FormatText(Trim(docNo), "###,###,###");
+}
+
+std::string PagesCaption(std::int32_t p, std::int32_t n) {
+    if (n == 1) return "Printing 1 of 1 pages";
+    return "Printing " + std::to_string(p) + " of " + std::to_string(n) + " pages";
+}
+
+std::string PrinterCaption(const std::string& device, const std::string& port) {
+    return "Printing to: " + device + " on " + port;
+}
+
+int PaperCodeFor(const std::string& pageType) {
+    if (pageType == "LETTER") return kPaperLetter;
+    if (pageType == "A4") return kPaperA4;
+    if (pageType == "LEGAL") return kPaperLegal;
+    return 0;
+}
+
+TwipRect FitPage(int pageWidth, int pageHeight, double dpiX, double dpiY, int areaWidth, int areaHeight) {
+    if (pageWidth <= 0 || pageHeight <= 0 || areaWidth <= 0 || areaHeight <= 0) return {0, 0, 0, 0};
+    const double w = pageWidth / (dpiX > 0 ? dpiX : 300.0);
+    const double h = pageHeight / (dpiY > 0 ? dpiY : 300.0);
+    const double scale = std::min(areaWidth / w, areaHeight / h);
+    const int tw = std::clamp(static_cast<int>(std::lround(w * scale)), 1, areaWidth);
+    const int th = std::clamp(static_cast<int>(std::lround(h * scale)), 1, areaHeight);
+    return {(areaWidth - tw) / 2, (areaHeight - th) / 2, tw, th};
+}
+
+PrintRun::PrintRun(App& app, PrintProgressView* view) : app_(app), view_(view) {}
+
+PrintRun::~PrintRun() {
+    try {
+        if (jobOpen_ && app_.ports.printer) app_.ports.printer->endDoc();
+    } catch (...) {
+    }
+}
+
+void PrintRun::reportError(const std::exception& e) {
+    failed_ = true;
+    if (const auto* r = dynamic_cast<const RuntimeError*>(&e))
+        app_.msg(std::to_string(r->number()) + " - " + r->description());
+    else
+        app_.msg(std::to_string(kErrInvalidCall) + " - " + e.what());
+}
+
+void PrintRun::startJob() {
+    Printer& printer = *app_.ports.printer;
+    // Paper and duplex belong before the job's first output.
+    if (const int code = PaperCodeFor(app_.config.PageType)) printer.setPaperSize(code);
+    const bool duplex = app_.ports.frame && app_.ports.frame->isChecked("Duplex");
+    if (duplex)
+        printer.setDuplex(kDuplexVertical);
+    else if (printer.duplex() != kDuplexNone)
+        printer.setDuplex(kDuplexNone);  // switched off since we set it
+}
+
+bool PrintRun::printPage(const PageImage& page, bool lastOfJob, const PrintProgress& progress) {
+    try {
+        if (view_) view_->showProgress(progress);
+        if (!app_.ports.printer) throw RuntimeError(kErrPrinter);
+        Printer& printer = *app_.ports.printer;
+        if (!jobOpen_) startJob();
+        if (newSheetDue_) {
+            printer.newPage();
+            newSheetDue_ = false;
+        }
+        const QImage bits = page.toQImage();
+        printer.drawPage(bits, FitPage(bits.width(), bits.height(), page.dpiX(), page.dpiY(), printer.scaleWidth(),
+                                       printer.scaleHeight()));
+        jobOpen_ = true;
+        ++pagesSent_;
+        if (lastOfJob) {
+            jobOpen_ = false;
+            if (!printer.endDoc()) {
+                jobEndedOk_ = false;
+                throw RuntimeError(kErrPrinter);
+            }
+        } else {
+            // The sheet is advanced before the next page, so a page that never comes
+            // leaves no blank sheet behind.
+            newSheetDue_ = true;
+        }
+        return true;
+    } catch (const std::exception& e) {
+        reportError(e);
+        return false;
+    }
+}
+
+bool PrintRun::FinishDocument() {
+    if (jobOpen_) {
+        jobOpen_ = false;
+        try {
+            if (!app_.ports.printer->endDoc()) {
+                jobEndedOk_ = false;
+                reportError(RuntimeError(kErrPrinter));
+            }
+        } catch (const std::exception& e) {
+            jobEndedOk_ = false;
+            reportError(e);
+        }
+    }
+    const bool clean = pagesSent_ > 0 && !failed_ && jobEndedOk_;
+    pagesSent_ = 0;
+    failed_ = false;
+    jobEndedOk_ = true;
+    newSheetDue_ = false;
+    return clean;
+}
+
+bool PrintBatchPage(PrintRun& run, const PageImage& image, std::int32_t page, std::int32_t pagesInDoc,
+                    std::int32_t docIndex, std::int32_t docCount, std::int32_t totalPages) {
+    ++run.BatchPageCounter;
+    PrintProgress p;
+    p.lblDocument = DocumentCaption(run.app().doc.CurDocNo);
+    p.lblPage = "Printing " + std::to_string(page) + " of " + std::to_string(pagesInDoc) + " pages";
+    p.lblAllDocs = "Document " + std::to_string(docIndex) + " of " + std::to_string(docCount);
+    p.lblAllPages = totalPages == 0 ? std::string(" ")
+                                    : "Page " + std::to_string(run.BatchPageCounter) + " of " +
+                                          std::to_string(totalPages);
+    p.barCurrent = run.BatchPageCounter;
+    p.barTotal = totalPages == 0 ? pagesInDoc : totalPages;
+    return run.printPage(image, page == pagesInDoc || pagesInDoc == 1, p);
+}
+
+bool PrintSinglePage(PrintRun& run, const PageImage& image, std::int32_t, std::int32_t pageCount,
+                     std::int32_t ordinal) {
+    PrintProgress p;
+    p.lblDocument = DocumentCaption(run.app().doc.CurDocNo);
+    p.lblPage = PagesCaption(ordinal, pageCount);
+    p.barCurrent = ordinal;
+    p.barTotal = pageCount;
+    return run.printPage(image, ordinal == pageCount || pageCount == 1, p);
+}
+
+bool PrintMarkPage(PrintRun& run, std::int32_t pageNo, std::int32_t pageCount, std::int32_t ordinal,
+                   const std::string& fileName) {
+    App& app = run.app();
+    if (pageNo < 1 || pageNo > 32767 || !GetPage(app, fileName, app.doc.CurDocNo, Int16(pageNo))) {
+        run.markFailed();  // GetPage has said why
+        return false;
+    }
+    PageImage image;
+    try {
+        image = LoadRecordedPage(app, fileName, Int16(pageNo));
+    } catch (const std::exception& e) {
+        run.reportError(e);
+        return false;
+    }
+    PrintProgress p;
+    p.lblDocument = DocumentCaption(app.doc.CurDocNo);
+    p.lblPage = PagesCaption(ordinal, pageCount);
+    p.barCurrent = pageNo;
+    p.barTotal = pageCount;
+    return run.printPage(image, ordinal == pageCount || pageCount == 1, p);
+}
+
+PageImage LoadRecordedPage(const App& app, const std::string& path, Int16 page) {
+    if (PageFileKindOf(path) != PageFileKind::Container) return PageImage::load(path, page.value());
+    const PageFileInfo& info = app.doc.Page;
+    RawPageSpec spec;
+    spec.offset = static_cast<std::uint64_t>(PageDataOffset(info));
+    spec.width = info.XSize.value();
+    spec.height = info.YSize.value();
+    return PageImage::loadRaw(path, spec);
+}
+
+}  // namespace velk

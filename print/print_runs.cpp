@@ -1,0 +1,206 @@
+#include "print/print_runs.h"
+
+#include <array>
+
+#include "common/vb_text.h"
+#include "platform/app.h"
+#include "viewer/document_locator.h"
+#include "viewer/imaging/page_image.h"
+#include "viewer/page_loading.h"
+
+namespace velk {
+
+namespace {
+
+// A run prints other documents and pages through the shared records; what the
+// viewers show must be what Print or Export acts on afterwards.
+class ShownDocumentGuard {
+public:
+    explicit ShownDocumentGuard(App& app) : app_(app), doc_(app.doc), viewers_(app.viewers) {}
+    ~ShownDocumentGuard() {
+        app_.doc = doc_;
+        app_.viewers = viewers_;
+    }
+    ShownDocumentGuard(const ShownDocumentGuard&) = delete;
+    ShownDocumentGuard& operator=(const ShownDocumentGuard&) = delete;
+
+private:
+    App& app_;
+    CurrentDocument doc_;
+    std::array<ViewerState, 2> viewers_;
+};
+
+// Loads one page of the current document through the page loader; nullopt (the
+// document then does not count as printed) when it cannot be had.
+std::optional<PageImage> LoadPage(App& app, PrintRun& run, Int16 page) {
+    if (!GetPage(app, app.doc.CurImagePath, app.doc.CurDocNo, page)) {
+        run.markFailed();  // GetPage has said why
+        return std::nullopt;
+    }
+    try {
+        return LoadRecordedPage(app, app.doc.CurImagePath, page);
+    } catch (const std::exception& e) {
+        run.reportError(e);
+        return std::nullopt;
+    }
+}
+
+// Pages in the located document's own file (assignments: the count in the index
+// says nothing).
+int FilePageCount(App& app) {
+    const std::string& path = app.doc.CurImagePath;
+    try {
+        if (PageFileKindOf(path) == PageFileKind::Container)
+            return GetPage(app, path, app.doc.CurDocNo, Int16(1)) ? app.doc.Page.FilePages.value() : 0;
+        return PageImage::pageCount(path);
+    } catch (const std::exception& e) {
+        app.msg(kGetPageErrorText);
+        return 0;
+    }
+}
+
+std::int32_t Clamp32(long long v) { return static_cast<std::int32_t>(std::clamp<long long>(v, 0, INT32_MAX)); }
+
+}  // namespace
+
+std::optional<std::string> ListedEntry(const ListStore& lists, ListTable table, const std::string& docNo,
+                                       const std::string& volume) {
+    const std::string number = Trim(docNo), vol = Trim(volume);
+    for (const ListRow& row : lists.Rows(table))
+        if (Trim(Left(row.DocumentNo, 9)) == number && Trim(row.Volume) == vol) return row.DocumentNo;
+    return std::nullopt;
+}
+
+void TakeOffPrintLists(App& app, const std::string& docNo, const std::string& volume) {
+    if (!app.lists) return;
+    Int16 pages;
+    if (auto entry = ListedEntry(*app.lists, ListTable::ToPrint, docNo, volume)) {
+        app.lists->RemFromPrint(*entry, pages);
+    } else if (auto rest = ListedEntry(*app.lists, ListTable::Remaining, docNo, volume)) {
+        app.lists->RemFromRemaining(*rest, pages);
+    }
+}
+
+bool PrintCurrentDocument(App& app, PrintRun& run, const PageOptions& options) {
+    const PageSelection sel = SelectPages(options, app.doc, app.doc.CurPageCount.value());
+    if (sel.empty()) {
+        app.msg(kNoPagesText);
+        return false;
+    }
+    ShownDocumentGuard keep(app);
+    app.PrintCancel = false;
+    std::int32_t ordinal = 0;
+    for (Int16 page : sel.pages) {
+        app.DoEvents();
+        if (app.PrintCancel) break;
+        ++ordinal;
+        if (auto image = LoadPage(app, run, page)) PrintSinglePage(run, *image, page, sel.count, ordinal);
+    }
+    const bool clean = run.FinishDocument() && !app.PrintCancel;
+    if (clean) TakeOffPrintLists(app, app.doc.CurDocNo, app.doc.CurVolume);
+    return clean;
+}
+
+bool PrintMarkDocument(App& app, PrintRun& run, bool entire, int page) {
+    const int first = entire ? 1 : page;
+    const int last = entire ? app.doc.CurPageCount.value() : page;
+    const std::int32_t count = last - first + 1;
+    if (count < 1 || first < 1) {
+        app.msg(kNoPagesText);
+        return false;
+    }
+    ShownDocumentGuard keep(app);
+    app.PrintCancel = false;
+    std::int32_t ordinal = 0;
+    const std::string file = app.doc.CurImagePath;  // assignments: located through their database
+    for (int p = first; p <= last; ++p) {
+        app.DoEvents();
+        if (app.PrintCancel) break;
+        ++ordinal;
+        PrintMarkPage(run, p, count, ordinal, file);
+    }
+    const bool clean = run.FinishDocument() && !app.PrintCancel;
+    if (clean) TakeOffPrintLists(app, app.doc.CurDocNo, app.doc.CurVolume);
+    return clean;
+}
+
+BatchResult PrintBatch(App& app, PrintRun& run, const PageOptions* options) {
+    BatchResult result;
+    if (!app.lists) return result;
+    ShownDocumentGuard keep(app);
+    // One pass over the list as it stood: a record handled (or passed over) in this
+    // run is never offered again.
+    const std::vector<ListRow> rows = app.lists->RowsByVolume(ListTable::ToPrint);
+    const std::int32_t docCount = app.lists->PrintCount();
+    const std::int32_t totalPages = app.lists->PrintPages();
+    std::int32_t docIndex = 0;
+    run.BatchPageCounter = 0;
+    app.PrintCancel = false;
+    for (const ListRow& row : rows) {
+        app.DoEvents();
+        if (app.PrintCancel) break;
+        docIndex = Clamp32(static_cast<long long>(docIndex) + 1);
+        app.doc.CurVolume = Trim(row.Volume);
+        app.doc.CurDocNo = Trim(Left(row.DocumentNo, 9));
+
+        bool ignored = false;
+        while (!CDLoaded(app, app.doc.CurVolume)) {
+            const Answer a = app.msg(BatchInsertVolumeText(app, app.doc.CurVolume), Buttons::AbortRetryIgnore);
+            if (a == Answer::Abort) {
+                result.aborted = true;
+                return result;
+            }
+            if (a == Answer::Ignore) {
+                ignored = true;
+                break;
+            }
+        }
+        // A document its volume does not hold stays listed: nothing of it was printed.
+        if (ignored || !GetPath_OpenIdx(app, app.doc.CurDocNo, app.doc.CurVolume)) {
+            ++result.passed;
+            continue;
+        }
+
+        std::vector<Int16> pages;
+        if (options) {
+            const PageSelection sel = SelectPages(*options, app.doc, row.Pages.value());
+            if (sel.empty()) {
+                app.msg(kNoPagesText);
+                ++result.passed;
+                continue;
+            }
+            pages = sel.pages;
+        } else {
+            const int n = app.config.isAssignments() ? FilePageCount(app) : app.doc.CurPageCount.value();
+            for (int p = 1; p <= n; ++p) pages.push_back(Int16(p));
+        }
+
+        const auto pagesInDoc = static_cast<std::int32_t>(pages.size());
+        std::int32_t ordinal = 0;
+        for (Int16 page : pages) {
+            app.DoEvents();
+            if (app.PrintCancel) break;
+            ++ordinal;
+            if (auto image = LoadPage(app, run, page))
+                PrintBatchPage(run, *image, options ? ordinal : page.value(), pagesInDoc, docIndex, docCount,
+                               totalPages);
+        }
+        const bool clean = run.FinishDocument();
+        if (app.PrintCancel) {
+            result.cancelled = true;
+            ++result.passed;
+            break;
+        }
+        if (!clean) {
+            ++result.passed;
+            continue;
+        }
+        Int16 removed;
+        // The record's own text: a text rebuilt from number and volume need not match it.
+        if (!app.lists->RemFromPrint(row.DocumentNo, removed)) app.lists->RemFromRemaining(row.DocumentNo, removed);
+        ++result.printed;
+    }
+    return result;
+}
+
+}  // namespace velk

@@ -1,0 +1,119 @@
+#include "print/ui/print_progress.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "platform/app.h"
+#include "platform/progress.h"
+
+namespace velk {
+
+namespace {
+constexpr int kTroughPixels = 360;
+constexpr int kTwipsPerPixel = 15;
+}  // namespace
+
+std::pair<int, int> ClampedBar(std::int32_t total, std::int32_t current) {
+    long long t = std::max<std::int32_t>(total, 0), c = std::clamp<long long>(current, 0, t);
+    if (t > 32767) {
+        c = c * 32767 / t;
+        t = 32767;
+    }
+    return {static_cast<int>(t), static_cast<int>(c)};
+}
+
+PrintProgressWindow::PrintProgressWindow(App& app, const char* name, const char* caption, QWidget* parent)
+    : QDialog(parent), app_(app) {
+    setObjectName(name);
+    setWindowTitle(caption);
+    setWindowModality(Qt::ApplicationModal);
+    auto* layout = new QVBoxLayout(this);
+    lblDocument = label("lblDocument");
+    layout->addWidget(lblDocument);
+    lblPrinter = label("lblPrinter");
+    lblProgress = label("lblProgress");
+    lblProgress->setFixedSize(kTroughPixels, 18);
+    lblProgress->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    lblBar = new QLabel(lblProgress);
+    lblBar->setObjectName("lblBar");
+    lblBar->setStyleSheet("background-color: navy;");
+    lblBar->setGeometry(1, 1, 0, 16);
+
+    try {
+        const std::string device = app.ports.printer ? app.ports.printer->deviceName() : std::string();
+        const std::string port = app.ports.printer ? app.ports.printer->port() : std::string();
+        if (device.empty() || port.empty()) throw std::runtime_error("no printer");
+        lblPrinter->setText(QString::fromStdString(PrinterCaption(device, port)));
+    } catch (const std::exception&) {
+        app.msg(kPrinterInfoMissing);
+        lblPrinter->hide();
+    }
+}
+
+QLabel* PrintProgressWindow::label(const char* name) {
+    auto* l = new QLabel(this);
+    l->setObjectName(name);
+    return l;
+}
+
+void PrintProgressWindow::open() {
+    layout()->addWidget(lblPrinter);
+    layout()->addWidget(lblProgress);
+    for (auto* b : findChildren<QPushButton*>()) layout()->addWidget(b);
+    adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    show();
+}
+
+void PrintProgressWindow::showProgress(const PrintProgress& p) {
+    lblDocument->setText(QString::fromStdString(p.lblDocument));
+    showPageLines(p);
+    const auto [total, current] = ClampedBar(p.barTotal, p.barCurrent);
+    const int twips = ProgressBarWidth(lblProgress->width() * kTwipsPerPixel, Int16(total), Int16(current)).value();
+    lblBar->setFixedWidth(std::clamp(twips / kTwipsPerPixel, 0, lblProgress->width() - 2));
+    repaint();
+}
+
+void PrintProgressWindow::cancel() { app_.PrintCancel = true; }
+
+void PrintProgressWindow::closeEvent(QCloseEvent* event) {
+    // The run owns the window; closing it asks the run to stop.
+    if (isVisible()) cancel();
+    event->ignore();
+}
+
+void PrintProgressWindow::reject() { cancel(); }
+
+frmPrintProgress::frmPrintProgress(App& app, QWidget* parent)
+    : PrintProgressWindow(app, "frmPrintProgress", "Batch Print progress", parent) {
+    lblPage = label("lblPage");
+    lblAllDocs = label("lblAllDocs");
+    lblAllPages = label("lblAllPages");
+    for (QLabel* l : {lblPage, lblAllDocs, lblAllPages}) layout()->addWidget(l);
+    Command1 = new QPushButton("&Cancel", this);
+    Command1->setObjectName("Command1");
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+}
+
+void frmPrintProgress::showPageLines(const PrintProgress& p) {
+    lblPage->setText(QString::fromStdString(p.lblPage));
+    lblAllDocs->setText(QString::fromStdString(p.lblAllDocs));
+    lblAllPages->setText(QString::fromStdString(p.lblAllPages));
+}
+
+frmPrintOneProgress::frmPrintOneProgress(App& app, QWidget* parent)
+    : PrintProgressWindow(app, "frmPrintOneProgress", "Print Progress", parent) {
+    lblPages = label("lblPages");
+    layout()->addWidget(lblPages);
+    cmdCancel = new QPushButton("&Cancel", this);
+    cmdCancel->setObjectName("cmdCancel");
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+}
+
+void frmPrintOneProgress::showPageLines(const PrintProgress& p) { lblPages->setText(QString::fromStdString(p.lblPage)); }
+
+}  // namespace velk

@@ -1,0 +1,63 @@
+#pragma once
+// A generated installation with its list store, fakes and a recording progress view.
+#include <string>
+#include <vector>
+
+#include "common/vb_text.h"
+#include "lists/list_store.h"
+#include "platform/app.h"
+#include "print/print_engine.h"
+#include "tests/index/index_fixtures.h"
+#include "tests/support/fakes.h"
+#include "tools/mksample/mksample.h"
+
+namespace velk::test {
+
+namespace mks = velk::mksample;
+
+struct ProgressLog : PrintProgressView {
+    std::vector<PrintProgress> shown;
+    void showProgress(const PrintProgress& p) override { shown.push_back(p); }
+};
+
+struct PrintInstall {
+    TempTree tree{"print"};
+    mks::SampleResult s;
+    FakePorts ports;
+    App app;
+    std::unique_ptr<ListStore> lists;
+
+    PrintInstall(mks::Collection c, mks::DriveMode mode, int documentsPerVolume = 3) {
+        mks::SampleOptions o;
+        o.collection = c;
+        o.outDir = tree.root() / "inst";
+        o.mode = mode;
+        o.volumes = 2;
+        o.documentsPerVolume = documentsPerVolume;
+        o.pageScale = 0.1;
+        s = mks::MakeSample(o);
+        const bool tower = mode == mks::DriveMode::Tower;
+        app.config.CollectionMode = s.collectionMode;
+        app.config.AppDir = s.appDir.string();
+        app.config.SmartCdOn = tower ? "Y" : "N";
+        app.config.CDDrive = tower ? s.driveRoot.string() : "E:";
+        app.config.OpenIdxPath = app.config.CDDrive + "\\open.idx";
+        app.config.CurrentIndexPath = s.indexFile.string();
+        app.config.PageType = "LETTER";
+        app.drives = Drives::load(s.appDir.string());
+        ports.wire(app.ports);
+        lists = std::make_unique<ListStore>(tree.root() / "lists.db", s.collectionMode);
+        lists->OpenDatabases();
+        app.lists = lists.get();
+    }
+    // The entry text of a document as the lists store it.
+    static std::string Entry(const mks::SampleDocument& d) { return FixedWidth(d.number, 9) + d.volume; }
+    void toPrint(const mks::SampleDocument& d) { lists->AddToPrint(Entry(d), Int16(d.pages)); }
+    std::vector<std::string> printList() const {
+        std::vector<std::string> out;
+        for (const ListRow& r : lists->Rows(ListTable::ToPrint)) out.push_back(Trim(Left(r.DocumentNo, 9)));
+        return out;
+    }
+};
+
+}  // namespace velk::test
