@@ -12,6 +12,7 @@
 
 #include "common/vb_text.h"
 #include "tests/index/index_fixtures.h"
+#include "tests/support/sample_install.h"
 #include "tools/mksample/mksample.h"
 
 namespace velk {
@@ -62,15 +63,7 @@ struct Sample {
     mks::SampleResult s;
     QStringList base;
     Sample(mks::Collection c, mks::DriveMode mode, bool hostile = false) {
-        mks::SampleOptions o;
-        o.collection = c;
-        o.outDir = tree.root() / "inst";
-        o.mode = mode;
-        o.volumes = 2;
-        o.documentsPerVolume = 3;
-        o.pageScale = 0.1;
-        o.hostile = hostile;
-        s = mks::MakeSample(o);
+        s = test::MakeSmallSample(tree.root() / "inst", c, mode, 3, hostile);
         base = {"--appdir", QString::fromStdString(s.appDir.string()), "--collection", mks::CollectionName(c),
                 "--json"};
     }

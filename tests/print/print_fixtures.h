@@ -9,6 +9,7 @@
 #include "print/print_engine.h"
 #include "tests/index/index_fixtures.h"
 #include "tests/support/fakes.h"
+#include "tests/support/sample_install.h"
 #include "tools/mksample/mksample.h"
 
 namespace velk::test {
@@ -28,23 +29,9 @@ struct PrintInstall {
     std::unique_ptr<ListStore> lists;
 
     PrintInstall(mks::Collection c, mks::DriveMode mode, int documentsPerVolume = 3) {
-        mks::SampleOptions o;
-        o.collection = c;
-        o.outDir = tree.root() / "inst";
-        o.mode = mode;
-        o.volumes = 2;
-        o.documentsPerVolume = documentsPerVolume;
-        o.pageScale = 0.1;
-        s = mks::MakeSample(o);
-        const bool tower = mode == mks::DriveMode::Tower;
-        app.config.CollectionMode = s.collectionMode;
-        app.config.AppDir = s.appDir.string();
-        app.config.SmartCdOn = tower ? "Y" : "N";
-        app.config.CDDrive = tower ? s.driveRoot.string() : "E:";
-        app.config.OpenIdxPath = app.config.CDDrive + "\\open.idx";
-        app.config.CurrentIndexPath = s.indexFile.string();
+        s = MakeSmallSample(tree.root() / "inst", c, mode, documentsPerVolume);
+        PointAppAt(app, s, mode);
         app.config.PageType = "LETTER";
-        app.drives = Drives::load(s.appDir.string());
         ports.wire(app.ports);
         lists = std::make_unique<ListStore>(tree.root() / "lists.db", s.collectionMode);
         lists->OpenDatabases();

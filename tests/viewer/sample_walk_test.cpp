@@ -8,6 +8,7 @@
 #include "platform/app.h"
 #include "tests/index/index_fixtures.h"
 #include "tests/support/fakes.h"
+#include "tests/support/sample_install.h"
 #include "tools/mksample/mksample.h"
 #include "viewer/document_locator.h"
 #include "viewer/page_loading.h"
@@ -25,23 +26,8 @@ struct Installed {
     test::FakePorts ports;
     App app;
     Installed(mks::Collection c, mks::DriveMode mode, bool hostile) {
-        mks::SampleOptions o;
-        o.collection = c;
-        o.outDir = tree.root() / "inst";
-        o.mode = mode;
-        o.volumes = 2;
-        o.documentsPerVolume = 5;
-        o.pageScale = 0.1;
-        o.hostile = hostile;
-        s = mks::MakeSample(o);
-        const bool tower = mode == mks::DriveMode::Tower;
-        app.config.CollectionMode = s.collectionMode;
-        app.config.AppDir = s.appDir.string();
-        app.config.SmartCdOn = tower ? "Y" : "N";
-        app.config.CDDrive = tower ? s.driveRoot.string() : "E:";
-        app.config.OpenIdxPath = app.config.CDDrive + "\\open.idx";
-        app.config.CurrentIndexPath = s.indexFile.string();
-        app.drives = Drives::load(s.appDir.string());
+        s = test::MakeSmallSample(tree.root() / "inst", c, mode, 5, hostile);
+        test::PointAppAt(app, s, mode);
         ports.wire(app.ports);
     }
     // Single drive: puts the document's volume in the drive, as the user would.
