@@ -162,23 +162,6 @@ std::vector<std::uint8_t> TiffPassThrough(const std::string& path, int page) {
     return G4Tiff(width, height, photometric, fill, dpiX, dpiY, strip);
 }
 
-// Puts the records and the viewers back: a run locates and loads other pages.
-class KeepShownDocument {
-public:
-    explicit KeepShownDocument(App& app) : app_(app), doc_(app.doc), viewers_(app.viewers) {}
-    ~KeepShownDocument() {
-        app_.doc = doc_;
-        app_.viewers = viewers_;
-    }
-    KeepShownDocument(const KeepShownDocument&) = delete;
-    KeepShownDocument& operator=(const KeepShownDocument&) = delete;
-
-private:
-    App& app_;
-    CurrentDocument doc_;
-    decltype(App::viewers) viewers_;
-};
-
 struct RemoveOnExit {
     fs::path path;
     ~RemoveOnExit() {

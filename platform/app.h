@@ -56,4 +56,22 @@ struct App {
     void DoEvents() const;
 };
 
+// Puts the located document and the viewers' records back when a run that locates
+// and loads other documents ends, so Print or Export act on what is shown afterwards.
+class KeepShownDocument {
+public:
+    explicit KeepShownDocument(App& app) : app_(app), doc_(app.doc), viewers_(app.viewers) {}
+    ~KeepShownDocument() {
+        app_.doc = doc_;
+        app_.viewers = viewers_;
+    }
+    KeepShownDocument(const KeepShownDocument&) = delete;
+    KeepShownDocument& operator=(const KeepShownDocument&) = delete;
+
+private:
+    App& app_;
+    CurrentDocument doc_;
+    decltype(App::viewers) viewers_;
+};
+
 }  // namespace velk

@@ -118,6 +118,9 @@ public:
     virtual void checkItem(const std::string& name, bool checked) = 0;
     virtual bool isChecked(const std::string& name) = 0;
     virtual void openDialog(FrameDialog which) = 0;
+    // Shows CurDocNo/CurVolume: viewer 1 closes both viewers first, viewer 2 opens beside it.
+    // False when the document was not shown (volume prompt cancelled, not found, error).
+    virtual bool displayDocument(int viewer) = 0;
 };
 
 }  // namespace velk

@@ -12,24 +12,6 @@ namespace velk {
 
 namespace {
 
-// A run prints other documents and pages through the shared records; what the
-// viewers show must be what Print or Export acts on afterwards.
-class ShownDocumentGuard {
-public:
-    explicit ShownDocumentGuard(App& app) : app_(app), doc_(app.doc), viewers_(app.viewers) {}
-    ~ShownDocumentGuard() {
-        app_.doc = doc_;
-        app_.viewers = viewers_;
-    }
-    ShownDocumentGuard(const ShownDocumentGuard&) = delete;
-    ShownDocumentGuard& operator=(const ShownDocumentGuard&) = delete;
-
-private:
-    App& app_;
-    CurrentDocument doc_;
-    std::array<ViewerState, 2> viewers_;
-};
-
 // Loads one page of the current document through the page loader; nullopt (the
 // document then does not count as printed) when it cannot be had.
 std::optional<PageImage> LoadPage(App& app, PrintRun& run, Int16 page) {
@@ -87,7 +69,7 @@ bool PrintCurrentDocument(App& app, PrintRun& run, const PageOptions& options) {
         app.msg(kNoPagesText);
         return false;
     }
-    ShownDocumentGuard keep(app);
+    KeepShownDocument keep(app);
     app.PrintCancel = false;
     std::int32_t ordinal = 0;
     for (Int16 page : sel.pages) {
@@ -109,7 +91,7 @@ bool PrintMarkDocument(App& app, PrintRun& run, bool entire, int page) {
         app.msg(kNoPagesText);
         return false;
     }
-    ShownDocumentGuard keep(app);
+    KeepShownDocument keep(app);
     app.PrintCancel = false;
     std::int32_t ordinal = 0;
     const std::string file = app.doc.CurImagePath;  // assignments: located through their database
@@ -127,7 +109,7 @@ bool PrintMarkDocument(App& app, PrintRun& run, bool entire, int page) {
 BatchResult PrintBatch(App& app, PrintRun& run, const PageOptions* options) {
     BatchResult result;
     if (!app.lists) return result;
-    ShownDocumentGuard keep(app);
+    KeepShownDocument keep(app);
     // One pass over the list as it stood: a record handled (or passed over) in this
     // run is never offered again.
     const std::vector<ListRow> rows = app.lists->RowsByVolume(ListTable::ToPrint);

@@ -128,6 +128,12 @@ void frmVelk::openDialog(FrameDialog which) {
     }
 }
 
+bool frmVelk::displayDocument(int viewer) {
+    // The viewer windows arrive with their own floor.
+    (void)viewer;
+    return false;
+}
+
 void frmVelk::showSplash() {
     frmSplash splash(app_, this);
     modal_.exec(splash);

@@ -41,6 +41,7 @@ public:
     void checkItem(const std::string& name, bool checked) override;
     bool isChecked(const std::string& name) override;
     void openDialog(FrameDialog which) override;
+    bool displayDocument(int viewer) override;
 
     // StartupWindows
     void showSplash() override;

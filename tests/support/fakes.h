@@ -128,6 +128,12 @@ public:
         opened.push_back(which);
         if (onOpen) onOpen(which);
     }
+    std::vector<int> displayed;
+    std::function<bool(int)> onDisplay;
+    bool displayDocument(int viewer) override {
+        displayed.push_back(viewer);
+        return onDisplay ? onDisplay(viewer) : true;
+    }
 };
 
 // Every fake at once, wired into a Ports.
