@@ -107,7 +107,10 @@ public:
 };
 
 // Dialogs of other floors that a lower floor's form may open.
-enum class FrameDialog { Find, Import, View, BatchPrint, BatchExport, ExportChooser, ListWindow, Print, Export, GoTo, MarkPrint, MarkExport, Batch };
+enum class FrameDialog {
+    Find, Import, View, BatchPrint, BatchExport, ExportChooser, ListWindow, Print, Export,
+    GoTo, MarkPrint, MarkExport, Batch
+};
 
 // What a form may ask of the main frame without including shell/.
 class MainFrame {
