@@ -1,0 +1,51 @@
+#pragma once
+// The rules of page and document navigation and of the zoom steps, apart from the
+// windows, so they are tested on their own.
+#include <string>
+
+#include "common/int16.h"
+
+namespace velk {
+
+inline constexpr int kZoomStep = 25;
+inline constexpr int kZoomMin = 25;
+inline constexpr int kZoomMax = 1600;
+
+// Zoom in stops at 1600%; zoom out never enlarges (at or below 25% it stays).
+int ZoomInLevel(int zoom);
+int ZoomOutLevel(int zoom);
+
+enum class PageMove { First, Previous, Next, Last };
+enum class DocMove { First, Previous, Next, Last };
+
+// The page a page command shows, or 0 when it does nothing (next on the last page).
+int PageTarget(PageMove move, int page, int pageCount);
+
+struct NavButtons {
+    bool first = false, previous = false, next = false, last = false;
+    bool operator==(const NavButtons&) const = default;
+};
+// First and previous when page > 1, next and last when page < pageCount.
+NavButtons PageButtons(int page, int pageCount);
+// All off for a list of one (or none); otherwise by the position in the list.
+NavButtons DocumentButtons(int position, int count);
+
+// The Found-list position a document command reads (1-based), from the position shown
+// and the position chosen in the found-list view (0 = none); 0 when there is none.
+int DocumentTarget(DocMove move, int shown, int chosen, int count);
+
+// Where document navigation goes on after an entry at `tried` did not open: further in
+// the command's own direction (first and next forward, previous and last backward).
+// 0 when the list ends there.
+int DocumentOnward(DocMove move, int tried, int count);
+
+// A list entry's document number: its first 9 characters, trimmed.
+std::string EntryDocNo(const std::string& entry);
+// The entry text of a document: the number left-aligned in 9 columns, then the volume.
+std::string EntryText(const std::string& docNo, const std::string& volume);
+
+// The trademark document number of a viewer's record: the 7 characters before the
+// file's 4-character extension (of the path's last 11), then a blank.
+std::string TrademarkDocNo(const std::string& imagePath);
+
+}  // namespace velk
