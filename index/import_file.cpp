@@ -64,32 +64,88 @@ std::vector<std::string> ImportLineNumbers(std::string_view line, const std::str
     return out;
 }
 
-bool ReadImportStream(std::istream& in, const std::string& collectionMode, ImportTable& table) {
+namespace {
+
+constexpr std::uint64_t kTickBytes = 256 * 1024;
+
+// Whether anything but blanks and line ends follows; looks a little way only, so a
+// huge file is not read to learn that it goes on.
+bool MoreToRead(std::istream& in) {
+    std::streambuf* buf = in.rdbuf();
+    for (int looked = 0; looked < 64 * 1024; ++looked) {
+        const int c = buf->sbumpc();
+        if (c == std::char_traits<char>::eof()) return false;
+        if (c != ' ' && c != '\r' && c != '\n' && c != '\t') return true;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ReadImportStream(std::istream& in, const std::string& collectionMode, ImportTable& table,
+                      ImportReadStatus& status, const ImportReadTick& tick) {
     table.rows.clear();
-    if (!in.rdbuf()) return false;
+    status = {};
+    if (!in.rdbuf()) {
+        status.failure = ImportReadStatus::Unopenable;
+        return false;
+    }
     std::string line;
     bool tooLong = false;
+    std::uint64_t bytes = 0, nextTick = kTickBytes;
     try {
         // The limit is tested before each line: the line that reaches it is taken whole.
-        while (table.size() < kImportRowLimit && NextLine(in, line, tooLong) && !tooLong)
+        while (table.size() < kImportRowLimit && NextLine(in, line, tooLong) && !tooLong) {
             for (std::string& t : ImportLineNumbers(line, collectionMode)) table.add(std::move(t));
+            bytes += line.size() + 1;
+            if (tick && bytes >= nextTick) {
+                nextTick = bytes + kTickBytes;
+                if (!tick(bytes)) {
+                    table.rows.clear();
+                    status.failure = ImportReadStatus::Stopped;
+                    return false;
+                }
+            }
+        }
+        if (!tooLong && table.size() >= kImportRowLimit) status.truncated = MoreToRead(in);
     } catch (const std::exception&) {
-        tooLong = true;  // a failing read counts as unreadable
+        status.failure = ImportReadStatus::ReadError;  // a failing read counts as unreadable
     }
-    if (tooLong || in.bad()) {
+    if (tooLong) status.failure = ImportReadStatus::LineTooLong;
+    if (in.bad()) status.failure = ImportReadStatus::ReadError;
+    if (status.failure != ImportReadStatus::None) {
         table.rows.clear();
+        status.truncated = false;
         return false;
     }
     return true;
 }
 
-bool ReadImportFile(const std::string& nativePath, const std::string& collectionMode, ImportTable& table) {
+bool ReadImportStream(std::istream& in, const std::string& collectionMode, ImportTable& table) {
+    ImportReadStatus status;
+    return ReadImportStream(in, collectionMode, table, status, {});
+}
+
+bool ReadImportFile(const std::string& nativePath, const std::string& collectionMode, ImportTable& table,
+                    ImportReadStatus& status, const ImportReadTick& tick) {
     table.rows.clear();
+    status = {};
     std::error_code ec;
-    if (nativePath.empty() || std::filesystem::is_directory(nativePath, ec)) return false;
+    if (nativePath.empty() || std::filesystem::is_directory(nativePath, ec)) {
+        status.failure = ImportReadStatus::Unopenable;
+        return false;
+    }
     std::ifstream in(nativePath, std::ios::binary);
-    if (!in) return false;
-    return ReadImportStream(in, collectionMode, table);
+    if (!in) {
+        status.failure = ImportReadStatus::Unopenable;
+        return false;
+    }
+    return ReadImportStream(in, collectionMode, table, status, tick);
+}
+
+bool ReadImportFile(const std::string& nativePath, const std::string& collectionMode, ImportTable& table) {
+    ImportReadStatus status;
+    return ReadImportFile(nativePath, collectionMode, table, status, {});
 }
 
 }  // namespace velk

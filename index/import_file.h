@@ -2,6 +2,8 @@
 // The import's reader of a number-list file: one or more numbers a line, separated
 // by spaces, each kept when it is a 7-character document number of the collection.
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <istream>
 #include <string>
 #include <string_view>
@@ -22,6 +24,17 @@ inline constexpr std::size_t kImportLineLimit = 64 * 1024;
 // in Quorvel and Tovrin.
 std::vector<std::string> ImportLineNumbers(std::string_view line, const std::string& collectionMode);
 
+// How a read ended, for the import's messages.
+struct ImportReadStatus {
+    enum Failure { None, Unopenable, LineTooLong, ReadError, Stopped };
+    Failure failure = None;
+    // The limit was reached while the text went on: the rest was not read.
+    bool truncated = false;
+};
+// Called every few thousand bytes with the bytes read so far; false stops the read
+// (the table is emptied and the read fails with Stopped).
+using ImportReadTick = std::function<bool(std::uint64_t bytesRead)>;
+
 // Fills table with the numbers of the text (entry texts only; lines end in CR LF, LF
 // or CR), replacing its rows; no line is read once it holds kImportRowLimit numbers. False (table empty) when
 // the text cannot be read or holds a line longer than kImportLineLimit.
@@ -29,5 +42,11 @@ bool ReadImportStream(std::istream& in, const std::string& collectionMode, Impor
 // The same for a file given by its native path; false when it is missing, a
 // directory or unreadable.
 bool ReadImportFile(const std::string& nativePath, const std::string& collectionMode, ImportTable& table);
+
+// The same with the read's end reported and a tick that can stop it.
+bool ReadImportStream(std::istream& in, const std::string& collectionMode, ImportTable& table,
+                      ImportReadStatus& status, const ImportReadTick& tick);
+bool ReadImportFile(const std::string& nativePath, const std::string& collectionMode, ImportTable& table,
+                    ImportReadStatus& status, const ImportReadTick& tick);
 
 }  // namespace velk

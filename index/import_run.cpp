@@ -1,0 +1,258 @@
+#include "index/import_run.h"
+
+#include <cctype>
+#include <exception>
+
+#include "common/runtime_error.h"
+#include "common/vb_text.h"
+#include "index/cumulative_index.h"
+#include "lists/list_store.h"
+#include "platform/app.h"
+
+namespace velk {
+
+namespace {
+
+// Rows between two pumps of the event loop: often enough that Cancel answers at
+// once, rarely enough that the pump costs nothing beside the rows.
+constexpr int kPumpRows = 64;
+
+bool KindLetter(char c) { return c == 'D' || c == 'H' || c == 'T' || c == 'P' || c == 'R' || c == 'B'; }
+bool Digit(char c) { return c >= '0' && c <= '9'; }
+
+// Pumps the event loop every few rows and raises ImportCancelled after a Cancel.
+class Pacer {
+public:
+    Pacer(App& app, const ImportHooks* hooks) : app_(app), hooks_(hooks) {}
+    void row(std::int32_t total, std::int32_t current) {
+        if (hooks_ && hooks_->advance) hooks_->advance(total, current);
+        if (++rows_ % kPumpRows == 0) check();
+    }
+    void check() {
+        app_.DoEvents();
+        if (hooks_ && hooks_->cancelled && hooks_->cancelled()) throw ImportCancelled();
+    }
+    void message(const std::string& text) const {
+        if (hooks_ && hooks_->message) hooks_->message(text);
+    }
+
+private:
+    App& app_;
+    const ImportHooks* hooks_;
+    long rows_ = 0;
+};
+
+Int16 PagesOf(const ImportRow& row) { return CInt(Val(Trim(row.Pages))); }
+
+}  // namespace
+
+std::string NormaliseLineEnds(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            out += "\r\n";
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+bool ReadClipboardList(const std::string& clipboardText, ImportTable& table) {
+    table.rows.clear();
+    const std::string text = NormaliseLineEnds(clipboardText);
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] != ' ' && text[i] != '\r' && text[i] != '\n') continue;
+        if (i > start) table.add(text.substr(start, i - start));
+        start = i + 1;
+    }
+    return !table.rows.empty();
+}
+
+bool RecordedAsNotFound(const std::string& entry, const std::string& collectionMode) {
+    if (entry.empty()) return false;
+    const char first = entry.front();
+    if (KindLetter(first)) {
+        if (collectionMode != kModePatents || entry.size() < 2) return false;
+        const char second = entry[1];
+        return Digit(second) || second == 'D' || second == 'd' || second == 'R' || second == 'P' || second == 'E';
+    }
+    return Digit(first) && entry.size() >= 7;
+}
+
+void Clip2Found(App& app, ImportTable& table, ImportCounts& counts, const ImportHooks* hooks) {
+    Pacer pace(app, hooks);
+    pace.message("Adding data to Found table...");
+    const auto total = static_cast<std::int32_t>(table.size());
+    for (std::int32_t i = 1; i <= total; ++i) {
+        const ImportRow& row = table.rows[static_cast<std::size_t>(i - 1)];
+        if (Trim(row.Found) == "Y") {
+            try {
+                const Int16 pages = PagesOf(row);
+                if (!app.lists) throw RuntimeError(kErrInvalidCall);
+                // A seek on the sorted copy, in either sort mode: the same answer as a scan.
+                if (app.lists->Contains(ListTable::RemainingOrder, row.EntryText)) {
+                    ++counts.alreadyListed;
+                } else {
+                    std::string entry = row.EntryText;
+                    if (app.lists->AddToFound(entry, pages))
+                        ++counts.found;
+                    else
+                        ++counts.dropped;
+                }
+            } catch (const RuntimeError&) {
+                ++counts.dropped;  // a page count out of range: this row only
+            }
+        }
+        pace.row(total, i);
+    }
+}
+
+void Clip2NotFound(App& app, ImportTable& table, ImportCounts& counts, const ImportHooks* hooks) {
+    Pacer pace(app, hooks);
+    pace.message("Adding data to Not Found table...");
+    const auto total = static_cast<std::int32_t>(table.size());
+    for (std::int32_t i = 1; i <= total; ++i) {
+        const ImportRow& row = table.rows[static_cast<std::size_t>(i - 1)];
+        if (Trim(row.Found) == "N" && !row.EntryText.empty() && row.EntryText != " ") {
+            if (!RecordedAsNotFound(row.EntryText, app.config.CollectionMode)) {
+                ++counts.ignored;
+            } else {
+                try {
+                    const Int16 pages = PagesOf(row);
+                    if (app.lists && app.lists->AddToNotFound(KeepAlnum(row.EntryText), pages))
+                        ++counts.notFound;
+                    else
+                        ++counts.dropped;
+                } catch (const RuntimeError&) {
+                    ++counts.dropped;
+                }
+            }
+        }
+        pace.row(total, i);
+    }
+}
+
+std::string ImportNativePath(const App& app, const std::string& importPath) {
+    std::string path = Trim(importPath);
+    if (path.empty()) return {};
+    const bool lettered = path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
+    if (!lettered && path.front() != '/' && path.front() != '\\') {
+        // Typed without a directory: inside the import directory, never the working one.
+        std::string dir = Trim(app.config.ImportPath);
+        if (dir.empty()) return {};
+        if (dir.back() != '\\' && dir.back() != '/') dir += '\\';
+        path = dir + path;
+    }
+    auto native = app.drives.resolve(path);
+    return native ? native->string() : std::string();
+}
+
+ImportResult RunImport(App& app, const ImportRequest& request, const ImportHooks& hooks) {
+    ImportResult r;
+    ImportTable table;
+    Pacer pace(app, &hooks);
+    try {
+        if (request.source == ImportSourceKind::Clipboard) {
+            if (!ReadClipboardList(request.clipboardText, table)) {
+                r.outcome = ImportResult::ClipboardEmpty;
+                return r;
+            }
+        } else {
+            const std::string native = ImportNativePath(app, request.path);
+            ImportReadStatus status;
+            auto tick = [&](std::uint64_t) {
+                app.DoEvents();
+                return !(hooks.cancelled && hooks.cancelled());
+            };
+            if (native.empty() || !ReadImportFile(native, app.config.CollectionMode, table, status, tick)) {
+                r.outcome = status.failure == ImportReadStatus::Stopped ? ImportResult::Cancelled
+                                                                         : ImportResult::Unreadable;
+                return r;
+            }
+            r.truncated = status.truncated;
+        }
+        r.counts.rows = static_cast<std::int32_t>(table.size());
+
+        if (!app.lists) {
+            r.errors.push_back(RuntimeError(kErrInvalidCall).report());
+            r.counts.dropped = r.counts.rows;
+            r.outcome = ImportResult::Processed;
+            return r;
+        }
+        // The clearing, the check and both lists are one transaction: a cancel or a
+        // failed commit leaves the lists as they were before the import.
+        ListStore::Transaction tx(*app.lists);
+        if (!tx.ok()) r.errors.push_back(RuntimeError(kErrDeviceIO).report());
+        if (request.clearLists) {
+            auto progress = [&](int total, int current) {
+                if (hooks.advance) hooks.advance(total, current);
+            };
+            if (!app.lists->ClearTables(true, progress, hooks.message))
+                r.errors.push_back(RuntimeError(kErrDeviceIO).report());
+            pace.check();
+        }
+
+        bool checkable = true;
+        try {
+            OpenCumIndex(app).count();
+        } catch (const RuntimeError& e) {
+            r.errors.push_back(e.report());
+            checkable = false;
+        }
+        if (checkable) {
+            bool cancelled = false;
+            ImportProgress progress;
+            progress.message = hooks.message;
+            progress.advance = [&](int total, int current) {
+                try {
+                    pace.row(total, current);
+                } catch (const ImportCancelled&) {
+                    cancelled = true;
+                    throw;
+                }
+            };
+            if (!CumIndex(app, table, &progress)) {
+                if (cancelled) throw ImportCancelled();
+                r.errors.push_back(RuntimeError(kErrDeviceIO).report());
+            }
+        }
+
+        Clip2Found(app, table, r.counts, &hooks);
+        Clip2NotFound(app, table, r.counts, &hooks);
+        for (const ImportRow& row : table.rows)
+            if (Trim(row.Found).empty()) ++r.counts.dropped;  // the check never reached it
+
+        if (tx.ok() && !tx.commit()) {
+            r.errors.push_back(RuntimeError(kErrDeviceIO).report());
+            r.counts.dropped = r.counts.rows - r.counts.ignored;
+            r.counts.found = r.counts.notFound = r.counts.alreadyListed = 0;
+        }
+        r.outcome = ImportResult::Processed;
+    } catch (const ImportCancelled&) {
+        r = ImportResult{};
+        r.outcome = ImportResult::Cancelled;
+    } catch (const std::bad_alloc&) {
+        r = ImportResult{};
+        r.outcome = ImportResult::Unreadable;
+    }
+    return r;
+}
+
+std::string ImportFinishedText(const ImportResult& result, std::int32_t foundCount) {
+    std::string text = result.incomplete() ? "Import finished with errors!" : "Import finished successfully!";
+    text += "\r\r\n  " + std::to_string(foundCount) + " Documents Found";
+    if (result.counts.dropped > 0)
+        text += "\r\n\r\n" + std::to_string(result.counts.dropped) +
+                " numbers could not be checked or stored; they are in neither list.";
+    if (result.truncated)
+        text += "\r\n\r\nOnly the first " + std::to_string(result.counts.rows) +
+                " numbers were taken; the rest of the file was not read.";
+    return text;
+}
+
+}  // namespace velk

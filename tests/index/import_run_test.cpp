@@ -1,0 +1,215 @@
+#include "index/import_run.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/index/import_fixture.h"
+
+namespace velk {
+namespace {
+
+using Strings = std::vector<std::string>;
+using test::ImportWorld;
+
+Strings Entries(const ImportTable& t) {
+    Strings out;
+    for (const ImportRow& r : t.rows) out.push_back(r.EntryText);
+    return out;
+}
+
+ImportWorld Patents() {
+    return ImportWorld(kModePatents, {{"5123456", "V001", "12"},
+                                      {"6234567", "V001", "3"},
+                                      {"7345678", "V002", "40000"},  // more pages than a count holds
+                                      {"D345678", "V002", "2"}});
+}
+
+ImportRequest FileRequest(const std::string& path, bool clear = false) {
+    ImportRequest r;
+    r.path = path;
+    r.clearLists = clear;
+    return r;
+}
+
+TEST(ImportClipboard, TokensAtSpacesAndEveryLineEnd) {
+    ImportTable t;
+    // One blank line in LF text must not fold the later numbers into one row.
+    ASSERT_TRUE(ReadClipboardList("5123456\n\n6234567 7345678\r\nD345678\r8456789  ", t));
+    EXPECT_EQ(Entries(t), (Strings{"5123456", "6234567", "7345678", "D345678", "8456789"}));
+    // A line end before a later space splits there too, and nothing keeps a CR.
+    ASSERT_TRUE(ReadClipboardList("512345\r\n6234567 x", t));
+    EXPECT_EQ(Entries(t), (Strings{"512345", "6234567", "x"}));
+    EXPECT_FALSE(ReadClipboardList("", t));
+    EXPECT_FALSE(ReadClipboardList("   \r\n \n  ", t));
+    EXPECT_TRUE(t.rows.empty());
+    EXPECT_EQ(NormaliseLineEnds("a\nb\rc\r\nd"), "a\r\nb\r\nc\r\nd");
+}
+
+TEST(ImportNotFoundRule, ByFirstCharactersAndCollection) {
+    EXPECT_TRUE(RecordedAsNotFound("1234567", kModePatents));
+    EXPECT_FALSE(RecordedAsNotFound("123456", kModePatents));  // six digits: in neither list
+    EXPECT_TRUE(RecordedAsNotFound("D123456", kModePatents));
+    EXPECT_TRUE(RecordedAsNotFound("RE12345", kModePatents));
+    EXPECT_TRUE(RecordedAsNotFound("Pd", kModePatents));
+    EXPECT_FALSE(RecordedAsNotFound("DX12345", kModePatents));
+    EXPECT_FALSE(RecordedAsNotFound("D123456", kModeTrademarks));
+    EXPECT_FALSE(RecordedAsNotFound("x1234567", kModePatents));
+    EXPECT_TRUE(RecordedAsNotFound("12345678", kModeAssignments));
+}
+
+TEST(ImportRun, FileIntoFoundAndNotFoundWithCounts) {
+    ImportWorld w = Patents();
+    // Mixed separators and junk: commas in a number, a six-digit number, a word,
+    // a number the index lacks, one too large for a page count, a repeat.
+    const std::string path = w.list("a.txt",
+                                    "\xEF\xBB\xBF"
+                                    "5,123,456 D345678\r\njunk line here\r\n123456\n9999999 7345678\r\n5123456\r\n");
+    ImportResult r = RunImport(w.app, FileRequest(path), {});
+    ASSERT_EQ(r.outcome, ImportResult::Processed);
+    EXPECT_EQ(r.counts.rows, 5);  // 5123456 D345678 9999999 7345678 5123456
+    EXPECT_EQ(r.counts.found, 2);
+    EXPECT_EQ(r.counts.alreadyListed, 1);
+    EXPECT_EQ(r.counts.notFound, 1);
+    EXPECT_EQ(r.counts.dropped, 1);  // 7345678: 40000 pages
+    EXPECT_TRUE(r.incomplete());
+    EXPECT_EQ(w.texts(ListTable::Found), (Strings{"5123456  V001", "D345678  V002"}));
+    EXPECT_EQ(w.texts(ListTable::FoundOrder), w.texts(ListTable::Found));
+    EXPECT_EQ(w.texts(ListTable::Remaining), w.texts(ListTable::Found));
+    EXPECT_EQ(w.texts(ListTable::NotFound), (Strings{"9999999"}));
+    EXPECT_EQ(w.store->FoundCount(), 2);
+    EXPECT_EQ(w.store->RemainingPages(), 14);
+    EXPECT_EQ(w.store->NotFoundCount(), 1);
+    const std::string text = ImportFinishedText(r, w.store->FoundCount());
+    EXPECT_EQ(text.rfind("Import finished with errors!\r\r\n  2 Documents Found", 0), 0u) << text;
+    EXPECT_NE(text.find("1 numbers could not be checked or stored"), std::string::npos);
+
+    // Again, clearing first: the same lists, not doubled; a clean run says success.
+    const std::string clean = w.list("b.txt", "6234567\n");
+    r = RunImport(w.app, FileRequest(clean, true), {});
+    ASSERT_EQ(r.outcome, ImportResult::Processed);
+    EXPECT_EQ(w.texts(ListTable::Found), (Strings{"6234567  V001"}));
+    EXPECT_EQ(w.store->NotFoundCount(), 0);
+    EXPECT_EQ(ImportFinishedText(r, w.store->FoundCount()), "Import finished successfully!\r\r\n  1 Documents Found");
+}
+
+TEST(ImportRun, TrademarksWithLeadingZerosAndTheClipboard) {
+    ImportWorld w(kModeTrademarks, {{"253106", "T01", "1"}, {"1253106", "T02", "2"}, {"2000001", "T02", "5"}});
+    ImportRequest req;
+    req.source = ImportSourceKind::Clipboard;
+    req.clipboardText = "0253106\r\n1253106 D345678\n3000000\n12345678901\n";
+    ImportResult r = RunImport(w.app, req, {});
+    ASSERT_EQ(r.outcome, ImportResult::Processed);
+    EXPECT_EQ(w.texts(ListTable::Found), (Strings{"0253106  T01", "1253106  T02"}));
+    // A kind letter in trademarks is never recorded; long numbers are, cleaned.
+    EXPECT_EQ(w.texts(ListTable::NotFound), (Strings{"3000000", "12345678901"}));
+    EXPECT_EQ(r.counts.ignored, 1);
+
+    req.clipboardText = " \r\n ";
+    EXPECT_EQ(RunImport(w.app, req, {}).outcome, ImportResult::ClipboardEmpty);
+}
+
+TEST(ImportRun, FailuresAndCancelLeaveTheListsAsTheyWere) {
+    ImportWorld w = Patents();
+    std::string entry = "6234567  V001";
+    ASSERT_TRUE(w.store->AddToFound(entry, 3));
+    ASSERT_TRUE(w.store->AddToNotFound("1111111", 0));
+    const ListTotals before = w.store->totals();
+    auto unchanged = [&] {
+        EXPECT_EQ(w.store->totals(), before);
+        EXPECT_EQ(w.texts(ListTable::Found), (Strings{"6234567  V001"}));
+        EXPECT_EQ(w.texts(ListTable::NotFound), (Strings{"1111111"}));
+    };
+
+    // Missing file, a directory, no line ends in a huge file, an unmapped drive.
+    EXPECT_EQ(RunImport(w.app, FileRequest(w.tree.str() + "/gone.txt", true), {}).outcome,
+              ImportResult::Unreadable);
+    EXPECT_EQ(RunImport(w.app, FileRequest(w.tree.str(), true), {}).outcome, ImportResult::Unreadable);
+    const std::string huge = w.list("huge.bin", std::string(3 << 20, '\x01'));
+    EXPECT_EQ(RunImport(w.app, FileRequest(huge, true), {}).outcome, ImportResult::Unreadable);
+    EXPECT_EQ(RunImport(w.app, FileRequest("Q:\\list.txt", true), {}).outcome, ImportResult::Unreadable);
+    unchanged();
+
+    // Cancel half-way through the rows, with the clearing asked: nothing changes.
+    std::string many;
+    for (int i = 0; i < 3000; ++i) many += (i % 2 ? "5123456\n" : "9000000\n");
+    const std::string path = w.list("many.txt", many);
+    bool cancel = false;
+    ImportHooks hooks;
+    hooks.cancelled = [&] { return cancel; };
+    std::string lastMessage;
+    hooks.message = [&](const std::string& m) { lastMessage = m; };
+    w.fakes.pump.onPump = [&](int calls) {
+        if (calls == 55) cancel = true;  // past the check (1 + 3000 / 64 pumps)
+    };
+    EXPECT_EQ(RunImport(w.app, FileRequest(path, true), hooks).outcome, ImportResult::Cancelled);
+    EXPECT_EQ(lastMessage, "Adding data to Found table...");  // cancelled in the middle of storing
+    unchanged();
+
+    // Cancel while reading a long file.
+    cancel = false;
+    w.fakes.pump.calls = 0;
+    w.fakes.pump.onPump = [&](int) { cancel = true; };
+    std::string lines;
+    for (int i = 0; i < 200000; ++i) lines += "junk junk junk\n";
+    EXPECT_EQ(RunImport(w.app, FileRequest(w.list("long.txt", lines)), hooks).outcome, ImportResult::Cancelled);
+    unchanged();
+
+    // The index gone: the rows are counted, the error named, the lists untouched.
+    std::filesystem::remove(w.app.config.CurrentIndexPath);
+    ImportResult r = RunImport(w.app, FileRequest(w.list("c.txt", "5123456\n")), {});
+    ASSERT_EQ(r.outcome, ImportResult::Processed);
+    EXPECT_EQ(r.errors, (Strings{"File not found 53"}));
+    EXPECT_EQ(r.counts.dropped, 1);
+    unchanged();
+}
+
+TEST(ImportRun, MoreThan32767ClipboardRowsAndTheFileCap) {
+    std::vector<std::vector<std::string>> records;
+    for (int n = 0; n < 40000; ++n) records.push_back({std::to_string(4000000 + n), "V1", "1"});
+    ImportWorld w(kModePatents, records);
+    ImportRequest req;
+    req.source = ImportSourceKind::Clipboard;
+    for (int n = 0; n < 40000; ++n) req.clipboardText += std::to_string(4000000 + n) + "\r\n";
+    std::int64_t lastTotal = 0, lastCurrent = 0;
+    ImportHooks hooks;
+    hooks.advance = [&](std::int32_t total, std::int32_t current) {
+        lastTotal = total;
+        lastCurrent = current;
+    };
+    ImportResult r = RunImport(w.app, req, hooks);
+    ASSERT_EQ(r.outcome, ImportResult::Processed);
+    EXPECT_EQ(r.counts.found, 40000);  // checked whole, not ended after row 1
+    EXPECT_EQ(w.store->FoundCount(), 40000);
+    EXPECT_EQ(w.store->RemainingPages(), 40000);
+    EXPECT_EQ(lastTotal, 40000);
+    EXPECT_EQ(lastCurrent, 40000);
+
+    // The file reader takes 32000 and says that it stopped.
+    std::string text;
+    for (int n = 0; n < 33000; ++n) text += std::to_string(4000000 + n) + "\n";
+    r = RunImport(w.app, FileRequest(w.list("big.txt", text), true), {});
+    ASSERT_EQ(r.outcome, ImportResult::Processed);
+    EXPECT_TRUE(r.truncated);
+    EXPECT_EQ(w.store->FoundCount(), 32000);
+    const std::string message = ImportFinishedText(r, w.store->FoundCount());
+    EXPECT_NE(message.find("Only the first 32000 numbers were taken; the rest of the file was not read."),
+              std::string::npos);
+    // Exactly at the cap with nothing after it is no truncation.
+    text.clear();
+    for (int n = 0; n < 32000; ++n) text += std::to_string(4000000 + n) + "\n";
+    r = RunImport(w.app, FileRequest(w.list("exact.txt", text + "\n\n"), true), {});
+    EXPECT_FALSE(r.truncated);
+}
+
+TEST(ImportRun, RelativePathsStayInTheImportDirectory) {
+    ImportWorld w = Patents();
+    w.list("rel.txt", "5123456\n");
+    EXPECT_EQ(ImportNativePath(w.app, "rel.txt"), w.app.config.ImportPath + "/rel.txt");
+    EXPECT_EQ(ImportNativePath(w.app, "  "), "");
+    w.app.config.ImportPath.clear();
+    EXPECT_EQ(ImportNativePath(w.app, "rel.txt"), "");  // never the working directory
+}
+
+}  // namespace
+}  // namespace velk
