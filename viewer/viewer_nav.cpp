@@ -53,7 +53,7 @@ int DocumentOnward(DocMove move, int tried, int count) {
     return p >= 1 && p <= count ? p : 0;
 }
 
-std::string EntryDocNo(const std::string& entry) { return Trim(Left(entry, 9)); }
+std::string FoundEntryDocNo(const std::string& entry) { return Trim(Left(entry, 9)); }
 
 std::string EntryText(const std::string& docNo, const std::string& volume) {
     return FixedWidth(Trim(docNo), 9) + Trim(volume);

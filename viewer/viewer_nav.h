@@ -40,7 +40,7 @@ int DocumentTarget(DocMove move, int shown, int chosen, int count);
 int DocumentOnward(DocMove move, int tried, int count);
 
 // A list entry's document number: its first 9 characters, trimmed.
-std::string EntryDocNo(const std::string& entry);
+std::string FoundEntryDocNo(const std::string& entry);
 // The entry text of a document: the number left-aligned in 9 columns, then the volume.
 std::string EntryText(const std::string& docNo, const std::string& volume);
 
