@@ -5,6 +5,7 @@
 
 #include "common/vb_text.h"
 #include "tools/mksample/documents.h"
+#include "tools/mksample/help_topics.h"
 #include "tools/mksample/index_records.h"
 #include "tools/mksample/install_files.h"
 #include "tools/mksample/rng.h"
@@ -294,7 +295,7 @@ SampleResult MakeSample(const SampleOptions& o) {
     WriteFile(r.coverageFile, CoverageText(coverage, std::string(kMonths[o.seed % 12]) + " " +
                                                          std::to_string(1995 + o.seed % 9)));
     r.helpFile = r.appDir / (letter == "M" ? "velkwm.hlp" : "velkwp.hlp");
-    WriteFile(r.helpFile, "");
+    WriteFile(r.helpFile, HelpFileText(c));
     WriteFile(r.appDir / "Readme.txt", ReadmeText(r, o));
     for (const char* l : {"P", "M"}) {
         WriteIcons(r.appDir / (std::string("icons") + l));

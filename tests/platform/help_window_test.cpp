@@ -1,0 +1,172 @@
+#include "platform/ui/help_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QTextDocument>
+
+#include "tests/platform/scratch_dir.h"
+#include "tools/mksample/help_topics.h"
+
+using namespace velk;
+using velk::test::ScratchDir;
+
+namespace {
+
+// The help file of the patents' sample installation, and a window whose size is kept in the scratch dir.
+struct HelpSetUp {
+    ScratchDir dir{"helpwin"};
+    std::string file =
+        dir.write("velkwp.hlp", mksample::HelpFileText(mksample::Collection::Quorvel)).string();
+    AboutFacts facts{"Quorvel", "5123460", "March 1996"};
+    int factsAsked = 0;
+    QtHelp help{[this] {
+                    ++factsAsked;
+                    return facts;
+                },
+                nullptr, QString::fromStdString((dir / "settings.ini").string())};
+
+    HelpWindow& window() { return *help.window(); }
+    std::string shown() { return window().txtTopic->toPlainText().toStdString(); }
+    std::string title() { return window().windowTitle().toStdString(); }
+};
+
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(HelpWindow, EveryHelpCommandOfTheFormsOpensItsTopic) {
+    HelpSetUp s;
+    EXPECT_EQ(s.help.window(), nullptr) << "the window is made on first use";
+    const std::pair<long, const char*> used[] = {
+        {2, "Finding documents"},      {3, "Viewing documents and going to a page"},
+        {4, "Printing a document"},    {5, "Exporting a document"},
+        {6, "Importing a list"},       {8, "Batch export"},
+        {9, "Batch print and export"}, {21, "The document lists"}};
+    for (const auto& [context, title] : used) {
+        ASSERT_TRUE(s.help.show(s.file, kHelpContext, context));
+        EXPECT_EQ(s.window().currentContext(), context);
+        EXPECT_TRUE(Has(s.title(), title)) << s.title();
+        EXPECT_TRUE(Has(s.shown(), title)) << s.shown();
+        EXPECT_TRUE(s.window().isVisible());
+        EXPECT_FALSE(s.window().isModal());
+    }
+    HelpWindow* first = s.help.window();
+    ASSERT_TRUE(s.help.show(s.file, kHelpContents, 0));
+    EXPECT_EQ(s.help.window(), first) << "one window for every call";
+    EXPECT_EQ(s.window().currentContext(), kHelpContentsContext);
+    EXPECT_TRUE(Has(s.shown(), "Quorvel help"));
+    // A context the file does not have shows the contents and says so.
+    ASSERT_TRUE(s.help.show(s.file, kHelpContext, 44));
+    EXPECT_EQ(s.window().currentContext(), kHelpContentsContext);
+    EXPECT_TRUE(Has(s.shown(), "no topic for context 44")) << s.shown();
+    EXPECT_FALSE(s.help.show(s.file, 99, 0)) << "an unknown command is not done";
+    ASSERT_TRUE(s.help.show(s.file, kHelpQuit, 0));
+    EXPECT_FALSE(s.window().isVisible());
+}
+
+TEST(HelpWindow, AboutTellsTheCollectionAndLibraries) {
+    HelpSetUp s;
+    ASSERT_TRUE(s.help.show(s.file, kHelpContext, kHelpAboutContext));
+    std::string about = s.shown();
+    EXPECT_TRUE(Has(about, "Velk " + ProgramVersion())) << about;
+    EXPECT_NE(ProgramVersion(), "(version unknown)");
+    EXPECT_TRUE(Has(about, "Collection: Quorvel"));
+    EXPECT_TRUE(Has(about, "through 5123460 (March 1996)")) << about;
+    EXPECT_TRUE(Has(about, qVersion()));
+    for (const LibraryVersion& l : LibraryVersions()) {
+        EXPECT_TRUE(Has(about, l.name));
+        EXPECT_FALSE(l.version.empty() || Has(l.version, "\n") || l.version == "unknown")
+            << l.name << l.version;
+        EXPECT_TRUE(isdigit(static_cast<unsigned char>(l.version[0]))) << l.name << " " << l.version;
+    }
+    EXPECT_TRUE(Has(about, "ask the administrator")) << "the file's own About text follows";
+    // The facts are asked each time: a changed coverage shows.
+    s.facts.coverageNumber = "5999999";
+    int asked = s.factsAsked;
+    ASSERT_TRUE(s.help.show(s.file, kHelpContext, kHelpAboutContext));
+    EXPECT_GT(s.factsAsked, asked);
+    EXPECT_TRUE(Has(s.shown(), "through 5999999"));
+}
+
+TEST(HelpWindow, UnusableFileGivesItsMessageAndTheBuiltInAbout) {
+    HelpSetUp s;
+    s.dir.write("old.hlp", std::string("\x3F\x5F\x03\x00", 4) + std::string(64, '\x01'));
+    const std::pair<std::string, const char*> bad[] = {
+        {(s.dir / "old.hlp").string(), "old binary help format"},
+        {(s.dir / "absent.hlp").string(), "was not found"}};
+    for (const auto& [file, says] : bad) {
+        ASSERT_TRUE(s.help.show(file, kHelpContext, 4));
+        EXPECT_TRUE(Has(s.shown(), says)) << s.shown();
+        EXPECT_TRUE(Has(s.shown(), "About Velk"));
+        EXPECT_TRUE(Has(s.shown(), "Collection: Quorvel"));
+        EXPECT_EQ(s.window().lstTopics->count(), 0);
+    }
+    // Mended while the program runs: read again on the next call.
+    s.dir.write("absent.hlp", "velk-help 1\n@topic 4 Printing\n<p>Now here.</p>\n");
+    ASSERT_TRUE(s.help.show(bad[1].first, kHelpContext, 4));
+    EXPECT_TRUE(Has(s.shown(), "Now here.")) << s.shown();
+}
+
+TEST(HelpWindow, SearchLinksAndBack) {
+    HelpSetUp s;
+    ASSERT_TRUE(s.help.show(s.file, kHelpContents, 0));
+    HelpWindow& w = s.window();
+    const int all = w.lstTopics->count();
+    EXPECT_EQ(all, static_cast<int>(w.file().topics().size())) << "an empty search lists every topic";
+    w.txtSearch->setText("subsection");
+    ASSERT_GT(w.lstTopics->count(), 0);
+    EXPECT_LT(w.lstTopics->count(), all);
+    for (int i = 0; i < w.lstTopics->count(); ++i) {
+        const HelpTopic* t = w.file().find(w.lstTopics->item(i)->data(Qt::UserRole).toLongLong());
+        ASSERT_NE(t, nullptr);
+        EXPECT_TRUE(Has(t->text, "subsection")) << t->title;
+    }
+    emit w.txtSearch->returnPressed();  // Enter opens the first hit
+    EXPECT_EQ(w.currentContext(), w.lstTopics->item(0)->data(Qt::UserRole).toLongLong());
+    w.txtSearch->clear();
+    EXPECT_EQ(w.lstTopics->count(), all);
+    ASSERT_NE(w.lstTopics->currentItem(), nullptr);
+    EXPECT_EQ(w.lstTopics->currentItem()->data(Qt::UserRole).toLongLong(), w.currentContext());
+
+    // A link between topics, then Back twice.
+    w.cmdContents->click();
+    EXPECT_EQ(w.currentContext(), 0);
+    emit w.txtTopic->anchorClicked(QUrl("topic:21"));
+    EXPECT_EQ(w.currentContext(), 21);
+    emit w.txtTopic->anchorClicked(QUrl("file:///etc/passwd"));  // not a topic: nothing happens
+    emit w.txtTopic->anchorClicked(QUrl("topic:x"));
+    EXPECT_EQ(w.currentContext(), 21);
+    ASSERT_TRUE(w.cmdBack->isEnabled());
+    w.cmdBack->click();
+    EXPECT_EQ(w.currentContext(), 0);
+    w.cmdBack->click();
+    EXPECT_NE(w.currentContext(), 0);
+}
+
+TEST(HelpWindow, FetchesNothingAndKeepsItsSize) {
+    HelpSetUp s;
+    QImage png(8, 8, QImage::Format_Mono);
+    png.fill(0);
+    ASSERT_TRUE(png.save(QString::fromStdString((s.dir / "x.png").string())));
+    s.dir.write("img.hlp",
+                "velk-help 1\n@topic 2 Pictures\n<img src=\"" + (s.dir / "x.png").string() + "\">\n");
+    ASSERT_TRUE(s.help.show((s.dir / "img.hlp").string(), kHelpContext, 2));
+    QTextDocument* doc = s.window().txtTopic->document();
+    EXPECT_FALSE(doc->resource(QTextDocument::ImageResource,
+                               QUrl::fromLocalFile(QString::fromStdString((s.dir / "x.png").string())))
+                     .isValid());
+    EXPECT_FALSE(s.window()
+                     .txtTopic->loadResource(QTextDocument::ImageResource, QUrl("file:///etc/hostname"))
+                     .isValid());
+
+    s.window().resize(640, 480);
+    s.help.show(s.file, kHelpQuit, 0);
+    QtHelp again({}, nullptr, QString::fromStdString((s.dir / "settings.ini").string()));
+    ASSERT_TRUE(again.show(s.file, kHelpContext, 2));
+    EXPECT_EQ(again.window()->size(), QSize(640, 480));
+    EXPECT_TRUE(Has(again.window()->txtTopic->toPlainText().toStdString(), "Finding documents"));
+}
+
+}  // namespace
