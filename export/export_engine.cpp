@@ -181,7 +181,7 @@ std::vector<std::uint8_t> G4PassThrough(const App& app, const std::string& path,
     }
 }
 
-ExportRun::ExportRun(App& app, ExportProgressView* view) : app_(app), view_(view) {}
+ExportRun::ExportRun(App& app, ExportProgressView* view) : app_(app), view_(view) { app_.ExportCancel = false; }
 
 bool ExportRun::cancelled() const { return app_.ExportCancel; }
 
@@ -215,8 +215,15 @@ ExportRun::PageResult ExportRun::exportPage(int page, SaveFormat format, const f
 
     progress_.lblPath = kConvertingText;
     progress_.lblPage = "Page " + std::to_string(ordinal) + " of " + std::to_string(count);
-    progress_.barCurrent = ordinal;
-    progress_.barTotal = count;
+    if (docCount > 0) {
+        progress_.lblPg = "Exporting page " + std::to_string(page) + " of " +
+                          std::to_string(app_.doc.CurPageCount.value());
+        progress_.barCurrent = batchDone + ordinal;
+        progress_.barTotal = std::max(batchPages, progress_.barCurrent);
+    } else {
+        progress_.barCurrent = ordinal;
+        progress_.barTotal = count;
+    }
     show();
 
     std::vector<std::uint8_t> bytes;
@@ -288,9 +295,12 @@ ExportOutcome ExportRun::ExportDocument(const std::vector<int>& pages, SaveForma
 
     KeepShownDocument keep(app_);
     const std::string docNo = app_.doc.CurDocNo, volume = app_.doc.CurVolume;
-    app_.ExportCancel = false;
     progress_ = {};
     progress_.lblDocument = "Document currently exporting: " + FormatText(Trim(docNo), "###,###,###");
+    if (docCount > 0) {
+        progress_.lblDoc = "Exporting document " + std::to_string(docIndex) + " of " + std::to_string(docCount);
+        progress_.lblPg = "Exporting page 1 of " + std::to_string(app_.doc.CurPageCount.value());
+    }
     std::error_code ec;
     const bool dirExisted = fs::is_directory(dir, ec);
     std::vector<fs::path> created;

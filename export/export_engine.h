@@ -42,8 +42,12 @@ int CheckLocalDir(const std::filesystem::path& dir);
 // caller then decodes and re-encodes). Uses App::doc.Page for page containers.
 std::vector<std::uint8_t> G4PassThrough(const App& app, const std::string& path, int page);
 
+// What the progress windows show. The single window uses lblDocument, lblPath and
+// lblPage; the batch window shows them as lblCurrDoc, lblExportDir and lblCurrPg and
+// adds lblDoc and lblPg. The bar runs over the document, or over the whole batch.
 struct ExportProgress {
     std::string lblDocument, lblPath, lblPage;
+    std::string lblDoc, lblPg;
     std::int32_t barCurrent = 0, barTotal = 0;
 };
 
@@ -62,6 +66,7 @@ enum class ExportOutcome {
 
 class ExportRun {
 public:
+    // A run starts: ExportCancel is reset.
     ExportRun(App& app, ExportProgressView* view);
     ExportRun(const ExportRun&) = delete;
     ExportRun& operator=(const ExportRun&) = delete;
@@ -78,8 +83,9 @@ public:
     int pagesWritten() const { return static_cast<int>(written_.size()); }
     // For velkcmd: answer every overwrite question without asking.
     enum class Overwrite { Ask, Never, Always } overwrite = Overwrite::Ask;
-    // Documents of a batch: shown as "Document d of n" by the batch window.
+    // A batch: "Exporting document d of D"; the bar counts pages of the whole run.
     std::int32_t docIndex = 0, docCount = 0;
+    std::int32_t batchPages = 0, batchDone = 0;
 
 private:
     enum class PageResult { Written, NotWritten, Cancel };

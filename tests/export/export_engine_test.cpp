@@ -9,41 +9,17 @@
 #include <map>
 
 #include "export/export_engine.h"
-#include "tests/print/print_fixtures.h"
+#include "tests/export/export_fixtures.h"
 #include "viewer/document_locator.h"
 #include "viewer/page_loading.h"
 
 namespace velk {
 namespace {
 
+using test::ExportInstall;
 using test::PrintInstall;
 namespace fs = std::filesystem;
 namespace mks = velk::mksample;
-
-struct ExportInstall : PrintInstall {
-    fs::path out;
-    explicit ExportInstall(mks::Collection c = mks::Collection::Quorvel) : PrintInstall(c, mks::DriveMode::Tower) {
-        app.config.CollectionLetter = c == mks::Collection::Quorvel ? "P" : "M";
-        out = tree.dir("out");
-    }
-    const mks::SampleDocument& open(mks::ImageKind kind) {
-        for (const mks::SampleDocument& d : s.documents)
-            if (d.kind == kind && d.pages >= 2) return open(d);
-        throw std::runtime_error(std::string("no sample document of kind ") + mks::KindName(kind));
-    }
-    const mks::SampleDocument& open(const mks::SampleDocument& d) {
-        app.doc.CurDocNo = FixedWidth(d.number, 9);
-        app.doc.CurVolume = d.volume;
-        if (!GetPath_OpenIdx(app, d.number, d.volume)) throw std::runtime_error("not located: " + d.number);
-        app.doc.CurPageCount = Int16(d.pages);
-        return d;
-    }
-    // The source page as the viewer decodes it.
-    QImage source(int page) {
-        EXPECT_TRUE(GetPage(app, app.doc.CurImagePath, app.doc.CurDocNo, Int16(page)));
-        return LoadRecordedPage(app, app.doc.CurImagePath, Int16(page)).toQImage();
-    }
-};
 
 int ExitCode(const std::string& cmd) { return std::system((cmd + " >/dev/null 2>&1").c_str()); }
 

@@ -1,0 +1,99 @@
+#include "export/batch_export.h"
+
+#include <algorithm>
+
+#include "common/vb_text.h"
+#include "lists/list_store.h"
+#include "platform/app.h"
+#include "viewer/document_locator.h"
+#include "viewer/imaging/page_image.h"
+#include "viewer/page_loading.h"
+
+namespace velk {
+
+int DocumentPageCount(App& app) {
+    if (!app.config.isAssignments()) return app.doc.CurPageCount.value();
+    const std::string& path = app.doc.CurImagePath;
+    try {
+        if (PageFileKindOf(path) == PageFileKind::Container)
+            return GetPage(app, path, app.doc.CurDocNo, Int16(1)) ? app.doc.Page.FilePages.value() : 0;
+        return PageImage::pageCount(path);
+    } catch (const std::exception&) {
+        app.msg(kGetPageErrorText);
+        return 0;
+    }
+}
+
+ExportBatchResult ExportBatch(App& app, ExportRun& run, const PageOptions* options, SaveFormat format,
+                              const std::filesystem::path& destination) {
+    ExportBatchResult result;
+    if (!app.lists) return result;
+    KeepShownDocument keep(app);
+    const std::vector<ListRow> rows = app.lists->RowsByVolume(ListTable::ToExport);
+    run.docCount = app.lists->ExportCount();
+    run.batchPages = app.lists->ExportPages();
+    run.docIndex = 0;
+    run.batchDone = 0;
+    for (const ListRow& row : rows) {
+        app.DoEvents();
+        if (app.ExportCancel) {
+            result.cancelled = true;
+            break;
+        }
+        run.docIndex = std::min<std::int32_t>(run.docIndex, INT32_MAX - 1) + 1;
+        app.doc.CurVolume = Trim(row.Volume);
+        app.doc.CurDocNo = Left(row.DocumentNo, 9);
+
+        bool ignored = false;
+        while (!CDLoaded(app, app.doc.CurVolume)) {
+            const Answer a = app.msg(BatchInsertVolumeText(app, app.doc.CurVolume), Buttons::AbortRetryIgnore);
+            if (a == Answer::Abort) {
+                result.aborted = true;
+                return result;
+            }
+            if (a == Answer::Ignore) {
+                ignored = true;
+                break;
+            }
+        }
+        // Not on its volume: nothing is written under its number, and it stays listed.
+        if (ignored || !GetPath_OpenIdx(app, Trim(app.doc.CurDocNo), app.doc.CurVolume)) {
+            ++result.passed;
+            continue;
+        }
+
+        std::vector<int> pages;
+        if (options) {
+            const PageSelection sel = SelectPages(*options, app.doc, row.Pages.value());
+            if (sel.empty()) {
+                app.msg(kNoPagesText);
+                ++result.passed;
+                continue;
+            }
+            for (Int16 p : sel.pages) pages.push_back(p.value());
+        } else {
+            const int n = DocumentPageCount(app);
+            for (int p = 1; p <= n; ++p) pages.push_back(p);
+            app.doc.CurPageCount = Int16(std::clamp(n, 0, 32767));
+        }
+        if (pages.empty()) {
+            ++result.passed;
+            continue;
+        }
+
+        const ExportOutcome outcome = run.ExportDocument(pages, format, destination);
+        run.batchDone = std::min<std::int64_t>(INT32_MAX, std::int64_t{run.batchDone} + row.Pages.value());
+        if (outcome == ExportOutcome::Cancelled) {
+            result.cancelled = true;
+            ++result.passed;
+            break;
+        }
+        if (outcome == ExportOutcome::Done)
+            ++result.exported;
+        else
+            ++result.passed;
+    }
+    return result;
+}
+
+}  // namespace velk

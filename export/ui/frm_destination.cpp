@@ -1,0 +1,194 @@
+#include "export/ui/frm_destination.h"
+
+#include <QComboBox>
+#include <QFileSystemModel>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QListView>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "export/export_destination.h"
+#include "platform/app.h"
+#include "platform/ui/modal.h"
+
+namespace velk {
+
+namespace {
+
+QPushButton* Button(QWidget* parent, const char* name, const char* text) {
+    auto* b = new QPushButton(QString::fromUtf8(text), parent);
+    b->setObjectName(name);
+    return b;
+}
+
+// The drive box's entries: the mapped drives, then the file system's root.
+QStringList DriveEntries(const App& app) {
+    QStringList out;
+    for (const std::string& d : app.drives.mappedDrives()) out << QString::fromStdString(d);
+    out << "/";
+    return out;
+}
+
+}  // namespace
+
+frmDialog::frmDialog(App& app, QWidget* parent) : QDialog(parent), app_(app) {
+    setObjectName("frmDialog");
+    setWindowTitle("Select Directory");
+    drvExport = new QComboBox(this);
+    drvExport->setObjectName("drvExport");
+    drvExport1 = new QComboBox(this);
+    drvExport1->setObjectName("drvExport1");
+    for (QComboBox* box : {drvExport, drvExport1}) box->addItems(DriveEntries(app));
+
+    dirs_ = new QFileSystemModel(this);
+    dirs_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    dirs_->setRootPath("/");
+    dirExport = new QTreeView(this);
+    dirExport->setObjectName("dirExport");
+    dirExport->setModel(dirs_);
+    for (int c = 1; c < dirs_->columnCount(); ++c) dirExport->hideColumn(c);
+    dirExport->header()->hide();
+    dirExport->setMinimumSize(280, 240);
+
+    files_ = new QFileSystemModel(this);
+    files_->setFilter(QDir::Files);
+    FilExport = new QListView(this);
+    FilExport->setObjectName("FilExport");
+    FilExport->setModel(files_);
+
+    cmdOk = Button(this, "cmdOk", "OK");
+    cmdCancel = Button(this, "cmdCancel", "&Cancel");
+    cmdOk->setDefault(true);
+
+    auto* top = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    left->addWidget(drvExport);
+    left->addWidget(drvExport1);
+    left->addWidget(dirExport);
+    top->addLayout(left);
+    top->addWidget(FilExport);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOk);
+    buttons->addWidget(cmdCancel);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(buttons);
+
+    connect(dirExport->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& i) {
+        FilExport->setRootIndex(files_->setRootPath(dirs_->filePath(i)));  // the file list follows
+    });
+    connect(drvExport1, &QComboBox::activated, this, [this] { drvExport1_Change(); });
+    connect(drvExport, &QComboBox::activated, this, [this] {
+        drvExport1->setCurrentIndex(drvExport->currentIndex());
+        drvExport1_Change();
+    });
+    connect(cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    setDirectory(app.config.ExportPath.empty() || app.config.ExportPath.front() != '/' ? "/" : app.config.ExportPath);
+}
+
+void frmDialog::prepareForExport() {
+    FilExport->hide();
+    drvExport->hide();
+    drvExport1->show();
+    const int c = drvExport1->findText("C:", Qt::MatchFixedString);
+    if (c >= 0) {
+        drvExport1->setCurrentIndex(c);
+        drvExport1_Change();
+    }
+}
+
+std::string frmDialog::directory() const {
+    const QModelIndex i = dirExport->currentIndex();
+    return i.isValid() ? dirs_->filePath(i).toStdString() : std::string("/");
+}
+
+void frmDialog::setDirectory(const std::string& nativeDir) {
+    const QModelIndex i = dirs_->index(QString::fromStdString(nativeDir));
+    if (!i.isValid()) return;
+    dirExport->setCurrentIndex(i);
+    dirExport->scrollTo(i);
+    dirExport->expand(i);
+}
+
+void frmDialog::drvExport1_Change() {
+    const std::string drive = drvExport1->currentText().toStdString();
+    std::optional<std::filesystem::path> root =
+        drive == "/" ? std::optional<std::filesystem::path>("/") : DriveRoot(app_, drive);
+    if (!root) {
+        app_.msg(kNoDiskText);
+        drvExport1->setCurrentIndex(lastDrive_);  // back to the drive the directory box is on
+        drvExport->setCurrentIndex(lastDrive_);
+        return;
+    }
+    lastDrive_ = drvExport1->currentIndex();
+    drvExport->setCurrentIndex(lastDrive_);
+    setDirectory(root->string());
+}
+
+void frmDialog::cmdOk_Click() {
+    DialogCancelled = false;
+    DialogPath = DialogPathOf(directory());
+    if (app_.config.isRestricted()) DialogDrive = drvExport->currentText().toStdString();
+    accept();
+}
+
+void frmDialog::cmdCancel_Click() {
+    DialogCancelled = true;
+    reject();
+}
+
+frmrestrict::frmrestrict(App& app, QWidget* parent) : QDialog(parent) {
+    setObjectName("frmrestrict");
+    setWindowTitle("Select Export Drive");
+    cmbdrive = new QComboBox(this);
+    cmbdrive->setObjectName("cmbdrive");
+    for (const std::string& d : RestrictedDrives(app)) cmbdrive->addItem(QString::fromStdString(d));
+    cmbdrive->setCurrentIndex(-1);
+    cmbdrive->setMinimumWidth(160);
+    cmdOK = Button(this, "cmdOK", "OK");
+    cmdCancel = Button(this, "cmdCancel", "&Cancel");
+    cmdOK->setEnabled(false);
+    connect(cmbdrive, &QComboBox::currentIndexChanged, this, [this](int i) { cmdOK->setEnabled(i >= 0); });
+    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(cmbdrive);
+    layout->addLayout(buttons);
+}
+
+void frmrestrict::cmdOK_Click() {
+    if (cmbdrive->currentIndex() < 0) return;
+    RestrictAnswer = cmbdrive->currentText().toStdString();
+    accept();
+}
+
+void frmrestrict::cmdCancel_Click() {
+    RestrictAnswer = "cancel";
+    reject();
+}
+
+std::optional<std::filesystem::path> AskExportDestination(App& app, Modal& modal, QWidget* parent) {
+    if (app.config.isOpen()) {
+        frmDialog dialog(app, parent);
+        dialog.prepareForExport();
+        modal.exec(dialog);
+        if (dialog.DialogCancelled || dialog.DialogPath.empty()) return std::nullopt;
+        return std::filesystem::path(dialog.DialogPath);
+    }
+    frmrestrict dialog(app, parent);
+    modal.exec(dialog);
+    if (dialog.RestrictAnswer == "cancel" || dialog.RestrictAnswer.empty()) return std::nullopt;
+    auto root = DriveRoot(app, dialog.RestrictAnswer);
+    if (!root) app.msg(kNoDiskText);  // taken away while the dialog was open
+    return root;
+}
+
+}  // namespace velk

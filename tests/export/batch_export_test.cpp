@@ -1,0 +1,137 @@
+// Batch export of the To Export list on generated installations: volume order, the
+// list bookkeeping, missing volumes and documents, Cancel half-way, a real full disk.
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include "export/batch_export.h"
+#include "tests/export/export_fixtures.h"
+
+namespace velk {
+namespace {
+
+using test::ExportInstall;
+using test::PrintInstall;
+namespace mks = velk::mksample;
+namespace fs = std::filesystem;
+
+std::vector<std::string> Pages(const std::string& number, int pages, const char* ext) {
+    std::vector<std::string> out;
+    for (int p = 1; p <= pages; ++p) out.push_back(number + "/Page" + FormatNumber(p, "0000") + ext);
+    return out;
+}
+
+TEST(BatchExport, TrademarksVolumeByVolumeAndTheList) {
+    ExportInstall in(mks::Collection::Tovrin);
+    const auto& docs = in.s.documents;
+    const mks::SampleDocument& a = docs[3];  // second volume
+    const mks::SampleDocument& b = docs[0];  // first volume
+    ASSERT_NE(a.volume, b.volume);
+    in.toExport(a);
+    in.toExport(b);
+    // Not on its volume: no directory, and it stays listed.
+    in.lists->AddToExport(FixedWidth("9999999", 9) + b.volume, Int16(2));
+    test::ExportLog log;
+    ExportRun run(in.app, &log);
+    const ExportBatchResult r = ExportBatch(in.app, run, nullptr, SaveFormat::Bmp, in.out);
+    EXPECT_EQ(r.exported, 2);
+    EXPECT_EQ(r.passed, 1);
+    EXPECT_FALSE(r.cancelled || r.aborted);
+    EXPECT_EQ(in.exportList(), std::vector<std::string>{"9999999"});
+    std::vector<std::string> want = Pages(b.number, b.pages, ".BMP");
+    for (const std::string& p : Pages(a.number, a.pages, ".BMP")) want.push_back(p);
+    std::sort(want.begin(), want.end());
+    EXPECT_EQ(in.written(), want);
+    EXPECT_FALSE(fs::exists(in.out / "9999999"));
+    // Volume order: b's volume first; captions of the batch window.
+    ASSERT_FALSE(log.shown.empty());
+    EXPECT_EQ(log.shown.front().lblDocument, "Document currently exporting: " + FormatText(b.number, "###,###,###"));
+    EXPECT_EQ(log.shown.front().lblDoc, "Exporting document 1 of 3");
+    EXPECT_EQ(log.shown.front().lblPg, "Exporting page 1 of " + std::to_string(b.pages));
+    EXPECT_EQ(log.shown.back().lblDoc, "Exporting document 3 of 3");
+    EXPECT_EQ(log.shown.back().lblPath.rfind("Exporting to: " + (in.out / a.number).string(), 0), 0u);
+    EXPECT_EQ(log.shown.back().barCurrent, a.pages + b.pages);
+    EXPECT_EQ(log.shown.back().barTotal, a.pages + b.pages + 2);
+    EXPECT_TRUE(in.app.doc.CurDocNo.empty());  // the shown document is back
+}
+
+TEST(BatchExport, PatentPageChoiceMissingVolumeAndCancel) {
+    ExportInstall in(mks::Collection::Quorvel, mks::DriveMode::Drive, 2);
+    const auto& docs = in.s.documents;
+    ASSERT_EQ(docs.size(), 4u);
+    for (const auto& d : docs) in.toExport(d);
+    const std::string inserted = in.s.insertedVolume;
+    PageOptions first;
+    first.choice = PageChoice::FirstPage;
+    in.ports.messages.answers = {Answer::Ignore, Answer::Ignore};
+    {
+        ExportRun run(in.app, nullptr);
+        const ExportBatchResult r = ExportBatch(in.app, run, &first, SaveFormat::TiffG4, in.out);
+        EXPECT_EQ(r.exported, 2);
+        EXPECT_EQ(r.passed, 2);  // the missing volume's two documents, asked for once each
+    }
+    ASSERT_EQ(in.ports.messages.shown.size(), 2u);
+    EXPECT_EQ(in.ports.messages.shown[0].buttons, Buttons::AbortRetryIgnore);
+    std::vector<std::string> want;
+    for (const auto& d : docs)
+        if (d.volume == inserted) want.push_back(d.number + "/Page0001.TIF");
+    std::sort(want.begin(), want.end());
+    EXPECT_EQ(in.written(), want);
+    EXPECT_EQ(in.exportList().size(), 2u);
+
+    // Abort stops at once and changes nothing.
+    in.ports.messages.answers = {Answer::Abort};
+    {
+        ExportRun run(in.app, nullptr);
+        EXPECT_TRUE(ExportBatch(in.app, run, &first, SaveFormat::TiffG4, in.out).aborted);
+    }
+    EXPECT_EQ(in.exportList().size(), 2u);
+
+    // Cancel during the first document of the other volume: it and the next stay listed.
+    mks::InsertVolume(in.s, docs[0].volume == inserted ? docs[3].volume : docs[0].volume);
+    const auto before = in.written();
+    PageOptions entire;
+    entire.choice = PageChoice::Entire;
+    in.ports.pump.onPump = [&](int) {
+        if (in.written().size() > before.size()) in.app.ExportCancel = true;
+    };
+    {
+        ExportRun run(in.app, nullptr);
+        const ExportBatchResult r = ExportBatch(in.app, run, &entire, SaveFormat::Pcx, in.out);
+        EXPECT_TRUE(r.cancelled);
+        EXPECT_EQ(r.exported, 0);
+    }
+    EXPECT_EQ(in.written(), before);  // the cancelled document's new files are gone
+    EXPECT_EQ(in.exportList().size(), 2u);
+}
+
+// A real file system that fills up: a 1 MB tmpfs, when this process may mount one.
+TEST(BatchExport, FullDiskKeepsEveryOldFileAndTheList) {
+    ExportInstall in(mks::Collection::Tovrin);
+    const fs::path tiny = in.tree.dir("small");
+    if (geteuid() != 0 || mount("velk-test", tiny.c_str(), "tmpfs", 0, "size=40k") != 0) {
+        GTEST_SKIP() << "no tmpfs can be mounted here (needs root and mount rights)";
+    }
+    struct Unmount {
+        fs::path p;
+        ~Unmount() { umount(p.c_str()); }
+    } unmount{tiny};
+    in.app.ports.disk = nullptr;  // ask the file system itself: the writes must fail cleanly
+    for (const auto& d : in.s.documents) in.toExport(d);
+    const int listed = static_cast<int>(in.exportList().size());
+    ExportRun run(in.app, nullptr);
+    const ExportBatchResult r = ExportBatch(in.app, run, nullptr, SaveFormat::TiffUncompressed, tiny);
+    ASSERT_LT(r.exported, listed) << "the disk did not fill";
+    EXPECT_EQ(static_cast<int>(in.exportList().size()), listed - r.exported);
+    // Every file there is whole (it reads back) and no temporary is left.
+    for (const auto& e : fs::recursive_directory_iterator(tiny)) {
+        if (!e.is_regular_file()) continue;
+        EXPECT_EQ(e.path().extension(), ".TIF") << e.path();
+        EXPECT_NO_THROW(PageImage::load(e.path())) << e.path();
+    }
+    EXPECT_TRUE(in.ports.messages.contains(RuntimeError(kErrDiskFull).report()) || r.exported == listed)
+        << in.ports.messages.last();
+}
+
+}  // namespace
+}  // namespace velk
