@@ -1,0 +1,214 @@
+// The export dialogs driven as a user would, with the modal port faked: destination
+// dialogs by installation type, the single and batch flows, format and page checks.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "export/export_destination.h"
+#include "export/ui/export_progress.h"
+#include "export/ui/frm_destination.h"
+#include "export/ui/frm_export.h"
+#include "tests/export/export_fixtures.h"
+#include "tests/support/fake_modal.h"
+
+namespace velk {
+namespace {
+
+using test::ExportInstall;
+namespace mks = velk::mksample;
+namespace fs = std::filesystem;
+
+// Answers the destination dialog with `to` (a directory, or a drive for frmrestrict).
+void AnswerDestination(QDialog& d, const std::string& to) {
+    if (auto* dir = qobject_cast<frmDialog*>(&d)) {
+        dir->setDirectory(to);
+        dir->cmdOk->click();
+    } else if (auto* drive = qobject_cast<frmrestrict*>(&d)) {
+        drive->cmbdrive->setCurrentIndex(drive->cmbdrive->findText(QString::fromStdString(to)));
+        drive->cmdOK->click();
+    }
+}
+
+struct FormInstall : ExportInstall {
+    test::FakeModal modal;
+    explicit FormInstall(mks::Collection c = mks::Collection::Quorvel) : ExportInstall(c) {
+        app.config.InstallationType = "OPEN";
+        modal.onExec = [this](QDialog& d) { AnswerDestination(d, out.string()); };
+    }
+};
+
+TEST(ExportDestination, DrivesPathsAndBothDialogs) {
+    FormInstall in;
+    App& app = in.app;
+    app.config.ExportDrives.fill("notavailable");
+    app.config.ExportDrives['C' - 'A'] = "C:";
+    app.config.ExportDrives['D' - 'A'] = "D:";  // offered but not there
+    app.config.ExportDrives['E' - 'A'] = "E:";
+    app.config.ExportDrives['F' - 'A'] = "";
+    app.drives.map('C', in.tree.dir("c").string());
+    app.drives.map('E', in.tree.dir("e").string());
+    EXPECT_EQ(RestrictedDrives(app), (std::vector<std::string>{"C:", "E:"}));
+    EXPECT_EQ(DialogPathOf("D:\\"), "D:");
+    EXPECT_EQ(DialogPathOf(" /out/ "), "/out");
+    EXPECT_EQ(DialogPathOf("/"), "/");
+
+    // Restricted: OK does nothing until a drive is chosen; the drive's root is the destination.
+    app.config.InstallationType = "RESTRICTED";
+    in.modal.onExec = [](QDialog& d) {
+        auto& r = dynamic_cast<frmrestrict&>(d);
+        EXPECT_EQ(r.windowTitle(), "Select Export Drive");
+        EXPECT_EQ(r.cmbdrive->count(), 2);
+        r.cmdOK_Click();
+        EXPECT_EQ(r.RestrictAnswer, "cancel");
+        EXPECT_EQ(r.result(), -12345);  // still open
+        AnswerDestination(d, "E:");
+    };
+    EXPECT_EQ(AskExportDestination(app, in.modal), in.tree.root() / "e");
+    in.modal.onExec = [](QDialog& d) { dynamic_cast<frmrestrict&>(d).cmdCancel->click(); };
+    EXPECT_EQ(AskExportDestination(app, in.modal), std::nullopt);
+
+    // Open: the directory chosen, or nothing after Cancel; a drive with no disk is refused.
+    app.config.InstallationType = "OPEN";
+    app.drives.map('G', (in.tree.root() / "absent").string());
+    in.modal.onExec = [&](QDialog& d) {
+        auto& dlg = dynamic_cast<frmDialog&>(d);
+        EXPECT_TRUE(dlg.FilExport->isHidden());
+        EXPECT_TRUE(dlg.drvExport->isHidden());
+        EXPECT_EQ(dlg.drvExport1->currentText(), "C:");
+        EXPECT_EQ(dlg.directory(), (in.tree.root() / "c").string());
+        dlg.drvExport1->setCurrentIndex(dlg.drvExport1->findText("G:"));
+        dlg.drvExport1_Change();
+        EXPECT_EQ(in.ports.messages.last(), kNoDiskText);
+        EXPECT_EQ(dlg.drvExport1->currentText(), "C:");
+        AnswerDestination(d, (in.out.string() + "/"));
+    };
+    EXPECT_EQ(AskExportDestination(app, in.modal), in.out);
+    in.modal.onExec = [](QDialog& d) { dynamic_cast<frmDialog&>(d).cmdCancel->click(); };
+    EXPECT_EQ(AskExportDestination(app, in.modal), std::nullopt);
+    EXPECT_TRUE(fs::is_empty(in.out));
+}
+
+TEST(ExportForms, ShownPatentRangeFormatsAndHelp) {
+    FormInstall in;
+    const mks::SampleDocument& d = in.open(mks::ImageKind::Container);
+    in.toExport(d);
+    in.app.viewers[0].PageNumber = Int16(2);
+    frmExport form(in.app, in.modal);
+    EXPECT_EQ(form.windowTitle().toStdString(), "Quorvel Export " + FormatText(d.number, "###,###,###"));
+    EXPECT_EQ(form.lblTotPage->text().toStdString(), "of " + std::to_string(d.pages));
+    EXPECT_EQ(form.lblEntire->text().toStdString(), "(" + std::to_string(d.pages) + " pages)");
+    EXPECT_EQ(form.lstPage->currentRow(), 1);  // the viewer's page
+    EXPECT_TRUE(form.optPage->isChecked());
+    EXPECT_EQ(form.chosenFormat(), SaveFormat::TiffG4);
+
+    form.cmdHelp->click();
+    ASSERT_EQ(in.ports.help.calls.size(), 1u);
+    EXPECT_EQ(in.ports.help.calls[0].context, 5);
+
+    // A range that runs backwards selects nothing: the message, and no destination asked.
+    form.cmbRangeSt->setCurrentIndex(1);
+    form.cmbRangeEnd->setCurrentIndex(0);
+    form.optRange->setChecked(true);
+    form.cmdExport->click();
+    EXPECT_EQ(in.ports.messages.last(), kNoPagesText);
+    EXPECT_TRUE(in.modal.shown.empty());
+
+    form.cmbRangeSt->setCurrentIndex(0);
+    form.cmbRangeEnd->setCurrentIndex(1);
+    form.optGif->setChecked(true);
+    form.cmdExport->click();
+    EXPECT_EQ(in.modal.shown, std::vector<std::string>{"frmDialog"});
+    EXPECT_EQ(in.written(), (std::vector<std::string>{d.number + "/Page0001.GIF", d.number + "/Page0002.GIF"}));
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_TRUE(in.exportList().size() == 0u);
+}
+
+TEST(ExportForms, MarkDialogAndBatchDialogs) {
+    FormInstall in(mks::Collection::Tovrin);
+    const auto& docs = in.s.documents;
+    const auto two = std::find_if(docs.begin(), docs.end(), [](const auto& x) { return x.pages >= 2; });
+    ASSERT_NE(two, docs.end());
+    const mks::SampleDocument& d = in.open(*two);
+    {
+        frmMarkExport form(in.app, in.modal);
+        EXPECT_EQ(form.windowTitle().toStdString(), "Tovrin Export " + FormatText(d.number, "###,###,###"));
+        EXPECT_TRUE(form.optEntire->isChecked());
+        form.lstPage->setCurrentRow(1);
+        form.optPage->setChecked(true);
+        form.optPcx->setChecked(true);
+        form.cmdExport->click();
+    }
+    EXPECT_EQ(in.written(), std::vector<std::string>{d.number + "/Page0002.PCX"});
+
+    // The batch dialog preselects no format: Export answers, asks for nothing, writes nothing.
+    for (const auto& doc : in.s.documents) in.toExport(doc);
+    const std::size_t listed = in.exportList().size();
+    frmMarBExport batch(in.app, in.modal);
+    EXPECT_EQ(batch.windowTitle(), "Tovrin Batch Export");
+    EXPECT_EQ(batch.chosenFormat(), std::nullopt);
+    EXPECT_EQ(batch.findChild<QRadioButton*>("optBMP"), batch.optWmf);
+    batch.cmdExport->click();
+    EXPECT_EQ(in.ports.messages.last(), kNoFormatText);
+    EXPECT_EQ(in.modal.shown.size(), 1u);  // only the single export's destination
+    batch.cmdHelp->click();
+    EXPECT_EQ(in.ports.help.calls.back().context, 8);
+
+    // Cancel to the destination: nothing written, the list as it was.
+    in.modal.onExec = [](QDialog& dlg) { dynamic_cast<frmDialog&>(dlg).cmdCancel->click(); };
+    batch.optTif3->setChecked(true);
+    batch.cmdExport->click();
+    EXPECT_EQ(in.exportList().size(), listed);
+    EXPECT_EQ(in.written().size(), 1u);
+
+    in.modal.onExec = [&](QDialog& dlg) { AnswerDestination(dlg, in.out.string()); };
+    frmMarBExport again(in.app, in.modal);
+    again.optTif3->setChecked(true);
+    again.cmdExport->click();
+    EXPECT_TRUE(in.exportList().empty());
+    int pages = 0;
+    for (const auto& doc : in.s.documents) pages += doc.pages;
+    EXPECT_EQ(in.written().size(), 1u + static_cast<std::size_t>(pages));
+}
+
+TEST(ExportForms, PatentBatchSectionsAndProgressCancel) {
+    FormInstall in;
+    for (const auto& doc : in.s.documents) in.toExport(doc);
+    frmPatBExport form(in.app, in.modal);
+    EXPECT_EQ(form.windowTitle(), "Batch Export");
+    EXPECT_TRUE(form.Option2->isChecked());
+    EXPECT_TRUE(form.sections.chkDescription->isHidden());  // no document shown: no META map
+    form.sections.chkAbstract->setChecked(true);
+    EXPECT_TRUE(form.options().abstract);
+    EXPECT_EQ(form.options().choice, PageChoice::Subsection);
+    form.optFirstPage->setChecked(true);
+    form.optWmf->setChecked(true);
+    // Cancel in the progress window after the first page: that document stays listed.
+    in.ports.pump.onPump = [&](int) {
+        if (in.written().size() != 1u) return;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* p = qobject_cast<frmExportProgress*>(top); p && p->isVisible()) {
+                EXPECT_EQ(p->Label1->text(), "All Documents");
+                EXPECT_EQ(p->lblDoc->text(), "Exporting document 1 of 6");
+                p->Command1->click();
+            }
+    };
+    const std::size_t listed = in.exportList().size();
+    form.cmdExport->click();
+    EXPECT_TRUE(in.written().empty());  // the cancelled document's page was taken back
+    EXPECT_EQ(in.exportList().size(), listed);
+}
+
+TEST(ExportForms, MinutesLeft) {
+    EXPECT_EQ(MinutesLeftText(0, 0, 10), "Approximate minutes to completion:");
+    EXPECT_EQ(MinutesLeftText(60000, 1, 3), "Approximate minutes to completion: 2");
+    EXPECT_EQ(MinutesLeftText(1000, 2, 3), "Approximate minutes to completion: 1");
+    EXPECT_EQ(MinutesLeftText(1000, 3, 3), "Approximate minutes to completion:");
+}
+
+}  // namespace
+}  // namespace velk
