@@ -1,0 +1,334 @@
+// The settings dialogs through their real forms: passwords, the CD-ROM drive
+// window, paper size, duplex and the Jukebox toggle, and the file after each.
+#include "shell/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "shell/config.h"
+#include "shell/ui/frm_cdrom.h"
+#include "shell/ui/frm_password.h"
+#include "tests/platform/scratch_dir.h"
+#include "tests/support/fake_modal.h"
+#include "tests/support/fakes.h"
+
+namespace fs = std::filesystem;
+using namespace velk;
+using velk::test::ScratchDir;
+
+namespace {
+
+std::string Ini(const char* type, const std::string& extra = "") {
+    return std::string("[DATA]\r\nINSTALLATION_TYPE=") + type +
+           "\r\nIMPORT_PATH=C:\\IMPORT\r\nEXPORT_PATH=C:\\EXPORT\r\nPRINTER_PASSWORD= Prn \r\n"
+           "IMPORT_VALUES=1\r\nCD_DRIVE=E:\\\r\nCD_PASSWORD=Secret\r\nPAGE_TYPE=LETTER\r\n" +
+           extra;
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    text.replace(text.find(from), from.size(), to);
+    return text;
+}
+
+// An installation with its file read, drives E: and F: mapped, and the real
+// settings windows over a modal port the test scripts by dialog name.
+struct Install {
+    ScratchDir dir{"settings"};
+    test::FakePorts fakes;
+    test::FakeModal modal;
+    App app;
+    std::string original;
+    std::vector<std::function<void(QDialog&)>> script;  // one step per dialog shown
+    QtSettingsWindows windows{app, modal, nullptr};
+
+    explicit Install(const char* type = "OPEN", const std::string& extra = "", const char* mode = kModePatents) {
+        fs::create_directories(dir / "cdrom");
+        fs::create_directories(dir / "cdrom2");
+        app.config.AppDir = dir.str();
+        app.config.CollectionMode = mode;
+        fakes.wire(app.ports);
+        app.drives.map('E', (dir / "cdrom").string());
+        app.drives.map('F', (dir / "cdrom2").string());
+        original = Ini(type, extra);
+        dir.write(file(), original);
+        std::string menu;
+        EXPECT_TRUE(ReadIni(app, &menu));
+        fakes.frame.checked[menu] = true;
+        SetJukeboxMark(app);
+        modal.onExec = [this](QDialog& d) {
+            ASSERT_FALSE(script.empty()) << "unexpected dialog " << d.objectName().toStdString();
+            auto step = script.front();
+            script.erase(script.begin());
+            step(d);
+        };
+    }
+    std::string file() const { return app.config.isTrademarks() ? "VelkWm.INI" : "VelkWp.INI"; }
+    std::string ini() const { return dir.read(file()); }
+    const std::vector<test::ShownMessage>& shown() const { return fakes.messages.shown; }
+    void then(std::function<void(QDialog&)> step) { script.push_back(std::move(step)); }
+    void password(const std::string& entry) {
+        then([entry](QDialog& d) {
+            auto& f = dynamic_cast<frmPassword&>(d);
+            f.txtPassword->setText(QString::fromStdString(entry));
+            f.cmdOk_Click();
+        });
+    }
+    void cancelPassword() {
+        then([](QDialog& d) { dynamic_cast<frmPassword&>(d).cmdCancel->click(); });
+    }
+    // Chooses the line whose stored value is value, presses Replace, then Close or Cancel.
+    void cdRom(const std::string& value, bool close) {
+        then([this, value, close](QDialog& d) {
+            auto& f = dynamic_cast<frmCDRom&>(d);
+            const auto choices = CdRomChoices(app);
+            for (std::size_t i = 0; i < choices.size(); ++i)
+                if (choices[i].value == value) f.drvCDRom->setCurrentIndex(int(i));
+            f.cmdOverwrite->click();
+            if (close) {
+                EXPECT_EQ(f.cmdOverwrite->text(), "C&lose");
+                EXPECT_EQ(f.Label1->text().toStdString(), "CD-Rom Drive : " + value);
+                f.cmdOverwrite->click();
+            } else {
+                f.Command2->click();
+            }
+        });
+    }
+    void cdRomCancel() {
+        then([](QDialog& d) { dynamic_cast<frmCDRom&>(d).Command2->click(); });
+    }
+};
+
+}  // namespace
+
+TEST(SettingsPasswords, ComparedTrimmedWithoutCaseMaskedAndNeverChangingTheSetting) {
+    Install in("RESTRICTED");
+    const Config& c = in.app.config;
+    EXPECT_TRUE(PasswordMatches(c, PasswordPurpose::CdRom, "  sECRET "));
+    EXPECT_TRUE(PasswordMatches(c, PasswordPurpose::Printer, "PRN"));
+    EXPECT_FALSE(PasswordMatches(c, PasswordPurpose::CdRom, "prn"));
+    EXPECT_FALSE(PasswordMatches(c, PasswordPurpose::CdRom, "Secret2"));
+    Config empty = c;
+    empty.CdPassword.clear();
+    EXPECT_TRUE(PasswordMatches(empty, PasswordPurpose::CdRom, "   "));
+    EXPECT_FALSE(PasswordMatches(empty, PasswordPurpose::CdRom, "x"));
+
+    // The window: masked entry, caption and prompt of its purpose; Enter, Tab and Escape.
+    frmPassword form(in.app, PasswordPurpose::CdRom);
+    EXPECT_EQ(form.txtPassword->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(form.windowTitle(), "Quorvel Password");
+    EXPECT_EQ(form.lblPassword->text(), kCdPasswordPrompt);
+    EXPECT_TRUE(form.lblIndex->isHidden());
+    for (int key : {Qt::Key_Return, Qt::Key_Tab}) {
+        form.txtPassword->setText("secret");
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(form.txtPassword, &press);
+        EXPECT_TRUE(form.Accepted) << key;
+        EXPECT_EQ(form.result(), QDialog::Accepted);
+        EXPECT_TRUE(form.txtPassword->text().isEmpty());  // nothing left behind in the window
+    }
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    form.txtPassword->setText("secret");
+    QCoreApplication::sendEvent(form.txtPassword, &escape);
+    EXPECT_FALSE(form.Accepted);
+    EXPECT_TRUE(in.shown().empty());
+
+    // Right, wrong and cancelled passwords before the drive window.
+    in.password(" SECRET ");
+    in.cdRomCancel();
+    EXPECT_TRUE(ConfigureCdRom(in.app, in.windows));
+    EXPECT_EQ(in.modal.shown, (std::vector<std::string>{"frmPassword", "frmCDRom"}));
+    in.password("wrong");
+    EXPECT_FALSE(ConfigureCdRom(in.app, in.windows));
+    ASSERT_EQ(in.shown().size(), 1u);
+    EXPECT_EQ(in.shown()[0].text, kInvalidPassword);
+    EXPECT_EQ(in.shown()[0].icon, Icon::Exclamation);
+    EXPECT_EQ(in.shown()[0].title, "Quorvel");
+    in.cancelPassword();
+    EXPECT_FALSE(ConfigureCdRom(in.app, in.windows));
+    EXPECT_EQ(in.shown().size(), 1u);
+    EXPECT_EQ(in.modal.shown.size(), 4u);  // no drive window after either
+    EXPECT_EQ(in.ini(), in.original);
+
+    // Printer Setup asks for its own password; an open installation asks for none.
+    struct CountingWindows : QtSettingsWindows {
+        using QtSettingsWindows::QtSettingsWindows;
+        int setups = 0;
+        bool showPrinterSetup() override { return ++setups, true; }
+    } printer(in.app, in.modal, nullptr);
+    in.then([](QDialog& d) {
+        auto& f = dynamic_cast<frmPassword&>(d);
+        EXPECT_EQ(f.lblPassword->text(), kPrinterPasswordPrompt);
+        f.txtPassword->setText("secret");  // the CD password does not open the printer
+        f.cmdOk_Click();
+    });
+    PrinterSetup(in.app, printer);
+    EXPECT_EQ(printer.setups, 0);
+    in.password("prn");
+    PrinterSetup(in.app, printer);
+    EXPECT_EQ(printer.setups, 1);
+
+    Install open("OPEN");
+    CountingWindows openPrinter(open.app, open.modal, nullptr);
+    open.cdRomCancel();
+    EXPECT_TRUE(ConfigureCdRom(open.app, open.windows));
+    PrinterSetup(open.app, openPrinter);
+    EXPECT_EQ(openPrinter.setups, 1);
+    EXPECT_EQ(open.modal.shown, std::vector<std::string>{"frmCDRom"});
+}
+
+TEST(SettingsCdRom, ReplaceThenCloseOrCancelAndTheFileAfterEach) {
+    Install in;
+    // Cancel without Replace writes nothing: the hand-written "E:\" stays as it is.
+    in.cdRomCancel();
+    ConfigureCdRom(in.app, in.windows);
+    EXPECT_EQ(in.ini(), in.original);
+
+    // Replace then Cancel: only the drive line differs, and it names E: again.
+    in.then([](QDialog& d) {
+        auto& f = dynamic_cast<frmCDRom&>(d);
+        EXPECT_EQ(f.windowTitle(), "Select CD-Rom Drive");
+        EXPECT_EQ(f.Label1->text(), "CD-Rom Drive: E:");
+        ASSERT_EQ(f.drvCDRom->count(), 2);
+        EXPECT_EQ(f.drvCDRom->currentIndex(), 0);  // the drive in use
+        f.drvCDRom->setCurrentIndex(1);
+        f.cmdOverwrite->click();
+        EXPECT_EQ(f.Label1->text(), "CD-Rom Drive : F:");
+        f.Command2->click();
+    });
+    ConfigureCdRom(in.app, in.windows);
+    EXPECT_EQ(in.ini(), Replaced(in.original, "CD_DRIVE=E:\\", "CD_DRIVE=E:"));
+    EXPECT_EQ(in.app.config.CDDrive, "E:");
+
+    // The close box after Replace acts as Cancel.
+    in.then([](QDialog& d) {
+        auto& f = dynamic_cast<frmCDRom&>(d);
+        f.drvCDRom->setCurrentIndex(1);
+        f.cmdOverwrite->click();
+        f.show();
+        f.close();
+    });
+    ConfigureCdRom(in.app, in.windows);
+    EXPECT_EQ(in.ini(), Replaced(in.original, "CD_DRIVE=E:\\", "CD_DRIVE=E:"));
+
+    // Replace then Close: the drive is stored and in use for the rest of the run.
+    in.cdRom("F:", true);
+    ConfigureCdRom(in.app, in.windows);
+    EXPECT_EQ(in.ini(), Replaced(in.original, "CD_DRIVE=E:\\", "CD_DRIVE=F:"));
+    EXPECT_EQ(in.app.config.CDDrive, "F:");
+    EXPECT_EQ(in.app.config.OpenIdxPath, "F:\\open.idx");
+    std::string menu;
+    ASSERT_TRUE(ReadIni(in.app, &menu));
+    EXPECT_EQ(in.app.config.CDDrive, "F:");
+    EXPECT_TRUE(in.shown().empty());
+
+    // A drive table with no drive offers nothing to Replace.
+    Install bare;
+    bare.app.drives = Drives();
+    frmCDRom empty(bare.app);
+    EXPECT_EQ(empty.drvCDRom->count(), 0);
+    EXPECT_FALSE(empty.cmdOverwrite->isEnabled());
+}
+
+TEST(SettingsCdRom, TowerModeRestoresTheTowerRootsAndNeverStoresADirectoryAsTheDrive) {
+    const std::string tower = "SMART_CD_ON=Y\r\nSMART_CD_TOVRIN=T:\r\nSMART_CD_QUORVEL=/srv/tower\r\n";
+    Install in("OPEN", tower);
+    EXPECT_TRUE(in.fakes.frame.isChecked("Jukebox"));  // the mark follows the file
+    EXPECT_EQ(in.app.config.CDDrive, "/srv/tower");
+    const auto choices = CdRomChoices(in.app);
+    ASSERT_EQ(choices.size(), 3u);
+    EXPECT_TRUE(choices[0].towerRoot);
+    EXPECT_EQ(choices[0].value, "/srv/tower");
+    EXPECT_EQ(choices[1].value, "E:");
+    EXPECT_EQ(choices[1].text, "E: [" + (in.dir / "cdrom").string() + "]");
+
+    // A drive in tower mode goes to CD_DRIVE and the tower keys; Cancel puts all back.
+    in.cdRom("F:", false);
+    ConfigureCdRom(in.app, in.windows);
+    EXPECT_EQ(in.ini(), Replaced(in.original, "CD_DRIVE=E:\\", "CD_DRIVE=E:"));
+    EXPECT_EQ(in.app.config.SmartCdQuorvel, "/srv/tower");
+    EXPECT_EQ(in.app.config.SmartCdTovrin, "T:");
+    EXPECT_EQ(in.app.config.CDDrive, "/srv/tower");
+
+    // The tower root chosen: only the collection's own tower key is written.
+    fs::create_directories(in.dir / "tower2");
+    in.app.config.SmartCdQuorvel = (in.dir / "tower2").string();
+    in.cdRom((in.dir / "tower2").string(), true);
+    const std::string before = in.ini();
+    ConfigureCdRom(in.app, in.windows);
+    EXPECT_EQ(in.ini(), Replaced(before, "SMART_CD_QUORVEL=/srv/tower", "SMART_CD_QUORVEL=" + (in.dir / "tower2").string()));
+    EXPECT_EQ(in.app.config.CDDrive, (in.dir / "tower2").string());
+    EXPECT_EQ(in.app.config.CdDriveLetter, "E");
+}
+
+TEST(SettingsMenu, PaperSizeDuplexAndJukebox) {
+    Install in;
+    // The checked size chosen again writes nothing.
+    EXPECT_TRUE(in.fakes.frame.isChecked("mnuletter"));
+    EXPECT_FALSE(ChoosePaperSize(in.app, "mnuletter"));
+    EXPECT_EQ(in.ini(), in.original);
+    EXPECT_TRUE(ChoosePaperSize(in.app, "mnua4"));
+    EXPECT_EQ(in.ini(), Replaced(in.original, "PAGE_TYPE=LETTER", "PAGE_TYPE=A4"));
+    EXPECT_EQ(in.app.config.PageType, "A4");
+    EXPECT_TRUE(in.fakes.frame.isChecked("mnua4"));
+    EXPECT_FALSE(in.fakes.frame.isChecked("mnuletter"));
+    EXPECT_TRUE(ChoosePaperSize(in.app, "mnulegal"));
+    EXPECT_EQ(in.ini(), Replaced(in.original, "PAGE_TYPE=LETTER", "PAGE_TYPE=LEGAL"));
+    EXPECT_FALSE(in.fakes.frame.isChecked("mnua4"));
+    EXPECT_FALSE(ChoosePaperSize(in.app, "mnuPSetup"));
+
+    // Duplex lives only for the run.
+    EXPECT_FALSE(in.fakes.frame.isChecked("Duplex"));
+    ToggleDuplex(in.app);
+    EXPECT_TRUE(in.fakes.frame.isChecked("Duplex"));
+    ToggleDuplex(in.app);
+    EXPECT_FALSE(in.fakes.frame.isChecked("Duplex"));
+    EXPECT_EQ(in.ini(), Replaced(in.original, "PAGE_TYPE=LETTER", "PAGE_TYPE=LEGAL"));
+
+    // Jukebox: the drive window first, then SMART_CD_ON after the mark.
+    const std::string legal = in.ini();
+    in.cdRomCancel();
+    ToggleJukebox(in.app, in.windows);
+    EXPECT_TRUE(in.fakes.frame.isChecked("Jukebox"));
+    EXPECT_EQ(in.ini(), legal + "SMART_CD_ON=Y\r\n");
+    in.cdRomCancel();
+    ToggleJukebox(in.app, in.windows);
+    EXPECT_EQ(in.ini(), legal + "SMART_CD_ON=N\r\n");
+    EXPECT_FALSE(in.app.config.towerMode());
+    EXPECT_TRUE(in.shown().empty());
+
+    // A write the file does not take is reported; the mark and value stay for the run.
+    Install dup("OPEN", "[Old]\r\nPAGE_TYPE=LETTER\r\nSMART_CD_ON=N\r\n");
+    EXPECT_FALSE(ChoosePaperSize(dup.app, "mnua4"));
+    EXPECT_EQ(dup.fakes.messages.last(), kConfigWriteError);
+    EXPECT_EQ(dup.app.config.PageType, "A4");
+    dup.cdRomCancel();
+    ToggleJukebox(dup.app, dup.windows);
+    EXPECT_EQ(dup.fakes.messages.last(), kJukeboxWriteError);
+    EXPECT_TRUE(dup.fakes.frame.isChecked("Jukebox"));
+}
+
+TEST(SettingsMenu, RestrictedJukeboxWritesNothingWithoutTheCdPassword) {
+    Install in("RESTRICTED");
+    in.password("nope");
+    ToggleJukebox(in.app, in.windows);
+    EXPECT_FALSE(in.fakes.frame.isChecked("Jukebox"));
+    EXPECT_EQ(in.fakes.messages.last(), kInvalidPassword);
+    in.cancelPassword();
+    ToggleJukebox(in.app, in.windows);
+    EXPECT_FALSE(in.fakes.frame.isChecked("Jukebox"));
+    EXPECT_EQ(in.ini(), in.original);
+    EXPECT_EQ(in.app.config.SmartCdOn, "");
+
+    in.password("secret");
+    in.cdRomCancel();
+    ToggleJukebox(in.app, in.windows);
+    EXPECT_TRUE(in.fakes.frame.isChecked("Jukebox"));
+    EXPECT_EQ(in.ini(), in.original + "SMART_CD_ON=Y\r\n");
+    EXPECT_TRUE(in.script.empty());
+}
