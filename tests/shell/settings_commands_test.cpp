@@ -1,0 +1,225 @@
+// The dialog, list and index commands: what each item opens in each collection,
+// the Lists menu's messages and the collection switch of the Index menu.
+#include <gtest/gtest.h>
+
+#include "lists/list_store.h"
+#include "shell/config.h"
+#include "shell/dialog_commands.h"
+#include "shell/startup.h"
+#include "tests/platform/scratch_dir.h"
+#include "tests/support/fakes.h"
+
+namespace fs = std::filesystem;
+using namespace velk;
+using velk::test::ScratchDir;
+
+namespace {
+
+struct NoWindows : SettingsWindows {
+    int passwords = 0, drives = 0, setups = 0;
+    bool askPassword(PasswordPurpose) override { return ++passwords, false; }
+    void showCdRom() override { ++drives; }
+    bool showPrinterSetup() override { return ++setups, true; }
+};
+
+// An installation with both indexes, a list store and recorded window actions.
+struct Commands {
+    ScratchDir dir{"commands"};
+    test::FakePorts fakes;
+    App app;
+    std::unique_ptr<ListStore> store;
+    NoWindows settings;
+    MainWindowActions window;
+    std::vector<std::string> actions;
+
+    explicit Commands(const char* mode = kModePatents) {
+        app.config.AppDir = dir.str();
+        app.config.CollectionMode = mode;
+        app.config.InstallationType = "OPEN";
+        app.config.CdDriveLetter = "E";
+        app.config.SmartCdOn = "Y";
+        app.config.SmartCdTovrin = " /srv/marks ";
+        app.config.SmartCdQuorvel = "/srv/patents";
+        DeriveCollectionValues(app.config);
+        dir.write("cum.idx", "x");
+        dir.write("CUM_MARK.IDX", "x");
+        fakes.wire(app.ports);
+        store = std::make_unique<ListStore>(dir / "VELKWp.mdb", mode);
+        EXPECT_TRUE(store->OpenDatabases());
+        app.lists = store.get();
+        auto note = [this](const std::string& what) { return [this, what] { actions.push_back(what); }; };
+        window.closeViewers = note("closeViewers");
+        window.closeNotice = note("closeNotice");
+        window.endZoomArea = note("endZoomArea");
+        window.refreshListButtons = note("refreshListButtons");
+        window.showNotice = [this](const std::string& c) { actions.push_back("notice " + c); };
+        window.setCaption = [this](const std::string& c) { actions.push_back("caption " + c); };
+        window.showListWindow = [this](const std::string& s) { actions.push_back("list " + s); };
+    }
+    bool menu(const std::string& name) { return MenuDialogCommand(app, name, window, settings); }
+    std::vector<FrameDialog> opened(const std::function<void()>& fn) {
+        fakes.frame.opened.clear();
+        fn();
+        return fakes.frame.opened;
+    }
+    void fill() {
+        std::string found = "0000001  V001";
+        ASSERT_TRUE(store->AddToFound(found, Int16(3)));
+        ASSERT_TRUE(store->AddToRemaining(found, Int16(3)));
+        ASSERT_TRUE(store->AddToNotFound("99", Int16(0)));
+    }
+};
+
+using D = FrameDialog;
+using Opened = std::vector<FrameDialog>;
+
+}  // namespace
+
+TEST(DialogCommands, EachItemOpensItsCollectionsDialog) {
+    struct Case {
+        const char* mode;
+        Opened btnPrint, btnExport, mnuPrint, mnuExport;
+    };
+    for (const Case& c : {Case{kModePatents, {D::Print}, {D::Export}, {D::Print}, {D::Export}},
+                          Case{kModeTrademarks, {D::MarkPrint}, {D::MarkExport}, {D::MarkPrint}, {D::MarkExport}},
+                          Case{kModeAssignments, {D::MarkPrint}, {D::MarkExport}, {D::Print}, {}}}) {
+        Commands in(c.mode);
+        in.app.PrintMode = PrintSource::Batch;
+        EXPECT_EQ(in.opened([&] { ToolbarDialogCommand(in.app, "BTN_PRINT"); }), c.btnPrint) << c.mode;
+        EXPECT_EQ(in.app.PrintMode, PrintSource::Document);
+        EXPECT_EQ(in.opened([&] { ToolbarDialogCommand(in.app, "BTN_EXPORT"); }), c.btnExport) << c.mode;
+        in.app.PrintMode = PrintSource::Batch;
+        EXPECT_EQ(in.opened([&] { in.menu("mnuPrint"); }), c.mnuPrint) << c.mode;
+        EXPECT_EQ(in.app.PrintMode, PrintSource::Document);
+        EXPECT_EQ(in.opened([&] { in.menu("mnuExport"); }), c.mnuExport) << c.mode;
+        EXPECT_EQ(in.actions, (std::vector<std::string>{"endZoomArea", "endZoomArea"}));
+    }
+
+    Commands in;
+    EXPECT_EQ(in.opened([&] { ToolbarDialogCommand(in.app, "BTN_FIND"); }), Opened{D::Find});
+    EXPECT_EQ(in.opened([&] { ToolbarDialogCommand(in.app, "BTN_GOTO"); }), Opened{D::GoTo});
+    EXPECT_FALSE(ToolbarDialogCommand(in.app, "BTN_NEXT_PAGE"));
+    EXPECT_EQ(in.opened([&] { in.menu("mnuImport"); }), Opened{D::Import});
+    EXPECT_EQ(in.opened([&] { in.menu("mnuGoto"); }), Opened{D::GoTo});
+    EXPECT_EQ(in.opened([&] { in.menu("mnuBatch"); }), Opened{D::Batch});
+    EXPECT_EQ(in.app.PrintMode, PrintSource::Batch);
+    EXPECT_EQ(in.actions.back(), "refreshListButtons");
+
+    // Find enables View once the Found list holds entries; View needs them.
+    in.fakes.frame.enabled["mnuView"] = false;
+    EXPECT_EQ(in.opened([&] { in.menu("mnuView"); }), Opened{});
+    EXPECT_EQ(in.fakes.messages.last(), kNoDocumentsToView);
+    in.fakes.frame.onOpen = [&](FrameDialog d) {
+        if (d == D::Find) in.fill();
+    };
+    EXPECT_EQ(in.opened([&] { in.menu("mnuFind"); }), Opened{D::Find});
+    EXPECT_TRUE(in.fakes.frame.enabled["mnuView"]);
+    EXPECT_EQ(in.opened([&] { in.menu("mnuView"); }), Opened{D::View});
+
+    // Every item of the group is taken; the settings items reach their windows.
+    for (const char* name : {"mnuCDRom", "mnua4", "mnuletter", "mnulegal", "mnuPSetup", "Duplex", "Jukebox",
+                             "mnuQuorvel", "mnuTovrin", "mnuFennic", "mnuFound", "mnuNotFound", "mnuNotPrinted"})
+        EXPECT_TRUE(in.menu(name)) << name;
+    EXPECT_FALSE(in.menu("mnuZoomIn"));
+    EXPECT_EQ(in.settings.drives, 2);  // mnuCDRom and the Jukebox toggle
+    EXPECT_EQ(in.settings.setups, 1);
+    EXPECT_EQ(in.settings.passwords, 0);
+    EXPECT_TRUE(in.fakes.frame.isChecked("Duplex"));
+}
+
+TEST(DialogCommands, ListsMenuShowsAMessageForAnEmptyList) {
+    Commands in;
+    for (const char* item : {"mnuFound", "mnuNotFound", "mnuNotPrinted"}) ListsCommand(in.app, item, in.window);
+    ASSERT_EQ(in.fakes.messages.shown.size(), 3u);
+    EXPECT_EQ(in.fakes.messages.shown[0].text, kNoFound);
+    EXPECT_EQ(in.fakes.messages.shown[1].text, kNoNotFound);
+    EXPECT_EQ(in.fakes.messages.shown[2].text, kNoRemaining);
+    EXPECT_EQ(in.fakes.messages.shown[2].title, "Quorvel");
+    EXPECT_EQ(in.fakes.messages.shown[2].buttons, Buttons::OK);
+    EXPECT_EQ(in.fakes.messages.shown[2].icon, Icon::None);
+    EXPECT_TRUE(in.actions.empty());
+    in.fill();
+    for (const char* item : {"mnuFound", "mnuNotFound", "mnuNotPrinted"}) ListsCommand(in.app, item, in.window);
+    EXPECT_EQ(in.actions, (std::vector<std::string>{"list FOUND", "list NOT FOUND", "list REMAINING"}));
+    EXPECT_EQ(in.fakes.messages.shown.size(), 3u);
+}
+
+TEST(DialogCommands, CollectionSwitchAsksClearsAndRederives) {
+    Commands in;
+    in.fill();
+    IndexMenuAtStartup(in.app);
+    EXPECT_TRUE(in.fakes.frame.isChecked("mnuQuorvel"));
+    EXPECT_FALSE(in.fakes.frame.enabled["mnuFennic"]);
+
+    // The item of the collection in use does nothing and asks nothing.
+    EXPECT_FALSE(SwitchCollection(in.app, "mnuQuorvel", in.window));
+    EXPECT_FALSE(SwitchCollection(in.app, "mnuFennic", in.window));
+    EXPECT_TRUE(in.fakes.messages.shown.empty());
+
+    // No: lists, viewers and mode unchanged.
+    in.app.doc.CurDocNo = "0000001";
+    in.fakes.messages.answers = {Answer::No};
+    EXPECT_FALSE(SwitchCollection(in.app, "mnuTovrin", in.window));
+    ASSERT_EQ(in.fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(in.fakes.messages.shown[0].text, kSwitchQuestion);
+    EXPECT_EQ(in.fakes.messages.shown[0].title, "Tovrin");
+    EXPECT_EQ(in.fakes.messages.shown[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(in.fakes.messages.shown[0].icon, Icon::Exclamation);
+    EXPECT_EQ(in.app.config.CollectionMode, kModePatents);
+    EXPECT_EQ(in.store->FoundCount(), 1);
+    EXPECT_TRUE(in.actions.empty());
+
+    // Yes: viewers closed, lists cleared, every collection value follows the new one.
+    in.app.viewers[0].Zoom = 250;
+    in.app.IndexRecordCount = 77;
+    in.fakes.messages.answers = {Answer::Yes};
+    EXPECT_TRUE(SwitchCollection(in.app, "mnuTovrin", in.window));
+    const Config& c = in.app.config;
+    EXPECT_EQ(c.CollectionMode, kModeTrademarks);
+    EXPECT_EQ(c.CurrentIndexPath, (in.dir / "CUM_MARK.IDX").string());
+    EXPECT_EQ(c.CollectionLetter, "M");
+    EXPECT_EQ(c.HelpFilePath, (in.dir / "velkwm.hlp").string());
+    EXPECT_EQ(c.CDDrive, "/srv/marks");
+    EXPECT_EQ(c.OpenIdxPath, "/srv/marks\\open.idx");
+    EXPECT_EQ(in.store->totals(), ListTotals{});
+    EXPECT_EQ(in.store->Count(ListTable::NotFound), 0);
+    EXPECT_EQ(in.app.doc.CurDocNo, "");
+    EXPECT_EQ(int(in.app.viewers[0].Zoom), 100);
+    EXPECT_EQ(int(in.app.IndexRecordCount), 0);
+    EXPECT_EQ(in.actions, (std::vector<std::string>{"closeViewers", "notice Quorvel Index", "closeNotice",
+                                                    "caption Tovrin"}));
+    EXPECT_EQ(in.fakes.frame.opened, Opened{D::Find});
+    EXPECT_TRUE(in.fakes.frame.isChecked("mnuTovrin"));
+    EXPECT_FALSE(in.fakes.frame.isChecked("mnuQuorvel"));
+    EXPECT_FALSE(in.fakes.frame.enabled["mnuView"]);
+    EXPECT_FALSE(in.fakes.frame.enabled["mnuPrint"]);
+    // The writers now write the trademark file.
+    EXPECT_TRUE(WritePageType(in.app, "A4"));
+    EXPECT_EQ(in.dir.read("VelkWm.INI"), "[DATA]\r\nPAGE_TYPE=A4\r\n");
+
+    // And back, with the patents' question title.
+    in.fakes.messages.answers = {Answer::Yes};
+    EXPECT_TRUE(SwitchCollection(in.app, "mnuQuorvel", in.window));
+    EXPECT_EQ(in.fakes.messages.shown.back().title, " Quorvel");
+    EXPECT_EQ(c.CDDrive, "/srv/patents");
+    EXPECT_EQ(c.CollectionLetter, "P");
+
+    // A missing index: its message, nothing asked, nothing cleared.
+    Commands gone;
+    gone.fill();
+    fs::remove(gone.dir / "CUM_MARK.IDX");
+    EXPECT_FALSE(SwitchCollection(gone.app, "mnuTovrin", gone.window));
+    ASSERT_EQ(gone.fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(gone.fakes.messages.shown[0].text, kTrademarkIndexMissing);
+    EXPECT_EQ(gone.store->FoundCount(), 1);
+    EXPECT_EQ(gone.app.config.CollectionMode, kModePatents);
+
+    // A failing window step does not stop the switch.
+    Commands failing(kModeTrademarks);
+    failing.window.closeViewers = [] { throw std::runtime_error("unload"); };
+    failing.window.showNotice = nullptr;
+    failing.fakes.messages.answers = {Answer::Yes};
+    EXPECT_TRUE(SwitchCollection(failing.app, "mnuQuorvel", failing.window));
+    EXPECT_EQ(failing.app.config.CollectionMode, kModePatents);
+    EXPECT_EQ(failing.fakes.frame.opened, Opened{D::Find});
+}
