@@ -139,6 +139,7 @@ RecordFile::RecordFile(RecordFile&& o) noexcept
       length_(o.length_),
       count_(o.count_),
       reads_(o.reads_),
+      fileReads_(o.fileReads_),
       record_(std::move(o.record_)),
       cache_(std::exchange(o.cache_, nullptr)),
       mapping_(std::exchange(o.mapping_, nullptr)),
@@ -159,7 +160,7 @@ std::string_view RecordFile::read(std::int32_t n) {
     record_.assign(static_cast<std::size_t>(length_), ' ');
     if (cache_)
         std::copy_n(cache_ + start, have, record_.data());
-    else if (!ReadFully(fd_, record_.data(), have, start))
+    else if (++fileReads_, !ReadFully(fd_, record_.data(), have, start))
         throw RuntimeError(kErrDeviceIO);
     return record_;
 }
@@ -174,6 +175,7 @@ void RecordFile::hold(std::int64_t lo, std::int64_t hi, std::size_t maxBytes) {
     held_.resize(bytes);
     heldFirst_ = 1;
     heldLast_ = 0;
+    ++fileReads_;
     if (!ReadFully(fd_, held_.data(), bytes, static_cast<std::uint64_t>(lo - 1) * static_cast<std::uint64_t>(length_)))
         throw RuntimeError(kErrDeviceIO);
     heldFirst_ = lo;
@@ -189,6 +191,7 @@ bool RecordFile::preload(std::uint64_t maxBytes) {
         return true;
     }
     copy_.resize(static_cast<std::size_t>(size_));
+    ++fileReads_;
     if (!ReadFully(fd_, copy_.data(), copy_.size(), 0)) {
         copy_.clear();
         throw RuntimeError(kErrDeviceIO);

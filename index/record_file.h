@@ -57,6 +57,7 @@ public:
     void hold(std::int64_t lo, std::int64_t hi, std::size_t maxBytes);
 
     long reads() const { return reads_; }  // records handed out
+    long fileReads() const { return fileReads_; }  // reads of the file itself (system calls)
 
 private:
     int fd_ = -1;  // one positioned read per record: a probe costs a single system call
@@ -64,6 +65,7 @@ private:
     int length_;
     std::int32_t count_ = 0;
     long reads_ = 0;
+    long fileReads_ = 0;
     std::string record_;  // the record last read when it does not come from the cache
     const char* cache_ = nullptr;  // the whole file, after preload()
     void* mapping_ = nullptr;      // cache_ when the file is mapped

@@ -45,6 +45,7 @@ struct App {
     bool ExportCancel = false;
     int MessageResult = 0;
     long LastCumRecord = 0;
+    bool FoundSorted = false;  // the Found list is shown in numerical order (the find dialog's choice)
     Int16 IndexRecordCount;
     int ScreenWidth = 0, ScreenHeight = 0;
     bool ExitPermitted = false;

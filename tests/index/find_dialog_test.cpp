@@ -1,0 +1,302 @@
+// The find dialog driven as a user drives it, on generated installations.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "common/vb_text.h"
+#include "index/cumulative_index.h"
+#include "index/ui/arrow_icons.h"
+#include "index/ui/frm_find.h"
+#include "tests/index/find_fixture.h"
+
+namespace velk {
+namespace {
+
+namespace mks = velk::mksample;
+using test::FindSetup;
+using test::Lines;
+using test::Press;
+using test::Selected;
+using test::Type;
+
+std::string NumberOf(const std::string& line) { return Trim(Left(line, 8)); }
+
+TEST(FindDialog, OpensOnTheFirstTwentyRecordsAndBrowsesByKeyAndButton) {
+    FindSetup in(mks::Collection::Quorvel, 1000);
+    frmFind f(in.app);
+    EXPECT_EQ(f.windowTitle().toStdString(), "Document Finder");
+    EXPECT_EQ(f.Label1->text().toStdString(), "Quorvel Cumulative Index");
+    ASSERT_EQ(f.lstCum->count(), 20);
+    EXPECT_EQ(f.lstCum->currentRow(), 0);
+    EXPECT_EQ(f.lblFound->text().toStdString(), "0 Documents Found");
+    EXPECT_FALSE(f.cmdFromFound->isEnabled());
+    EXPECT_FALSE(f.Check1->isEnabled());
+    EXPECT_FALSE(f.cmdFromFound->icon().isNull());
+
+    // Every line is number 8, one space, volume 10, and the lines follow the file.
+    CumIndexFile index = OpenCumIndex(in.app);
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(Lines(f.lstCum)[i], FindEntryText(index.record(i + 1)));
+
+    // Page Down on the last line: the old last record heads the window.
+    const std::string last = Lines(f.lstCum)[19];
+    f.lstCum->setCurrentRow(19);
+    Press(f.lstCum, Qt::Key_PageDown);
+    EXPECT_EQ(Lines(f.lstCum)[0], last);
+    EXPECT_EQ(f.lstCum->currentRow(), 19);
+    EXPECT_EQ(f.window().first(), 20);
+    // Down on the last line scrolls one record; Up on line 0 scrolls back.
+    Press(f.lstCum, Qt::Key_Down);
+    EXPECT_EQ(f.window().first(), 21);
+    f.lstCum->setCurrentRow(0);
+    Press(f.lstCum, Qt::Key_Up);
+    EXPECT_EQ(f.window().first(), 20);
+    Press(f.lstCum, Qt::Key_PageUp);
+    EXPECT_EQ(f.window().first(), 1);
+
+    // The buttons, and the end of the index: never a record past 1000.
+    f.cmdCumBottom->click();
+    EXPECT_EQ(f.window().last(), 1000);
+    EXPECT_EQ(Lines(f.lstCum)[19], FindEntryText(index.record(1000)));
+    EXPECT_EQ(f.lstCum->currentRow(), 19);
+    f.cmdCumDown10000->click();
+    EXPECT_EQ(f.window().last(), 1000);
+    f.cmdCumUp1000->click();
+    EXPECT_EQ(f.window().first(), 1);
+    f.cmdCumDown100x->click();
+    EXPECT_EQ(f.window().first(), 101);
+    f.cmdCumDown100->click();  // one line down (line 19 -> next record)
+    EXPECT_EQ(f.window().first(), 102);
+    f.cmdCumUp100x->click();
+    EXPECT_EQ(f.window().first(), 21);
+    Press(f.txtFind, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(f.window().last(), 1000);
+    f.cmdCumTop->click();
+    EXPECT_EQ(f.window().first(), 1);
+    EXPECT_TRUE(in.ports.messages.shown.empty()) << in.ports.messages.last();
+}
+
+TEST(FindDialog, TypingAPatentPrefixOrNumberMovesTheWindowAndEnterAddsIt) {
+    FindSetup in(mks::Collection::Quorvel, 1000);
+    frmFind f(in.app);
+    const mks::SampleDocument& a = in.s.documents.back();
+    const mks::SampleDocument& b = in.s.documents.front();
+
+    // A prefix typed in lower case lands on a record that begins with it.
+    const std::string prefix = UCase(a.number.substr(0, 3));
+    Type(f.txtFind, LCase(prefix));
+    EXPECT_EQ(NumberOf(Selected(f.lstCum)).substr(0, 3), prefix);
+    EXPECT_EQ(f.window().selectedRecord(), in.app.LastCumRecord);
+    f.txtFind->clear();  // an empty box leaves the window alone
+    const std::int32_t before = f.window().first();
+    EXPECT_EQ(f.window().first(), before);
+    Type(f.txtFind, a.number);
+    EXPECT_EQ(NumberOf(Selected(f.lstCum)), a.number);
+
+    Press(f.txtFind, Qt::Key_Return);
+    ASSERT_EQ(f.lstFound->count(), 1);
+    EXPECT_EQ(f.lblFound->text().toStdString(), "1 Documents Found");
+    EXPECT_TRUE(f.cmdFromFound->isEnabled());
+    EXPECT_FALSE(f.Check1->isEnabled());  // one entry: nothing to sort
+    in.expectConsistent(1, a.pages);
+    EXPECT_EQ(Trim(in.entries(ListTable::Found)[0]), Trim(FixedWidth(a.number, 8) + " " + a.volume));
+    // Enter again on the same line keeps one copy.
+    Press(f.lstCum, Qt::Key_Return);
+    in.expectConsistent(1, a.pages);
+
+    f.txtFind->setText(QString::fromStdString(b.number));
+    f.cmdFind->click();
+    EXPECT_EQ(NumberOf(Selected(f.lstCum)), b.number);
+    f.cmdToFound->click();
+    in.expectConsistent(2, a.pages + b.pages);
+    EXPECT_TRUE(f.Check1->isEnabled());
+    EXPECT_FALSE(f.Check1->isChecked());
+    // Entry order, then numerical order.
+    EXPECT_EQ(NumberOf(Lines(f.lstFound)[0]), a.number);
+    f.Check1->click();
+    EXPECT_TRUE(in.app.FoundSorted);
+    EXPECT_EQ(NumberOf(Lines(f.lstFound)[0]), b.number);
+
+    // Remove the sorted first line: the other stays, everything agrees.
+    f.lstFound->setCurrentRow(0);
+    f.cmdFromFound->click();
+    in.expectConsistent(1, a.pages);
+    EXPECT_EQ(NumberOf(Lines(f.lstFound)[0]), a.number);
+    EXPECT_EQ(f.lblFound->text().toStdString(), "1 Documents Found");
+
+    // A number that is not in the index moves the window without a message.
+    f.txtFind->setText("ZZZZZZZ");
+    f.cmdFind->click();
+    EXPECT_EQ(f.window().last(), 1000);
+    EXPECT_TRUE(in.ports.messages.shown.empty()) << in.ports.messages.last();
+
+    // OK views the first Found document in viewer 1 and enables the frame's items.
+    f.cmdOk->click();
+    EXPECT_EQ(f.result(), QDialog::Accepted);
+    ASSERT_EQ(in.ports.frame.displayed, std::vector<int>{1});
+    EXPECT_EQ(Trim(in.app.doc.CurDocNo), a.number);
+    EXPECT_EQ(in.app.doc.CurVolume, a.volume);
+    EXPECT_EQ(in.app.viewerFlags.FoundPosition, 1);
+    EXPECT_TRUE(in.ports.frame.enabled["mnuView"]);
+    EXPECT_TRUE(in.ports.frame.enabled["mnuFound"]);
+    EXPECT_TRUE(in.ports.frame.enabled["mnuNotPrinted"]);
+    EXPECT_FALSE(in.ports.frame.enabled.count("mnuNotFound"));
+}
+
+TEST(FindDialog, TrademarkNumbersMatchByValueAndTheSortChoiceStaysForTheRun) {
+    FindSetup in(mks::Collection::Tovrin, 200);
+    frmFind f(in.app);
+    EXPECT_EQ(f.Label1->text().toStdString(), "Tovrin Cumulative Index");
+    const mks::SampleDocument& d = in.s.documents[1];
+    Type(f.txtFind, "000" + d.number);
+    EXPECT_EQ(ValInt(NumberOf(Selected(f.lstCum))), ValInt(d.number));
+    f.cmdToFound->click();
+    f.txtFind->setText(QString::fromStdString(in.s.documents[0].number));
+    f.cmdToFound->click();
+    in.expectConsistent(2, d.pages + in.s.documents[0].pages);
+    f.Check1->click();
+    f.cmdCancel->click();
+    EXPECT_EQ(f.result(), QDialog::Rejected);
+    EXPECT_TRUE(in.ports.frame.enabled["mnuView"]);
+    EXPECT_TRUE(in.ports.frame.displayed.empty());
+
+    // Opened again, the dialog shows the lists as they are, in the order chosen.
+    frmFind again(in.app);
+    EXPECT_EQ(again.lstFound->count(), 2);
+    EXPECT_TRUE(again.Check1->isChecked());
+    EXPECT_LT(ValInt(NumberOf(Lines(again.lstFound)[0])), ValInt(NumberOf(Lines(again.lstFound)[1])));
+    again.cmdHelp->click();
+    ASSERT_EQ(in.ports.help.calls.size(), 1u);
+    EXPECT_EQ(in.ports.help.calls[0].context, 2);
+}
+
+TEST(FindDialog, BlankPageCountsShortAndEmptyIndexes) {
+    FindSetup in(mks::Collection::Quorvel);
+    in.useIndex(test::CumRec("D100001", "VOL_1", "5") + test::CumRec("D100002", "VOL_1", "") +
+                test::CumRec("D100003", "VOL_2", "3"));
+    {
+        frmFind f(in.app);
+        ASSERT_EQ(f.lstCum->count(), 3);  // fewer than 20 records: that many lines
+        f.cmdCumDown10000->click();
+        EXPECT_EQ(f.lstCum->count(), 3);
+        EXPECT_EQ(f.lstCum->currentRow(), 2);
+        f.txtFind->setText("D100002");
+        f.cmdFind->click();
+        EXPECT_EQ(in.ports.messages.last(), "Document Not Found!");
+        EXPECT_EQ(in.ports.messages.shown.back().title, "Quorvel");
+        // Its line cannot be added; the other selected line is.
+        f.lstCum->clearSelection();
+        f.lstCum->item(1)->setSelected(true);
+        f.lstCum->item(2)->setSelected(true);
+        f.cmdToFound->click();
+        EXPECT_EQ(in.ports.messages.last(), "error reading file");
+        in.expectConsistent(1, 3);
+    }
+    for (const std::string& records : {std::string(), std::string("garbage")}) {
+        in.useIndex(records);
+        frmFind f(in.app);
+        EXPECT_EQ(f.lstCum->count(), 0);
+        Type(f.txtFind, "D1");
+        f.cmdCumBottom->click();
+        Press(f.lstCum, Qt::Key_PageDown);
+        f.cmdToFound->click();
+        EXPECT_EQ(f.lstCum->count(), 0);
+    }
+    // A missing index: the dialog still opens, empty.
+    in.app.config.CurrentIndexPath = (in.tree.root() / "none.idx").string();
+    frmFind missing(in.app);
+    EXPECT_EQ(missing.lstCum->count(), 0);
+}
+
+TEST(FindDialog, AssignmentsShowTheSlashStoreWithoutItAndRemoveRightAfterAdding) {
+    FindSetup in(mks::Collection::Assign);
+    frmFind f(in.app);
+    EXPECT_EQ(f.Label1->text().toStdString(), "Assignments Cumulative Index");
+    const std::string line = Lines(f.lstCum)[0];
+    ASSERT_EQ(line.substr(4, 1), "/");
+    const std::string number = line.substr(0, 4) + line.substr(5, 4);
+    const std::int32_t first = f.window().first();
+    Type(f.txtFind, number);  // browsed, never searched: the window stays
+    EXPECT_EQ(f.window().first(), first);
+
+    f.lstCum->setCurrentRow(0);
+    f.cmdToFound->click();
+    ASSERT_EQ(in.entries(ListTable::Found).size(), 1u);
+    EXPECT_EQ(in.entries(ListTable::Found)[0], number + " " + Trim(line.substr(10)));
+    EXPECT_EQ(in.store->Rows(ListTable::Found)[0].Pages, 1);
+    EXPECT_EQ(Lines(f.lstFound)[0], line);  // shown as the index shows it
+
+    f.lstFound->setCurrentRow(0);
+    f.cmdFromFound->click();
+    in.expectConsistent(0, 0);
+    EXPECT_EQ(f.lstFound->count(), 0);
+    EXPECT_FALSE(f.cmdFromFound->isEnabled());
+}
+
+TEST(FindDialog, RemovingADocumentAlreadyOnTheBatchListsKeepsTotalsTrue) {
+    FindSetup in(mks::Collection::Quorvel, 1000);
+    frmFind f(in.app);
+    f.lstCum->clearSelection();
+    for (int i : {0, 1, 2}) f.lstCum->item(i)->setSelected(true);
+    f.cmdToFound->click();
+    ASSERT_EQ(in.store->FoundCount(), 3);
+    const std::vector<ListRow> rows = in.store->Rows(ListTable::Found);
+    const int pages = rows[0].Pages + rows[1].Pages + rows[2].Pages;
+    ASSERT_TRUE(in.store->Move(ListTable::Remaining, ListTable::ToPrint, rows[0].DocumentNo));
+
+    // Remove all three: Found drops by three, Remaining by the two it still held.
+    f.lstFound->selectAll();
+    f.cmdFromFound->click();
+    EXPECT_EQ(in.store->FoundCount(), 0);
+    EXPECT_EQ(in.store->RemainingCount(), 0);
+    EXPECT_EQ(in.store->RemainingPages(), 0);
+    EXPECT_EQ(in.store->PrintCount(), 1);
+    EXPECT_EQ(in.store->PrintPages(), pages - rows[1].Pages - rows[2].Pages);
+    EXPECT_EQ(f.lblFound->text().toStdString(), "0 Documents Found");
+
+    // The import, opened from here, fills the lists; the dialog shows them afterwards.
+    in.ports.frame.onOpen = [&](FrameDialog which) {
+        if (which != FrameDialog::Import) return;
+        std::string e = rows[1].DocumentNo;
+        in.store->AddToFound(e, rows[1].Pages);
+    };
+    f.cmdImport->click();
+    ASSERT_EQ(in.ports.frame.opened, std::vector<FrameDialog>{FrameDialog::Import});
+    EXPECT_EQ(f.lstFound->count(), 1);
+    EXPECT_EQ(f.lblFound->text().toStdString(), "1 Documents Found");
+
+    // A hundred entries light the 100-line jumps.
+    EXPECT_FALSE(f.cmdDown100->isEnabled());
+    f.lstCum->selectAll();
+    for (int round = 0; round < 5; ++round) {
+        f.cmdCumDown100x->click();
+        f.lstCum->selectAll();
+        f.cmdToFound->click();
+    }
+    ASSERT_GE(f.lstFound->count(), 100);
+    EXPECT_TRUE(f.cmdDown100->isEnabled());
+    f.cmdDown100->click();
+    EXPECT_EQ(f.lstFound->currentRow(), 100 < f.lstFound->count() ? 100 : f.lstFound->count() - 1);
+    f.cmdUp100->click();
+    EXPECT_EQ(f.lstFound->currentRow(), 0);
+}
+
+TEST(FindDialog, ArrowPicturesFallBackToDrawnOnesWhenTheFilesAreMissing) {
+    FindSetup in(mks::Collection::Quorvel);
+    EXPECT_FALSE(ArrowIcon(in.app, "e_left.ico").isNull());
+    std::filesystem::remove_all(in.s.appDir / "iconsP");
+    for (const char* name : {"e_left.ico", "d_u100.ico", "e_right.ico"}) {
+        QIcon icon = ArrowIcon(in.app, name);
+        EXPECT_FALSE(icon.isNull()) << name;
+        EXPECT_FALSE(icon.pixmap(16, 16).toImage().isNull());
+    }
+    frmFind f(in.app);  // opens without an error
+    EXPECT_TRUE(in.ports.messages.shown.empty());
+}
+
+}  // namespace
+}  // namespace velk
