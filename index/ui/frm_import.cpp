@@ -5,13 +5,11 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <memory>
@@ -103,15 +101,6 @@ frmImport::frmImport(App& app, QWidget* parent) : QDialog(parent), app_(app) {
     optFile->setChecked(true);
     optClipboard->setEnabled(!app_.config.isRestricted());
     cmdBrowse->setEnabled(true);
-}
-
-void frmImport::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(s->availableGeometry().center());
-        move(frame.topLeft());
-    }
 }
 
 void frmImport::optFile_Click() {

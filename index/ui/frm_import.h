@@ -48,9 +48,6 @@ public:
     QPushButton* cmdCancel;
     QPushButton* cmdHelp;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     // The diskette check of a path on A: (and B: when typed); false when the user cancelled.
     bool diskReady(const std::string& path, bool typed);

@@ -3,13 +3,11 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -173,15 +171,6 @@ void frmListBox::setArrows(bool enabled) {
     cmdDown100->setText(down.isNull() ? "Down 100" : "");
     cmdUp100->setEnabled(enabled);
     cmdDown100->setEnabled(enabled);
-}
-
-void frmListBox::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(s->availableGeometry().center());
-        move(frame.topLeft());
-    }
 }
 
 void frmListBox::cmdTop_Click() {

@@ -52,9 +52,6 @@ public:
     QLabel* lblProgress;
     QLabel* lblBar;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     void load();
     void setArrows(bool enabled);
