@@ -56,25 +56,29 @@ void CResize::Resize(QWidget& window) {
     // before is recorded at the geometry it has now.
     records_.erase(std::remove_if(records_.begin(), records_.end(), [](const Entry& e) { return !e.control; }),
                    records_.end());
+    // A control first seen after the form changed size is recorded as it would
+    // stand at the first size, so it stays where it was put.
+    const bool sized = initialWidth_ != 0 && initialHeight_ != 0;
+    const double fx = sized ? double(ToTwips(window.width())) / initialWidth_ : 1.0;
+    const double fy = sized ? double(ToTwips(window.height())) / initialHeight_ : 1.0;
     for (QWidget* w : controls) {
         if (record(w)) continue;
         Entry e{w, {}};
         const QRect g = w->geometry();
-        e.geometry.setHeight(ToTwips(g.height()));
-        e.geometry.setLeft(ToTwips(g.x()));
-        e.geometry.setTop(ToTwips(g.y()));
-        e.geometry.setWidth(ToTwips(g.width()));
+        auto scaled = [](int pixels, double f) { return f > 0 ? std::int32_t(std::lround(ToTwips(pixels) / f)) : 0; };
+        e.geometry.setHeight(scaled(g.height(), fy));
+        e.geometry.setLeft(scaled(g.x(), fx));
+        e.geometry.setTop(scaled(g.y(), fy));
+        e.geometry.setWidth(scaled(g.width(), fx));
         records_.push_back(e);
     }
     // The first call only records. The size recorded is the inner one the factors
     // are taken against, so a form that keeps its size keeps its controls in place.
-    if (initialWidth_ == 0 || initialHeight_ == 0) {
+    if (!sized) {
         initialWidth_ = ToTwips(window.width());
         initialHeight_ = ToTwips(window.height());
         return;
     }
-    const double fx = double(ToTwips(window.width())) / initialWidth_;
-    const double fy = double(ToTwips(window.height())) / initialHeight_;
     for (const Entry& e : records_) {
         QWidget* w = e.control;
         if (!w) continue;
