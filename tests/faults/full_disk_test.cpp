@@ -1,0 +1,158 @@
+// What happens when the disk fills: a file-size limit on this process makes every write
+// past it fail with EFBIG, as a full disk fails with ENOSPC, without root or a mount.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <string>
+
+#include <sqlite3.h>
+
+#include "lists/list_store.h"
+#include "platform/app.h"
+#include "shell/config.h"
+#include "tests/platform/scratch_dir.h"
+#include "tests/support/fakes.h"
+
+namespace velk {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Writes past `bytes` fail for as long as the guard lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ok_ = ::getrlimit(RLIMIT_FSIZE, &old_) == 0;
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lim = old_;
+        lim.rlim_cur = bytes;
+        ok_ = ok_ && ::setrlimit(RLIMIT_FSIZE, &lim) == 0;
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    bool ok() const { return ok_; }
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+    bool ok_ = false;
+};
+
+const std::string kConfig =
+    "[DATA]\r\nINSTALLATION_TYPE=OPEN\r\nIMPORT_PATH=C:\\IMPORT\r\nEXPORT_PATH=C:\\EXPORT\r\n"
+    "PRINTER_PASSWORD=prn\r\nIMPORT_VALUES=1\r\nCD_DRIVE=E:\\\r\nCD_PASSWORD=cd\r\nPAGE_TYPE=LETTER\r\n";
+
+std::string Entry(int i) {
+    std::string n = std::to_string(5000000 + i);
+    return n + std::string(9 - n.size(), ' ') + "QUOR_0001";
+}
+
+TEST(FullDisk, ListStoreAddsFailCleanlyAndTheTotalsMatchWhatWasStored) {
+    test::ScratchDir dir("faults-lists");
+    const fs::path file = dir / "VELKWp.mdb";
+    int stored = 0;
+    long long remaining = 0, toPrint = 0;
+    {
+        ListStore store(file, kModePatents);
+        ASSERT_TRUE(store.OpenDatabases());
+        for (; stored < 20; ++stored) ASSERT_TRUE(store.AddToRemaining(Entry(stored), Int16(3)));
+        std::error_code ec;
+        const auto used = fs::file_size(file, ec) + (fs::exists(dir / "VELKWp.mdb-wal") ? fs::file_size(dir / "VELKWp.mdb-wal") : 0);
+        FileSizeLimit limit(used + 64 * 1024);
+        ASSERT_TRUE(limit.ok()) << "cannot limit the file size here";
+
+        int failures = 0;
+        for (int i = stored; i < 20000 && failures < 3; ++i) {
+            // Half the entries move on to the print list: two tables change or neither.
+            const bool added = store.AddToRemaining(Entry(i), Int16(3)) &&
+                               (i % 2 || store.AddAndTakeOffRemaining(ListTable::ToPrint, Entry(i), Int16(3)));
+            if (!added) {
+                ++failures;
+                continue;
+            }
+            ++stored;
+        }
+        EXPECT_GT(failures, 0) << "the limit was never reached";
+        // What the store believes agrees with its tables, even after the failures.
+        const ListTotals seen = store.totals();
+        EXPECT_EQ(seen.RemainingCount, store.Count(ListTable::Remaining));
+        EXPECT_EQ(seen.PrintCount, store.Count(ListTable::ToPrint));
+        EXPECT_EQ(store.Count(ListTable::Remaining) + store.Count(ListTable::ToPrint), stored);
+        remaining = store.Count(ListTable::Remaining);
+        toPrint = store.Count(ListTable::ToPrint);
+        store.Close();
+    }
+    // Read back without the limit: the file is sound and holds what the store last said.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "ok");
+    sqlite3_finalize(st);
+    auto count = [&](const char* sql) {
+        sqlite3_stmt* q = nullptr;
+        long long n = -1;
+        if (sqlite3_prepare_v2(db, sql, -1, &q, nullptr) == SQLITE_OK && sqlite3_step(q) == SQLITE_ROW)
+            n = sqlite3_column_int64(q, 0);
+        sqlite3_finalize(q);
+        return n;
+    };
+    EXPECT_EQ(count("SELECT COUNT(*) FROM Remaining"), remaining);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM ToPrint"), toPrint);
+    // An entry on the print list is never also still on Remaining.
+    const char* both =
+        "SELECT COUNT(*) FROM ToPrint p JOIN Remaining r ON p.DocumentNo = r.DocumentNo";
+    EXPECT_EQ(count(both), 0);
+    sqlite3_close(db);
+}
+
+TEST(FullDisk, ConfigurationWriteFailsAndKeepsTheOldFile) {
+    test::ScratchDir dir("faults-config");
+    test::FakePorts fakes;
+    App app;
+    app.config.AppDir = dir.str();
+    app.config.CollectionMode = kModePatents;
+    fakes.wire(app.ports);
+    std::string old = kConfig;
+    old += "; " + std::string(2000, 'x') + "\r\n";
+    dir.write("VelkWp.INI", old);
+    ASSERT_TRUE(ReadIni(app));
+    {
+        FileSizeLimit limit(old.size() / 2);
+        ASSERT_TRUE(limit.ok());
+        EXPECT_FALSE(WritePageType(app, "A4"));
+    }
+    EXPECT_EQ(fakes.messages.last(), kConfigWriteError);
+    EXPECT_EQ(dir.read("VelkWp.INI"), old);
+    // No half-written sibling left beside it.
+    int files = 0;
+    for (const auto& e : fs::directory_iterator(dir.path())) files += e.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 1);
+}
+
+TEST(ReadOnly, ConfigurationDirectoryThatCannotBeWrittenKeepsTheFile) {
+    if (::geteuid() == 0) GTEST_SKIP() << "running as root: permissions do not stop writes";
+    test::ScratchDir dir("faults-ro");
+    test::FakePorts fakes;
+    App app;
+    app.config.AppDir = dir.str();
+    app.config.CollectionMode = kModePatents;
+    fakes.wire(app.ports);
+    const std::string old = kConfig;
+    dir.write("VelkWp.INI", old);
+    ASSERT_TRUE(ReadIni(app));
+    fs::permissions(dir / "VelkWp.INI", fs::perms::owner_read);
+    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_FALSE(WritePageType(app, "A4"));
+    EXPECT_EQ(fakes.messages.last(), kConfigWriteError);
+    fs::permissions(dir.path(), fs::perms::owner_all);
+    EXPECT_EQ(dir.read("VelkWp.INI"), old);
+}
+
+}  // namespace
+}  // namespace velk
