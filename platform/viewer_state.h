@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/int16.h"
+#include "platform/current_document.h"
 
 namespace velk {
 
@@ -21,6 +22,10 @@ struct ViewerState {
     Int16 Zoom = Int16(100);
     std::string Caption;
     bool Active = false;
+    // The viewer's whole located document and page record (volume, image path, page map,
+    // PageFileInfo): activating the viewer makes it the current document again.
+    CurrentDocument Doc;
+    bool Shown = false;  // a page of Doc is shown
 };
 
 struct SharedViewerFlags {

@@ -77,22 +77,26 @@ PageFileKind PageFileKindOf(const std::string& path) {
     return PageFileKind::Container;
 }
 
+PageFileInfo ReadPageInfo(const PageFileInfo& base, const std::string& path, const std::string& docNo, Int16 page) {
+    if (page < 1) throw RuntimeError(kErrSubscript);
+    PageFileInfo info = base;
+    // The whole path, never cut: a native path is longer than any fixed field.
+    info.PagePath = path;
+    info.PageText = std::to_string(page.value());
+    switch (PageFileKindOf(path)) {
+    case PageFileKind::Tiff: info.FileDocNo = docNo; break;
+    case PageFileKind::Bin:
+        info.FileDocNo = docNo;
+        info.FilePages = page;  // the loader puts the file's page count here
+        break;
+    case PageFileKind::Container: ReadContainerPage(info, path, page); break;
+    }
+    return info;
+}
+
 bool GetPage(App& app, const std::string& path, const std::string& docNo, Int16 page) {
     try {
-        if (page < 1) throw RuntimeError(kErrSubscript);
-        PageFileInfo info = app.doc.Page;
-        // The whole path, never cut: a native path is longer than any fixed field.
-        info.PagePath = path;
-        info.PageText = std::to_string(page.value());
-        switch (PageFileKindOf(path)) {
-        case PageFileKind::Tiff: info.FileDocNo = docNo; break;
-        case PageFileKind::Bin:
-            info.FileDocNo = docNo;
-            info.FilePages = page;  // the loader puts the file's page count here
-            break;
-        case PageFileKind::Container: ReadContainerPage(info, path, page); break;
-        }
-        app.doc.Page = std::move(info);
+        app.doc.Page = ReadPageInfo(app.doc.Page, path, docNo, page);
         return true;
     } catch (const std::exception&) {
         app.msg(kGetPageErrorText);

@@ -30,6 +30,9 @@ PageFileKind PageFileKindOf(const std::string& path);
 // document docNo. Any error (missing or short file, a page or offset out of range)
 // shows "Error at function GetPage", leaves the page record as it was and gives false.
 bool GetPage(App& app, const std::string& path, const std::string& docNo, Int16 page);
+// The same record without messages or the run state: base with page `page` filled in.
+// Throws RuntimeError. The viewers use it to find the next page before prefetching it.
+PageFileInfo ReadPageInfo(const PageFileInfo& base, const std::string& path, const std::string& docNo, Int16 page);
 
 // First byte of a container page's CCITT data.
 inline std::int64_t PageDataOffset(const PageFileInfo& info) {

@@ -1,77 +1,700 @@
 #include "viewer/ui/frm_view.h"
 
+#include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QResizeEvent>
+#include <QScrollBar>
+#include <QTimer>
+#include <array>
+#include <exception>
 
+#include "common/vb_text.h"
+#include "lists/found_queries.h"
+#include "lists/list_store.h"
 #include "platform/app.h"
+#include "platform/ui/wait_cursor.h"
+#include "viewer/document_locator.h"
+#include "viewer/page_loading.h"
+#include "viewer/page_prefetch.h"
 #include "viewer/ui/imaging_control.h"
+#include "viewer/ui/load_image.h"
 
 namespace velk {
 
+inline constexpr const char* kDocumentNotFoundText = "Document Not Found!";
+inline constexpr const char* kCopiedText = "Document copied to the Clipboard!";
+
 frmView1::frmView1(App& app, int viewNo, QWidget* parent) : QWidget(parent), app_(app), viewNo_(viewNo) {
     setObjectName("frmView1");
+    setWindowTitle(viewNo == 1 ? "View 1" : "View 2");
     accView = new ImagingControl(this);
     accView->setObjectName("accView");
     accView->setClipboard(app_.ports.clipboard);
-    accView->installEventFilter(this);
+    accView->viewport()->installEventFilter(this);
+    setFocusProxy(accView);
+    resize(640, 480);
 }
 
 frmView1::~frmView1() = default;
 
 void frmView1::resizeEvent(QResizeEvent* event) {
+    // The control fills the window; with the full-view flag the fit follows the size.
     accView->setGeometry(rect());
+    if (app_.viewerFlags.FullView) accView->FitMethod(2);
     QWidget::resizeEvent(event);
 }
 
-bool frmView1::eventFilter(QObject* watched, QEvent* event) { return QWidget::eventFilter(watched, event); }
+bool frmView1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == accView->viewport() && event->type() == QEvent::MouseButtonPress) emit controlClicked(viewNo_);
+    return QWidget::eventFilter(watched, event);
+}
 
-struct Viewers::Impl {
-    App& app;
-    QMdiArea* area;
-    QMdiSubWindow* windows[2] = {nullptr, nullptr};
-    bool prefetch = true;
+namespace {
+
+enum class Outcome { Shown, Cancelled, NotFound, Failed };
+
+// Counts the messages a call shows, so a failure that reported itself gets no second one.
+class CountingMessages : public Messages {
+public:
+    explicit CountingMessages(Messages* inner) : inner_(inner) {}
+    Answer show(const std::string& text, const std::string& title, Buttons buttons, Icon icon) override {
+        ++count;
+        return inner_ ? inner_->show(text, title, buttons, icon) : Answer::OK;
+    }
+    int count = 0;
+
+private:
+    Messages* inner_;
 };
 
-Viewers::Viewers(App& app, QMdiArea* area) : d_(std::make_unique<Impl>(Impl{app, area})) {}
-Viewers::~Viewers() = default;
+class CountMessagesIn {
+public:
+    explicit CountMessagesIn(App& app) : app_(app), inner_(app.ports.messages), counter_(inner_) {
+        app_.ports.messages = &counter_;
+    }
+    ~CountMessagesIn() { app_.ports.messages = inner_; }
+    int count() const { return counter_.count; }
+    CountMessagesIn(const CountMessagesIn&) = delete;
+    CountMessagesIn& operator=(const CountMessagesIn&) = delete;
 
-bool Viewers::DisplayDocument(int) { return false; }
-bool Viewers::NewWindow() { return false; }
-void Viewers::FirstPage() {}
-void Viewers::PreviousPage() {}
-void Viewers::NextPage() {}
-void Viewers::LastPage() {}
-void Viewers::PageDownOrNext() {}
-void Viewers::PageUpOrPrevious() {}
-bool Viewers::FirstDocument() { return false; }
-bool Viewers::PreviousDocument() { return false; }
-bool Viewers::NextDocument() { return false; }
-bool Viewers::LastDocument() { return false; }
-void Viewers::ZoomIn() {}
-void Viewers::ZoomOut() {}
-void Viewers::Zoom100() {}
-void Viewers::FullView() {}
-void Viewers::ZoomArea() {}
-void Viewers::Rotate() {}
-bool Viewers::Copy() { return false; }
-void Viewers::Close(int) {}
-void Viewers::CloseAll() {}
-void Viewers::Activate(int) {}
-int Viewers::active() const { return 0; }
-bool Viewers::isOpen(int which) const { return which >= 1 && which <= 2 && d_->windows[which - 1]; }
-frmView1* Viewers::view(int) const { return nullptr; }
-QMdiSubWindow* Viewers::window(int which) const { return isOpen(which) ? d_->windows[which - 1] : nullptr; }
-bool Viewers::atFirstPage() const { return true; }
-bool Viewers::atLastPage() const { return true; }
-bool Viewers::atFirstDocument() const { return true; }
-bool Viewers::atLastDocument() const { return true; }
+private:
+    App& app_;
+    Messages* inner_;
+    CountingMessages counter_;
+};
+
+}  // namespace
+
+// Closes and activations of the viewer windows, delivered to the facade.
+class ViewerWindowEvents : public QObject {
+public:
+    explicit ViewerWindowEvents(Viewers::Impl& d) : d_(d) {}
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Viewers::Impl& d_;
+};
+
+struct Viewers::Impl {
+    Viewers& self;
+    App& app;
+    QMdiArea* area;
+    std::array<QPointer<QMdiSubWindow>, 2> windows{};
+    std::array<frmView1*, 2> views{nullptr, nullptr};
+    int activeNo = 0;
+    bool busy = false;  // our own activations and closes
+    bool zoomArea = false;
+    bool prefetchOn = true;
+    PagePrefetch prefetch;
+    ViewerWindowEvents events{*this};
+
+    Impl(Viewers& s, App& a, QMdiArea* m) : self(s), app(a), area(m) {}
+
+    ViewerState& state(int n) { return app.viewers[static_cast<std::size_t>(n - 1)]; }
+    const ViewerState& state(int n) const { return app.viewers[static_cast<std::size_t>(n - 1)]; }
+    bool open(int n) const { return n >= 1 && n <= 2 && windows[static_cast<std::size_t>(n - 1)]; }
+    bool shown(int n) const { return open(n) && state(n).Shown; }
+    frmView1* view(int n) const { return open(n) ? views[static_cast<std::size_t>(n - 1)] : nullptr; }
+    int openCount() const { return int(open(1)) + int(open(2)); }
+    bool trademarks() const { return app.config.isTrademarks(); }
+
+    int pageOf(int n) const {
+        const ViewerState& s = state(n);
+        return trademarks() ? s.PageNumber.value() : static_cast<int>(ValInt(s.PageText));
+    }
+    int pageCountOf(int n) const {
+        const ViewerState& s = state(n);
+        return trademarks() ? s.Doc.CurPageCount.value() : s.Doc.Page.FilePages.value();
+    }
+
+    frmView1* ensureWindow(int n) {
+        if (open(n)) return view(n);
+        auto* v = new frmView1(app, n);
+        QMdiSubWindow* sub = area->addSubWindow(v);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->installEventFilter(&events);
+        windows[static_cast<std::size_t>(n - 1)] = sub;
+        views[static_cast<std::size_t>(n - 1)] = v;
+        QObject::connect(v->accView, &ImagingControl::ZoomChanged, &events,
+                         [this, n](int percent) { state(n).Zoom = CInt(percent); });
+        QObject::connect(v, &frmView1::controlClicked, &events, [this](int which) {
+            if (which != activeNo) markActive(which);
+            refreshButtons();
+            changed();
+        });
+        sub->show();
+        return v;
+    }
+
+    void destroyWindow(int n) {
+        const std::size_t i = static_cast<std::size_t>(n - 1);
+        if (windows[i]) {
+            QMdiSubWindow* sub = windows[i];
+            sub->removeEventFilter(&events);
+            const bool was = busy;
+            busy = true;
+            area->removeSubWindow(sub);
+            delete sub;
+            busy = was;
+        }
+        windows[i] = nullptr;
+        views[i] = nullptr;
+        state(n).Shown = false;
+        state(n).Active = false;
+        if (activeNo == n) activeNo = 0;
+    }
+
+    // Brings viewer n forward without the activation handler's side effects.
+    void bringForward(int n) {
+        if (!open(n)) return;
+        const bool was = busy;
+        busy = true;
+        area->setActiveSubWindow(windows[static_cast<std::size_t>(n - 1)]);
+        busy = was;
+    }
+
+    // Viewer n becomes the active one; the current document becomes its document.
+    void markActive(int n) {
+        if (!open(n)) return;
+        activeNo = n;
+        state(n).Active = true;
+        state(3 - n).Active = false;
+        if (state(n).Shown) {
+            app.doc = state(n).Doc;
+            app.viewerFlags.FilePages = state(n).Doc.Page.FilePages;
+            if (trademarks()) app.viewerFlags.TrademarkImagePath = state(n).ImagePath;
+        }
+    }
+
+    void changed() {
+        if (self.onChanged) self.onChanged();
+    }
+
+    void restoreCurrent(const CurrentDocument& previous) {
+        if (activeNo && state(activeNo).Shown)
+            app.doc = state(activeNo).Doc;
+        else
+            app.doc = previous;
+    }
+
+    // The viewer's record after a page of the current document was shown in it.
+    void commit(int n, int page) {
+        ViewerState& s = state(n);
+        s.Doc = app.doc;
+        s.ImagePath = app.doc.CurImagePath;
+        s.DocNo = trademarks() ? TrademarkDocNo(app.doc.CurImagePath) : app.doc.CurDocNo;
+        s.PageText = app.doc.Page.PageText;
+        s.Snapshot = {app.doc.Page.XSize, app.doc.Page.YSize, app.doc.Page.PageOffset};
+        s.PageNumber = CInt(page);
+        s.Caption = n == 1 ? app.viewerFlags.View1Caption : app.viewerFlags.View2Caption;
+        s.Shown = true;
+        app.viewerFlags.FilePages = trademarks() ? app.doc.CurPageCount : app.doc.Page.FilePages;
+        if (n == 2) app.viewerFlags.Viewer2Closed = false;
+    }
+
+    std::optional<PageImage> takePrefetched(const PageRequest& r) {
+        if (!prefetchOn) return std::nullopt;
+        return prefetch.take(r);
+    }
+
+    // Page `page` of the current document into viewer n's window.
+    bool loadPage(int n, int page) {
+        frmView1* v = view(n);
+        if (!v) return false;
+        if (trademarks()) {
+            PageRequest r;
+            r.path = app.viewerFlags.TrademarkImagePath;
+            r.page = page;
+            return LoadTrademark(app, *v, *v->accView, n, page, takePrefetched(r));
+        }
+        if (!GetPage(app, app.doc.CurImagePath, app.doc.CurDocNo, CInt(page))) return false;
+        return Loadimage(app, *v, *v->accView, std::to_string(n), takePrefetched(RequestFor(app.doc.Page)));
+    }
+
+    // The next page of viewer n's document, decoded while the reader looks at this one.
+    void prefetchNext(int n) {
+        if (!prefetchOn || !shown(n)) return;
+        const ViewerState& s = state(n);
+        const int next = pageOf(n) + 1;
+        if (next > pageCountOf(n)) return;
+        PageRequest r;
+        if (trademarks()) {
+            r.path = s.ImagePath;
+            r.page = next;
+        } else {
+            try {
+                r = RequestFor(ReadPageInfo(s.Doc.Page, s.ImagePath, s.DocNo, CInt(next)));
+            } catch (const std::exception&) {
+                return;  // the page command itself reports it
+            }
+        }
+        prefetch.request(std::move(r));
+    }
+
+    // The document CurDocNo/CurVolume into the viewers in `targets` (1 and/or 2).
+    // closeOthers: viewer 2 closes once viewer 1 shows the new document.
+    Outcome display(std::array<bool, 2> targets, bool closeOthers) {
+        WaitCursor wait;
+        const CurrentDocument previous = app.doc;
+        if (!InsertVolumePrompt(app)) {
+            restoreCurrent(previous);
+            return Outcome::Cancelled;
+        }
+        bool located = false;
+        int reported = 0;
+        {
+            CountMessagesIn counting(app);
+            located = GetPath_OpenIdx(app, app.doc.CurDocNo, app.doc.CurVolume);
+            reported = counting.count();
+        }
+        if (!located) {
+            restoreCurrent(previous);
+            if (reported == 0) app.msg(kDocumentNotFoundText);
+            return Outcome::NotFound;
+        }
+        const CurrentDocument found = app.doc;
+        if (trademarks()) {
+            app.viewers[0].PageNumber = Int16(1);
+            app.viewers[1].PageNumber = Int16(1);
+            app.viewerFlags.TrademarkImagePath = found.CurImagePath;
+        }
+        int last = 0;
+        for (int n = 1; n <= 2; ++n) {
+            if (!targets[static_cast<std::size_t>(n - 1)]) continue;
+            const bool created = !open(n);
+            ensureWindow(n);
+            bringForward(n);
+            app.doc = found;
+            if (!loadPage(n, 1)) {
+                if (created) destroyWindow(n);
+                if (last) markActive(last);
+                restoreCurrent(previous);
+                if (last) app.doc = state(last).Doc;
+                return Outcome::Failed;
+            }
+            commit(n, 1);
+            last = n;
+        }
+        if (closeOthers && open(2)) destroyWindow(2), app.viewerFlags.Viewer2Closed = true;
+        if (openCount() <= 1 && open(1)) windows[0]->showMaximized();
+        bringForward(last);
+        markActive(last);
+        setFoundPositionOfShown();
+        enableShownDocumentCommands();
+        return Outcome::Shown;
+    }
+
+    // Opened from outside the navigation (find dialog, found-list view): the counter
+    // follows the document, so the document buttons are right from the start.
+    void setFoundPositionOfShown() {
+        if (!app.lists) return;
+        const std::vector<ListRow> rows = FoundDisplayRows(app);
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (FoundEntryDocNo(rows[i].DocumentNo) == Trim(app.doc.CurDocNo) &&
+                Trim(rows[i].Volume) == Trim(app.doc.CurVolume)) {
+                app.viewerFlags.FoundPosition = CInt(static_cast<double>(i + 1));
+                return;
+            }
+    }
+
+    bool documentMove(DocMove move, bool retry) {
+        if (!open(1) || !app.lists) return false;
+        WaitCursor wait;
+        SharedViewerFlags& f = app.viewerFlags;
+        f.DocumentNavigation = true;
+        const std::vector<ListRow> rows = FoundDisplayRows(app);
+        const int count = static_cast<int>(std::min<std::size_t>(rows.size(), 32767));
+        int p = DocumentTarget(move, f.FoundPosition.value(), f.FoundListChoice.value(), count);
+        f.FoundListChoice = Int16(0);
+        Outcome outcome = Outcome::Failed;
+        const std::array<bool, 2> targets{true, open(2)};
+        while (p > 0) {
+            const ListRow& row = rows[static_cast<std::size_t>(p - 1)];
+            app.doc.CurDocNo = FoundEntryDocNo(row.DocumentNo);
+            app.doc.CurVolume = Trim(row.Volume);
+            f.FilePages = Int16(0);
+            outcome = display(targets, false);
+            if (outcome == Outcome::Shown || outcome == Outcome::Cancelled) break;
+            p = DocumentOnward(move, p, count);  // missing or unreadable: on to the next one
+        }
+        if (outcome == Outcome::Shown) {
+            f.FoundPosition = CInt(p);
+            refreshButtons();
+            changed();
+            prefetchNext(activeNo);
+            return true;
+        }
+        if (outcome == Outcome::Cancelled && retry) {
+            if (move == DocMove::Next) return documentMove(DocMove::Previous, false);
+            if (move == DocMove::Last) return documentMove(DocMove::First, false);
+        }
+        refreshButtons();
+        changed();
+        return false;
+    }
+
+    void pageMove(PageMove move) {
+        const int n = activeNo;
+        if (!shown(n)) return;
+        ViewerState& s = state(n);
+        const int target = PageTarget(move, pageOf(n), pageCountOf(n));
+        if (target > 0) {
+            app.doc = s.Doc;
+            if (trademarks()) app.viewerFlags.TrademarkImagePath = s.ImagePath;
+            if (loadPage(n, target))
+                commit(n, target);
+            else
+                app.doc = s.Doc;
+            prefetchNext(n);
+        }
+        refreshButtons();
+        changed();
+    }
+
+    ImagingControl* activeControl() const {
+        frmView1* v = view(activeNo);
+        return v && state(activeNo).Shown ? v->accView : nullptr;
+    }
+
+    void cancelSelection(ImagingControl& c) {
+        if (c.SelectEvent() == 2) c.SelectEvent(0);
+        zoomArea = false;
+    }
+
+    void zoomTo(int percent) {
+        ImagingControl* c = activeControl();
+        if (!c) return;
+        app.viewerFlags.FullView = false;
+        cancelSelection(*c);
+        c->ZoomLevel(percent);
+        state(activeNo).Zoom = CInt(c->ZoomLevel());
+        changed();
+    }
+
+    void closeViewer(int n) {
+        if (!open(n)) return;
+        SharedViewerFlags& f = app.viewerFlags;
+        prefetch.clear();
+        if (n == 2) {
+            destroyWindow(2);
+            f.Viewer2Closed = true;
+            f.SecondViewRequest = false;
+            bringForward(1);
+            markActive(1);
+            refreshButtons();
+            changed();
+            return;
+        }
+        if (!shown(2)) {
+            destroyWindow(1);
+            destroyWindow(2);
+            f.FilePages = Int16(0);
+            f.Viewer2Closed = true;
+            app.viewers[0].Active = app.viewers[1].Active = false;
+            if (self.onAllClosed) self.onAllClosed();
+            changed();
+            return;
+        }
+        // Viewer 2's document and page go on in viewer 1.
+        const ViewerState second = state(2);
+        f.Viewer2Closed = true;
+        destroyWindow(1);
+        destroyWindow(2);
+        ensureWindow(1);
+        app.doc = second.Doc;
+        const int page = trademarks() ? second.PageNumber.value() : static_cast<int>(ValInt(second.PageText));
+        if (trademarks()) f.TrademarkImagePath = second.ImagePath;
+        if (loadPage(1, page)) {
+            commit(1, page);
+            windows[0]->showMaximized();
+            markActive(1);
+            prefetchNext(1);
+        } else {
+            destroyWindow(1);
+            if (self.onAllClosed) self.onAllClosed();
+        }
+        refreshButtons();
+        changed();
+    }
+
+    // The items that need a shown document, once one is shown.
+    void enableShownDocumentCommands() {
+        MainFrame* fr = app.ports.frame;
+        if (!fr) return;
+        for (const char* name :
+             {"mnuPrint", "mnuExport", "mnuCopy", "mnuGoto", "mnuZoom100", "mnuZoomIn", "mnuZoomOut", "mnuRotate",
+              "mnuZoomArea", "mnuCascade", "mnuHorizon", "mnuVertical", "mnuNew", "BTN_GOTO", "BTN_COPY", "BTN_PRINT",
+              "BTN_EXPORT", "BTN_FULLVIEW", "BTN_ZOOM100", "BTN_ZOOM_IN", "BTN_ZOOM_OUT", "BTN_ROTATE",
+              "BTN_ZOOM_AREA", "BTN_VERTICAL", "BTN_HORIZONTAL", "BTN_CASCADE"})
+            fr->enableItem(name, true);
+    }
+
+    // Page, document and list buttons, and the window entries, from the active viewer.
+    void refreshButtons() {
+        MainFrame* fr = app.ports.frame;
+        if (!fr) return;
+        const ViewerCommandState st = self.state();
+        const NavButtons& pg = st.page;
+        fr->enableItem("BTN_FIRST_PG", pg.first);
+        fr->enableItem("BTN_PREV_PG", pg.previous);
+        fr->enableItem("BTN_NEXT_PG", pg.next);
+        fr->enableItem("BTN_LAST_PG", pg.last);
+        const NavButtons& doc = st.document;
+        fr->enableItem("BTN_FIRST_DOC", doc.first);
+        fr->enableItem("BTN_PREV_DOC", doc.previous);
+        fr->enableItem("BTN_NEXT_DOC", doc.next);
+        fr->enableItem("BTN_LAST_DOC", doc.last);
+        bool inPrint = false, inExport = false;
+        const bool any = shown(activeNo);
+        if (any && app.lists) {
+            const std::string entry = EntryText(app.doc.CurDocNo, app.doc.CurVolume);
+            inPrint = app.lists->Contains(ListTable::ToPrint, entry);
+            inExport = app.lists->Contains(ListTable::ToExport, entry);
+        }
+        fr->enableItem("BTN_ADD_PRINTER", any && !inPrint);
+        fr->enableItem("BTN_SUB_PRINTER", any && inPrint);
+        fr->enableItem("BTN_ADD_EXPORT", any && !inExport);
+        fr->enableItem("BTN_SUB_EXPORT", any && inExport);
+        fr->enableItem("mnuViewer1", st.open[0]);
+        fr->enableItem("mnuViewer2", st.open[1]);
+        fr->checkItem("mnuViewer1", st.active == 1);
+        fr->checkItem("mnuViewer2", st.active == 2);
+        fr->enableItem("mnuClose2", st.open[1]);
+        fr->enableItem("BTN_VIEWER1", st.open[0] && st.active != 1);
+        fr->enableItem("BTN_VIEWER2", any && st.active != 2);
+    }
+};
+
+bool ViewerWindowEvents::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close && !d_.busy) {
+        for (int n = 1; n <= 2; ++n)
+            if (d_.open(n) && watched == d_.windows[static_cast<std::size_t>(n - 1)]) {
+                // The close box: the facade closes it after this event, with its fall-backs.
+                event->ignore();
+                QTimer::singleShot(0, this, [this, n] { d_.self.Close(n); });
+                return true;
+            }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+Viewers::Viewers(App& app, QMdiArea* area) : d_(std::make_unique<Impl>(*this, app, area)) {
+    QObject::connect(area, &QMdiArea::subWindowActivated, &d_->events, [this](QMdiSubWindow* sub) {
+        if (d_->busy || !sub) return;
+        for (int n = 1; n <= 2; ++n)
+            if (d_->open(n) && sub == d_->windows[static_cast<std::size_t>(n - 1)] && d_->activeNo != n) {
+                d_->markActive(n);
+                d_->refreshButtons();
+                d_->changed();
+            }
+    });
+}
+
+Viewers::~Viewers() {
+    d_->busy = true;
+    for (int n = 1; n <= 2; ++n)
+        if (d_->open(n)) {
+            QMdiSubWindow* sub = d_->windows[static_cast<std::size_t>(n - 1)];
+            sub->removeEventFilter(&d_->events);
+            delete sub;
+        }
+}
+
+bool Viewers::DisplayDocument(int which) {
+    SharedViewerFlags& f = d_->app.viewerFlags;
+    f.DocumentNavigation = false;
+    Outcome o;
+    if (which == 2 && d_->shown(1))
+        o = d_->display({false, true}, false);
+    else
+        o = d_->display({true, false}, true);
+    d_->refreshButtons();
+    d_->changed();
+    if (o == Outcome::Shown) d_->prefetchNext(d_->activeNo);
+    return o == Outcome::Shown;
+}
+
+bool Viewers::NewWindow() {
+    const int n = d_->activeNo;
+    if (!d_->shown(n)) return false;
+    d_->app.doc = d_->state(n).Doc;
+    return DisplayDocument(2);
+}
+
+void Viewers::FirstPage() { d_->pageMove(PageMove::First); }
+void Viewers::PreviousPage() { d_->pageMove(PageMove::Previous); }
+void Viewers::NextPage() { d_->pageMove(PageMove::Next); }
+void Viewers::LastPage() { d_->pageMove(PageMove::Last); }
+
+void Viewers::PageDownOrNext() {
+    ImagingControl* c = d_->activeControl();
+    if (!c) return;
+    QScrollBar* v = c->verticalScrollBar();
+    if (v->value() < v->maximum())
+        v->setValue(v->value() + v->pageStep());
+    else if (!atLastPage())
+        NextPage();
+}
+
+void Viewers::PageUpOrPrevious() {
+    ImagingControl* c = d_->activeControl();
+    if (!c) return;
+    QScrollBar* v = c->verticalScrollBar();
+    if (v->value() > v->minimum()) {
+        v->setValue(v->value() - v->pageStep());
+    } else if (!atFirstPage()) {
+        PreviousPage();
+        if (ImagingControl* shown = d_->activeControl()) shown->verticalScrollBar()->setValue(shown->verticalScrollBar()->maximum());
+    }
+}
+
+bool Viewers::FirstDocument() { return d_->documentMove(DocMove::First, true); }
+bool Viewers::PreviousDocument() { return d_->documentMove(DocMove::Previous, true); }
+bool Viewers::NextDocument() { return d_->documentMove(DocMove::Next, true); }
+bool Viewers::LastDocument() { return d_->documentMove(DocMove::Last, true); }
+
+void Viewers::ZoomIn() {
+    if (ImagingControl* c = d_->activeControl()) d_->zoomTo(ZoomInLevel(c->ZoomLevel()));
+}
+
+void Viewers::ZoomOut() {
+    if (ImagingControl* c = d_->activeControl()) d_->zoomTo(ZoomOutLevel(c->ZoomLevel()));
+}
+
+void Viewers::Zoom100() {
+    ImagingControl* c = d_->activeControl();
+    if (!c) return;
+    WaitCursor wait;
+    d_->zoomTo(100);
+    c->ScrollToTop();
+}
+
+void Viewers::FullView() {
+    ImagingControl* c = d_->activeControl();
+    if (!c) return;
+    SharedViewerFlags& f = d_->app.viewerFlags;
+    f.FullView = true;
+    f.FullViewPending = true;
+    c->AspectRatio(2);
+    c->DisplayCentered(true);
+    c->FitMethod(2);
+    const Int16 zoom = CInt(c->ZoomLevel());
+    d_->app.viewers[0].Zoom = d_->app.viewers[1].Zoom = zoom;
+    f.FullViewPending = false;
+    d_->changed();
+}
+
+void Viewers::ZoomArea() {
+    ImagingControl* c = d_->activeControl();
+    if (!c) return;
+    c->AspectRatio(2);
+    c->SelectEvent(2);
+    d_->zoomArea = true;
+    d_->changed();
+}
+
+void Viewers::Rotate() {
+    ImagingControl* c = d_->activeControl();
+    if (!c) return;
+    WaitCursor wait;
+    c->Rotate(90);
+}
+
+bool Viewers::Copy() {
+    ImagingControl* c = d_->activeControl();
+    if (!c) return false;
+    bool copied = false;
+    {
+        WaitCursor wait;
+        copied = c->ClipboardCopy(true);
+    }
+    if (copied) d_->app.msg(kCopiedText);
+    return copied;
+}
+
+void Viewers::Close(int which) { d_->closeViewer(which); }
+
+void Viewers::CloseAll() {
+    d_->prefetch.clear();
+    d_->destroyWindow(2);
+    d_->destroyWindow(1);
+    d_->app.viewerFlags.Viewer2Closed = true;
+    d_->app.viewerFlags.FilePages = Int16(0);
+}
+
+void Viewers::Activate(int which) {
+    if (!d_->open(which)) return;
+    d_->bringForward(which);
+    d_->markActive(which);
+    d_->refreshButtons();
+    d_->changed();
+}
+
+int Viewers::active() const { return d_->open(d_->activeNo) ? d_->activeNo : 0; }
+bool Viewers::isOpen(int which) const { return d_->open(which); }
+frmView1* Viewers::view(int which) const { return d_->view(which); }
+QMdiSubWindow* Viewers::window(int which) const {
+    return d_->open(which) ? d_->windows[static_cast<std::size_t>(which - 1)].data() : nullptr;
+}
+bool Viewers::atFirstPage() const { return !state().page.previous; }
+bool Viewers::atLastPage() const { return !state().page.next; }
+bool Viewers::atFirstDocument() const { return !state().document.previous; }
+bool Viewers::atLastDocument() const { return !state().document.next; }
 bool Viewers::fullView() const { return d_->app.viewerFlags.FullView; }
-bool Viewers::zoomArea() const { return false; }
-ViewerCommandState Viewers::state() const { return {}; }
-std::string Viewers::windowListEntry(int which) const { return which == 1 ? "&1" : "&2"; }
-void Viewers::setPrefetch(bool on) { d_->prefetch = on; }
-bool Viewers::prefetch() const { return d_->prefetch; }
-void Viewers::settlePrefetch() {}
+bool Viewers::zoomArea() const {
+    const ImagingControl* c = d_->activeControl();
+    return d_->zoomArea && c && c->SelectEvent() == 2;
+}
+
+ViewerCommandState Viewers::state() const {
+    ViewerCommandState st;
+    st.open[0] = d_->open(1);
+    st.open[1] = d_->open(2);
+    st.active = active();
+    st.fullView = fullView();
+    st.zoomArea = zoomArea();
+    if (d_->shown(st.active)) {
+        st.page = PageButtons(d_->pageOf(st.active), d_->pageCountOf(st.active));
+        if (const ImagingControl* c = d_->activeControl()) st.zoom = c->ZoomLevel();
+        const int count = d_->app.lists ? static_cast<int>(d_->app.lists->FoundCount()) : 0;
+        st.document = DocumentButtons(d_->app.viewerFlags.FoundPosition.value(), count);
+    }
+    return st;
+}
+
+std::string Viewers::windowListEntry(int which) const {
+    const std::string bare = which == 1 ? "&1" : "&2";
+    if (!d_->shown(which)) return bare;
+    return WindowListEntry(std::to_string(which), d_->state(which).Caption);
+}
+
+void Viewers::setPrefetch(bool on) {
+    d_->prefetchOn = on;
+    if (!on) d_->prefetch.clear();
+}
+bool Viewers::prefetch() const { return d_->prefetchOn; }
+void Viewers::settlePrefetch() { d_->prefetch.waitIdle(); }
 
 }  // namespace velk

@@ -129,8 +129,9 @@ public:
     std::function<void()> onAllClosed;
     std::function<void()> onChanged;
 
-private:
     struct Impl;
+
+private:
     std::unique_ptr<Impl> d_;
 };
 

@@ -143,8 +143,12 @@ void ImagingControl::Rotate(int degrees) {
     viewport()->update();
 }
 
-void ImagingControl::ClipboardCopy(bool copy) {
-    if (copy && clipboard_ && !page_.isNull()) clipboard_->setImage(page_.toQImage());
+bool ImagingControl::ClipboardCopy(bool copy) {
+    if (!copy || !clipboard_ || page_.isNull()) return false;
+    const QImage image = page_.toQImage();
+    if (image.isNull()) return false;
+    clipboard_->setImage(image);
+    return true;
 }
 
 void ImagingControl::ScrollToTop() { verticalScrollBar()->setValue(0); }

@@ -61,8 +61,9 @@ public:
     int SelectEvent() const { return selectEvent_; }
     // Turns the shown page clockwise by `degrees` (a multiple of 90).
     void Rotate(int degrees);
-    // Places the shown page, at full resolution, on the clipboard port.
-    void ClipboardCopy(bool copy);
+    // Places the shown page, at full resolution, on the clipboard port; false when there
+    // was no page or no clipboard.
+    bool ClipboardCopy(bool copy);
     void Visible(bool shown) { setVisible(shown); }
     bool Visible() const { return isVisible(); }
 

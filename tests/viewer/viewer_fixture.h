@@ -1,0 +1,77 @@
+#pragma once
+// A generated installation in the viewers' hands: the real viewer windows in an MDI area,
+// a list store whose Found list holds the installation's documents, and the fakes.
+#include <QMdiArea>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/vb_text.h"
+#include "lists/list_store.h"
+#include "platform/app.h"
+#include "tests/index/index_fixtures.h"
+#include "tests/support/fakes.h"
+#include "tests/support/sample_install.h"
+#include "tools/mksample/mksample.h"
+#include "viewer/ui/frm_view.h"
+#include "viewer/ui/imaging_control.h"
+
+namespace velk::test {
+
+namespace mks = velk::mksample;
+
+struct ViewerInstall {
+    TempTree tree{"viewers"};
+    mks::SampleResult s;
+    FakePorts ports;
+    App app;
+    std::unique_ptr<ListStore> lists;
+    QMdiArea area;
+    std::unique_ptr<Viewers> viewers;
+    int allClosed = 0;
+
+    ViewerInstall(mks::Collection c, mks::DriveMode mode, int documentsPerVolume = 3) {
+        s = MakeSmallSample(tree.root() / "inst", c, mode, documentsPerVolume);
+        PointAppAt(app, s, mode);
+        ports.wire(app.ports);
+        lists = std::make_unique<ListStore>(tree.root() / "lists.db", s.collectionMode);
+        lists->OpenDatabases();
+        app.lists = lists.get();
+        area.resize(1000, 800);
+        viewers = std::make_unique<Viewers>(app, &area);
+        viewers->onAllClosed = [this] { ++allClosed; };
+    }
+    ~ViewerInstall() { viewers.reset(); }
+
+    static std::string Entry(const mks::SampleDocument& d) { return FixedWidth(d.number, 9) + d.volume; }
+    void found(const mks::SampleDocument& d) {
+        std::string e = Entry(d);
+        lists->AddToFound(e, Int16(d.pages));
+    }
+    void foundAll() {
+        for (const auto& d : s.documents) found(d);
+    }
+    const mks::SampleDocument* first(mks::ImageKind kind) const {
+        for (const auto& d : s.documents)
+            if (d.kind == kind) return &d;
+        return nullptr;
+    }
+    bool show(const mks::SampleDocument& d, int which) {
+        app.doc.CurDocNo = d.number;
+        app.doc.CurVolume = d.volume;
+        return viewers->DisplayDocument(which);
+    }
+    std::string title(int which) const {
+        frmView1* v = viewers->view(which);
+        return v ? v->windowTitle().toStdString() : std::string();
+    }
+    bool enabled(const std::string& key) { return ports.frame.enabled[key]; }
+    NavButtons pageButtons() {
+        return {enabled("BTN_FIRST_PG"), enabled("BTN_PREV_PG"), enabled("BTN_NEXT_PG"), enabled("BTN_LAST_PG")};
+    }
+    NavButtons documentButtons() {
+        return {enabled("BTN_FIRST_DOC"), enabled("BTN_PREV_DOC"), enabled("BTN_NEXT_DOC"), enabled("BTN_LAST_DOC")};
+    }
+};
+
+}  // namespace velk::test

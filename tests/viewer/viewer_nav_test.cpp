@@ -1,0 +1,108 @@
+// The navigation and zoom rules, and the prefetch worker on its own.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+
+#include "tests/index/index_fixtures.h"
+#include "viewer/page_prefetch.h"
+#include "viewer/viewer_nav.h"
+
+namespace velk {
+namespace {
+
+TEST(ViewerNav, ZoomSteps) {
+    EXPECT_EQ(ZoomInLevel(100), 125);
+    EXPECT_EQ(ZoomInLevel(1590), 1600);
+    EXPECT_EQ(ZoomInLevel(1600), 1600);
+    EXPECT_EQ(ZoomInLevel(3000), 1600);  // a wheel zoom beyond the cap comes back to it
+    EXPECT_EQ(ZoomOutLevel(100), 75);
+    EXPECT_EQ(ZoomOutLevel(40), 25);
+    EXPECT_EQ(ZoomOutLevel(25), 25);
+    EXPECT_EQ(ZoomOutLevel(12), 12);
+}
+
+TEST(ViewerNav, PagesAndDocumentsByPosition) {
+    EXPECT_EQ(PageTarget(PageMove::Next, 3, 3), 0);
+    EXPECT_EQ(PageTarget(PageMove::Next, 2, 3), 3);
+    EXPECT_EQ(PageTarget(PageMove::Previous, 1, 3), 0);
+    EXPECT_EQ(PageTarget(PageMove::Last, 1, 12), 12);
+    EXPECT_EQ(PageTarget(PageMove::First, 5, 0), 0);  // no document
+    EXPECT_EQ(PageButtons(1, 1), (NavButtons{false, false, false, false}));
+    EXPECT_EQ(PageButtons(2, 3), (NavButtons{true, true, true, true}));
+    EXPECT_EQ(DocumentButtons(1, 1), (NavButtons{}));
+    EXPECT_EQ(DocumentButtons(3, 3), (NavButtons{true, true, false, false}));
+
+    EXPECT_EQ(DocumentTarget(DocMove::Next, 2, 0, 5), 3);
+    EXPECT_EQ(DocumentTarget(DocMove::Next, 2, 4, 5), 5);  // the chosen position wins
+    EXPECT_EQ(DocumentTarget(DocMove::Previous, 1, 0, 5), 0);
+    EXPECT_EQ(DocumentTarget(DocMove::Last, 0, 0, 5), 5);
+    EXPECT_EQ(DocumentTarget(DocMove::First, 3, 0, 0), 0);
+    EXPECT_EQ(DocumentOnward(DocMove::First, 1, 3), 2);
+    EXPECT_EQ(DocumentOnward(DocMove::Last, 3, 3), 2);
+    EXPECT_EQ(DocumentOnward(DocMove::Next, 3, 3), 0);
+    EXPECT_EQ(DocumentOnward(DocMove::Previous, 1, 3), 0);
+}
+
+TEST(ViewerNav, EntryTexts) {
+    EXPECT_EQ(FoundEntryDocNo("5123456  QUOR_0001"), "5123456");
+    EXPECT_EQ(FoundEntryDocNo("D345678  QUOR_0002 extra"), "D345678");
+    // A trademark number taken from its file name is 8 characters: the volume still
+    // starts at column 10.
+    EXPECT_EQ(EntryText("1234567 ", "TOV_0001"), "1234567  TOV_0001");
+    EXPECT_EQ(EntryText("12340567", "ASN_0001").substr(9), "ASN_0001");
+    EXPECT_EQ(TrademarkDocNo("/srv/TOV_0001/IMG/1234567.TIF"), "1234567 ");
+}
+
+// A page file of n pages, each page k with k black bars.
+std::filesystem::path WritePages(const std::filesystem::path& dir, int n) {
+    std::vector<std::uint8_t> bytes;
+    std::filesystem::path path = dir / "pages.tif";
+    for (int k = 1; k <= n; ++k) {
+        QImage img(200, 300, QImage::Format_Grayscale8);
+        img.fill(255);
+        QPainter p(&img);
+        for (int b = 0; b < k; ++b) p.fillRect(10, 10 + b * 20, 150, 8, Qt::black);
+        p.end();
+        PageImage::fromQImage(img).save(dir / ("p" + std::to_string(k) + ".tif"), SaveFormat::TiffG4);
+    }
+    return dir;
+}
+
+TEST(PagePrefetch, HandsOverOnlyTheRequestedFinishedPage) {
+    test::TempTree tree("prefetch");
+    WritePages(tree.root(), 3);
+    auto req = [&](int k) {
+        PageRequest r;
+        r.path = (tree.root() / ("p" + std::to_string(k) + ".tif")).string();
+        return r;
+    };
+    PagePrefetch prefetch;
+    prefetch.request(req(2));
+    prefetch.waitIdle();
+    EXPECT_EQ(prefetch.decoded(), 1);
+    EXPECT_FALSE(prefetch.take(req(3)).has_value());  // another page: dropped
+    EXPECT_FALSE(prefetch.take(req(2)).has_value());  // ... and so is what was held
+
+    prefetch.request(req(3));
+    prefetch.waitIdle();
+    std::optional<PageImage> page = prefetch.take(req(3));
+    ASSERT_TRUE(page.has_value());
+    EXPECT_EQ(page->blackCount(), DecodePage(req(3)).blackCount());
+
+    // Cleared after the request: a result from before is stale.
+    prefetch.request(req(1));
+    prefetch.clear();
+    prefetch.waitIdle();
+    EXPECT_FALSE(prefetch.take(req(1)).has_value());
+
+    // A file that does not decode gives nothing; the caller decodes and reports.
+    PageRequest bad;
+    bad.path = (tree.root() / "missing.tif").string();
+    prefetch.request(bad);
+    prefetch.waitIdle();
+    EXPECT_FALSE(prefetch.take(bad).has_value());
+}
+
+}  // namespace
+}  // namespace velk

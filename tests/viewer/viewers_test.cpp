@@ -1,0 +1,396 @@
+// The viewer windows through the Viewers facade on generated installations: opening,
+// page and document navigation with the button states and captions, zoom flags,
+// closing, the insert-volume prompt, copy, and a document missing from its volume.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMdiSubWindow>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <fstream>
+
+#include "common/vb_text.h"
+#include "tests/viewer/viewer_fixture.h"
+#include "viewer/page_loading.h"
+#include "viewer/ui/load_image.h"
+
+namespace velk {
+namespace {
+
+namespace fs = std::filesystem;
+namespace mks = velk::mksample;
+using mks::Collection;
+using mks::DriveMode;
+using mks::ImageKind;
+using test::ViewerInstall;
+
+std::string PatentCaption(const mks::SampleDocument& d, int view, int page, int pages) {
+    return FormatText(d.number, "###,###,###") + "  - View " + std::to_string(view) + "  - Page " +
+           std::to_string(page) + "/" + std::to_string(pages) + "         CD Volume " + d.volume;
+}
+
+NavButtons Nav(bool f, bool p, bool n, bool l) { return {f, p, n, l}; }
+
+// A container document in viewer 1 and a TIFF document in viewer 2, each stepped to both
+// ends; captions, button states and the current document follow the active viewer.
+TEST(Viewers, TwoViewersStepPagesWithTheirOwnRecords) {
+    ViewerInstall in(Collection::Quorvel, DriveMode::Tower);
+    in.foundAll();
+    const mks::SampleDocument* box = in.first(ImageKind::Container);
+    const mks::SampleDocument* tif = in.first(ImageKind::TiffTextMap);
+    ASSERT_TRUE(box && tif);
+    ASSERT_GE(box->pages, 2);
+    ASSERT_GE(tif->pages, 2);
+
+    ASSERT_TRUE(in.show(*box, 1));
+    EXPECT_TRUE(in.viewers->isOpen(1));
+    EXPECT_FALSE(in.viewers->isOpen(2));
+    EXPECT_EQ(in.viewers->active(), 1);
+    EXPECT_EQ(in.title(1), PatentCaption(*box, 1, 1, box->pages));
+    EXPECT_EQ(in.viewers->windowListEntry(1),
+              "&1 " + FormatText(box->number, "###,###,###") + "  - View 1  - Page 1/" + std::to_string(box->pages));
+    EXPECT_EQ(in.viewers->windowListEntry(2), "&2");
+    EXPECT_EQ(in.pageButtons(), Nav(false, false, true, true));
+    EXPECT_TRUE(in.viewers->atFirstPage());
+    EXPECT_FALSE(in.viewers->view(1)->accView->page().isNull());
+
+    for (int p = 2; p <= box->pages; ++p) {
+        in.viewers->NextPage();
+        EXPECT_EQ(in.title(1), PatentCaption(*box, 1, p, box->pages));
+        EXPECT_EQ(in.pageButtons(), Nav(true, true, p < box->pages, p < box->pages));
+    }
+    EXPECT_TRUE(in.viewers->atLastPage());
+    in.viewers->NextPage();  // on the last page: nothing
+    EXPECT_EQ(in.title(1), PatentCaption(*box, 1, box->pages, box->pages));
+    in.viewers->FirstPage();
+    EXPECT_EQ(in.title(1), PatentCaption(*box, 1, 1, box->pages));
+    in.viewers->PreviousPage();  // on page 1: nothing
+    EXPECT_EQ(in.pageButtons(), Nav(false, false, true, true));
+    in.viewers->LastPage();
+    EXPECT_EQ(in.title(1), PatentCaption(*box, 1, box->pages, box->pages));
+
+    // The TIFF document beside it: viewer 2 gets its own record and page count.
+    ASSERT_TRUE(in.show(*tif, 2));
+    EXPECT_TRUE(in.viewers->isOpen(1));
+    EXPECT_TRUE(in.viewers->isOpen(2));
+    EXPECT_EQ(in.viewers->active(), 2);
+    EXPECT_EQ(in.title(2), PatentCaption(*tif, 2, 1, tif->pages));
+    EXPECT_EQ(in.title(1), PatentCaption(*box, 1, box->pages, box->pages));
+    EXPECT_EQ(in.pageButtons(), Nav(false, false, true, true));
+    in.viewers->LastPage();
+    EXPECT_EQ(in.title(2), PatentCaption(*tif, 2, tif->pages, tif->pages));
+    EXPECT_EQ(in.pageButtons(), Nav(true, true, false, false));
+    EXPECT_EQ(in.app.doc.CurDocNo, tif->number);
+
+    // Activating viewer 1 makes its document the current one again; its bounds are its own.
+    in.viewers->Activate(1);
+    EXPECT_EQ(in.app.doc.CurDocNo, box->number);
+    EXPECT_EQ(in.app.doc.Page.PagePath, in.app.viewers[0].ImagePath);
+    EXPECT_EQ(PageFileKindOf(in.app.doc.Page.PagePath), PageFileKind::Container);
+    EXPECT_EQ(in.pageButtons(), Nav(true, true, false, false));
+    in.viewers->PreviousPage();
+    EXPECT_EQ(in.title(1), PatentCaption(*box, 1, box->pages - 1, box->pages));
+    EXPECT_EQ(in.title(2), PatentCaption(*tif, 2, tif->pages, tif->pages));
+    EXPECT_TRUE(in.enabled("mnuClose2"));
+    EXPECT_TRUE(in.ports.frame.isChecked("mnuViewer1"));
+    EXPECT_FALSE(in.ports.frame.isChecked("mnuViewer2"));
+
+    // The shown page is the one the file holds.
+    PageImage direct = PageImage::loadRaw(in.app.viewers[0].ImagePath, RequestFor(in.app.doc.Page).spec);
+    EXPECT_EQ(in.viewers->view(1)->accView->page().size(), direct.size());
+    EXPECT_EQ(in.viewers->view(1)->accView->page().blackCount(), direct.blackCount());
+}
+
+// Document navigation by position, with two viewers loading each document, the
+// counter and the document buttons at both ends.
+TEST(Viewers, DocumentNavigationWalksTheFoundListInBothViewers) {
+    ViewerInstall in(Collection::Quorvel, DriveMode::Tower);
+    in.foundAll();
+    const int count = static_cast<int>(in.s.documents.size());
+    ASSERT_GE(count, 3);
+    EXPECT_FALSE(in.viewers->NextDocument());  // no viewer: nothing opens
+    EXPECT_FALSE(in.viewers->isOpen(1));
+
+    ASSERT_TRUE(in.show(in.s.documents[0], 1));
+    EXPECT_EQ(in.app.viewerFlags.FoundPosition, 1);
+    EXPECT_EQ(in.documentButtons(), Nav(false, false, true, true));
+    ASSERT_TRUE(in.show(in.s.documents[0], 2));
+
+    for (int p = 2; p <= count; ++p) {
+        ASSERT_TRUE(in.viewers->NextDocument()) << p;
+        const mks::SampleDocument& d = in.s.documents[static_cast<std::size_t>(p - 1)];
+        EXPECT_EQ(in.app.viewerFlags.FoundPosition, p);
+        EXPECT_EQ(in.app.viewers[0].DocNo, d.number);
+        EXPECT_EQ(in.app.viewers[1].DocNo, d.number);
+        EXPECT_EQ(in.title(1), PatentCaption(d, 1, 1, d.pages));
+        EXPECT_EQ(in.title(2), PatentCaption(d, 2, 1, d.pages));
+        EXPECT_EQ(in.documentButtons(), Nav(true, true, p < count, p < count));
+        EXPECT_EQ(in.viewers->atLastDocument(), p == count);
+    }
+    EXPECT_FALSE(in.viewers->NextDocument());
+    EXPECT_EQ(in.app.viewerFlags.FoundPosition, count);
+
+    ASSERT_TRUE(in.viewers->FirstDocument());
+    EXPECT_EQ(in.app.viewerFlags.FoundPosition, 1);
+    EXPECT_TRUE(in.viewers->atFirstDocument());
+    EXPECT_FALSE(in.viewers->PreviousDocument());
+    ASSERT_TRUE(in.viewers->LastDocument());
+    EXPECT_EQ(in.app.viewerFlags.FoundPosition, count);
+    ASSERT_TRUE(in.viewers->PreviousDocument());
+    EXPECT_EQ(in.app.viewerFlags.FoundPosition, count - 1);
+
+    // A position chosen in the found-list view: next reads the entry after it.
+    in.app.viewerFlags.FoundListChoice = Int16(1);
+    ASSERT_TRUE(in.viewers->NextDocument());
+    EXPECT_EQ(in.app.viewerFlags.FoundPosition, 2);
+    EXPECT_EQ(in.app.viewerFlags.FoundListChoice, 0);
+    EXPECT_EQ(in.app.doc.CurDocNo, in.s.documents[1].number);
+}
+
+// A Found entry whose document its volume does not list: the message, the previous
+// document kept, and navigation going on past it.
+TEST(Viewers, MissingDocumentIsReportedAndSkipped) {
+    ViewerInstall in(Collection::Quorvel, DriveMode::Tower);
+    const auto& docs = in.s.documents;
+    in.found(docs[0]);
+    mks::SampleDocument ghost = docs[0];
+    ghost.number = "9999999";
+    in.found(ghost);
+    in.found(docs[1]);
+
+    ASSERT_TRUE(in.show(docs[0], 1));
+    const std::string before = in.title(1);
+    EXPECT_FALSE(in.show(ghost, 1));
+    EXPECT_EQ(in.ports.messages.last(), "Document Not Found!");
+    EXPECT_EQ(in.ports.messages.shown.back().title, "Quorvel");
+    EXPECT_EQ(in.app.doc.CurDocNo, docs[0].number);
+    EXPECT_EQ(in.title(1), before);
+
+    in.ports.messages.shown.clear();
+    ASSERT_TRUE(in.viewers->NextDocument());
+    EXPECT_EQ(in.app.doc.CurDocNo, docs[1].number);
+    EXPECT_EQ(in.app.viewerFlags.FoundPosition, 3);
+    EXPECT_TRUE(in.ports.messages.contains("Document Not Found!"));
+    ASSERT_TRUE(in.viewers->PreviousDocument());  // back past it as well
+    EXPECT_EQ(in.app.viewerFlags.FoundPosition, 1);
+}
+
+TEST(Viewers, ZoomStepsAndFullViewFlags) {
+    ViewerInstall in(Collection::Quorvel, DriveMode::Tower);
+    in.foundAll();
+    in.viewers->ZoomIn();  // no viewer: nothing, and no window appears
+    EXPECT_FALSE(in.viewers->isOpen(1));
+    ASSERT_TRUE(in.show(in.s.documents[0], 1));
+    ImagingControl* c = in.viewers->view(1)->accView;
+    EXPECT_EQ(c->ZoomLevel(), 100);
+
+    in.viewers->FullView();
+    EXPECT_TRUE(in.viewers->fullView());
+    EXPECT_TRUE(in.app.viewerFlags.FullView);
+    EXPECT_EQ(c->FitMethod(), 2);
+    EXPECT_EQ(in.app.viewers[0].Zoom, c->ZoomLevel());
+    EXPECT_EQ(in.app.viewers[1].Zoom, c->ZoomLevel());
+    in.viewers->NextPage();  // loads keep fitting while the flag is on
+    EXPECT_EQ(c->FitMethod(), 2);
+
+    in.viewers->ZoomOut();  // clears the flag first
+    EXPECT_FALSE(in.viewers->fullView());
+    in.viewers->Zoom100();
+    EXPECT_EQ(c->ZoomLevel(), 100);
+    in.viewers->ZoomOut();
+    EXPECT_EQ(c->ZoomLevel(), 75);
+    c->ZoomLevel(40);
+    in.viewers->ZoomOut();
+    EXPECT_EQ(c->ZoomLevel(), 25);
+    in.viewers->ZoomOut();
+    EXPECT_EQ(c->ZoomLevel(), 25);
+    c->ZoomLevel(10);  // below the step: zoom out never enlarges
+    in.viewers->ZoomOut();
+    EXPECT_EQ(c->ZoomLevel(), 10);
+    c->ZoomLevel(1590);
+    in.viewers->ZoomIn();
+    EXPECT_EQ(c->ZoomLevel(), 1600);
+    in.viewers->ZoomIn();
+    EXPECT_EQ(c->ZoomLevel(), 1600);
+    EXPECT_EQ(in.app.viewers[0].Zoom, 1600);
+    in.viewers->NextPage();  // the remembered zoom goes with the next load
+    EXPECT_EQ(c->ZoomLevel(), 1600);
+
+    in.viewers->ZoomArea();
+    EXPECT_TRUE(in.viewers->zoomArea());
+    EXPECT_EQ(c->SelectEvent(), 2);
+    in.viewers->ZoomIn();
+    EXPECT_FALSE(in.viewers->zoomArea());
+    EXPECT_EQ(c->SelectEvent(), 0);
+
+    const QSize upright = c->page().size();
+    in.viewers->Rotate();
+    EXPECT_EQ(c->page().size(), upright.transposed());
+}
+
+TEST(Viewers, ClosingViewerOneHandsViewerTwosDocumentOver) {
+    ViewerInstall in(Collection::Quorvel, DriveMode::Tower);
+    in.foundAll();
+    const auto& docs = in.s.documents;
+    ASSERT_TRUE(in.show(docs[0], 1));
+    ASSERT_TRUE(in.show(docs[1], 2));
+    in.viewers->NextPage();
+    ASSERT_GE(docs[1].pages, 2);
+
+    in.viewers->Close(1);
+    EXPECT_TRUE(in.viewers->isOpen(1));
+    EXPECT_FALSE(in.viewers->isOpen(2));
+    EXPECT_EQ(in.viewers->active(), 1);
+    EXPECT_EQ(in.title(1), PatentCaption(docs[1], 1, 2, docs[1].pages));
+    EXPECT_EQ(in.app.viewers[0].DocNo, docs[1].number);
+    EXPECT_EQ(in.app.doc.CurDocNo, docs[1].number);
+    EXPECT_TRUE(in.app.viewerFlags.Viewer2Closed);
+    EXPECT_EQ(in.viewers->windowListEntry(2), "&2");
+    EXPECT_EQ(in.allClosed, 0);
+
+    // Viewer 2 closes to viewer 1; the last close ends in the no-document state.
+    ASSERT_TRUE(in.show(docs[0], 2));
+    in.viewers->Close(2);
+    EXPECT_FALSE(in.viewers->isOpen(2));
+    EXPECT_EQ(in.app.doc.CurDocNo, docs[1].number);
+    in.viewers->Close(1);
+    EXPECT_FALSE(in.viewers->isOpen(1));
+    EXPECT_EQ(in.allClosed, 1);
+    EXPECT_EQ(in.app.viewerFlags.FilePages, 0);
+    EXPECT_EQ(in.viewers->active(), 0);
+
+    // Nothing acts on a missing window, and nothing opens one.
+    in.viewers->NextPage();
+    in.viewers->Zoom100();
+    in.viewers->Rotate();
+    EXPECT_FALSE(in.viewers->Copy());
+    EXPECT_FALSE(in.viewers->NewWindow());
+    in.viewers->Close(2);
+    EXPECT_EQ(in.area.subWindowList().size(), 0);
+    EXPECT_FALSE(in.viewers->state().anyShown());
+}
+
+TEST(Viewers, CloseBoxGoesThroughTheFallBack) {
+    ViewerInstall in(Collection::Quorvel, DriveMode::Tower);
+    ASSERT_TRUE(in.show(in.s.documents[0], 1));
+    ASSERT_TRUE(in.show(in.s.documents[1], 2));
+    in.viewers->window(1)->close();
+    QApplication::processEvents();
+    EXPECT_TRUE(in.viewers->isOpen(1));
+    EXPECT_FALSE(in.viewers->isOpen(2));
+    EXPECT_EQ(in.app.viewers[0].DocNo, in.s.documents[1].number);
+}
+
+TEST(Viewers, TrademarkCaptionsAndPages) {
+    ViewerInstall in(Collection::Tovrin, DriveMode::Tower);
+    in.foundAll();
+    const mks::SampleDocument* d = nullptr;
+    for (const auto& x : in.s.documents)
+        if (x.kind == ImageKind::Tiff && x.pages >= 2) d = &x;
+    ASSERT_TRUE(d);
+    ASSERT_TRUE(in.show(*d, 1));
+    const std::string number = FormatText(d->number, "0000000");
+    const std::string pages = std::to_string(d->pages);
+    EXPECT_EQ(in.title(1), number + "  - View 1 - Page 1/" + pages + "         CD Volume " + d->volume);
+    ASSERT_TRUE(in.show(*d, 2));
+    EXPECT_EQ(in.title(2), number + "  - View 2 - Page 1/" + pages);  // no volume in viewer 2
+    in.viewers->NextPage();
+    EXPECT_EQ(in.title(2), number + "  - View 2 - Page 2/" + pages);
+    EXPECT_EQ(in.app.viewers[1].PageNumber, 2);
+    EXPECT_EQ(in.app.viewers[1].DocNo, Left(Right(in.app.viewers[1].ImagePath, 11), 7) + " ");
+    EXPECT_EQ(in.viewers->view(2)->accView->page().pageNumber(), 2);
+    in.viewers->Activate(1);
+    EXPECT_EQ(in.pageButtons(), Nav(false, false, true, true));
+    in.viewers->LastPage();
+    EXPECT_EQ(in.title(1), number + "  - View 1 - Page " + pages + "/" + pages + "         CD Volume " + d->volume);
+}
+
+// Single drive: the prompt until the volume is in the drive, and Cancel.
+class VolumeArrives : public Prompt {
+public:
+    std::function<void(int)> onAsk;
+    std::deque<int> answers;
+    int asked = 0;
+    int ask(const std::string&, int previous) override {
+        ++asked;
+        if (onAsk) onAsk(asked);
+        if (answers.empty()) return previous;
+        const int a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+};
+
+TEST(Viewers, InsertVolumePromptLoopsUntilTheVolumeIsThere) {
+    ViewerInstall in(Collection::Quorvel, DriveMode::Drive);
+    const mks::SampleDocument* other = nullptr;
+    for (const auto& d : in.s.documents)
+        if (d.volume != in.s.insertedVolume) other = &d;
+    ASSERT_TRUE(other);
+
+    VolumeArrives prompt;
+    in.app.ports.prompt = &prompt;
+    prompt.answers = {1, 1};
+    prompt.onAsk = [&](int n) {
+        if (n == 2) mks::InsertVolume(in.s, other->volume);  // after the second OK it is in
+    };
+    ASSERT_TRUE(in.show(*other, 1));
+    EXPECT_EQ(prompt.asked, 2);
+    EXPECT_EQ(in.app.viewers[0].DocNo, other->number);
+
+    // Cancel: nothing opens, nothing changes.
+    const mks::SampleDocument* back = nullptr;
+    for (const auto& d : in.s.documents)
+        if (d.volume != other->volume) back = &d;
+    ASSERT_TRUE(back);
+    VolumeArrives cancel;
+    cancel.answers = {1, 3};
+    in.app.ports.prompt = &cancel;
+    const std::string before = in.title(1);
+    EXPECT_FALSE(in.show(*back, 2));
+    EXPECT_EQ(cancel.asked, 2);
+    EXPECT_FALSE(in.viewers->isOpen(2));
+    EXPECT_EQ(in.title(1), before);
+    EXPECT_EQ(in.app.doc.CurDocNo, other->number);
+    EXPECT_EQ(in.app.doc.CurVolume, other->volume);
+}
+
+TEST(Viewers, CopyPutsThePageOnTheClipboard) {
+    ViewerInstall in(Collection::Quorvel, DriveMode::Tower);
+    ASSERT_TRUE(in.show(in.s.documents[0], 1));
+    ASSERT_TRUE(in.viewers->Copy());
+    const QImage& image = in.ports.clipboard.image;
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), in.viewers->view(1)->accView->page().size());
+    EXPECT_EQ(in.ports.messages.last(), "Document copied to the Clipboard!");
+    EXPECT_EQ(in.ports.messages.shown.back().title, "Quorvel");
+
+    // No clipboard to put it on: no claim that it was copied.
+    in.ports.messages.shown.clear();
+    in.viewers->view(1)->accView->setClipboard(nullptr);
+    EXPECT_FALSE(in.viewers->Copy());
+    EXPECT_TRUE(in.ports.messages.shown.empty());
+}
+
+// A page that cannot be decoded: the message, and the page, captions and record as before.
+TEST(Viewers, FailedLoadKeepsThePageShown) {
+    ViewerInstall in(Collection::Quorvel, DriveMode::Tower);
+    const mks::SampleDocument* tif = in.first(ImageKind::TiffTextMap);
+    ASSERT_TRUE(tif);
+    ASSERT_TRUE(in.show(*tif, 1));
+    in.viewers->setPrefetch(false);
+    const std::string before = in.title(1);
+    const QSize shown = in.viewers->view(1)->accView->page().size();
+    const std::string path = in.app.viewers[0].ImagePath;
+    fs::resize_file(path, 64);
+    in.viewers->NextPage();
+    EXPECT_EQ(in.ports.messages.last(), "Error at function Loadimage");
+    EXPECT_EQ(in.title(1), before);
+    EXPECT_EQ(in.app.viewers[0].PageText, "1");
+    EXPECT_EQ(in.viewers->view(1)->accView->page().size(), shown);
+    EXPECT_EQ(in.app.doc.Page.PageText, "1");
+}
+
+}  // namespace
+}  // namespace velk

@@ -1,0 +1,89 @@
+#include "viewer/page_prefetch.h"
+
+#include <exception>
+
+namespace velk {
+
+bool PageRequest::operator==(const PageRequest& o) const {
+    if (path != o.path || raw != o.raw) return false;
+    if (!raw) return page == o.page;
+    return spec.offset == o.spec.offset && spec.width == o.spec.width && spec.height == o.spec.height &&
+           spec.fillOrder == o.spec.fillOrder && spec.ccittType == o.spec.ccittType && spec.length == o.spec.length;
+}
+
+PageImage DecodePage(const PageRequest& request) {
+    return request.raw ? PageImage::loadRaw(request.path, request.spec) : PageImage::load(request.path, request.page);
+}
+
+PagePrefetch::PagePrefetch() : worker_([this](std::stop_token stop) { run(stop); }) {}
+
+PagePrefetch::~PagePrefetch() {
+    worker_.request_stop();
+    wake_.notify_all();
+}
+
+void PagePrefetch::request(PageRequest request) {
+    {
+        std::lock_guard lock(mutex_);
+        if ((doneFor_ && *doneFor_ == request) || (running_ && *running_ == request)) return;
+        pending_ = std::move(request);
+    }
+    wake_.notify_all();
+}
+
+std::optional<PageImage> PagePrefetch::take(const PageRequest& request) {
+    std::lock_guard lock(mutex_);
+    std::optional<PageImage> page;
+    if (done_ && doneFor_ && *doneFor_ == request) page = std::move(done_);
+    done_.reset();
+    doneFor_.reset();
+    return page;
+}
+
+void PagePrefetch::clear() {
+    std::lock_guard lock(mutex_);
+    pending_.reset();
+    done_.reset();
+    doneFor_.reset();
+    ++generation_;
+}
+
+void PagePrefetch::waitIdle() {
+    std::unique_lock lock(mutex_);
+    idle_.wait(lock, [this] { return !pending_ && !running_; });
+}
+
+int PagePrefetch::decoded() const {
+    std::lock_guard lock(mutex_);
+    return decoded_;
+}
+
+void PagePrefetch::run(std::stop_token stop) {
+    std::unique_lock lock(mutex_);
+    while (!stop.stop_requested()) {
+        if (!wake_.wait(lock, stop, [this] { return pending_.has_value(); })) break;
+        running_ = std::move(pending_);
+        pending_.reset();
+        const PageRequest work = *running_;
+        const std::uint64_t generation = generation_;
+        lock.unlock();
+        std::optional<PageImage> page;
+        try {
+            page = DecodePage(work);
+        } catch (const std::exception&) {
+            // The GUI thread decodes it again when it is asked for and reports the error.
+        }
+        lock.lock();
+        running_.reset();
+        if (page && generation == generation_) {
+            done_ = std::move(page);
+            doneFor_ = work;
+            ++decoded_;
+        }
+        if (!pending_) idle_.notify_all();
+    }
+    running_.reset();
+    idle_.notify_all();
+}
+
+}  // namespace velk
