@@ -7,6 +7,7 @@ const std::vector<const Command*>& Commands() {
         &kFindCommand,
         &kCheckCommand,
         &kLocateCommand,
+        &kExportCommand,
     };
     return table;
 }

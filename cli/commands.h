@@ -72,5 +72,6 @@ const std::vector<const Command*>& Commands();
 extern const Command kFindCommand;
 extern const Command kCheckCommand;
 extern const Command kLocateCommand;
+extern const Command kExportCommand;
 
 }  // namespace velk::cli

@@ -12,7 +12,10 @@
 namespace velk {
 
 int DocumentPageCount(App& app) {
-    if (!app.config.isAssignments()) return app.doc.CurPageCount.value();
+    return app.config.isAssignments() ? FilePageCount(app) : app.doc.CurPageCount.value();
+}
+
+int FilePageCount(App& app) {
     const std::string& path = app.doc.CurImagePath;
     try {
         if (PageFileKindOf(path) == PageFileKind::Container)
