@@ -72,10 +72,10 @@ frmBatch::frmBatch(App& app, bool sorted, QWidget* parent) : QDialog(parent), ap
     lstPrint = list("lstPrint", 340, 30, 288, 130);
     lblPrintDocs = label("lblPrintDocs", {}, 340, 164, 140);
     lblPrintPgs = label("lblPrintPgs", {}, 484, 164, 144);
-    cmdPrt2Exp = button("cmdPrt2Exp", {}, 440, 188, 40, 32);
-    cmdExp2Prt = button("cmdExp2Prt", {}, 488, 188, 40, 32);
-    lblExport = label("lblExport", tr("Documents To Export"), 340, 208, 96);
-    lstExport = list("lstExport", 340, 230, 288, 130);
+    cmdPrt2Exp = button("cmdPrt2Exp", {}, 440, 186, 40, 30);
+    cmdExp2Prt = button("cmdExp2Prt", {}, 488, 186, 40, 30);
+    lblExport = label("lblExport", tr("Documents To Export"), 340, 220, 288);
+    lstExport = list("lstExport", 340, 242, 288, 118);
     lblExportDocs = label("lblExportDocs", {}, 340, 364, 140);
     lblExportPgs = label("lblExportPgs", {}, 484, 364, 144);
 

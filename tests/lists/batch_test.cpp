@@ -1,0 +1,211 @@
+// The batch list manager through its form: the three lists, the arrows and their
+// looks, transfers kept in step with the list store, and batch print and export.
+#include "lists/batch.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "lists/ui/frm_batch.h"
+#include "tests/platform/scratch_dir.h"
+#include "tests/support/fake_modal.h"
+#include "tests/support/fakes.h"
+
+using namespace velk;
+using velk::test::ScratchDir;
+
+namespace {
+
+struct Batch {
+    ScratchDir dir{"batch"};
+    test::FakePorts fakes;
+    App app;
+    std::unique_ptr<ListStore> store;
+    explicit Batch(const char* mode = kModePatents) {
+        app.config.AppDir = dir.str();
+        app.config.CollectionMode = mode;
+        app.config.CollectionLetter = mode == std::string(kModeTrademarks) ? "M" : "P";
+        app.config.HelpFilePath = dir.str() + "/velkwp.hlp";
+        fakes.wire(app.ports);
+        store = std::make_unique<ListStore>(dir / "VELKWp.mdb", mode);
+        EXPECT_TRUE(store->OpenDatabases());
+        app.lists = store.get();
+    }
+    void remaining(const std::vector<std::pair<std::string, int>>& entries) {
+        for (auto& [e, p] : entries) ASSERT_TRUE(store->AddToRemaining(e, Int16(p)));
+    }
+    static std::vector<std::string> Shown(const QListWidget* l) {
+        std::vector<std::string> out;
+        for (int i = 0; i < l->count(); ++i) out.push_back(l->item(i)->text().toStdString());
+        return out;
+    }
+    std::vector<std::string> Stored(ListTable t) const {
+        std::vector<std::string> out;
+        for (const ListRow& r : store->Rows(t)) out.push_back(r.DocumentNo);
+        return out;
+    }
+    // The form shows what the store holds, and the totals add up.
+    void expectInStep(const frmBatch& f) const {
+        for (BatchList l : {BatchList::Remaining, BatchList::Print, BatchList::Export}) {
+            auto shown = Shown(f.listBox(l));
+            auto stored = Stored(BatchTable(l));
+            std::sort(shown.begin(), shown.end());
+            std::sort(stored.begin(), stored.end());
+            EXPECT_EQ(shown, stored);
+            int pages = 0;
+            for (const ListRow& r : store->Rows(BatchTable(l))) pages += int(r.Pages);
+            EXPECT_EQ(BatchCount(*store, l), int(stored.size()));
+            EXPECT_EQ(BatchPages(*store, l), pages);
+        }
+        EXPECT_EQ(Stored(ListTable::RemainingOrder).size(), Stored(ListTable::Remaining).size());
+    }
+};
+
+void Select(QListWidget* l, std::initializer_list<int> rows) {
+    l->clearSelection();
+    for (int r : rows) l->item(r)->setSelected(true);
+}
+
+}  // namespace
+
+TEST(BatchWindow, OpensWithCountsAndArrowLooks) {
+    Batch b;
+    b.remaining({{"0000300  V001", 3}, {"0000100  V001", 5}, {"0000200  V002", 7}});
+    frmBatch f(b.app, false);
+    EXPECT_EQ(f.windowTitle(), "Documents for Batch Print/Export");
+    EXPECT_EQ(Batch::Shown(f.lstRemaining), (std::vector<std::string>{"0000300  V001", "0000100  V001", "0000200  V002"}));
+    EXPECT_EQ(f.lblRemDocs->text(), "3 Documents");
+    EXPECT_EQ(f.lblRemPgs->text(), "15 Pages");
+    EXPECT_EQ(f.lblPrintDocs->text(), "0 Documents");
+    EXPECT_EQ(f.lblExportPgs->text(), "0 Pages");
+    EXPECT_TRUE(f.lstRemaining->font().fixedPitch());
+    const std::string icons = b.dir.str() + "/iconsP/";
+    EXPECT_TRUE(f.cmdRem2Prt->isEnabled());
+    EXPECT_EQ(f.cmdRem2Exp->property("iconFile").toString().toStdString(), icons + "e_right.ico");
+    for (QPushButton* a : {f.cmdPrt2Exp, f.cmdPrt2Rem, f.cmdExp2Prt, f.cmdExp2Rem}) EXPECT_FALSE(a->isEnabled());
+    EXPECT_EQ(f.cmdPrt2Exp->property("iconFile").toString().toStdString(), icons + "d_down.ico");
+    EXPECT_EQ(f.cmdExp2Rem->property("iconFile").toString().toStdString(), icons + "d_left.ico");
+    EXPECT_FALSE(f.cmdExp2Prt->icon().isNull());  // the style's arrow without the installation's pictures
+
+    // The sort option shows the Remaining list in number order.
+    frmBatch sorted(b.app, true);
+    EXPECT_EQ(Batch::Shown(sorted.lstRemaining),
+              (std::vector<std::string>{"0000100  V001", "0000200  V002", "0000300  V001"}));
+
+    // Help opens context 9 of the collection's help file.
+    f.cmdHelp->click();
+    ASSERT_EQ(b.fakes.help.calls.size(), 1u);
+    EXPECT_EQ(b.fakes.help.calls[0].context, 9);
+    EXPECT_EQ(b.fakes.help.calls[0].file, b.app.config.HelpFilePath);
+}
+
+TEST(BatchWindow, TransfersKeepTheListsAndTotalsInStep) {
+    Batch b;
+    b.remaining({{"0000001  V001", 1}, {"0000002  V001", 2}, {"0000003  V002", 3}, {"0000004  V002", 4}});
+    frmBatch f(b.app, false);
+
+    // Nothing selected moves nothing.
+    f.lstRemaining->clearSelection();
+    f.cmdRem2Prt->click();
+    EXPECT_EQ(b.store->RemainingCount(), 4);
+    EXPECT_EQ(f.lblRemDocs->text(), "4 Documents");
+
+    // Lines 0 and 2 together, then the rest to export.
+    Select(f.lstRemaining, {0, 2});
+    f.cmdRem2Prt->click();
+    EXPECT_EQ(Batch::Shown(f.lstPrint), (std::vector<std::string>{"0000001  V001", "0000003  V002"}));
+    EXPECT_EQ(Batch::Shown(f.lstRemaining), (std::vector<std::string>{"0000002  V001", "0000004  V002"}));
+    EXPECT_EQ(f.lblPrintDocs->text(), "2 documents");
+    EXPECT_EQ(f.lblPrintPgs->text(), "4 pages");
+    EXPECT_EQ(f.lblRemPgs->text(), "6 pages");
+    EXPECT_EQ(f.lstPrint->currentRow(), 0);
+    EXPECT_TRUE(f.cmdPrt2Exp->isEnabled());
+    EXPECT_EQ(f.cmdPrt2Rem->property("iconFile").toString().toStdString(), b.dir.str() + "/iconsP/e_left.ico");
+    b.expectInStep(f);
+
+    Select(f.lstRemaining, {0, 1});
+    f.cmdRem2Exp->click();
+    EXPECT_TRUE(f.lstRemaining->count() == 0);
+    EXPECT_FALSE(f.cmdRem2Prt->isEnabled());
+    EXPECT_FALSE(f.cmdRem2Exp->isEnabled());
+    EXPECT_EQ(f.cmdRem2Prt->property("iconFile").toString().toStdString(), b.dir.str() + "/iconsP/d_right.ico");
+    b.expectInStep(f);
+
+    // Round the other arrows: print to export, export to print, both back to remaining.
+    Select(f.lstPrint, {1});
+    f.cmdPrt2Exp->click();
+    EXPECT_EQ(Batch::Shown(f.lstExport), (std::vector<std::string>{"0000002  V001", "0000004  V002", "0000003  V002"}));
+    Select(f.lstExport, {0});
+    f.cmdExp2Prt->click();
+    b.expectInStep(f);
+    Select(f.lstPrint, {0, 1});
+    f.cmdPrt2Rem->click();
+    Select(f.lstExport, {0, 1});
+    f.cmdExp2Rem->click();
+    b.expectInStep(f);
+    EXPECT_EQ(b.store->RemainingCount(), 4);
+    EXPECT_EQ(b.store->RemainingPages(), 10);
+    EXPECT_EQ(f.lblRemDocs->text(), "4 documents");
+    for (QPushButton* a : {f.cmdPrt2Exp, f.cmdPrt2Rem, f.cmdExp2Prt, f.cmdExp2Rem}) EXPECT_FALSE(a->isEnabled());
+
+    // An entry the store no longer holds stays in view: the window never shows a move that did not happen.
+    Int16 pages;
+    ASSERT_TRUE(b.store->RemFromRemaining("0000002  V001", pages));
+    Select(f.lstRemaining, {0, 1, 2, 3});
+    f.cmdRem2Prt->click();
+    EXPECT_EQ(Batch::Shown(f.lstRemaining), std::vector<std::string>{"0000002  V001"});
+    EXPECT_EQ(b.store->PrintCount(), 3);
+    EXPECT_EQ(f.lblPrintDocs->text(), "3 documents");
+}
+
+TEST(BatchWindow, SortedRemainingTakesEntriesBackInOrder) {
+    Batch b;
+    b.remaining({{"0000009  V001", 1}, {"0000005  V001", 1}, {"0000007  V001", 1}});
+    frmBatch f(b.app, true);
+    Select(f.lstRemaining, {0});  // 0000005
+    f.cmdRem2Prt->click();
+    Select(f.lstPrint, {0});
+    f.cmdPrt2Rem->click();
+    EXPECT_EQ(Batch::Shown(f.lstRemaining),
+              (std::vector<std::string>{"0000005  V001", "0000007  V001", "0000009  V001"}));
+    b.expectInStep(f);
+}
+
+TEST(BatchWindow, BatchPrintAndExportCloseRunAndReopen) {
+    Batch b;
+    b.remaining({{"0000001  V001", 1}});
+    test::FakeModal modal;
+    std::vector<std::string> steps;
+    int shown = 0;
+    modal.onExec = [&](QDialog& d) {
+        auto& f = dynamic_cast<frmBatch&>(d);
+        ++shown;
+        steps.push_back(std::to_string(f.lstPrint->count()));
+        if (shown == 1) f.cmdBPrint->click();
+        else if (shown == 2) f.cmdBExport->click();
+        else f.cmdClose->click();
+    };
+    // The batch print takes the document: the window shown again reloads the lists.
+    b.fakes.frame.onOpen = [&](FrameDialog which) {
+        if (which == FrameDialog::BatchPrint) {
+            ASSERT_TRUE(b.store->Move(ListTable::Remaining, ListTable::ToPrint, "0000001  V001"));
+        }
+    };
+    RunBatchWindow(b.app, modal, nullptr, false);
+    EXPECT_EQ(b.fakes.frame.opened, (std::vector<FrameDialog>{FrameDialog::BatchPrint, FrameDialog::BatchExport}));
+    EXPECT_EQ(steps, (std::vector<std::string>{"0", "1", "1"}));
+    EXPECT_EQ(modal.shown, (std::vector<std::string>{"frmBatch", "frmBatch", "frmBatch"}));
+
+    // The assignments have no export.
+    Batch a(kModeAssignments);
+    frmBatch f(a.app, false);
+    EXPECT_FALSE(f.cmdBExport->isEnabled());
+    EXPECT_EQ(BatchFollowUp(a.app.config, BatchAction::Export), std::nullopt);
+    EXPECT_EQ(BatchFollowUp(a.app.config, BatchAction::Print), FrameDialog::BatchPrint);
+    test::FakeModal once;
+    once.onExec = [](QDialog& d) { dynamic_cast<frmBatch&>(d).cmdBExport_Click(); };
+    RunBatchWindow(a.app, once, nullptr, false);
+    EXPECT_TRUE(a.fakes.frame.opened.empty());
+}
