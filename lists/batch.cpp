@@ -4,9 +4,12 @@ namespace velk {
 
 ListTable BatchTable(BatchList list) {
     switch (list) {
-    case BatchList::Print: return ListTable::ToPrint;
-    case BatchList::Export: return ListTable::ToExport;
-    default: return ListTable::Remaining;
+        case BatchList::Print:
+            return ListTable::ToPrint;
+        case BatchList::Export:
+            return ListTable::ToExport;
+        default:
+            return ListTable::Remaining;
     }
 }
 
@@ -40,17 +43,23 @@ std::vector<std::string> BatchEntries(const ListStore& store, BatchList list, bo
 
 std::int32_t BatchCount(const ListStore& store, BatchList list) {
     switch (list) {
-    case BatchList::Print: return store.PrintCount();
-    case BatchList::Export: return store.ExportCount();
-    default: return store.RemainingCount();
+        case BatchList::Print:
+            return store.PrintCount();
+        case BatchList::Export:
+            return store.ExportCount();
+        default:
+            return store.RemainingCount();
     }
 }
 
 std::int32_t BatchPages(const ListStore& store, BatchList list) {
     switch (list) {
-    case BatchList::Print: return store.PrintPages();
-    case BatchList::Export: return store.ExportPages();
-    default: return store.RemainingPages();
+        case BatchList::Print:
+            return store.PrintPages();
+        case BatchList::Export:
+            return store.ExportPages();
+        default:
+            return store.RemainingPages();
     }
 }
 
@@ -63,7 +72,8 @@ std::string PagesLabel(std::int32_t pages, bool afterTransfer) {
 }
 
 std::string ArrowIconPath(const Config& config, const char* shape, bool enabled) {
-    return config.appFile("\\icons" + config.CollectionLetter + "\\" + (enabled ? "e_" : "d_") + shape + ".ico");
+    return config.appFile("\\icons" + config.CollectionLetter + "\\" + (enabled ? "e_" : "d_") + shape +
+                          ".ico");
 }
 
 std::vector<std::string> TransferEntries(ListStore& store, BatchList from, BatchList to,
@@ -76,7 +86,8 @@ std::vector<std::string> TransferEntries(ListStore& store, BatchList from, Batch
 
 std::optional<FrameDialog> BatchFollowUp(const Config& config, BatchAction action) {
     if (action == BatchAction::Print) return FrameDialog::BatchPrint;
-    if (action == BatchAction::Export && (config.isPatents() || config.isTrademarks())) return FrameDialog::BatchExport;
+    if (action == BatchAction::Export && (config.isPatents() || config.isTrademarks()))
+        return FrameDialog::BatchExport;
     return std::nullopt;
 }
 

@@ -19,7 +19,7 @@ struct BatchTransfer {
     const char* button;  // cmdRem2Prt, ...
     BatchList from;
     BatchList to;
-    const char* shape;   // the arrow picture: "right", "down", "left", "up"
+    const char* shape;  // the arrow picture: "right", "down", "left", "up"
 };
 const std::array<BatchTransfer, 6>& BatchTransfers();
 const BatchTransfer* FindBatchTransfer(const std::string& button);

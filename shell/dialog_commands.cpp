@@ -28,7 +28,9 @@ void IgnoringErrors(Fn&& fn) {
     }
 }
 
-bool IsPaperItem(const std::string& name) { return name == "mnua4" || name == "mnuletter" || name == "mnulegal"; }
+bool IsPaperItem(const std::string& name) {
+    return name == "mnua4" || name == "mnuletter" || name == "mnulegal";
+}
 
 }  // namespace
 
@@ -51,7 +53,8 @@ bool ToolbarDialogCommand(App& app, const std::string& key) {
     return true;
 }
 
-bool MenuDialogCommand(App& app, const std::string& name, MainWindowActions& window, SettingsWindows& settings) {
+bool MenuDialogCommand(App& app, const std::string& name, MainWindowActions& window,
+                       SettingsWindows& settings) {
     const Config& c = app.config;
     if (name == "mnuImport") {
         Open(app, FrameDialog::Import);
@@ -101,7 +104,9 @@ void DeriveCollectionValues(Config& c) {
     c.CollectionLetter = c.isTrademarks() ? "M" : "P";
     c.CDDrive = c.CdDriveLetter + ":";
     if (c.towerMode())
-        c.CDDrive = Trim(c.isTrademarks() ? c.SmartCdTovrin : c.isPatents() ? c.SmartCdQuorvel : c.SmartCdAssign);
+        c.CDDrive = Trim(c.isTrademarks() ? c.SmartCdTovrin
+                         : c.isPatents()  ? c.SmartCdQuorvel
+                                          : c.SmartCdAssign);
     c.OpenIdxPath = c.CDDrive + "\\open.idx";
 }
 
@@ -120,8 +125,8 @@ bool SwitchCollection(App& app, const std::string& item, MainWindowActions& wind
         return false;
     }
     if (!app.ports.messages) return false;
-    const Answer answer = app.ports.messages->show(kSwitchQuestion, toPatents ? " Quorvel" : "Tovrin", Buttons::YesNo,
-                                                   Icon::Exclamation);
+    const Answer answer = app.ports.messages->show(kSwitchQuestion, toPatents ? " Quorvel" : "Tovrin",
+                                                   Buttons::YesNo, Icon::Exclamation);
     if (answer != Answer::Yes) return false;
 
     IgnoringErrors([&] { Call(window.closeViewers); });

@@ -12,7 +12,7 @@ namespace velk {
 // What only the main window can do for these commands; frmVelk fills it in.
 // An empty member is skipped.
 struct MainWindowActions {
-    std::function<void()> closeViewers;                       // both viewers unloaded, window list "&1", "&2"
+    std::function<void()> closeViewers;  // both viewers unloaded, window list "&1", "&2"
     std::function<void(const std::string& caption)> showNotice;  // "Processing Index..." shown modeless
     std::function<void()> closeNotice;
     std::function<void(const std::string& caption)> setCaption;
@@ -24,7 +24,8 @@ struct MainWindowActions {
 inline constexpr const char* kNoDocumentsToView = "There are not documents to view";
 inline constexpr const char* kNoFound = "There are no documents in the Documents Found list";
 inline constexpr const char* kNoNotFound = "There are no documents in the Documents Not Found list";
-inline constexpr const char* kNoRemaining = "There are no documents in the Documents Not Printed/Exported list";
+inline constexpr const char* kNoRemaining =
+    "There are no documents in the Documents Not Printed/Exported list";
 inline constexpr const char* kSwitchQuestion =
     "The Document Found, Documents Not Found and\r\nDocuments Not Printed/Exported lists will be cleared!\r\n"
     "Do you wish to continue?";
@@ -36,7 +37,8 @@ bool ToolbarDialogCommand(App& app, const std::string& key);
 // mnua4, mnuletter, mnulegal, mnuPSetup, Duplex, Jukebox, mnuFind, mnuView, mnuGoto,
 // mnuQuorvel, mnuTovrin, mnuFennic, mnuFound, mnuNotFound, mnuNotPrinted). False
 // when the name is none of them.
-bool MenuDialogCommand(App& app, const std::string& name, MainWindowActions& window, SettingsWindows& settings);
+bool MenuDialogCommand(App& app, const std::string& name, MainWindowActions& window,
+                       SettingsWindows& settings);
 
 // The Index menu: mnuQuorvel while the trademarks are in use, mnuTovrin while the
 // patents are. Nothing is asked or cleared when the other collection's index file

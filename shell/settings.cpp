@@ -14,7 +14,9 @@ const std::string& ConfiguredPassword(const Config& c, PasswordPurpose purpose) 
     return purpose == PasswordPurpose::Printer ? c.PrinterPassword : c.CdPassword;
 }
 
-bool Checked(const App& app, const char* item) { return app.ports.frame && app.ports.frame->isChecked(item); }
+bool Checked(const App& app, const char* item) {
+    return app.ports.frame && app.ports.frame->isChecked(item);
+}
 
 void Check(const App& app, const char* item, bool on) {
     if (app.ports.frame) app.ports.frame->checkItem(item, on);
@@ -39,7 +41,9 @@ bool CheckPassword(const App& app, PasswordPurpose purpose, const std::string& e
     return false;
 }
 
-std::string PasswordCaption(const Config& config) { return config.CollectionMode + " Password"; }
+std::string PasswordCaption(const Config& config) {
+    return config.CollectionMode + " Password";
+}
 
 const char* PasswordPrompt(PasswordPurpose purpose) {
     return purpose == PasswordPurpose::Printer ? kPrinterPasswordPrompt : kCdPasswordPrompt;
@@ -68,7 +72,8 @@ bool ConfigureCdRom(App& app, SettingsWindows& windows) {
 
 void PrinterSetup(App& app, SettingsWindows& windows) {
     try {
-        if (!app.config.isRestricted() || windows.askPassword(PasswordPurpose::Printer)) windows.showPrinterSetup();
+        if (!app.config.isRestricted() || windows.askPassword(PasswordPurpose::Printer))
+            windows.showPrinterSetup();
     } catch (...) {
         app.msg(kPrinterError, Buttons::OK, Icon::Exclamation);
     }
@@ -87,7 +92,9 @@ bool ChoosePaperSize(App& app, const std::string& item) {
     return WritePageType(app, value);
 }
 
-void ToggleDuplex(App& app) { Check(app, "Duplex", !Checked(app, "Duplex")); }
+void ToggleDuplex(App& app) {
+    Check(app, "Duplex", !Checked(app, "Duplex"));
+}
 
 void ToggleJukebox(App& app, SettingsWindows& windows) {
     const bool on = !Checked(app, "Jukebox");
@@ -100,7 +107,9 @@ void ToggleJukebox(App& app, SettingsWindows& windows) {
     WriteJukebox(app, on ? "Y" : "N");
 }
 
-void SetJukeboxMark(App& app) { Check(app, "Jukebox", app.config.SmartCdOn == "Y"); }
+void SetJukeboxMark(App& app) {
+    Check(app, "Jukebox", app.config.SmartCdOn == "Y");
+}
 
 std::vector<CdRomChoice> CdRomChoices(const App& app) {
     std::vector<CdRomChoice> choices;
@@ -163,7 +172,8 @@ void CdRomSession::Close() {
 bool CdRomSession::Cancel() {
     if (!replaced_) return true;
     Config& c = app_.config;
-    bool ok = !wroteCdDrive_ || StoreSetting(c, "CD_DRIVE", cdDriveLetter_.empty() ? "" : cdDriveLetter_ + ":");
+    bool ok =
+        !wroteCdDrive_ || StoreSetting(c, "CD_DRIVE", cdDriveLetter_.empty() ? "" : cdDriveLetter_ + ":");
     const std::pair<const char*, std::pair<std::string*, const std::string*>> towers[] = {
         {"SMART_CD_TOVRIN", {&c.SmartCdTovrin, &tovrin_}},
         {"SMART_CD_QUORVEL", {&c.SmartCdQuorvel, &quorvel_}},

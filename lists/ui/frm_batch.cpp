@@ -112,10 +112,15 @@ QPushButton* frmBatch::arrow(const std::string& button) const {
 }
 
 void frmBatch::setLabels(BatchList list, bool afterTransfer) {
-    QLabel* docs = list == BatchList::Print ? lblPrintDocs : list == BatchList::Export ? lblExportDocs : lblRemDocs;
-    QLabel* pages = list == BatchList::Print ? lblPrintPgs : list == BatchList::Export ? lblExportPgs : lblRemPgs;
+    QLabel* docs = list == BatchList::Print    ? lblPrintDocs
+                   : list == BatchList::Export ? lblExportDocs
+                                               : lblRemDocs;
+    QLabel* pages = list == BatchList::Print    ? lblPrintPgs
+                    : list == BatchList::Export ? lblExportPgs
+                                                : lblRemPgs;
     const ListStore* store = app_.lists;
-    docs->setText(QString::fromStdString(DocumentsLabel(store ? BatchCount(*store, list) : 0, afterTransfer)));
+    docs->setText(
+        QString::fromStdString(DocumentsLabel(store ? BatchCount(*store, list) : 0, afterTransfer)));
     pages->setText(QString::fromStdString(PagesLabel(store ? BatchPages(*store, list) : 0, afterTransfer)));
 }
 
@@ -124,7 +129,8 @@ void frmBatch::load(BatchList list, bool afterTransfer) {
     box->clear();
     if (app_.lists) {
         app_.lists->RecountTotals();
-        for (const std::string& e : BatchEntries(*app_.lists, list, sorted_)) box->addItem(QString::fromStdString(e));
+        for (const std::string& e : BatchEntries(*app_.lists, list, sorted_))
+            box->addItem(QString::fromStdString(e));
     }
     setLabels(list, afterTransfer);
 }
@@ -171,13 +177,17 @@ void frmBatch::Transfer(const std::string& button) {
     }
 }
 
-void frmBatch::cmdBPrint_Click() { done(kBatchPrint); }
+void frmBatch::cmdBPrint_Click() {
+    done(kBatchPrint);
+}
 
 void frmBatch::cmdBExport_Click() {
     if (BatchFollowUp(app_.config, BatchAction::Export)) done(kBatchExport);
 }
 
-void frmBatch::cmdClose_Click() { reject(); }
+void frmBatch::cmdClose_Click() {
+    reject();
+}
 
 void frmBatch::cmdHelp_Click() {
     if (app_.ports.help) app_.ports.help->show(app_.config.HelpFilePath, kHelpContext, 9);

@@ -20,7 +20,8 @@ bool ManagedByLayout(const QWidget* w) {
 // widget's children are its own parts (a list's scroll bars, a combo box's popup).
 bool HoldsControls(const QWidget* w) {
     const QMetaObject* m = w->metaObject();
-    return qobject_cast<const QGroupBox*>(w) || m == &QWidget::staticMetaObject || m == &QFrame::staticMetaObject;
+    return qobject_cast<const QGroupBox*>(w) || m == &QWidget::staticMetaObject ||
+           m == &QFrame::staticMetaObject;
 }
 
 void Collect(QWidget* parent, std::vector<QWidget*>& out) {
@@ -32,9 +33,13 @@ void Collect(QWidget* parent, std::vector<QWidget*>& out) {
     }
 }
 
-std::int32_t ToTwips(int pixels) { return std::int32_t(pixels) * kFormTwipsPerPixel; }
+std::int32_t ToTwips(int pixels) {
+    return std::int32_t(pixels) * kFormTwipsPerPixel;
+}
 
-int ToPixels(double twips) { return static_cast<int>(std::lround(twips / kFormTwipsPerPixel)); }
+int ToPixels(double twips) {
+    return static_cast<int>(std::lround(twips / kFormTwipsPerPixel));
+}
 
 }  // namespace
 
@@ -54,8 +59,9 @@ void CResize::Resize(QWidget& window) {
     const std::vector<QWidget*> controls = Controls(window);
     // A control deleted since the last call gives up its record; one not seen
     // before is recorded at the geometry it has now.
-    records_.erase(std::remove_if(records_.begin(), records_.end(), [](const Entry& e) { return !e.control; }),
-                   records_.end());
+    records_.erase(
+        std::remove_if(records_.begin(), records_.end(), [](const Entry& e) { return !e.control; }),
+        records_.end());
     // A control first seen after the form changed size is recorded as it would
     // stand at the first size, so it stays where it was put.
     const bool sized = initialWidth_ != 0 && initialHeight_ != 0;
@@ -65,7 +71,9 @@ void CResize::Resize(QWidget& window) {
         if (record(w)) continue;
         Entry e{w, {}};
         const QRect g = w->geometry();
-        auto scaled = [](int pixels, double f) { return f > 0 ? std::int32_t(std::lround(ToTwips(pixels) / f)) : 0; };
+        auto scaled = [](int pixels, double f) {
+            return f > 0 ? std::int32_t(std::lround(ToTwips(pixels) / f)) : 0;
+        };
         e.geometry.setHeight(scaled(g.height(), fy));
         e.geometry.setLeft(scaled(g.x(), fx));
         e.geometry.setTop(scaled(g.y(), fy));
@@ -83,7 +91,8 @@ void CResize::Resize(QWidget& window) {
         QWidget* w = e.control;
         if (!w) continue;
         const CObject& r = e.geometry;
-        const int left = ToPixels(r.Left() * fx), top = ToPixels(r.Top() * fy), width = ToPixels(r.Width() * fx);
+        const int left = ToPixels(r.Left() * fx), top = ToPixels(r.Top() * fy),
+                  width = ToPixels(r.Width() * fx);
         // A combo box's height follows its font, not the form.
         const int height = qobject_cast<QComboBox*>(w) ? w->height() : ToPixels(r.Height() * fy);
         w->setGeometry(left, top, width, height);

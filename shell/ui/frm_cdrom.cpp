@@ -65,7 +65,9 @@ void frmCDRom::cmdOverwrite_Click() {
     closing_ = true;
 }
 
-void frmCDRom::Command2_Click() { reject(); }
+void frmCDRom::Command2_Click() {
+    reject();
+}
 
 void frmCDRom::reject() {
     session_.Cancel();

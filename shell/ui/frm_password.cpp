@@ -76,7 +76,9 @@ void frmPassword::cmdOk_Click() {
         QDialog::reject();
 }
 
-void frmPassword::cmdCancel_Click() { reject(); }
+void frmPassword::cmdCancel_Click() {
+    reject();
+}
 
 void frmPassword::reject() {
     Accepted = false;

@@ -75,7 +75,8 @@ TEST(BatchWindow, OpensWithCountsAndArrowLooks) {
     b.remaining({{"0000300  V001", 3}, {"0000100  V001", 5}, {"0000200  V002", 7}});
     frmBatch f(b.app, false);
     EXPECT_EQ(f.windowTitle(), "Documents for Batch Print/Export");
-    EXPECT_EQ(Batch::Shown(f.lstRemaining), (std::vector<std::string>{"0000300  V001", "0000100  V001", "0000200  V002"}));
+    EXPECT_EQ(Batch::Shown(f.lstRemaining),
+              (std::vector<std::string>{"0000300  V001", "0000100  V001", "0000200  V002"}));
     EXPECT_EQ(f.lblRemDocs->text(), "3 Documents");
     EXPECT_EQ(f.lblRemPgs->text(), "15 Pages");
     EXPECT_EQ(f.lblPrintDocs->text(), "0 Documents");
@@ -84,7 +85,8 @@ TEST(BatchWindow, OpensWithCountsAndArrowLooks) {
     const std::string icons = b.dir.str() + "/iconsP/";
     EXPECT_TRUE(f.cmdRem2Prt->isEnabled());
     EXPECT_EQ(f.cmdRem2Exp->property("iconFile").toString().toStdString(), icons + "e_right.ico");
-    for (QPushButton* a : {f.cmdPrt2Exp, f.cmdPrt2Rem, f.cmdExp2Prt, f.cmdExp2Rem}) EXPECT_FALSE(a->isEnabled());
+    for (QPushButton* a : {f.cmdPrt2Exp, f.cmdPrt2Rem, f.cmdExp2Prt, f.cmdExp2Rem})
+        EXPECT_FALSE(a->isEnabled());
     EXPECT_EQ(f.cmdPrt2Exp->property("iconFile").toString().toStdString(), icons + "d_down.ico");
     EXPECT_EQ(f.cmdExp2Rem->property("iconFile").toString().toStdString(), icons + "d_left.ico");
     EXPECT_FALSE(f.cmdExp2Prt->icon().isNull());  // the style's arrow without the installation's pictures
@@ -122,7 +124,8 @@ TEST(BatchWindow, TransfersKeepTheListsAndTotalsInStep) {
     EXPECT_EQ(f.lblRemPgs->text(), "6 pages");
     EXPECT_EQ(f.lstPrint->currentRow(), 0);
     EXPECT_TRUE(f.cmdPrt2Exp->isEnabled());
-    EXPECT_EQ(f.cmdPrt2Rem->property("iconFile").toString().toStdString(), b.dir.str() + "/iconsP/e_left.ico");
+    EXPECT_EQ(f.cmdPrt2Rem->property("iconFile").toString().toStdString(),
+              b.dir.str() + "/iconsP/e_left.ico");
     b.expectInStep(f);
 
     Select(f.lstRemaining, {0, 1});
@@ -130,13 +133,15 @@ TEST(BatchWindow, TransfersKeepTheListsAndTotalsInStep) {
     EXPECT_TRUE(f.lstRemaining->count() == 0);
     EXPECT_FALSE(f.cmdRem2Prt->isEnabled());
     EXPECT_FALSE(f.cmdRem2Exp->isEnabled());
-    EXPECT_EQ(f.cmdRem2Prt->property("iconFile").toString().toStdString(), b.dir.str() + "/iconsP/d_right.ico");
+    EXPECT_EQ(f.cmdRem2Prt->property("iconFile").toString().toStdString(),
+              b.dir.str() + "/iconsP/d_right.ico");
     b.expectInStep(f);
 
     // Round the other arrows: print to export, export to print, both back to remaining.
     Select(f.lstPrint, {1});
     f.cmdPrt2Exp->click();
-    EXPECT_EQ(Batch::Shown(f.lstExport), (std::vector<std::string>{"0000002  V001", "0000004  V002", "0000003  V002"}));
+    EXPECT_EQ(Batch::Shown(f.lstExport),
+              (std::vector<std::string>{"0000002  V001", "0000004  V002", "0000003  V002"}));
     Select(f.lstExport, {0});
     f.cmdExp2Prt->click();
     b.expectInStep(f);
@@ -148,7 +153,8 @@ TEST(BatchWindow, TransfersKeepTheListsAndTotalsInStep) {
     EXPECT_EQ(b.store->RemainingCount(), 4);
     EXPECT_EQ(b.store->RemainingPages(), 10);
     EXPECT_EQ(f.lblRemDocs->text(), "4 documents");
-    for (QPushButton* a : {f.cmdPrt2Exp, f.cmdPrt2Rem, f.cmdExp2Prt, f.cmdExp2Rem}) EXPECT_FALSE(a->isEnabled());
+    for (QPushButton* a : {f.cmdPrt2Exp, f.cmdPrt2Rem, f.cmdExp2Prt, f.cmdExp2Rem})
+        EXPECT_FALSE(a->isEnabled());
 
     // An entry the store no longer holds stays in view: the window never shows a move that did not happen.
     Int16 pages;
@@ -183,9 +189,12 @@ TEST(BatchWindow, BatchPrintAndExportCloseRunAndReopen) {
         auto& f = dynamic_cast<frmBatch&>(d);
         ++shown;
         steps.push_back(std::to_string(f.lstPrint->count()));
-        if (shown == 1) f.cmdBPrint->click();
-        else if (shown == 2) f.cmdBExport->click();
-        else f.cmdClose->click();
+        if (shown == 1)
+            f.cmdBPrint->click();
+        else if (shown == 2)
+            f.cmdBExport->click();
+        else
+            f.cmdClose->click();
     };
     // The batch print takes the document: the window shown again reloads the lists.
     b.fakes.frame.onOpen = [&](FrameDialog which) {
@@ -194,7 +203,8 @@ TEST(BatchWindow, BatchPrintAndExportCloseRunAndReopen) {
         }
     };
     RunBatchWindow(b.app, modal, nullptr, false);
-    EXPECT_EQ(b.fakes.frame.opened, (std::vector<FrameDialog>{FrameDialog::BatchPrint, FrameDialog::BatchExport}));
+    EXPECT_EQ(b.fakes.frame.opened,
+              (std::vector<FrameDialog>{FrameDialog::BatchPrint, FrameDialog::BatchExport}));
     EXPECT_EQ(steps, (std::vector<std::string>{"0", "1", "1"}));
     EXPECT_EQ(modal.shown, (std::vector<std::string>{"frmBatch", "frmBatch", "frmBatch"}));
 
@@ -208,4 +218,18 @@ TEST(BatchWindow, BatchPrintAndExportCloseRunAndReopen) {
     once.onExec = [](QDialog& d) { dynamic_cast<frmBatch&>(d).cmdBExport_Click(); };
     RunBatchWindow(a.app, once, nullptr, false);
     EXPECT_TRUE(a.fakes.frame.opened.empty());
+}
+
+TEST(BatchWindow, ControlsFollowTheWindowSize) {
+    Batch b;
+    frmBatch f(b.app, false);
+    f.show();
+    const QRect list = f.lstRemaining->geometry(), close = f.cmdClose->geometry();
+    f.resize(f.width() * 2, f.height() * 3 / 2);
+    EXPECT_EQ(f.lstRemaining->geometry(),
+              QRect(list.x() * 2, list.y() * 3 / 2, list.width() * 2, list.height() * 3 / 2));
+    EXPECT_EQ(f.cmdClose->geometry().right() + 1, (close.right() + 1) * 2);
+    f.resize(f.width() / 2, f.height() * 2 / 3);
+    EXPECT_EQ(f.lstRemaining->geometry(), list);
+    EXPECT_EQ(f.cmdClose->geometry(), close);
 }

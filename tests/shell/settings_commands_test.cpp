@@ -80,9 +80,10 @@ TEST(DialogCommands, EachItemOpensItsCollectionsDialog) {
         const char* mode;
         Opened btnPrint, btnExport, mnuPrint, mnuExport;
     };
-    for (const Case& c : {Case{kModePatents, {D::Print}, {D::Export}, {D::Print}, {D::Export}},
-                          Case{kModeTrademarks, {D::MarkPrint}, {D::MarkExport}, {D::MarkPrint}, {D::MarkExport}},
-                          Case{kModeAssignments, {D::MarkPrint}, {D::MarkExport}, {D::Print}, {}}}) {
+    for (const Case& c :
+         {Case{kModePatents, {D::Print}, {D::Export}, {D::Print}, {D::Export}},
+          Case{kModeTrademarks, {D::MarkPrint}, {D::MarkExport}, {D::MarkPrint}, {D::MarkExport}},
+          Case{kModeAssignments, {D::MarkPrint}, {D::MarkExport}, {D::Print}, {}}}) {
         Commands in(c.mode);
         in.app.PrintMode = PrintSource::Batch;
         EXPECT_EQ(in.opened([&] { ToolbarDialogCommand(in.app, "BTN_PRINT"); }), c.btnPrint) << c.mode;
@@ -117,8 +118,9 @@ TEST(DialogCommands, EachItemOpensItsCollectionsDialog) {
     EXPECT_EQ(in.opened([&] { in.menu("mnuView"); }), Opened{D::View});
 
     // Every item of the group is taken; the settings items reach their windows.
-    for (const char* name : {"mnuCDRom", "mnua4", "mnuletter", "mnulegal", "mnuPSetup", "Duplex", "Jukebox",
-                             "mnuQuorvel", "mnuTovrin", "mnuFennic", "mnuFound", "mnuNotFound", "mnuNotPrinted"})
+    for (const char* name :
+         {"mnuCDRom", "mnua4", "mnuletter", "mnulegal", "mnuPSetup", "Duplex", "Jukebox", "mnuQuorvel",
+          "mnuTovrin", "mnuFennic", "mnuFound", "mnuNotFound", "mnuNotPrinted"})
         EXPECT_TRUE(in.menu(name)) << name;
     EXPECT_FALSE(in.menu("mnuZoomIn"));
     EXPECT_EQ(in.settings.drives, 2);  // mnuCDRom and the Jukebox toggle
@@ -129,7 +131,8 @@ TEST(DialogCommands, EachItemOpensItsCollectionsDialog) {
 
 TEST(DialogCommands, ListsMenuShowsAMessageForAnEmptyList) {
     Commands in;
-    for (const char* item : {"mnuFound", "mnuNotFound", "mnuNotPrinted"}) ListsCommand(in.app, item, in.window);
+    for (const char* item : {"mnuFound", "mnuNotFound", "mnuNotPrinted"})
+        ListsCommand(in.app, item, in.window);
     ASSERT_EQ(in.fakes.messages.shown.size(), 3u);
     EXPECT_EQ(in.fakes.messages.shown[0].text, kNoFound);
     EXPECT_EQ(in.fakes.messages.shown[1].text, kNoNotFound);
@@ -139,7 +142,8 @@ TEST(DialogCommands, ListsMenuShowsAMessageForAnEmptyList) {
     EXPECT_EQ(in.fakes.messages.shown[2].icon, Icon::None);
     EXPECT_TRUE(in.actions.empty());
     in.fill();
-    for (const char* item : {"mnuFound", "mnuNotFound", "mnuNotPrinted"}) ListsCommand(in.app, item, in.window);
+    for (const char* item : {"mnuFound", "mnuNotFound", "mnuNotPrinted"})
+        ListsCommand(in.app, item, in.window);
     EXPECT_EQ(in.actions, (std::vector<std::string>{"list FOUND", "list NOT FOUND", "list REMAINING"}));
     EXPECT_EQ(in.fakes.messages.shown.size(), 3u);
 }

@@ -1,6 +1,4 @@
 // The proportional resizer of forms whose controls are placed at fixed positions.
-#include "platform/ui/form_layout.h"
-
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -8,6 +6,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "platform/ui/form_layout.h"
 
 using namespace velk;
 
@@ -62,7 +62,7 @@ TEST(FormLayout, ScalesRecordedGeometryAndLeavesWhatALayoutManages) {
     r.Resize(f.window);
     EXPECT_EQ(f.button->geometry(), QRect(80, 30, 200, 45));
     EXPECT_EQ(f.combo->geometry(), QRect(80, 120, 240, comboHeight));  // its own height
-    EXPECT_EQ(f.inFrame->geometry(), QRect(20, 45, 160, 30));         // inside its frame
+    EXPECT_EQ(f.inFrame->geometry(), QRect(20, 45, 160, 30));          // inside its frame
     EXPECT_EQ(f.laidOut->geometry(), QRect(20, 300, 600, 120));
 
     // Factors apply to the recorded geometry, never to the current one.

@@ -47,7 +47,8 @@ struct Install {
     std::vector<std::function<void(QDialog&)>> script;  // one step per dialog shown
     QtSettingsWindows windows{app, modal, nullptr};
 
-    explicit Install(const char* type = "OPEN", const std::string& extra = "", const char* mode = kModePatents) {
+    explicit Install(const char* type = "OPEN", const std::string& extra = "",
+                     const char* mode = kModePatents) {
         fs::create_directories(dir / "cdrom");
         fs::create_directories(dir / "cdrom2");
         app.config.AppDir = dir.str();
@@ -261,7 +262,8 @@ TEST(SettingsCdRom, TowerModeRestoresTheTowerRootsAndNeverStoresADirectoryAsTheD
     in.cdRom((in.dir / "tower2").string(), true);
     const std::string before = in.ini();
     ConfigureCdRom(in.app, in.windows);
-    EXPECT_EQ(in.ini(), Replaced(before, "SMART_CD_QUORVEL=/srv/tower", "SMART_CD_QUORVEL=" + (in.dir / "tower2").string()));
+    EXPECT_EQ(in.ini(), Replaced(before, "SMART_CD_QUORVEL=/srv/tower",
+                                 "SMART_CD_QUORVEL=" + (in.dir / "tower2").string()));
     EXPECT_EQ(in.app.config.CDDrive, (in.dir / "tower2").string());
     EXPECT_EQ(in.app.config.CdDriveLetter, "E");
 }
