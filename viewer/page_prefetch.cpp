@@ -1,5 +1,6 @@
 #include "viewer/page_prefetch.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace velk {
@@ -13,6 +14,36 @@ bool PageRequest::operator==(const PageRequest& o) const {
 
 PageImage DecodePage(const PageRequest& request) {
     return request.raw ? PageImage::loadRaw(request.path, request.spec) : PageImage::load(request.path, request.page);
+}
+
+quint64 TileKey(int column, int row) {
+    return (static_cast<quint64>(static_cast<quint32>(column)) << 32) | static_cast<quint32>(row);
+}
+
+QImage RenderTile(const PageImage& page, int column, int row, int tile, double deviceZoom, bool smooth) {
+    // The screen's own format: a 1-bit pixmap would be painted as a mask, and grey would
+    // be converted again on every paint.
+    return page.render(QRect(column * tile, row * tile, tile, tile), deviceZoom, smooth)
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+PrefetchedPage PreparePage(const PageRequest& request) {
+    PrefetchedPage out;
+    out.page = DecodePage(request);
+    if (!request.view) return out;
+    const PrefetchView& v = *request.view;
+    out.zoom = v.fit ? FitZoom(v.room, out.page.size()) : v.zoom;
+    out.ratio = v.ratio;
+    out.smooth = v.smooth;
+    const double deviceZoom = out.zoom * v.ratio;
+    const QSize shown = out.page.scaledSize(deviceZoom);
+    // The screen the page opens on (its top, centred or from the left), one tile spare.
+    const int columns = (std::min<int>(shown.width(), int(v.view.width() * v.ratio)) + v.tile - 1) / v.tile + 1;
+    const int rows = (std::min<int>(shown.height(), int(v.view.height() * v.ratio)) + v.tile - 1) / v.tile + 1;
+    for (int r = 0; r < rows && r * v.tile < shown.height(); ++r)
+        for (int c = 0; c < columns && c * v.tile < shown.width(); ++c)
+            out.tiles.emplace_back(TileKey(c, r), RenderTile(out.page, c, r, v.tile, deviceZoom, v.smooth));
+    return out;
 }
 
 PagePrefetch::PagePrefetch() : worker_([this](std::stop_token stop) { run(stop); }) {}
@@ -31,9 +62,9 @@ void PagePrefetch::request(PageRequest request) {
     wake_.notify_all();
 }
 
-std::optional<PageImage> PagePrefetch::take(const PageRequest& request) {
+std::optional<PrefetchedPage> PagePrefetch::take(const PageRequest& request) {
     std::lock_guard lock(mutex_);
-    std::optional<PageImage> page;
+    std::optional<PrefetchedPage> page;
     if (done_ && doneFor_ && *doneFor_ == request) page = std::move(done_);
     done_.reset();
     doneFor_.reset();
@@ -67,9 +98,9 @@ void PagePrefetch::run(std::stop_token stop) {
         const PageRequest work = *running_;
         const std::uint64_t generation = generation_;
         lock.unlock();
-        std::optional<PageImage> page;
+        std::optional<PrefetchedPage> page;
         try {
-            page = DecodePage(work);
+            page = PreparePage(work);
         } catch (const std::exception&) {
             // The GUI thread decodes it again when it is asked for and reports the error.
         }

@@ -4,26 +4,58 @@
 // the raw page's numbers and touches nothing else; the GUI thread takes a finished page
 // or, when the page it needs is not ready, decodes it itself. A newer request replaces an
 // older one; a result that matches no request any more is dropped.
+#include <QImage>
+#include <QSize>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "viewer/imaging/page_image.h"
 
 namespace velk {
 
-// One page to decode: page `page` of a TIFF or ".BIN" file, or a raw CCITT block.
+// How the viewer will show the page: so its first screen can be rendered ahead as well.
+struct PrefetchView {
+    bool fit = false;  // fit into room, else zoom
+    QSize room;        // what the fit fills
+    QSize view;        // the visible area
+    double zoom = 1.0;
+    double ratio = 1.0;  // device pixels per logical pixel
+    bool smooth = true;
+    int tile = 256;  // device pixels
+};
+
+// One page to decode: page `page` of a TIFF or ".BIN" file, or a raw CCITT block; with a
+// view, the tiles of its top-left screen too. The view is no part of what page it is.
 struct PageRequest {
     std::string path;
     int page = 1;
     bool raw = false;
     RawPageSpec spec;  // when raw
+    std::optional<PrefetchView> view;
     bool operator==(const PageRequest& o) const;
 };
 
+// A decoded page and the tiles of its first screen (key: column << 32 | row), rendered at
+// zoom x ratio.
+struct PrefetchedPage {
+    PageImage page;
+    double zoom = 1.0, ratio = 1.0;
+    bool smooth = true;
+    std::vector<std::pair<quint64, QImage>> tiles;
+};
+
+quint64 TileKey(int column, int row);
+// Tile (column, row) of the page at device zoom, in the format the screen paints.
+QImage RenderTile(const PageImage& page, int column, int row, int tile, double deviceZoom, bool smooth);
+
 PageImage DecodePage(const PageRequest& request);
+// Decodes and renders the first screen as request.view says.
+PrefetchedPage PreparePage(const PageRequest& request);
 
 class PagePrefetch {
 public:
@@ -36,7 +68,7 @@ public:
     void request(PageRequest request);
     // The decoded page when it is finished and is the one asked for; never waits for a
     // decode in progress. Whatever else is held is dropped.
-    std::optional<PageImage> take(const PageRequest& request);
+    std::optional<PrefetchedPage> take(const PageRequest& request);
     // Drops every request and result (a viewer closed, another document opened).
     void clear();
     // Blocks until the worker is idle (tests and benchmarks only).
@@ -53,7 +85,7 @@ private:
     std::optional<PageRequest> pending_;
     std::optional<PageRequest> running_;
     std::optional<PageRequest> doneFor_;
-    std::optional<PageImage> done_;
+    std::optional<PrefetchedPage> done_;
     std::uint64_t generation_ = 0;  // bumped by clear(): a decode started before is stale
     int decoded_ = 0;
     std::jthread worker_;  // last: started after, and joined before, everything above goes

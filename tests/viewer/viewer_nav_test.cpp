@@ -86,9 +86,29 @@ TEST(PagePrefetch, HandsOverOnlyTheRequestedFinishedPage) {
 
     prefetch.request(req(3));
     prefetch.waitIdle();
-    std::optional<PageImage> page = prefetch.take(req(3));
+    std::optional<PrefetchedPage> page = prefetch.take(req(3));
     ASSERT_TRUE(page.has_value());
-    EXPECT_EQ(page->blackCount(), DecodePage(req(3)).blackCount());
+    EXPECT_EQ(page->page.blackCount(), DecodePage(req(3)).blackCount());
+    EXPECT_TRUE(page->tiles.empty());  // no view asked for
+
+    // With a view: the first screen's tiles, as the control would render them itself.
+    PageRequest viewed = req(2);
+    PrefetchView v;
+    v.fit = true;
+    v.room = v.view = QSize(100, 120);
+    v.tile = 64;
+    viewed.view = v;
+    prefetch.request(viewed);
+    prefetch.waitIdle();
+    page = prefetch.take(req(2));  // the view is no part of which page it is
+    ASSERT_TRUE(page.has_value());
+    const PageImage direct = DecodePage(req(2));
+    EXPECT_DOUBLE_EQ(page->zoom, FitZoom(v.room, direct.size()));
+    ASSERT_FALSE(page->tiles.empty());
+    for (const auto& [key, image] : page->tiles) {
+        const int column = static_cast<int>(key >> 32), row = static_cast<int>(key & 0xffffffffu);
+        EXPECT_EQ(image, RenderTile(direct, column, row, 64, page->zoom, true)) << column << "," << row;
+    }
 
     // Cleared after the request: a result from before is stale.
     prefetch.request(req(1));

@@ -394,3 +394,31 @@ TEST(Viewers, FailedLoadKeepsThePageShown) {
 
 }  // namespace
 }  // namespace velk
+
+namespace velk {
+namespace {
+
+// The next page comes from the worker with its first screen rendered, and is the page
+// the file holds; without prefetch the control renders nothing until it paints.
+TEST(Viewers, NextPageComesPrefetchedAndRight) {
+    ViewerInstall in(mks::Collection::Quorvel, mks::DriveMode::Tower);
+    const mks::SampleDocument* box = in.first(mks::ImageKind::Container);
+    ASSERT_TRUE(box);
+    ASSERT_GE(box->pages, 3);
+    ASSERT_TRUE(in.show(*box, 1));
+    ImagingControl* c = in.viewers->view(1)->accView;
+    in.viewers->settlePrefetch();
+    in.viewers->NextPage();
+    EXPECT_GT(c->cachedTiles(), 0);
+    const PageImage direct = PageImage::loadRaw(in.app.viewers[0].ImagePath, RequestFor(in.app.doc.Page).spec);
+    EXPECT_EQ(c->page().blackCount(), direct.blackCount());
+    EXPECT_EQ(in.app.viewers[0].PageText, "2");
+
+    in.viewers->setPrefetch(false);
+    in.viewers->NextPage();
+    EXPECT_EQ(c->cachedTiles(), 0);
+    EXPECT_EQ(in.app.viewers[0].PageText, "3");
+}
+
+}  // namespace
+}  // namespace velk

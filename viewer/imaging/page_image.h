@@ -132,6 +132,10 @@ private:
     PageSource source_ = PageSource::Picture;
 };
 
+// The zoom that fits a page of size `page` into `room`, within the zoom range of the viewers.
+inline constexpr double kMinViewZoom = 0.01, kMaxViewZoom = 64.0;
+double FitZoom(QSize room, QSize page);
+
 // Replaces `path` with `bytes` through a temporary file in the same directory.
 void WriteFileReplacing(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 

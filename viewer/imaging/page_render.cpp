@@ -101,6 +101,12 @@ void AcrossRow(const std::uint16_t* src, const int* idx, const int* wt, int perP
 
 }  // namespace
 
+double FitZoom(QSize room, QSize page) {
+    if (page.isEmpty()) return 1.0;
+    return std::clamp(std::min(double(room.width()) / page.width(), double(room.height()) / page.height()),
+                      kMinViewZoom, kMaxViewZoom);
+}
+
 QSize PageImage::scaledSize(double zoom) const {
     RequireZoom(zoom);
     auto side = [zoom](int n) { return std::max(1, static_cast<int>(std::lround(n * zoom))); };

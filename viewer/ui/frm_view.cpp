@@ -214,7 +214,7 @@ struct Viewers::Impl {
         if (n == 2) app.viewerFlags.Viewer2Closed = false;
     }
 
-    std::optional<PageImage> takePrefetched(const PageRequest& r) {
+    std::optional<PrefetchedPage> takePrefetched(const PageRequest& r) {
         if (!prefetchOn) return std::nullopt;
         return prefetch.take(r);
     }
@@ -250,6 +250,8 @@ struct Viewers::Impl {
                 return;  // the page command itself reports it
             }
         }
+        r.view = view(n)->accView->prefetchView();
+        if (!app.viewerFlags.FullView) r.view->fit = false, r.view->zoom = s.Zoom.value() / 100.0;
         prefetch.request(std::move(r));
     }
 

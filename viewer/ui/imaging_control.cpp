@@ -15,13 +15,9 @@
 namespace velk {
 namespace {
 
-constexpr double kMinZoom = 0.01, kMaxZoom = 64.0;
+constexpr double kMinZoom = kMinViewZoom, kMaxZoom = kMaxViewZoom;
 constexpr int kScrollStep = 40;
 const QColor kBackground(128, 128, 128);
-
-quint64 TileKey(int column, int row) {
-    return (static_cast<quint64>(static_cast<quint32>(column)) << 32) | static_cast<quint32>(row);
-}
 
 }  // namespace
 
@@ -51,6 +47,31 @@ void ImagingControl::CCITTLoad(const std::string& path) {
 
 void ImagingControl::ShowPage(PageImage page) { swapIn(std::move(page)); }
 
+void ImagingControl::ShowPage(PrefetchedPage prefetched) {
+    swapIn(std::move(prefetched.page));
+    // The tiles count only when they were made for what this control now shows.
+    if (prefetched.zoom != zoom_ || prefetched.ratio != deviceRatio() || prefetched.smooth != (aliasMode_ == 2))
+        return;
+    for (auto& [key, image] : prefetched.tiles) {
+        QPixmap pixmap = QPixmap::fromImage(std::move(image));
+        pixmap.setDevicePixelRatio(prefetched.ratio);
+        cacheBytes_ += static_cast<std::size_t>(pixmap.width()) * pixmap.height() * std::max(1, pixmap.depth()) / 8;
+        tiles_.insert(key, pixmap);
+    }
+}
+
+PrefetchView ImagingControl::prefetchView() const {
+    PrefetchView v;
+    v.fit = fitMethod_ == 2;
+    v.room = maximumViewportSize();
+    v.view = viewport()->size();
+    v.zoom = zoom_;
+    v.ratio = deviceRatio();
+    v.smooth = aliasMode_ == 2;
+    v.tile = kTile;
+    return v;
+}
+
 int ImagingControl::PageCount() const { return page_.isNull() ? 0 : page_.pageCount(); }
 
 // Only a page that decoded completely replaces the one shown.
@@ -74,9 +95,7 @@ void ImagingControl::FitMethod(int method) {
 
 double ImagingControl::fitZoom() const {
     if (page_.isNull()) return zoom_;
-    const QSize room = maximumViewportSize();
-    return std::clamp(std::min(double(room.width()) / page_.width(), double(room.height()) / page_.height()),
-                      kMinZoom, kMaxZoom);
+    return FitZoom(maximumViewportSize(), page_.size());
 }
 
 void ImagingControl::applyFit() {
@@ -208,10 +227,7 @@ const QPixmap& ImagingControl::tile(int column, int row) {
     auto found = tiles_.constFind(key);
     if (found != tiles_.constEnd()) return *found;
     const double ratio = deviceRatio();
-    QImage img = page_.render(QRect(column * kTile, row * kTile, kTile, kTile), zoom_ * ratio, aliasMode_ == 2);
-    // The screen's own format: a 1-bit pixmap would be painted as a mask, and grey
-    // would be converted again on every paint.
-    QPixmap pixmap = QPixmap::fromImage(img.convertToFormat(QImage::Format_RGB32));
+    QPixmap pixmap = QPixmap::fromImage(RenderTile(page_, column, row, kTile, zoom_ * ratio, aliasMode_ == 2));
     pixmap.setDevicePixelRatio(ratio);
     cacheBytes_ += static_cast<std::size_t>(pixmap.width()) * pixmap.height() * std::max(1, pixmap.depth()) / 8;
     return *tiles_.insert(key, pixmap);

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "viewer/imaging/page_image.h"
+#include "viewer/page_prefetch.h"
 
 class QRubberBand;
 
@@ -40,6 +41,10 @@ public:
     void CCITTLoad(const std::string& path);
     // Shows a page decoded elsewhere (a prefetched next page).
     void ShowPage(PageImage page);
+    // ... with the tiles of its first screen, when they were rendered for this view.
+    void ShowPage(PrefetchedPage page);
+    // What a prefetch needs to render the first screen of the next page as it will be shown.
+    PrefetchView prefetchView() const;
     int PageCount() const;
 
     // 2: the whole page fits the window, now, after each load and on resizing, until a

@@ -56,7 +56,7 @@ PageRequest RequestFor(const PageFileInfo& info) {
 }
 
 bool Loadimage(App& app, QWidget& window, ImagingControl& c, const std::string& viewNo,
-               std::optional<PageImage> ready) {
+               std::optional<PrefetchedPage> ready) {
     const int n = viewNo == "1" ? 1 : 2;
     PageFileInfo& p = app.doc.Page;
     try {
@@ -99,7 +99,7 @@ std::string TrademarkCaption(const App& app, int viewNo, int page, int pageCount
 }
 
 bool LoadTrademark(App& app, QWidget& window, ImagingControl& c, int viewNo, int page,
-                   std::optional<PageImage> ready) {
+                   std::optional<PrefetchedPage> ready) {
     try {
         HeldUpdates held(c);
         Configure(app, c, viewNo);

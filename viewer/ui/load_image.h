@@ -27,14 +27,14 @@ PageRequest RequestFor(const PageFileInfo& info);
 // the same page decoded already. Any failure shows "Error at function Loadimage" and
 // gives false; the page shown before stays, and so do the captions.
 bool Loadimage(App& app, QWidget& window, ImagingControl& control, const std::string& viewNo,
-               std::optional<PageImage> ready = std::nullopt);
+               std::optional<PrefetchedPage> ready = std::nullopt);
 
 // The Tovrin loader: page `page` of the trademark image file (TrademarkImagePath) into
 // viewer viewNo's control. Caption: the number as seven digits, "  - View n - Page ",
 // page "/" pages; viewer 1's window adds the volume, viewer 2's does not. Sets
 // CurPageCount from the file. Failure as Loadimage.
 bool LoadTrademark(App& app, QWidget& window, ImagingControl& control, int viewNo, int page,
-                   std::optional<PageImage> ready = std::nullopt);
+                   std::optional<PrefetchedPage> ready = std::nullopt);
 
 // "1234567  - View 1 - Page 2/3" for the current trademark document.
 std::string TrademarkCaption(const App& app, int viewNo, int page, int pageCount);
