@@ -65,7 +65,12 @@ struct Batch {
 
 void Select(QListWidget* l, std::initializer_list<int> rows) {
     l->clearSelection();
-    for (int r : rows) l->item(r)->setSelected(true);
+    for (int r : rows) {
+        if (QListWidgetItem* item = l->item(r))
+            item->setSelected(true);
+        else
+            ADD_FAILURE() << "no line " << r;
+    }
 }
 
 }  // namespace
