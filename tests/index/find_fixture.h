@@ -2,6 +2,8 @@
 // find dialog, the found-list view and the go-to dialog.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QListWidget>
