@@ -31,7 +31,15 @@ struct ViewerInstall {
     int allClosed = 0;
 
     ViewerInstall(mks::Collection c, mks::DriveMode mode, int documentsPerVolume = 3) {
-        s = MakeSmallSample(tree.root() / "inst", c, mode, documentsPerVolume);
+        init(MakeSmallSample(tree.root() / "inst", c, mode, documentsPerVolume), mode);
+    }
+    // An installation of one's own options, made in the fixture's directory.
+    explicit ViewerInstall(mks::SampleOptions o) {
+        o.outDir = tree.root() / "inst";
+        init(mks::MakeSample(o), o.mode);
+    }
+    void init(mks::SampleResult made, mks::DriveMode mode) {
+        s = std::move(made);
         PointAppAt(app, s, mode);
         ports.wire(app.ports);
         lists = std::make_unique<ListStore>(tree.root() / "lists.db", s.collectionMode);

@@ -590,7 +590,9 @@ void Viewers::Zoom100() {
     if (!c) return;
     WaitCursor wait;
     d_->zoomTo(100);
+    // Shown again from its top-left corner, as a fresh load shows it.
     c->ScrollToTop();
+    c->horizontalScrollBar()->setValue(0);
 }
 
 void Viewers::FullView() {
