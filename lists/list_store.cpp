@@ -184,6 +184,8 @@ void ListStore::openConnection() {
     // journal mode, so a new file's switch to WAL does not sync either.
     sql::Exec(db_, "PRAGMA synchronous=OFF");
     sql::Exec(db_, "PRAGMA journal_mode=WAL");
+    // A savepoint per row of a long import keeps its undo pages in memory, not in a temporary file.
+    sql::Exec(db_, "PRAGMA temp_store=MEMORY");
 }
 
 void ListStore::ensureSchema() {

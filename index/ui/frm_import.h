@@ -32,7 +32,7 @@ public:
     // The path Browse chose (empty when none is held).
     const std::string& importPath() const { return importPath_; }
     // The last run, for whoever opened the dialog.
-    const ImportResult& result() const { return result_; }
+    const ImportResult& importResult() const { return result_; }
     // True after an import that changed the lists: the find dialog shows them again.
     bool findNeedsReload() const { return findNeedsReload_; }
     // The sort option the Not Found list window gets.

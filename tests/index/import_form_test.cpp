@@ -1,0 +1,200 @@
+// The import dialog driven headless: each source, the messages in their order, the
+// progress form's Cancel, the diskette question and the restricted chooser.
+#include "index/ui/frm_import.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "index/ui/frm_import_chooser.h"
+#include "index/ui/frm_import_progress.h"
+#include "tests/index/import_fixture.h"
+
+namespace velk {
+namespace {
+
+using Strings = std::vector<std::string>;
+using test::ImportWorld;
+
+ImportWorld Patents() {
+    return ImportWorld(kModePatents, {{"5123456", "V001", "12"}, {"6234567", "V001", "3"}, {"D345678", "V002", "2"}});
+}
+
+Strings Texts(const test::FakeMessages& m) {
+    Strings out;
+    for (const auto& s : m.shown) out.push_back(s.text);
+    return out;
+}
+
+// Chooses `file` in whatever file dialog comes up, and lets every other dialog close.
+void ChooseInFileDialog(test::FakeModal& modal, const std::string& file) {
+    modal.onExec = [file](QDialog& d) {
+        if (auto* f = qobject_cast<QFileDialog*>(&d)) {
+            f->selectFile(QString::fromStdString(file));
+            d.done(QDialog::Accepted);
+        }
+    };
+}
+
+TEST(ImportForm, BrowsedFileIntoTheListsThenTheNotFoundWindow) {
+    ImportWorld w = Patents();
+    const std::string path = w.list("list.txt", "5123456 6234567\r\n9999999\r\n");
+    frmImport f(w.app);
+    EXPECT_EQ(f.windowTitle(), "Quorvel - Import Document Numbers list");
+    EXPECT_TRUE(f.optFile->isChecked());
+    EXPECT_TRUE(f.optClipboard->isEnabled());
+
+    ChooseInFileDialog(w.modal, path);
+    f.cmdBrowse_Click();
+    EXPECT_EQ(f.importPath(), path);
+    EXPECT_EQ(f.txtPath->text().toStdString(), path);
+    f.cmdImport_Click();
+    EXPECT_EQ(Texts(w.fakes.messages), (Strings{"Import finished successfully!\r\r\n  2 Documents Found"}));
+    EXPECT_EQ(w.modal.shown, (Strings{"comDialog", "frmListBox"}));  // the Not Found list follows
+    EXPECT_TRUE(w.fakes.frame.enabled["mnuNotFound"]);
+    EXPECT_EQ(f.result(), QDialog::Accepted);
+    EXPECT_TRUE(f.findNeedsReload());
+    EXPECT_TRUE(f.importPath().empty());
+    EXPECT_EQ(w.texts(ListTable::Found), (Strings{"5123456  V001", "6234567  V001"}));
+    EXPECT_EQ(w.texts(ListTable::NotFound), (Strings{"9999999"}));
+
+    // No Not Found numbers: the menu item goes off and no list window opens.
+    frmImport again(w.app);
+    again.chkClear->setChecked(true);
+    again.txtPath->setText(QString::fromStdString(w.list("two.txt", "D345678\n")));
+    again.cmdImport_Click();
+    EXPECT_FALSE(w.fakes.frame.enabled["mnuNotFound"]);
+    EXPECT_EQ(w.modal.shown.size(), 2u);
+    EXPECT_EQ(w.texts(ListTable::Found), (Strings{"D345678  V002"}));
+}
+
+TEST(ImportForm, TypedPathWinsAndUnreadableFilesSaySo) {
+    ImportWorld w = Patents();
+    const std::string good = w.list("good.txt", "5123456\n");
+    frmImport f(w.app);
+    ChooseInFileDialog(w.modal, good);
+    f.cmdBrowse_Click();
+    // The user then types another path: that is the one imported.
+    f.txtPath->setText("gone.txt");
+    f.txtPath_Change();
+    EXPECT_TRUE(f.importPath().empty());
+    f.cmdImport_Click();
+    EXPECT_EQ(Texts(w.fakes.messages), (Strings{"Unable to read file gone.txt", "Import not processed"}));
+    EXPECT_EQ(w.fakes.messages.shown[1].icon, Icon::Exclamation);
+    EXPECT_EQ(f.result(), QDialog::Rejected);
+    EXPECT_EQ(w.store->FoundCount(), 0);
+
+    // Browse cancelled keeps what the box held.
+    w.modal.onExec = [](QDialog& d) { d.done(QDialog::Rejected); };
+    frmImport g(w.app);
+    g.txtPath->setText("kept");
+    g.cmdBrowse_Click();
+    EXPECT_EQ(g.txtPath->text(), "kept");
+    // Changing the source empties both the box and the held path.
+    g.optClipboard_Click();
+    EXPECT_EQ(g.txtPath->text(), " ");
+    EXPECT_FALSE(g.txtPath->isEnabled());
+    EXPECT_FALSE(g.cmdBrowse->isEnabled());
+}
+
+TEST(ImportForm, ClipboardEmptyOrAnImage) {
+    ImportWorld w = Patents();
+    frmImport f(w.app);
+    f.optClipboard_Click();
+    w.fakes.clipboard.stored = "   ";  // an image leaves no text either
+    f.cmdImport_Click();
+    EXPECT_EQ(Texts(w.fakes.messages), (Strings{"The Clipboard is empty!"}));
+    EXPECT_TRUE(f.optFile->isChecked());
+    EXPECT_NE(f.result(), QDialog::Accepted);
+
+    w.fakes.messages.shown.clear();
+    f.optClipboard_Click();
+    w.fakes.clipboard.stored = "5123456\n\nD345678\n";
+    f.cmdImport_Click();
+    EXPECT_EQ(Texts(w.fakes.messages), (Strings{"Import finished successfully!\r\r\n  2 Documents Found"}));
+}
+
+TEST(ImportForm, CancelOnTheProgressFormRollsBack) {
+    ImportWorld w = Patents();
+    std::string entry = "6234567  V001";
+    ASSERT_TRUE(w.store->AddToFound(entry, 3));
+    std::string many;
+    for (int i = 0; i < 5000; ++i) many += "5123456 9999999\n";
+    frmImport f(w.app);
+    f.chkClear->setChecked(true);
+    f.txtPath->setText(QString::fromStdString(w.list("many.txt", many)));
+    std::string source;
+    w.fakes.pump.onPump = [&](int calls) {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* p = qobject_cast<frmImpProg*>(top); p && p->isVisible()) {
+                source = p->lblSource->toolTip().toStdString();
+                if (calls == 100) p->cmdCancel->click();
+            }
+    };
+    f.cmdImport_Click();
+    EXPECT_EQ(source.rfind("Import from: /", 0), 0u) << source;
+    EXPECT_EQ(Texts(w.fakes.messages), (Strings{"Import not processed"}));
+    EXPECT_EQ(w.texts(ListTable::Found), (Strings{"6234567  V001"}));
+    EXPECT_EQ(w.store->FoundCount(), 1);
+    EXPECT_EQ(w.store->NotFoundCount(), 0);
+}
+
+TEST(ImportForm, DisketteQuestionAndTheRestrictedChooser) {
+    ImportWorld w = Patents();
+    frmImport f(w.app);
+    f.txtPath->setText("B:\\LIST.TXT");
+    w.fakes.messages.answers = {Answer::OK, Answer::Cancel};
+    f.cmdImport_Click();
+    EXPECT_EQ(Texts(w.fakes.messages), (Strings{kInsertDiskette, kInsertDiskette}));
+    EXPECT_EQ(w.fakes.messages.shown[0].buttons, Buttons::OKCancel);
+    EXPECT_EQ(f.result(), QDialog::Rejected);
+
+    // Restricted: no clipboard; Browse offers the configured drives only.
+    w.app.config.InstallationType = "RESTRICTED";
+    w.app.config.ImportDrives.fill("notavailable");
+    w.app.config.ImportDrives['F' - 'A'] = "F:";
+    w.app.config.ImportDrives['G' - 'A'] = "G:";
+    w.app.drives.map('F', w.tree.dir("floppy/sub").parent_path().string());
+    w.tree.write("floppy/sub/nums.txt", "5123456\n");
+    w.tree.write("floppy/top.txt", "x");
+    w.fakes.messages.shown.clear();
+    frmImport r(w.app);
+    EXPECT_FALSE(r.optClipboard->isEnabled());
+    Strings drives, dirs, files;
+    w.modal.onExec = [&](QDialog& d) {
+        auto& c = dynamic_cast<frmImportChooser&>(d);
+        for (int i = 0; i < c.drvExport->count(); ++i) drives.push_back(c.drvExport->itemText(i).toStdString());
+        c.drvExport->setCurrentIndex(1);  // G: has no disk: said, and back to F:
+        EXPECT_EQ(c.drvExport->currentText(), "F:");
+        c.dirExport->setCurrentRow(0);
+        c.dirExport_DblClick();
+        for (int i = 0; i < c.dirExport->count(); ++i) dirs.push_back(c.dirExport->item(i)->text().toStdString());
+        for (int i = 0; i < c.FilExport->count(); ++i) files.push_back(c.FilExport->item(i)->text().toStdString());
+        c.cmdOk_Click();
+    };
+    r.cmdBrowse_Click();
+    EXPECT_EQ(drives, (Strings{"F:", "G:"}));
+    EXPECT_EQ(dirs, (Strings{".."}));
+    EXPECT_EQ(files, (Strings{"nums.txt"}));
+    EXPECT_EQ(Texts(w.fakes.messages), (Strings{"There is no disk in the drive!  Please insert disk..."}));
+    EXPECT_EQ(r.importPath(), "F:\\sub\\nums.txt");
+    r.cmdImport_Click();
+    EXPECT_EQ(w.fakes.messages.last(), "Import finished successfully!\r\r\n  1 Documents Found");
+
+    ChooserPlace place{"F:", {}};
+    EXPECT_FALSE(place.enter(".."));
+    EXPECT_FALSE(place.enter("a/b"));
+    EXPECT_FALSE(place.enter("."));
+    EXPECT_EQ(place.windowsPath(), "F:\\");
+}
+
+}  // namespace
+}  // namespace velk
