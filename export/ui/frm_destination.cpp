@@ -4,6 +4,7 @@
 #include <QFileSystemModel>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QListView>
 #include <QPushButton>
 #include <QTreeView>
@@ -58,6 +59,10 @@ frmDialog::frmDialog(App& app, QWidget* parent) : QDialog(parent), app_(app) {
     FilExport->setObjectName("FilExport");
     FilExport->setModel(files_);
 
+    lblDirectory = new QLabel(this);
+    lblDirectory->setObjectName("lblDirectory");
+    lblDirectory->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     cmdOk = Button(this, "cmdOk", "OK");
     cmdCancel = Button(this, "cmdCancel", "&Cancel");
     cmdOk->setDefault(true);
@@ -66,6 +71,7 @@ frmDialog::frmDialog(App& app, QWidget* parent) : QDialog(parent), app_(app) {
     auto* left = new QVBoxLayout;
     left->addWidget(drvExport);
     left->addWidget(drvExport1);
+    left->addWidget(lblDirectory);
     left->addWidget(dirExport);
     top->addLayout(left);
     top->addWidget(FilExport);
@@ -80,6 +86,7 @@ frmDialog::frmDialog(App& app, QWidget* parent) : QDialog(parent), app_(app) {
 
     connect(dirExport->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& i) {
         FilExport->setRootIndex(files_->setRootPath(dirs_->filePath(i)));  // the file list follows
+        showChoice();
     });
     connect(drvExport1, &QComboBox::activated, this, [this] { drvExport1_Change(); });
     connect(drvExport, &QComboBox::activated, this, [this] {
@@ -88,7 +95,10 @@ frmDialog::frmDialog(App& app, QWidget* parent) : QDialog(parent), app_(app) {
     });
     connect(cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-    setDirectory(app.config.ExportPath.empty() || app.config.ExportPath.front() != '/' ? "/" : app.config.ExportPath);
+    drvExport1->setCurrentIndex(drvExport1->count() - 1);
+    drvExport->setCurrentIndex(drvExport1->count() - 1);
+    lastDrive_ = drvExport1->count() - 1;
+    showRoot("/");
 }
 
 void frmDialog::prepareForExport() {
@@ -104,16 +114,34 @@ void frmDialog::prepareForExport() {
 
 std::string frmDialog::directory() const {
     const QModelIndex i = dirExport->currentIndex();
-    return i.isValid() ? dirs_->filePath(i).toStdString() : std::string("/");
+    return i.isValid() ? dirs_->filePath(i).toStdString() : root_;
 }
 
 void frmDialog::setDirectory(const std::string& nativeDir) {
     const QModelIndex i = dirs_->index(QString::fromStdString(nativeDir));
     if (!i.isValid()) return;
+    // A directory off the drive shown moves the box to the file system's root.
+    const std::string r = root_ == "/" ? "/" : root_ + "/";
+    if (nativeDir != root_ && nativeDir.rfind(r, 0) != 0) showRoot("/");
+    if (nativeDir == root_) {
+        dirExport->setCurrentIndex(QModelIndex());
+        showChoice();
+        return;
+    }
     dirExport->setCurrentIndex(i);
     dirExport->scrollTo(i);
     dirExport->expand(i);
 }
+
+void frmDialog::showRoot(const std::string& nativeRoot) {
+    root_ = nativeRoot;
+    dirExport->setRootIndex(dirs_->index(QString::fromStdString(nativeRoot)));
+    dirExport->setCurrentIndex(QModelIndex());
+    FilExport->setRootIndex(files_->setRootPath(QString::fromStdString(nativeRoot)));
+    showChoice();
+}
+
+void frmDialog::showChoice() { lblDirectory->setText(QString::fromStdString(directory())); }
 
 void frmDialog::drvExport1_Change() {
     const std::string drive = drvExport1->currentText().toStdString();
@@ -127,7 +155,7 @@ void frmDialog::drvExport1_Change() {
     }
     lastDrive_ = drvExport1->currentIndex();
     drvExport->setCurrentIndex(lastDrive_);
-    setDirectory(root->string());
+    showRoot(root->string());
 }
 
 void frmDialog::cmdOk_Click() {
@@ -149,7 +177,7 @@ frmrestrict::frmrestrict(App& app, QWidget* parent) : QDialog(parent) {
     cmbdrive->setObjectName("cmbdrive");
     for (const std::string& d : RestrictedDrives(app)) cmbdrive->addItem(QString::fromStdString(d));
     cmbdrive->setCurrentIndex(-1);
-    cmbdrive->setMinimumWidth(160);
+    cmbdrive->setMinimumWidth(220);
     cmdOK = Button(this, "cmdOK", "OK");
     cmdCancel = Button(this, "cmdCancel", "&Cancel");
     cmdOK->setEnabled(false);

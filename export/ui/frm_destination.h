@@ -7,6 +7,7 @@
 #include <string>
 
 class QComboBox;
+class QLabel;
 class QFileSystemModel;
 class QListView;
 class QPushButton;
@@ -26,6 +27,7 @@ public:
     QComboBox* drvExport1;  // the drive box an export shows
     QTreeView* dirExport;   // directories only
     QListView* FilExport;   // hidden while exporting
+    QLabel* lblDirectory;   // the directory an OK would choose
     QPushButton* cmdOk;
     QPushButton* cmdCancel;
 
@@ -40,6 +42,7 @@ public:
     void setDirectory(const std::string& nativeDir);
 
     void drvExport1_Change();
+    void showRoot(const std::string& nativeRoot);
     void cmdOk_Click();
     void cmdCancel_Click();
 
@@ -48,6 +51,8 @@ private:
     QFileSystemModel* dirs_;
     QFileSystemModel* files_;
     int lastDrive_ = 0;
+    std::string root_ = "/";  // the drive the directory box is on
+    void showChoice();
 };
 
 class frmrestrict : public QDialog {

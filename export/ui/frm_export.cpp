@@ -140,6 +140,7 @@ void ExportDialog::finish(QWidget* pages) {
         o->setParent(formats);
         f->addWidget(o);
     }
+    f->addStretch();
     auto* buttons = new QVBoxLayout;
     for (QPushButton* b : {cmdExport, cmdCancel, cmdHelp}) buttons->addWidget(b);
     buttons->addStretch();
@@ -193,6 +194,7 @@ frmExport::frmExport(App& app, Modal& modal, QWidget* parent)
     FillPages(cmbRangeSt, count, current);
     FillPages(cmbRangeEnd, count, current);
     lstPage->setMaximumHeight(90);
+    lstPage->setMaximumWidth(120);
     lstSubsection = new QListWidget(pages);
     lstSubsection->setObjectName("lstSubsection");
     lstSubsection->addItems({"Abstract", "Biblio", "Claims", "Description", "Drawings"});
@@ -218,7 +220,7 @@ frmExport::frmExport(App& app, Modal& modal, QWidget* parent)
     g->addWidget(optAll, 2, 0, 1, 3);
     g->addWidget(optPage, 3, 0);
     g->addWidget(lstPage, 3, 1);
-    g->addWidget(lblTotPage, 3, 2);
+    g->addWidget(lblTotPage, 3, 2, Qt::AlignTop | Qt::AlignLeft);
     g->addWidget(optRange, 4, 0);
     auto* range = new QHBoxLayout;
     range->addWidget(cmbRangeSt);
@@ -235,6 +237,9 @@ frmExport::frmExport(App& app, Modal& modal, QWidget* parent)
         ++i;
     }
     g->addLayout(boxes, 6, 0, 1, 3);
+    g->setRowStretch(7, 1);
+    g->setAlignment(optPage, Qt::AlignTop);
+    g->setAlignment(optSub, Qt::AlignTop);
     for (QRadioButton* o : {optEntire, optFirst, optAll, optPage, optRange, optSub}) o->setParent(pages);
 
     const bool meta = IsMetaMap(app.doc);
@@ -302,6 +307,10 @@ frmMarkExport::frmMarkExport(App& app, Modal& modal, QWidget* parent)
     g->addWidget(optPage, 1, 0);
     g->addWidget(lstPage, 1, 1);
     g->addWidget(lblTotPage, 1, 2);
+    g->setAlignment(optPage, Qt::AlignTop);
+    g->setAlignment(lblTotPage, Qt::AlignTop);
+    g->setRowStretch(2, 1);
+    lstPage->setMaximumWidth(120);
     connect(lstPage, &QListWidget::itemClicked, this, [this] { optPage->setChecked(true); });
     optEntire->setChecked(true);
     optTif4->setChecked(true);
