@@ -73,5 +73,6 @@ extern const Command kFindCommand;
 extern const Command kCheckCommand;
 extern const Command kLocateCommand;
 extern const Command kExportCommand;
+extern const Command kRenderCommand;
 
 }  // namespace velk::cli

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <exception>
 
+#include "common/vb_text.h"
+#include "viewer/page_loading.h"
+
 namespace velk {
 
 bool PageRequest::operator==(const PageRequest& o) const {
@@ -10,6 +13,22 @@ bool PageRequest::operator==(const PageRequest& o) const {
     if (!raw) return page == o.page;
     return spec.offset == o.spec.offset && spec.width == o.spec.width && spec.height == o.spec.height &&
            spec.fillOrder == o.spec.fillOrder && spec.ccittType == o.spec.ccittType && spec.length == o.spec.length;
+}
+
+PageRequest RequestFor(const PageFileInfo& info) {
+    PageRequest r;
+    r.path = info.PagePath;
+    r.page = static_cast<int>(ValInt(info.PageText));
+    if (PageFileKindOf(info.PagePath) == PageFileKind::Container) {
+        r.raw = true;
+        r.page = 1;
+        r.spec.offset = static_cast<std::uint64_t>(PageDataOffset(info));
+        r.spec.width = info.XSize.value();
+        r.spec.height = info.YSize.value();
+        r.spec.fillOrder = 1;
+        r.spec.ccittType = 4;
+    }
+    return r;
 }
 
 PageImage DecodePage(const PageRequest& request) {

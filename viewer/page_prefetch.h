@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/current_document.h"
 #include "viewer/imaging/page_image.h"
 
 namespace velk {
@@ -54,6 +55,8 @@ quint64 TileKey(int column, int row);
 QImage RenderTile(const PageImage& page, int column, int row, int tile, double deviceZoom, bool smooth);
 
 PageImage DecodePage(const PageRequest& request);
+// What has to be decoded to show the page `info` (a GetPage record) describes.
+PageRequest RequestFor(const PageFileInfo& info);
 // Decodes and renders the first screen as request.view says.
 PrefetchedPage PreparePage(const PageRequest& request);
 

@@ -39,22 +39,6 @@ private:
 
 }  // namespace
 
-PageRequest RequestFor(const PageFileInfo& info) {
-    PageRequest r;
-    r.path = info.PagePath;
-    r.page = static_cast<int>(ValInt(info.PageText));
-    if (PageFileKindOf(info.PagePath) == PageFileKind::Container) {
-        r.raw = true;
-        r.page = 1;
-        r.spec.offset = static_cast<std::uint64_t>(PageDataOffset(info));
-        r.spec.width = info.XSize.value();
-        r.spec.height = info.YSize.value();
-        r.spec.fillOrder = 1;
-        r.spec.ccittType = 4;
-    }
-    return r;
-}
-
 bool Loadimage(App& app, QWidget& window, ImagingControl& c, const std::string& viewNo,
                std::optional<PrefetchedPage> ready) {
     const int n = viewNo == "1" ? 1 : 2;

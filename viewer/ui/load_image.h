@@ -18,9 +18,6 @@ class ImagingControl;
 
 inline constexpr const char* kLoadimageErrorText = "Error at function Loadimage";
 
-// What the control has to decode to show the page `info` describes.
-PageRequest RequestFor(const PageFileInfo& info);
-
 // Loads the page App::doc.Page describes into `control` at the zoom remembered for viewer
 // viewNo ("1" or "2"), or fitted with the full-view flag, shown from its top; sets
 // FilePages for TIFF and ".BIN" files, the view captions and window's title. `ready` is
