@@ -90,6 +90,9 @@ HelpWindow::HelpWindow(std::function<AboutFacts()> facts, QWidget* owner, QStrin
     txtSearch->setClearButtonEnabled(true);
     lstTopics = new QListWidget;
     lstTopics->setObjectName("lstTopics");
+    // Long titles end in "..." (the whole title is the tool tip) rather than scroll sideways.
+    lstTopics->setTextElideMode(Qt::ElideRight);
+    lstTopics->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     cmdContents = new QPushButton("&Contents");
     cmdContents->setObjectName("cmdContents");
     cmdBack = new QPushButton("&Back");
@@ -114,7 +117,7 @@ HelpWindow::HelpWindow(std::function<AboutFacts()> facts, QWidget* owner, QStrin
     splitter->addWidget(side);
     splitter->addWidget(txtTopic);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({200, 520});
+    splitter->setSizes({250, 510});
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(splitter);
 
@@ -184,6 +187,7 @@ void HelpWindow::fillTopicList() {
         shown = file_.search(txtSearch->text().toStdString());
     for (const HelpTopic* t : shown) {
         auto* item = new QListWidgetItem(Q(t->title), lstTopics);
+        item->setToolTip(Q(t->title));
         item->setData(Qt::UserRole, static_cast<qlonglong>(t->context));
     }
     markCurrent();

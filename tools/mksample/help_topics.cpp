@@ -135,7 +135,7 @@ std::string HelpFileText(Collection c) {
         "press <b>View</b> to show it; <b>2nd View</b> shows the current document in a second viewer "
         "beside the first, so that two pages can be compared. The arrow buttons move the selection "
         "to the top or the bottom, or 100 lines up or down.</p>\n"
-        "<p>The <b>Go To</b> dialog moves the active viewer to a page of its document: choose "
+        "<p>The <b>Go To Page</b> dialog moves the active viewer to a page of its document: choose "
         "<b>Page</b> and a number from the list, or <b>First page/abstract</b>" +
         std::string(c == Collection::Quorvel
                         ? ", or the first page of a section: <b>Biblio</b>, <b>Drawings</b>, "
