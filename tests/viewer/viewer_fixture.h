@@ -53,7 +53,9 @@ struct ViewerInstall {
 
     static std::string Entry(const mks::SampleDocument& d) { return FixedWidth(d.number, 9) + d.volume; }
     void found(const mks::SampleDocument& d) {
-        std::string e = Entry(d);
+        // Assignments come to the Found list as the find dialog's "rrrr/ffff" lines.
+        std::string e = app.config.isAssignments() ? Left(d.number, 4) + "/" + Mid(d.number, 5, 4) + " " + d.volume
+                                                   : Entry(d);
         lists->AddToFound(e, Int16(d.pages));
     }
     void foundAll() {

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -418,6 +419,76 @@ TEST(Viewers, NextPageComesPrefetchedAndRight) {
     in.viewers->NextPage();
     EXPECT_EQ(c->cachedTiles(), 0);
     EXPECT_EQ(in.app.viewers[0].PageText, "3");
+}
+
+}  // namespace
+}  // namespace velk
+
+namespace velk {
+namespace {
+
+// Assignments go the patent way everywhere: loaders, the second view, the hand-over
+// of viewer 2 to viewer 1, and the Found list of "rrrr/ffff" entries.
+TEST(Viewers, AssignmentsTakeThePatentPath) {
+    ViewerInstall in(mks::Collection::Assign, mks::DriveMode::Tower);
+    in.foundAll();
+    const auto& docs = in.s.documents;
+    ASSERT_GE(docs.size(), 2u);
+    auto caption = [](const mks::SampleDocument& d, int view, int page, int pages) {
+        return FormatText(d.number, "####/####") + "  - View " + std::to_string(view) + "  - Page " +
+               std::to_string(page) + "/" + std::to_string(pages) + "         CD Volume " + d.volume;
+    };
+    ASSERT_TRUE(in.show(docs[0], 1));
+    EXPECT_EQ(in.title(1), caption(docs[0], 1, 1, docs[0].pages));
+    ASSERT_TRUE(in.show(docs[1], 2));
+    EXPECT_EQ(in.title(2), caption(docs[1], 2, 1, docs[1].pages));
+    if (docs[1].pages > 1) {
+        in.viewers->NextPage();
+        EXPECT_EQ(in.title(2), caption(docs[1], 2, 2, docs[1].pages));
+    }
+    const int page2 = static_cast<int>(ValInt(in.app.viewers[1].PageText));
+    in.viewers->Close(1);
+    EXPECT_EQ(in.title(1), caption(docs[1], 1, page2, docs[1].pages));
+
+    ASSERT_TRUE(in.viewers->FirstDocument());
+    EXPECT_EQ(in.app.doc.CurDocNo, docs[0].number);
+    EXPECT_EQ(in.app.viewerFlags.FoundPosition, 1);
+    ASSERT_TRUE(in.viewers->NextDocument());
+    EXPECT_EQ(in.app.doc.CurDocNo, docs[1].number);
+    EXPECT_EQ(in.title(1), caption(docs[1], 1, 1, docs[1].pages));
+}
+
+// Trademarks step through the Found list with page 1 of each, in both viewers.
+TEST(Viewers, TrademarkDocumentsAndScrollingOnToTheNextPage) {
+    ViewerInstall in(mks::Collection::Tovrin, mks::DriveMode::Tower);
+    in.foundAll();
+    const auto& docs = in.s.documents;
+    ASSERT_TRUE(in.show(docs[0], 1));
+    ASSERT_TRUE(in.show(docs[0], 2));
+    in.viewers->NextPage();
+    ASSERT_TRUE(in.viewers->NextDocument());
+    EXPECT_EQ(in.app.viewers[0].PageNumber, 1);
+    EXPECT_EQ(in.app.viewers[1].PageNumber, 1);
+    EXPECT_EQ(in.app.doc.CurDocNo, docs[1].number);
+    const std::string number = FormatText(docs[1].number, "0000000");
+    EXPECT_EQ(in.title(2), number + "  - View 2 - Page 1/" + std::to_string(docs[1].pages));
+
+    // PgDn scrolls within the page first, then turns to the next page.
+    in.viewers->Zoom100();
+    QScrollBar* bar = in.viewers->view(2)->accView->verticalScrollBar();
+    int downs = 0;
+    while (in.app.viewers[1].PageNumber == 1 && downs < 200) {
+        in.viewers->PageDownOrNext();
+        ++downs;
+    }
+    if (docs[1].pages > 1) {
+        EXPECT_EQ(in.app.viewers[1].PageNumber, 2);
+        EXPECT_GT(downs, 1);  // the page was taller than the window: scrolled first
+        EXPECT_EQ(bar->value(), 0);
+        in.viewers->PageUpOrPrevious();  // at the top: back to the end of page 1
+        EXPECT_EQ(in.app.viewers[1].PageNumber, 1);
+        EXPECT_EQ(bar->value(), bar->maximum());
+    }
 }
 
 }  // namespace
