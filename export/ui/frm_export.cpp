@@ -284,7 +284,10 @@ void frmExport::run(SaveFormat format) {
 
 frmMarkExport::frmMarkExport(App& app, Modal& modal, QWidget* parent)
     : ExportDialog(app, modal, parent, "frmMarkExport", kHelpSingle, "optWmf") {
-    const int count = app.doc.CurPageCount.value();
+    // Assignments count the pages of their file; reading it must not move the shown page.
+    const PageFileInfo shown = app.doc.Page;
+    const int count = DocumentPageCount(app);
+    app.doc.Page = shown;
     const std::string number = Trim(app.doc.CurDocNo);
     setWindowTitle(Text(app.config.isAssignments() ? "Assignments Export " + FormatText(number, "0000/0000")
                                                    : "Tovrin Export " + FormatText(number, "###,###,###")));

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "export/batch_export.h"
 #include "export/export_destination.h"
 #include "export/ui/export_progress.h"
 #include "export/ui/frm_destination.h"
@@ -173,6 +174,24 @@ TEST(ExportForms, MarkDialogAndBatchDialogs) {
     int pages = 0;
     for (const auto& doc : in.s.documents) pages += doc.pages;
     EXPECT_EQ(in.written().size(), 1u + static_cast<std::size_t>(pages));
+}
+
+TEST(ExportForms, AssignmentPagesComeFromItsFile) {
+    FormInstall in(mks::Collection::Assign);
+    const mks::SampleDocument& d = in.s.documents[1];
+    in.app.doc.CurDocNo = d.number;
+    in.app.doc.CurVolume = d.volume;
+    ASSERT_TRUE(GetPath_OpenIdx(in.app, d.number, d.volume));
+    in.app.doc.CurPageCount = Int16(1);  // what the index says of every assignment
+    const std::int32_t shownOffset = in.app.doc.Page.PageOffset;
+    frmMarkExport form(in.app, in.modal);
+    EXPECT_EQ(form.windowTitle().toStdString(), "Assignments Export " + FormatText(d.number, "0000/0000"));
+    EXPECT_EQ(form.lstPage->count(), DocumentPageCount(in.app));
+    EXPECT_GE(form.lstPage->count(), 2) << "a one-page file would not show the index count is unused";
+    EXPECT_EQ(in.app.doc.Page.PageOffset, shownOffset);
+    form.optWmf->setChecked(true);
+    form.cmdExport->click();
+    EXPECT_EQ(in.written().size(), static_cast<std::size_t>(form.lstPage->count()));
 }
 
 TEST(ExportForms, PatentBatchSectionsAndProgressCancel) {
