@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "viewer/imaging/pix_bits.h"
@@ -38,8 +39,18 @@ double SaneDpi(double dpi) {
     return std::isfinite(dpi) && dpi >= 10 && dpi <= 10000 ? dpi : 300;
 }
 
+// calloc, not Leptonica's malloc and memset: a large page comes as untouched zero pages,
+// so memory is spent only on the rows actually decoded and a file that claims a huge
+// page but breaks off after a few rows costs next to nothing.
 Pix* NewPix(int width, int height) {
-    Pix* pix = pixCreate(width, height, 1);
+    Pix* pix = pixCreateHeader(width, height, 1);
+    void* data = pix ? std::calloc(static_cast<std::size_t>(pixGetWpl(pix)) * 4, static_cast<std::size_t>(height))
+                     : nullptr;
+    if (data) {
+        pixSetData(pix, static_cast<l_uint32*>(data));
+    } else if (pix) {
+        pixDestroy(&pix);
+    }
     if (!pix)
         throw ImageError(kErrOutOfMemory, "no memory for a " + std::to_string(width) + " x " +
                                               std::to_string(height) + " page");
