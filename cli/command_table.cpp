@@ -8,6 +8,7 @@ const std::vector<const Command*>& Commands() {
         &kCheckCommand,
         &kLocateCommand,
         &kExportCommand,
+        &kPrintCommand,
         &kRenderCommand,
     };
     return table;

@@ -73,6 +73,7 @@ extern const Command kFindCommand;
 extern const Command kCheckCommand;
 extern const Command kLocateCommand;
 extern const Command kExportCommand;
+extern const Command kPrintCommand;
 extern const Command kRenderCommand;
 
 }  // namespace velk::cli

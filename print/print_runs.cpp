@@ -27,9 +27,12 @@ std::optional<PageImage> LoadPage(App& app, PrintRun& run, Int16 page) {
     }
 }
 
-// Pages in the located document's own file (assignments: the count in the index
-// says nothing).
-int FilePageCount(App& app) {
+}  // namespace
+
+int ActiveViewer(const App& app) { return app.viewers[1].Active && !app.viewers[0].Active ? 1 : 0; }
+
+// Assignments: the count in the index says nothing.
+int DocumentFilePages(App& app) {
     const std::string& path = app.doc.CurImagePath;
     try {
         if (PageFileKindOf(path) == PageFileKind::Container)
@@ -40,6 +43,8 @@ int FilePageCount(App& app) {
         return 0;
     }
 }
+
+namespace {
 
 std::int32_t Clamp32(long long v) { return static_cast<std::int32_t>(std::clamp<long long>(v, 0, INT32_MAX)); }
 
@@ -153,7 +158,7 @@ BatchResult PrintBatch(App& app, PrintRun& run, const PageOptions* options) {
             }
             pages = sel.pages;
         } else {
-            const int n = app.config.isAssignments() ? FilePageCount(app) : app.doc.CurPageCount.value();
+            const int n = app.config.isAssignments() ? DocumentFilePages(app) : app.doc.CurPageCount.value();
             for (int p = 1; p <= n; ++p) pages.push_back(Int16(p));
         }
 

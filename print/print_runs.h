@@ -20,6 +20,13 @@ struct App;
 std::optional<std::string> ListedEntry(const ListStore& lists, ListTable table, const std::string& docNo,
                                        const std::string& volume);
 
+// The viewer whose page the dialogs start from: 1 (index 0) unless only viewer 2 is active.
+int ActiveViewer(const App& app);
+
+// Pages in the located document's own image file (the container header's count or
+// the TIFF's pages); 0 after an error, which has been shown.
+int DocumentFilePages(App& app);
+
 // Takes a printed document off To Print, or off Remaining when it is not to print.
 void TakeOffPrintLists(App& app, const std::string& docNo, const std::string& volume);
 

@@ -79,6 +79,11 @@ PageSelection SelectPages(const PageOptions& o, const CurrentDocument& doc, int 
     case PageChoice::Entire: range(1, lastPage); break;
     case PageChoice::FirstPage: range(1, 1); break;
     case PageChoice::AllNotFirst: range(2, lastPage); break;
+    case PageChoice::List:
+        for (int p : o.list)
+            if (p >= 1 && p <= kMaxPage) sel.pages.push_back(Int16(p));
+        sel.count = static_cast<int>(o.list.size());
+        break;
     case PageChoice::Subsection: {
         const std::pair<bool, PrintSection> boxes[] = {
             {o.abstract, PrintSection::Abstract},       {o.biblio, PrintSection::Biblio},
@@ -101,6 +106,34 @@ PageSelection SelectPages(const PageOptions& o, const CurrentDocument& doc, int 
     std::erase_if(sel.pages, [&](Int16 p) { return p.value() < 1 || p.value() > lastPage; });
     sel.count = static_cast<int>(sel.pages.size());
     return sel;
+}
+
+namespace {
+std::optional<int> PageNumber(const std::string& text) {
+    const std::string t = Trim(text);
+    if (t.empty() || t.size() > 5 || t.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+    const int v = std::stoi(t);
+    if (v < 1 || v > kMaxPage) return std::nullopt;
+    return v;
+}
+}  // namespace
+
+std::optional<std::vector<int>> ParsePageList(const std::string& text) {
+    std::vector<int> pages;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        const std::string part = text.substr(start, comma - start);
+        const std::size_t dash = part.find('-');
+        const auto first = PageNumber(part.substr(0, dash));
+        const auto last = dash == std::string::npos ? first : PageNumber(part.substr(dash + 1));
+        if (!first || !last || *last < *first) return std::nullopt;
+        if (pages.size() + static_cast<std::size_t>(*last - *first) >= static_cast<std::size_t>(kMaxPage))
+            return std::nullopt;  // a list longer than any document
+        for (int p = *first; p <= *last; ++p) pages.push_back(p);
+        start = comma + 1;
+    }
+    return pages;
 }
 
 }  // namespace velk

@@ -2,6 +2,7 @@
 // Which pages of a document a print or export dialog chose. One model function over
 // a plain options struct, so every dialog (single print, batch print, export) selects
 // the same pages for the same choice.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,8 @@
 
 namespace velk {
 
-enum class PageChoice { Entire, FirstPage, AllNotFirst, Page, Range, Subsection };
+// List: the pages given, in their order (the command line's --pages).
+enum class PageChoice { Entire, FirstPage, AllNotFirst, Page, Range, Subsection, List };
 
 // The dialog's state: the chosen option, its list and box positions as page numbers
 // (list index + 1), and the checked section boxes.
@@ -20,6 +22,7 @@ struct PageOptions {
     int rangeStart = 1, rangeEnd = 1;
     bool abstract = false, biblio = false, claims = false, description = false, drawings = false;
     bool corrections = false, reexaminations = false;
+    std::vector<int> list;
 };
 
 // One section's pages; count 0 means the section selects nothing.
@@ -49,5 +52,9 @@ inline constexpr const char* kNoPagesText = "There are no pages in this section"
 // Pages outside 1..lastPage never reach the page loader; count is then the number
 // of pages that remain.
 PageSelection SelectPages(const PageOptions& options, const CurrentDocument& doc, int lastPage);
+
+// "1,3-5": pages and ascending ranges of 1..32767 in the order written; nullopt for
+// anything else (the command line's page lists).
+std::optional<std::vector<int>> ParsePageList(const std::string& text);
 
 }  // namespace velk

@@ -11,6 +11,7 @@
 #include "tests/support/fakes.h"
 #include "tests/support/sample_install.h"
 #include "tools/mksample/mksample.h"
+#include "viewer/document_locator.h"
 
 namespace velk::test {
 
@@ -40,6 +41,19 @@ struct PrintInstall {
     // The entry text of a document as the lists store it.
     static std::string Entry(const mks::SampleDocument& d) { return FixedWidth(d.number, 9) + d.volume; }
     void toPrint(const mks::SampleDocument& d) { lists->AddToPrint(Entry(d), Int16(d.pages)); }
+    // Makes d the shown document, as viewing it does.
+    bool show(const mks::SampleDocument& d) {
+        app.doc.CurDocNo = d.number;
+        app.doc.CurVolume = d.volume;
+        if (!GetPath_OpenIdx(app, d.number, d.volume)) return false;
+        app.doc.CurPageCount = Int16(d.pages);
+        return true;
+    }
+    const mks::SampleDocument* withPages(int atLeast) const {
+        for (const auto& d : s.documents)
+            if (d.pages >= atLeast) return &d;
+        return nullptr;
+    }
     std::vector<std::string> printList() const {
         std::vector<std::string> out;
         for (const ListRow& r : lists->Rows(ListTable::ToPrint)) out.push_back(Trim(Left(r.DocumentNo, 9)));

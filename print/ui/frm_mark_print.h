@@ -1,0 +1,35 @@
+#pragma once
+// The trademark and assignment print dialog: one page of the shown document, or all.
+#include <QDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace velk {
+
+struct App;
+class Modal;
+
+class frmMarkPrint : public QDialog {
+    Q_OBJECT
+public:
+    frmMarkPrint(App& app, Modal& modal, QWidget* parent = nullptr);
+
+    void cmdPrint_Click();
+    void cmdHelp_Click();
+
+    QRadioButton* optEntire;
+    QRadioButton* optPage;
+    QListWidget* lstPage;
+    QLabel* lblPages;
+    QPushButton* cmdPrint;
+    QPushButton* cmdCancel;
+    QPushButton* cmdHelp;
+
+private:
+    App& app_;
+    Modal& modal_;
+};
+
+}  // namespace velk

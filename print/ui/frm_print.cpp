@@ -1,0 +1,233 @@
+#include "print/ui/frm_print.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "common/vb_text.h"
+#include "platform/app.h"
+#include "platform/ui/wait_cursor.h"
+#include "print/print_runs.h"
+#include "print/ui/print_progress.h"
+
+namespace velk {
+
+namespace {
+
+template <class W> W* Named(W* w, const char* name) {
+    w->setObjectName(name);
+    return w;
+}
+
+QCheckBox* Box(QWidget* parent, const char* name, const char* caption) {
+    return Named(new QCheckBox(caption, parent), name);
+}
+
+}  // namespace
+
+void ShowPrintHelp(App& app) {
+    if (app.ports.help) app.ports.help->show(app.config.HelpFilePath, kHelpContext, kPrintHelpContext);
+}
+
+void ArrangePrintDialog(QDialog& dialog, QLayout* choices, QPushButton* print, QPushButton* cancel,
+                        QPushButton* help) {
+    print->setDefault(true);
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* b : {print, cancel, help}) buttons->addWidget(b);
+    buttons->addStretch(1);
+    auto* all = new QHBoxLayout(&dialog);
+    all->addLayout(choices, 1);
+    all->addSpacing(12);
+    all->addLayout(buttons);
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+}
+
+frmPrint::frmPrint(App& app, Modal& modal, QWidget* parent) : QDialog(parent), app_(app), modal_(modal) {
+    setObjectName("frmPrint");
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    optEntire = Named(new QRadioButton("Entire Document ", this), "optEntire");
+    optFirstPage = Named(new QRadioButton("First Page Only", this), "optFirstPage");
+    optAllNotFirst = Named(new QRadioButton("All Pages EXCEPT the first page", this), "optAllNotFirst");
+    optPage = Named(new QRadioButton("Page", this), "optPage");
+    lstPage = Named(new QListWidget(this), "lstPage");
+    lblPages = Named(new QLabel(this), "lblPages");
+    optRange = Named(new QRadioButton("Pages", this), "optRange");
+    cmbRangeSt = Named(new QComboBox(this), "cmbRangeSt");
+    Label1 = Named(new QLabel("thru", this), "Label1");
+    cmbRangeEnd = Named(new QComboBox(this), "cmbRangeEnd");
+    optSubsection = Named(new QRadioButton("Subsection:", this), "optSubsection");
+    lstSubsections = Named(new QListWidget(this), "lstSubsections");
+    lstSubsections->addItems({"Abstract", "Biblio", "Claims", "Description", "Drawings"});
+    chkAbstract = Box(this, "chkAbstract", "Abstract");
+    chkBiblio = Box(this, "chkBiblio", "Biblio");
+    chkClaims = Box(this, "chkClaims", "Claims");
+    chkDescription = Box(this, "chkDescription", "Description");
+    chkDrawings = Box(this, "chkDrawings", "Drawings");
+    chkCC = Box(this, "chkCC", "Certificate of Corrections");
+    chkRE = Box(this, "chkRE", "Reexaminations");
+    cmdPrint = Named(new QPushButton("&Print", this), "cmdPrint");
+    cmdCancel = Named(new QPushButton("&Cancel", this), "cmdCancel");
+    cmdHelp = Named(new QPushButton("&Help", this), "cmdHelp");
+
+    auto* group = new QButtonGroup(this);
+    for (QRadioButton* o : {optEntire, optFirstPage, optAllNotFirst, optPage, optRange, optSubsection})
+        group->addButton(o);
+    lstPage->setFixedHeight(lstPage->fontMetrics().height() * 4 + 8);
+    lstPage->setFixedWidth(70);
+    lstSubsections->setFixedHeight(lstSubsections->fontMetrics().height() * 5 + 10);
+    lstSubsections->setFixedWidth(110);
+
+    auto* choices = new QGridLayout;
+    choices->addWidget(optEntire, 0, 0, 1, 4);
+    choices->addWidget(optFirstPage, 1, 0, 1, 4);
+    choices->addWidget(optAllNotFirst, 2, 0, 1, 4);
+    choices->addWidget(optPage, 3, 0, Qt::AlignTop);
+    choices->addWidget(lstPage, 3, 1, Qt::AlignLeft);
+    choices->addWidget(lblPages, 3, 2, 1, 2, Qt::AlignTop | Qt::AlignLeft);
+    choices->addWidget(optRange, 4, 0);
+    choices->addWidget(cmbRangeSt, 4, 1);
+    choices->addWidget(Label1, 4, 2, Qt::AlignCenter);
+    choices->addWidget(cmbRangeEnd, 4, 3);
+    choices->addWidget(optSubsection, 5, 0, Qt::AlignTop);
+    choices->addWidget(lstSubsections, 5, 1, Qt::AlignLeft | Qt::AlignTop);
+    auto* boxes = new QGridLayout;
+    QCheckBox* const order[] = {chkAbstract, chkBiblio, chkClaims, chkDescription, chkDrawings, chkCC, chkRE};
+    for (int i = 0; i < 7; ++i) boxes->addWidget(order[i], i % 4, i / 4);
+    choices->addLayout(boxes, 5, 2, 1, 2, Qt::AlignTop);
+    choices->setColumnStretch(3, 1);
+
+    ArrangePrintDialog(*this, choices, cmdPrint, cmdCancel, cmdHelp);
+
+    // A click in a list or range box chooses its option.
+    connect(lstPage, &QListWidget::itemClicked, this, [this] { optPage->setChecked(true); });
+    connect(cmbRangeSt, &QComboBox::activated, this, [this] { optRange->setChecked(true); });
+    connect(cmbRangeEnd, &QComboBox::activated, this, [this] { optRange->setChecked(true); });
+    connect(lstSubsections, &QListWidget::itemClicked, this, [this] { optSubsection->setChecked(true); });
+    connect(group, &QButtonGroup::buttonToggled, this, [this] { enableSections(); });
+    connect(cmdPrint, &QPushButton::clicked, this, [this] { cmdPrint_Click(); });
+    connect(cmdHelp, &QPushButton::clicked, this, [this] { cmdHelp_Click(); });
+
+    load();
+    if (app_.PrintMode == PrintSource::Batch) prepareBatch();
+}
+
+void frmPrint::load() {
+    const CurrentDocument& doc = app_.doc;
+    const int count = std::max(0, static_cast<int>(doc.CurPageCount.value()));
+    setWindowTitle(QString::fromStdString("Quorvel Print " + FormatText(Trim(doc.CurDocNo), "###,###,###")));
+    lblPages->setText(QString::fromStdString("of " + std::to_string(count)));
+    QStringList numbers;
+    for (int p = 1; p <= count; ++p) numbers << QString::number(p);
+    lstPage->addItems(numbers);
+    cmbRangeSt->addItems(numbers);
+    cmbRangeEnd->addItems(numbers);
+    // The shown page; a page past the end (a stale record) selects the last one.
+    const int current = app_.viewers[ActiveViewer(app_)].PageNumber.value();
+    const int row = count == 0 ? -1 : std::clamp(current, 1, count) - 1;
+    lstPage->setCurrentRow(row);
+    cmbRangeSt->setCurrentIndex(row);
+    cmbRangeEnd->setCurrentIndex(row);
+
+    const bool meta = IsMetaMap(doc);
+    for (QCheckBox* c : {chkDescription, chkCC, chkRE}) c->setVisible(meta);
+
+    // The section that begins on the shown page, tested in this order.
+    const std::pair<Section, const char*> starts[] = {{SecAbstract, "Abstract"},
+                                                      {SecInfo, "Biblio"},
+                                                      {SecClaims, "Claims"},
+                                                      {SecDescription, "Description"},
+                                                      {SecDrawings, "Drawings"}};
+    for (const auto& [section, name] : starts) {
+        if (doc.SectionFirstPage[section].value() == current) {
+            const auto found = lstSubsections->findItems(name, Qt::MatchExactly);
+            if (!found.isEmpty()) lstSubsections->setCurrentItem(found.front());
+            break;
+        }
+    }
+    optPage->setChecked(true);
+    enableSections();
+}
+
+void frmPrint::prepareBatch() {
+    batch_ = true;
+    for (QWidget* w : std::initializer_list<QWidget*>{optPage, optRange, lblPages, cmbRangeEnd, cmbRangeSt, lstPage})
+        w->setEnabled(false);
+    setWindowTitle("Batch Print");
+    // The page option is out of reach in a batch: start from the whole document.
+    optEntire->setChecked(true);
+}
+
+void frmPrint::enableSections() {
+    const bool on = optSubsection->isChecked();
+    for (QCheckBox* c : {chkAbstract, chkBiblio, chkClaims, chkDescription, chkDrawings, chkCC, chkRE})
+        c->setEnabled(on);
+    lstSubsections->setEnabled(true);
+}
+
+PageOptions frmPrint::options() const {
+    PageOptions o;
+    if (optEntire->isChecked()) o.choice = PageChoice::Entire;
+    else if (optFirstPage->isChecked()) o.choice = PageChoice::FirstPage;
+    else if (optAllNotFirst->isChecked()) o.choice = PageChoice::AllNotFirst;
+    else if (optRange->isChecked()) o.choice = PageChoice::Range;
+    else if (optSubsection->isChecked()) o.choice = PageChoice::Subsection;
+    else o.choice = PageChoice::Page;
+    o.page = lstPage->currentRow() + 1;
+    o.rangeStart = cmbRangeSt->currentIndex() + 1;
+    o.rangeEnd = cmbRangeEnd->currentIndex() + 1;
+    o.abstract = chkAbstract->isChecked();
+    o.biblio = chkBiblio->isChecked();
+    o.claims = chkClaims->isChecked();
+    // Boxes a standard map hides select nothing, whatever they held.
+    o.description = chkDescription->isChecked() && chkDescription->isVisibleTo(this);
+    o.drawings = chkDrawings->isChecked();
+    o.corrections = chkCC->isChecked() && chkCC->isVisibleTo(this);
+    o.reexaminations = chkRE->isChecked() && chkRE->isVisibleTo(this);
+    return o;
+}
+
+void frmPrint::cmdPrint_Click() {
+    try {
+        if (batch_)
+            printBatch();
+        else
+            printDocument();
+    } catch (const std::exception&) {
+        app_.msg(kPrintRunErrorText);
+    }
+}
+
+void frmPrint::printDocument() {
+    const PageOptions o = options();
+    if (SelectPages(o, app_.doc, app_.doc.CurPageCount.value()).empty()) {
+        app_.msg(kNoPagesText);
+        return;
+    }
+    WaitCursor wait;
+    frmPrintOneProgress progress(app_, this);
+    progress.open();
+    PrintRun run(app_, &progress);
+    PrintCurrentDocument(app_, run, o);
+    progress.hide();
+    // The dialog stays open for another choice.
+}
+
+void frmPrint::printBatch() {
+    const PageOptions o = options();
+    hide();  // the batch runs in place of the dialog
+    {
+        WaitCursor wait;
+        frmPrintProgress progress(app_, parentWidget());
+        progress.open();
+        PrintRun run(app_, &progress);
+        PrintPatentBatch(app_, run, o);
+        progress.hide();
+    }
+    accept();
+}
+
+void frmPrint::cmdHelp_Click() { ShowPrintHelp(app_); }
+
+}  // namespace velk

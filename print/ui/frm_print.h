@@ -1,0 +1,77 @@
+#pragma once
+// The patent print dialog: the shown document's pages (all, first, all but the
+// first, one, a range, chosen sections), and the option dialog of a patent batch,
+// whose page choice then applies to every document on the To Print list.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "print/select_pages.h"
+
+namespace velk {
+
+struct App;
+class Modal;
+
+inline constexpr const char* kPrintRunErrorText = "error at cmdprint";
+inline constexpr long kPrintHelpContext = 4;
+
+class frmPrint : public QDialog {
+    Q_OBJECT
+public:
+    // Loads for the document in App::doc, or for a batch when App::PrintMode says so.
+    frmPrint(App& app, Modal& modal, QWidget* parent = nullptr);
+
+    // The choice the controls hold, as the page selection reads it.
+    PageOptions options() const;
+    bool batch() const { return batch_; }
+
+    void cmdPrint_Click();
+    void cmdHelp_Click();
+
+    QRadioButton* optEntire;
+    QRadioButton* optFirstPage;
+    QRadioButton* optAllNotFirst;
+    QRadioButton* optPage;
+    QListWidget* lstPage;
+    QRadioButton* optRange;
+    QComboBox* cmbRangeSt;
+    QLabel* Label1;
+    QComboBox* cmbRangeEnd;
+    QLabel* lblPages;
+    QRadioButton* optSubsection;
+    QListWidget* lstSubsections;
+    QCheckBox* chkAbstract;
+    QCheckBox* chkBiblio;
+    QCheckBox* chkClaims;
+    QCheckBox* chkDescription;
+    QCheckBox* chkDrawings;
+    QCheckBox* chkCC;
+    QCheckBox* chkRE;
+    QPushButton* cmdPrint;
+    QPushButton* cmdCancel;
+    QPushButton* cmdHelp;
+
+private:
+    void load();
+    void prepareBatch();
+    void enableSections();
+    void printDocument();
+    void printBatch();
+
+    App& app_;
+    Modal& modal_;
+    bool batch_ = false;
+};
+
+// Shows the help topic of both print dialogs.
+void ShowPrintHelp(App& app);
+// Both print dialogs: their choices on the left, Print, Cancel and Help down the right.
+void ArrangePrintDialog(QDialog& dialog, QLayout* choices, QPushButton* print, QPushButton* cancel,
+                        QPushButton* help);
+
+}  // namespace velk

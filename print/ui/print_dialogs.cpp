@@ -1,0 +1,45 @@
+#include "print/ui/print_dialogs.h"
+
+#include "platform/app.h"
+#include "platform/ui/modal.h"
+#include "platform/ui/wait_cursor.h"
+#include "print/print_runs.h"
+#include "print/ui/frm_mark_print.h"
+#include "print/ui/frm_print.h"
+#include "print/ui/print_progress.h"
+
+namespace velk {
+
+void OpenPrintDialog(App& app, Modal& modal, QWidget* parent) {
+    app.PrintMode = PrintSource::Document;
+    // The page-choice dialog knows patent sections only; the other collections
+    // get the one-page-or-all dialog from the menu and the toolbar alike.
+    if (app.config.isPatents()) {
+        frmPrint dialog(app, modal, parent);
+        modal.exec(dialog);
+    } else {
+        frmMarkPrint dialog(app, modal, parent);
+        modal.exec(dialog);
+    }
+}
+
+void StartBatchPrint(App& app, Modal& modal, QWidget* parent) {
+    app.PrintMode = PrintSource::Batch;
+    if (app.config.isPatents()) {
+        frmPrint dialog(app, modal, parent);
+        modal.exec(dialog);
+        return;
+    }
+    try {
+        WaitCursor wait;
+        frmPrintProgress progress(app, parent);
+        progress.open();
+        PrintRun run(app, &progress);
+        PrintListBatch(app, run);
+        progress.hide();
+    } catch (const std::exception&) {
+        app.msg(kPrintRunErrorText);
+    }
+}
+
+}  // namespace velk

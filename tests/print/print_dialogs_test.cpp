@@ -1,0 +1,236 @@
+// The print dialogs driven as a user drives them, headless: controls set, buttons
+// clicked, the modal port answering, the recording printer taking the pages.
+#include <gtest/gtest.h>
+
+#include "print/print_runs.h"
+#include "print/ui/frm_mark_print.h"
+#include "print/ui/frm_print.h"
+#include "print/ui/print_dialogs.h"
+#include "tests/print/print_fixtures.h"
+#include "tests/support/fake_modal.h"
+
+namespace velk {
+namespace {
+
+using test::PrintInstall;
+namespace mks = velk::mksample;
+
+std::string Text(const QString& s) { return s.toStdString(); }
+
+TEST(frmPrint, LoadsOnTheShownPageWithItsSections) {
+    PrintInstall in(mks::Collection::Quorvel, mks::DriveMode::Tower);
+    const mks::SampleDocument* d = in.withPages(3);
+    ASSERT_NE(d, nullptr);
+    ASSERT_TRUE(in.show(*d));
+    in.app.doc.CurDocNo = "5123456";
+    in.app.doc.MapMarker.clear();
+    in.app.doc.SectionFirstPage = {Int16(1), Int16(2), Int16(3), Int16(0), Int16(3)};
+    in.app.viewers[0].Active = false;
+    in.app.viewers[1].Active = true;
+    in.app.viewers[1].PageNumber = Int16(3);
+    test::FakeModal modal;
+    frmPrint f(in.app, modal);
+    EXPECT_EQ(Text(f.windowTitle()), "Quorvel Print 5,123,456");
+    EXPECT_EQ(Text(f.lblPages->text()), "of " + std::to_string(d->pages));
+    EXPECT_EQ(f.lstPage->count(), d->pages);
+    EXPECT_EQ(Text(f.lstPage->item(0)->text()), "1");
+    for (int row : {f.lstPage->currentRow(), f.cmbRangeSt->currentIndex(), f.cmbRangeEnd->currentIndex()})
+        EXPECT_EQ(row, 2);  // viewer 2's page 3
+    EXPECT_TRUE(f.optPage->isChecked());
+    // Page 3 starts the claims (tested before the drawings that start there too).
+    ASSERT_NE(f.lstSubsections->currentItem(), nullptr);
+    EXPECT_EQ(Text(f.lstSubsections->currentItem()->text()), "Claims");
+    EXPECT_FALSE(f.chkDescription->isVisibleTo(&f));  // no "META" map
+    EXPECT_FALSE(f.chkCC->isVisibleTo(&f));
+    EXPECT_TRUE(f.chkClaims->isVisibleTo(&f));
+    EXPECT_FALSE(f.chkClaims->isEnabled());
+    f.optSubsection->setChecked(true);
+    EXPECT_TRUE(f.chkClaims->isEnabled());
+    f.chkDescription->setChecked(true);  // hidden: selects nothing
+    f.chkAbstract->setChecked(true);
+    const PageOptions o = f.options();
+    EXPECT_EQ(o.choice, PageChoice::Subsection);
+    EXPECT_TRUE(o.abstract);
+    EXPECT_FALSE(o.description);
+    f.optEntire->setChecked(true);
+    EXPECT_FALSE(f.chkClaims->isEnabled());
+    // A click in the page list chooses "Page" again.
+    f.lstPage->setCurrentRow(1);
+    emit f.lstPage->itemClicked(f.lstPage->item(1));
+    EXPECT_TRUE(f.optPage->isChecked());
+    EXPECT_EQ(f.options().page, 2);
+
+    // A META map shows the three boxes; a stale page past the end selects the last page.
+    in.app.doc.MapMarker = "META:1;";
+    in.app.viewers[1].Active = false;
+    in.app.viewers[0].PageNumber = Int16(99);
+    frmPrint meta(in.app, modal);
+    EXPECT_TRUE(meta.chkCC->isVisibleTo(&meta));
+    EXPECT_TRUE(meta.chkRE->isVisibleTo(&meta));
+    EXPECT_EQ(meta.lstPage->currentRow(), d->pages - 1);
+
+    meta.cmdHelp->click();
+    ASSERT_EQ(in.ports.help.calls.size(), 1u);
+    EXPECT_EQ(in.ports.help.calls[0].command, kHelpContext);
+    EXPECT_EQ(in.ports.help.calls[0].context, 4);
+    EXPECT_EQ(in.ports.help.calls[0].file, in.app.config.HelpFilePath);
+}
+
+TEST(frmPrint, PrintsTheChosenPagesAndKeepsTheListsHonest) {
+    PrintInstall in(mks::Collection::Quorvel, mks::DriveMode::Tower);
+    const mks::SampleDocument* d = in.withPages(3);
+    ASSERT_NE(d, nullptr);
+    ASSERT_TRUE(in.show(*d));
+    in.toPrint(*d);
+    test::FakeModal modal;
+    frmPrint f(in.app, modal);
+
+    // A range backwards: the message, nothing printed, the dialog still there.
+    f.optRange->setChecked(true);
+    f.cmbRangeSt->setCurrentIndex(2);
+    f.cmbRangeEnd->setCurrentIndex(1);
+    f.cmdPrint->click();
+    EXPECT_EQ(in.ports.messages.last(), "There are no pages in this section");
+    EXPECT_TRUE(in.ports.printer.calls.empty());
+
+    // Cancel before the second page: one page sent, the job ended, still to print.
+    in.ports.messages.shown.clear();
+    f.cmbRangeSt->setCurrentIndex(0);
+    f.cmbRangeEnd->setCurrentIndex(2);
+    in.ports.pump.onPump = [&](int n) {
+        if (n == 2) in.app.PrintCancel = true;
+    };
+    f.cmdPrint->click();
+    EXPECT_EQ(in.ports.printer.count("page "), 1);
+    EXPECT_EQ(in.ports.printer.calls.back(), "endDoc");
+    EXPECT_EQ(in.printList().size(), 1u);
+
+    // Pages 2 and 3 in full: one job, off the To Print list, the shown document kept.
+    in.ports.printer.calls.clear();
+    in.ports.pump.onPump = nullptr;
+    f.cmbRangeSt->setCurrentIndex(1);
+    f.cmdPrint->click();
+    EXPECT_EQ(in.ports.printer.count("page "), 2);
+    EXPECT_EQ(in.ports.printer.count("newPage"), 1);
+    EXPECT_EQ(in.ports.printer.count("endDoc"), 1);
+    EXPECT_TRUE(in.printList().empty());
+    EXPECT_EQ(in.app.doc.CurDocNo, d->number);
+    EXPECT_TRUE(in.ports.messages.shown.empty()) << in.ports.messages.last();
+    EXPECT_EQ(f.result(), 0);  // the dialog stays open for another choice
+
+    // A document on no list changes none.
+    const mks::SampleDocument& other = &in.s.documents[0] == d ? in.s.documents[1] : in.s.documents[0];
+    in.lists->AddToRemaining(PrintInstall::Entry(other), Int16(1));
+    f.optFirstPage->setChecked(true);
+    f.cmdPrint->click();
+    EXPECT_EQ(in.lists->Count(ListTable::Remaining), 1);
+}
+
+TEST(frmPrint, PatentBatchTakesItsPageChoiceFromTheDialog) {
+    PrintInstall in(mks::Collection::Quorvel, mks::DriveMode::Tower);
+    const auto& docs = in.s.documents;
+    in.toPrint(docs[0]);
+    in.toPrint(docs[4]);
+    in.app.PrintCancel = true;  // an earlier Cancel does not stop this batch
+    test::FakeModal modal;
+    modal.onExec = [&](QDialog& dialog) {
+        auto& f = dynamic_cast<frmPrint&>(dialog);
+        EXPECT_TRUE(f.batch());
+        EXPECT_EQ(Text(f.windowTitle()), "Batch Print");
+        EXPECT_FALSE(f.optPage->isEnabled());
+        EXPECT_FALSE(f.lstPage->isEnabled());
+        EXPECT_FALSE(f.cmbRangeSt->isEnabled());
+        EXPECT_TRUE(f.optEntire->isChecked());
+        f.optFirstPage->setChecked(true);
+        f.cmdPrint->click();
+        EXPECT_EQ(f.result(), QDialog::Accepted);
+    };
+    StartBatchPrint(in.app, modal, nullptr);
+    EXPECT_EQ(in.app.PrintMode, PrintSource::Batch);
+    EXPECT_EQ(modal.shown, std::vector<std::string>{"frmPrint"});
+    EXPECT_EQ(in.ports.printer.count("page "), 2);
+    EXPECT_EQ(in.ports.printer.count("endDoc"), 2);
+    EXPECT_TRUE(in.printList().empty());
+
+    // Subsection with no box: the message once per document, nothing printed or taken off.
+    in.toPrint(docs[0]);
+    in.toPrint(docs[1]);
+    in.ports.printer.calls.clear();
+    modal.onExec = [&](QDialog& dialog) {
+        auto& f = dynamic_cast<frmPrint&>(dialog);
+        f.optSubsection->setChecked(true);
+        f.cmdPrint->click();
+    };
+    StartBatchPrint(in.app, modal, nullptr);
+    EXPECT_TRUE(in.ports.printer.calls.empty());
+    EXPECT_EQ(in.ports.messages.shown.size(), 2u);
+    EXPECT_EQ(in.printList().size(), 2u);
+}
+
+TEST(frmMarkPrint, TrademarksAndAssignmentsOnePageOrAll) {
+    PrintInstall in(mks::Collection::Tovrin, mks::DriveMode::Tower);
+    const mks::SampleDocument* d = in.withPages(2);
+    ASSERT_NE(d, nullptr);
+    ASSERT_TRUE(in.show(*d));
+    in.toPrint(*d);
+    in.app.viewers[0].PageNumber = Int16(2);
+    test::FakeModal modal;
+    modal.onExec = [&](QDialog& dialog) {
+        auto& f = dynamic_cast<frmMarkPrint&>(dialog);
+        EXPECT_EQ(Text(f.windowTitle()), "Tovrin Print " + FormatText(d->number, "###,###,###"));
+        EXPECT_TRUE(f.optEntire->isChecked());
+        EXPECT_EQ(f.lstPage->currentRow(), 1);
+        emit f.lstPage->itemClicked(f.lstPage->item(1));
+        EXPECT_TRUE(f.optPage->isChecked());
+        f.cmdPrint->click();
+        EXPECT_EQ(f.result(), QDialog::Accepted);
+    };
+    OpenPrintDialog(in.app, modal, nullptr);
+    EXPECT_EQ(in.app.PrintMode, PrintSource::Document);
+    EXPECT_EQ(modal.shown, std::vector<std::string>{"frmMarkPrint"});
+    EXPECT_EQ(in.ports.printer.count("page "), 1);
+    EXPECT_TRUE(in.printList().empty());
+    EXPECT_TRUE(in.ports.messages.shown.empty()) << in.ports.messages.last();
+
+    // Trademark batch: no dialog, every page of every document.
+    in.toPrint(in.s.documents[0]);
+    in.toPrint(in.s.documents[3]);
+    in.ports.printer.calls.clear();
+    StartBatchPrint(in.app, modal, nullptr);
+    EXPECT_EQ(modal.shown.size(), 1u);
+    EXPECT_EQ(in.ports.printer.count("page "), in.s.documents[0].pages + in.s.documents[3].pages);
+    EXPECT_TRUE(in.printList().empty());
+
+    PrintInstall as(mks::Collection::Assign, mks::DriveMode::Tower);
+    const mks::SampleDocument& a = as.s.documents[0];
+    ASSERT_TRUE(as.show(a));
+    as.app.doc.CurPageCount = Int16(1);
+    as.toPrint(a);
+    test::FakeModal assignModal;
+    assignModal.onExec = [&](QDialog& dialog) {
+        auto& f = dynamic_cast<frmMarkPrint&>(dialog);
+        EXPECT_EQ(Text(f.windowTitle()), "Assignments Print " + FormatText(a.number, "0000/0000"));
+        f.cmdPrint->click();
+    };
+    OpenPrintDialog(as.app, assignModal, nullptr);  // the same dialog from the menu and the toolbar
+    EXPECT_EQ(assignModal.shown, std::vector<std::string>{"frmMarkPrint"});
+    EXPECT_EQ(as.ports.printer.count("page "), 1);
+    EXPECT_TRUE(as.printList().empty());
+}
+
+TEST(SelectPages, CommandLinePageLists) {
+    EXPECT_EQ(ParsePageList("1,3-5"), (std::vector<int>{1, 3, 4, 5}));
+    EXPECT_EQ(ParsePageList("4,2"), (std::vector<int>{4, 2}));
+    for (const char* bad : {"", "0", "3-1", "1,,2", "a", "1-", "-2", "40000", "1-32767,1-2"})
+        EXPECT_FALSE(ParsePageList(bad).has_value()) << bad;
+    CurrentDocument doc;
+    PageOptions o;
+    o.choice = PageChoice::List;
+    o.list = {3, 9, 1};
+    const PageSelection sel = SelectPages(o, doc, 4);
+    EXPECT_EQ(std::vector<int>(sel.pages.begin(), sel.pages.end()), (std::vector<int>{3, 1}));
+    EXPECT_EQ(sel.count, 2);
+}
+
+}  // namespace
+}  // namespace velk
