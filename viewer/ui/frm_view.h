@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "viewer/ui/imaging_control.h"  // accView's members are the forms' to use
 #include "viewer/viewer_nav.h"
 
 class QMdiArea;
@@ -17,8 +18,6 @@ class QMdiSubWindow;
 namespace velk {
 
 struct App;
-class ImagingControl;
-class PagePrefetch;
 
 // One viewer window; viewNo 1 or 2 decides its captions and its state in App::viewers.
 class frmView1 : public QWidget {
