@@ -230,7 +230,7 @@ int PrintList(Context& ctx, const PageOptions& options, const std::string& listF
     for (std::string line; std::getline(in, line);) {
         const auto entry = ReadEntry(line);
         if (!entry) continue;
-        if (entry->second.empty() || entry->first.size() > 9)
+        if (entry->second.empty() || entry->first.size() > 9 || entry->second.find_first_of(" \t") != std::string::npos)
             return ctx.fail("Not an entry (number and volume): " + Trim(line));
         const int pages = PagesOnVolume(app, entry->first, entry->second);
         if (!lists.AddToPrint(FixedWidth(entry->first, 9) + entry->second, Int16(std::min(pages, 32767))))
