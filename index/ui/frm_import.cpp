@@ -222,7 +222,10 @@ void frmImport::finishProcessed() {
     accept();
     const std::int32_t notFound = app_.lists ? app_.lists->NotFoundCount() : 0;
     if (app_.ports.frame) app_.ports.frame->enableItem("mnuNotFound", notFound >= 1);
-    if (app_.lists && app_.lists->FoundCount() > 0 && app_.ports.frame) app_.ports.frame->enableItem("mnuFound", true);
+    if (app_.lists && app_.ports.frame) {
+        if (app_.lists->FoundCount() > 0) app_.ports.frame->enableItem("mnuFound", true);
+        if (app_.lists->RemainingCount() > 0) app_.ports.frame->enableItem("mnuNotPrinted", true);
+    }
     if (notFound >= 1 && app_.ports.modal) {
         frmListBox list(app_, "NOT FOUND", foundSorted_, parentWidget());
         app_.ports.modal->exec(list);
