@@ -78,6 +78,7 @@ frmPrint::frmPrint(App& app, Modal& modal, QWidget* parent) : QDialog(parent), a
     lstPage->setFixedWidth(70);
     lstSubsections->setFixedHeight(lstSubsections->fontMetrics().height() * 5 + 10);
     lstSubsections->setFixedWidth(110);
+    for (QComboBox* c : {cmbRangeSt, cmbRangeEnd}) c->setFixedWidth(80);
 
     auto* choices = new QGridLayout;
     choices->addWidget(optEntire, 0, 0, 1, 4);
@@ -87,9 +88,9 @@ frmPrint::frmPrint(App& app, Modal& modal, QWidget* parent) : QDialog(parent), a
     choices->addWidget(lstPage, 3, 1, Qt::AlignLeft);
     choices->addWidget(lblPages, 3, 2, 1, 2, Qt::AlignTop | Qt::AlignLeft);
     choices->addWidget(optRange, 4, 0);
-    choices->addWidget(cmbRangeSt, 4, 1);
+    choices->addWidget(cmbRangeSt, 4, 1, Qt::AlignLeft);
     choices->addWidget(Label1, 4, 2, Qt::AlignCenter);
-    choices->addWidget(cmbRangeEnd, 4, 3);
+    choices->addWidget(cmbRangeEnd, 4, 3, Qt::AlignLeft);
     choices->addWidget(optSubsection, 5, 0, Qt::AlignTop);
     choices->addWidget(lstSubsections, 5, 1, Qt::AlignLeft | Qt::AlignTop);
     auto* boxes = new QGridLayout;
