@@ -55,41 +55,6 @@ std::optional<PageOptions> SectionOptions(const std::string& name) {
     return o;
 }
 
-// "1,3-5" as page numbers; nullopt for anything else (a page below 1, a range that
-// runs backwards, a number past 32767).
-std::optional<std::vector<int>> PageList(const std::string& text) {
-    std::vector<int> pages;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        const std::size_t comma = std::min(text.find(',', start), text.size());
-        const std::string part = Trim(text.substr(start, comma - start));
-        const std::size_t dash = part.find('-');
-        const std::string a = part.substr(0, dash), b = dash == std::string::npos ? a : part.substr(dash + 1);
-        auto digits = [](const std::string& s) {
-            return !s.empty() && s.size() <= 5 && s.find_first_not_of("0123456789") == std::string::npos;
-        };
-        if (!digits(a) || !digits(b)) return std::nullopt;
-        const int first = std::stoi(a), last = std::stoi(b);
-        if (first < 1 || last < first || last > 32767) return std::nullopt;
-        for (int p = first; p <= last; ++p) pages.push_back(p);
-        start = comma + 1;
-    }
-    return pages;
-}
-
-// Message boxes as lines on stderr; the volume question passes the volume over.
-class ExportMessages : public Messages {
-public:
-    explicit ExportMessages(Messages& inner) : inner_(inner) {}
-    Answer show(const std::string& text, const std::string& title, Buttons buttons, Icon icon) override {
-        const Answer a = inner_.show(text, title, buttons, icon);
-        return buttons == Buttons::AbortRetryIgnore ? Answer::Ignore : a;
-    }
-
-private:
-    Messages& inner_;
-};
-
 Json Files(const ExportRun& run) {
     Json files = Json::array();
     for (const fs::path& f : run.written()) files.push(f.string());
@@ -107,7 +72,7 @@ int ExportOne(Context& ctx, ExportRun& run, SaveFormat format, const fs::path& t
     app.doc.CurPageCount = Int16(std::clamp(count, 0, 32767));
     std::vector<int> pages;
     if (auto text = ctx.option("pages")) {
-        auto list = PageList(*text);
+        auto list = ParsePageList(*text);
         if (!list) return Usage(ctx, "--pages takes page numbers and ranges such as 1,3-5");
         for (int p : *list)
             if (p > count) return ctx.fail("Document " + number + " has " + std::to_string(count) + " pages");
@@ -186,7 +151,7 @@ int Run(Context& ctx) {
     if (!fs::is_directory(*to, ec)) return ctx.fail("No such directory: " + *to);
 
     StatvfsDiskSpace disk;
-    ExportMessages messages(*app.ports.messages);
+    IgnoreVolumeQuestions messages(*app.ports.messages);
     app.ports.disk = &disk;
     app.ports.messages = &messages;
     ExportRun run(app, nullptr);

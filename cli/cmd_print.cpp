@@ -23,20 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Nobody can answer the batch's volume prompt here: Ignore leaves the document on
-// the list and the run goes on with the next one.
-class BatchMessages : public Messages {
-public:
-    explicit BatchMessages(Messages& inner) : inner_(inner) {}
-    Answer show(const std::string& text, const std::string& title, Buttons buttons, Icon icon) override {
-        const Answer a = inner_.show(text, title, buttons, icon);
-        return buttons == Buttons::AbortRetryIgnore ? Answer::Ignore : a;
-    }
-
-private:
-    Messages& inner_;
-};
-
 // The engine asks the main frame whether "Duplex Printing" is checked.
 class DuplexChoice : public MainFrame {
 public:
@@ -240,7 +226,7 @@ int PrintList(Context& ctx, const PageOptions& options, const std::string& listF
     if (entries == 0) return ctx.fail("No entries in " + listFile);
     app.doc = CurrentDocument{};
 
-    BatchMessages batchMessages(*app.ports.messages);
+    IgnoreVolumeQuestions batchMessages(*app.ports.messages);
     app.ports.messages = &batchMessages;
     app.ports.printer = &printer;
     StderrProgress progress(ctx.err);

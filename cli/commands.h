@@ -31,6 +31,20 @@ private:
     long shown_ = 0;
 };
 
+// Nobody can answer a batch's volume question here: Ignore leaves the document on its
+// list and the run goes on with the next one; every other message passes through.
+class IgnoreVolumeQuestions : public Messages {
+public:
+    explicit IgnoreVolumeQuestions(Messages& inner) : inner_(inner) {}
+    Answer show(const std::string& text, const std::string& title, Buttons buttons, Icon icon) override {
+        const Answer a = inner_.show(text, title, buttons, icon);
+        return buttons == Buttons::AbortRetryIgnore ? Answer::Ignore : a;
+    }
+
+private:
+    Messages& inner_;
+};
+
 // The options every subcommand shares.
 struct GlobalOptions {
     std::string appDir;
