@@ -66,6 +66,10 @@ seed import marks '\001' "$t/c/VELK/IMPORT/NUMBERS.TXT"
 seed import assign '\002' "$a/c/VELK/IMPORT/NUMBERS.TXT"
 { printf '\000'; printf '5123456\r\nD452130,\t6607535 RE12345\r\n'; } >"$out/import/clipboard"
 
+seed help patents '' "$q/app/velkwp.hlp"
+seed help marks '' "$t/app/velkwm.hlp"
+printf '?_\003\000old binary help' >"$out/help/old-format"
+
 # Raw CCITT data: the first page of a container with its width and height in front.
 python3 - "$q"/cd/DOCS/*.IMG "$out/ccitt" <<'PY'
 import os, struct, sys
