@@ -511,8 +511,9 @@ void frmFind::cmdHelp_Click() {
 void frmFind::keyPressEvent(QKeyEvent* event) {
     if (IsEnter(event->key())) {
         // Enter on a focused button presses it; anywhere else it adds to Found.
-        if (auto* b = qobject_cast<QAbstractButton*>(focusWidget()))
-            b->click();
+        QWidget* focus = focusWidget();
+        if (qobject_cast<QPushButton*>(focus) || qobject_cast<QToolButton*>(focus))
+            static_cast<QAbstractButton*>(focus)->click();
         else
             cmdToFound_Click();
         event->accept();

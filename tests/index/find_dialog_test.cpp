@@ -285,6 +285,33 @@ TEST(FindDialog, RemovingADocumentAlreadyOnTheBatchListsKeepsTotalsTrue) {
     EXPECT_EQ(f.lstFound->currentRow(), 0);
 }
 
+TEST(FindDialog, KeyboardAloneTypeAddAndView) {
+    FindSetup in(mks::Collection::Quorvel, 300);
+    const mks::SampleDocument& d = in.s.documents[2];
+    frmFind f(in.app);
+    f.show();
+    f.activateWindow();
+    f.txtFind->setFocus();
+    Type(f.txtFind, d.number);
+    Press(f.txtFind, Qt::Key_Enter);
+    in.expectConsistent(1, d.pages);
+    // Enter on a check box adds (nothing selected now) rather than ticking it.
+    f.Check1->setFocus();
+    Press(&f, Qt::Key_Return);
+    EXPECT_FALSE(in.app.FoundSorted);
+    // Alt+O or Enter on the focused OK button views the document.
+    f.cmdOk->setFocus();
+    Press(f.cmdOk, Qt::Key_Return);
+    EXPECT_EQ(in.ports.frame.displayed, std::vector<int>{1});
+    EXPECT_EQ(Trim(in.app.doc.CurDocNo), d.number);
+
+    frmFind again(in.app);
+    again.show();
+    Press(&again, Qt::Key_Escape);
+    EXPECT_EQ(again.result(), QDialog::Rejected);
+    EXPECT_TRUE(in.ports.frame.enabled["mnuView"]);
+}
+
 TEST(FindDialog, ArrowPicturesFallBackToDrawnOnesWhenTheFilesAreMissing) {
     FindSetup in(mks::Collection::Quorvel);
     EXPECT_FALSE(ArrowIcon(in.app, "e_left.ico").isNull());
