@@ -27,13 +27,13 @@ ToolbarLayout ToolbarLayoutFor(int screenWidth, int screenHeight);
 enum class MenuKind { Menu, Item, Separator };
 
 // One entry of the menu bar, in order; depth 0 is a menu of the bar, 1 its items,
-// 2 the items of a submenu (the page sizes).
+// 2 the items of a submenu (the page sizes). The keys an item shows come from the
+// command table (shell/commands.h).
 struct MenuEntry {
     MenuKind kind;
     int depth;
     const char* name;      // object name; "" for separators
     const char* caption;   // with & before the access key
-    const char* shortcut;  // key text shown right-aligned, "" for none
     bool checkable;
 };
 

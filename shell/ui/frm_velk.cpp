@@ -14,10 +14,15 @@
 #include "index/ui/frm_find.h"
 #include "lists/list_store.h"
 #include "platform/ui/modal.h"
+#include "platform/ui/wait_cursor.h"
 #include "shell/command_state.h"
+#include "shell/dialog_commands.h"
+#include "shell/settings.h"
 #include "shell/ui/frm_readme.h"
 #include "shell/ui/frm_splash.h"
 #include "shell/ui/toolbar_icons.h"
+#include "viewer/ui/frm_view.h"
+#include "viewer/ui/imaging_control.h"
 
 namespace velk {
 
@@ -32,10 +37,29 @@ frmVelk::frmVelk(App& app, Session& session, Modal& modal, QWidget* parent)
     setCentralWidget(mdiArea);
     buildMenus();
     buildToolbar();
+    viewers_ = std::make_unique<Viewers>(app_, mdiArea);
+    viewers_->onAllClosed = [this] { ViewersClosed(app_); };
+    viewers_->onChanged = [this] { refreshCommandState(); };
     resize(900, 640);
 }
 
-frmVelk::~frmVelk() = default;
+frmVelk::~frmVelk() {
+    // The viewers' windows belong to the MDI area; no callbacks into a half-gone frame.
+    viewers_->onAllClosed = nullptr;
+    viewers_->onChanged = nullptr;
+}
+
+namespace {
+
+// The keys a command runs on, first the one its menu item shows.
+QList<QKeySequence> ShortcutsOf(Command command) {
+    QList<QKeySequence> keys;
+    if (const CommandEntry* e = EntryFor(command))
+        for (const char* k : e->shortcuts) keys.push_back(QKeySequence(QString::fromLatin1(k)));
+    return keys;
+}
+
+}  // namespace
 
 void frmVelk::buildMenus() {
     // The last menu opened at each depth receives the entries below it.
@@ -59,7 +83,7 @@ void frmVelk::buildMenus() {
         auto* a = new QAction(e.caption, owner);
         a->setObjectName(e.name);
         a->setCheckable(e.checkable);
-        if (*e.shortcut) a->setShortcut(QKeySequence(e.shortcut));
+        a->setShortcuts(ShortcutsOf(CommandForMenu(e.name)));
         open.at(e.depth - 1)->addAction(a);
         items_[e.name] = a;
         const std::string name = e.name;
@@ -84,7 +108,11 @@ void frmVelk::buildToolbar() {
         QAction* a = tbToolBar->addAction(ToolbarIcon(b.key), b.toolTip);
         a->setObjectName(b.key);
         a->setToolTip(b.toolTip);
-        if (QWidget* w = tbToolBar->widgetForAction(a)) w->setObjectName(b.key);
+        // The picture alone says nothing to a screen reader.
+        if (QWidget* w = tbToolBar->widgetForAction(a)) {
+            w->setObjectName(b.key);
+            w->setAccessibleName(b.toolTip);
+        }
         items_[b.key] = a;
         const std::string key = b.key;
         connect(a, &QAction::triggered, this, [this, key] { tbToolBar_ButtonClick(key); });
@@ -122,16 +150,29 @@ void frmVelk::openDialog(FrameDialog which) {
         modal_.exec(dialog);
         break;
     }
-    default:
-        // The other floors' dialogs open here as they arrive.
+    // Forms still being built: their command does nothing until they are wired here.
+    case FrameDialog::Import:
+    case FrameDialog::View:
+    case FrameDialog::GoTo:
+    case FrameDialog::Print:
+    case FrameDialog::MarkPrint:
+    case FrameDialog::Export:
+    case FrameDialog::MarkExport:
+    case FrameDialog::ExportChooser:
+    case FrameDialog::ListWindow:
+    case FrameDialog::Batch:
+    case FrameDialog::BatchPrint:
+    case FrameDialog::BatchExport:
         break;
     }
+    refreshCommandState();
 }
 
 bool frmVelk::displayDocument(int viewer) {
-    // The viewer windows arrive with their own floor.
-    (void)viewer;
-    return false;
+    WaitCursor wait;
+    const bool shown = viewers_->DisplayDocument(viewer);
+    refreshCommandState();
+    return shown;
 }
 
 void frmVelk::showSplash() {
@@ -165,87 +206,160 @@ void frmVelk::showReadme() {
 }
 
 void frmVelk::closeViewers() {
-    for (QMdiSubWindow* w : mdiArea->subWindowList()) {
-        w->close();
-        w->deleteLater();
-    }
+    viewers_->CloseAll();
+    refreshCommandState();
 }
 
-QMdiSubWindow* frmVelk::viewer(int which) const {
-    for (QMdiSubWindow* w : mdiArea->subWindowList()) {
-        const bool first = w->windowTitle().contains("View 1");
-        if ((which == 1) == first) return w;
-    }
-    return nullptr;
+void frmVelk::refreshCommandState() {
+    const ViewerCommandState st = viewers_->state();
+    ShownViewers shown;
+    shown.open[0] = st.open[0];
+    shown.open[1] = st.open[1];
+    shown.active = st.active;
+    shown.page = st.page;
+    shown.document = st.document;
+    RefreshCommandState(app_, shown);
+    for (int n = 1; n <= 2; ++n)
+        if (QAction* a = item(n == 1 ? "mnuViewer1" : "mnuViewer2"))
+            a->setText(QString::fromStdString(viewers_->windowListEntry(n)));
 }
 
 void frmVelk::Arrange(Arrangement how) {
-    if (QMdiSubWindow* v1 = viewer(1)) mdiArea->setActiveSubWindow(v1);
+    QMdiSubWindow* first = viewers_->window(1);
+    QMdiSubWindow* second = viewers_->window(2);
+    if (!first && !second) return;
+    for (int n = 1; n <= 2; ++n)
+        if (frmView1* v = viewers_->view(n)) v->accView->FitMethod(2);
+    if (first) mdiArea->setActiveSubWindow(first);
     if (how == Arrangement::Cascade) {
         mdiArea->cascadeSubWindows();
     } else {
-        // One band per window: side by side (vertically) or one above the other.
         std::vector<QMdiSubWindow*> shown;
-        for (QMdiSubWindow* w : mdiArea->subWindowList(QMdiArea::CreationOrder))
-            if (w->isVisible() && !w->isMinimized()) shown.push_back(w);
+        for (QMdiSubWindow* w : {first, second})
+            if (w && !w->isMinimized()) shown.push_back(w);
         const QRect area = mdiArea->viewport()->rect();
-        const int n = int(shown.size());
-        for (int i = 0; i < n; ++i) {
-            QMdiSubWindow* w = shown[i];
-            if (w->isMaximized()) w->showNormal();
-            if (how == Arrangement::TileVertically) {
-                int x0 = area.width() * i / n, x1 = area.width() * (i + 1) / n;
-                w->setGeometry(x0, 0, x1 - x0, area.height());
-            } else {
-                int y0 = area.height() * i / n, y1 = area.height() * (i + 1) / n;
-                w->setGeometry(0, y0, area.width(), y1 - y0);
-            }
+        const std::vector<Rect> bands = TileGeometry(how, int(shown.size()), area.width(), area.height());
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            if (shown[i]->isMaximized()) shown[i]->showNormal();
+            shown[i]->setGeometry(bands[i].x, bands[i].y, bands[i].width, bands[i].height);
         }
     }
-    if (QMdiSubWindow* v2 = viewer(2)) mdiArea->setActiveSubWindow(v2);
+    if (second) mdiArea->setActiveSubWindow(second);
 }
 
 void frmVelk::showHelp(int command, long context) {
     if (app_.ports.help) app_.ports.help->show(app_.config.HelpFilePath, command, context);
 }
 
-void frmVelk::tbToolBar_ButtonClick(const std::string& key) {
-    try {
-        app_.viewerFlags.DocumentNavigation = false;
-        if (key == "BTN_FIND")
-            openDialog(FrameDialog::Find);
-        else if (key == "BTN_CASCADE")
-            Arrange(Arrangement::Cascade);
-        else if (key == "BTN_HORIZONTAL")
-            Arrange(Arrangement::TileHorizontally);
-        else if (key == "BTN_VERTICAL")
-            Arrange(Arrangement::TileVertically);
-        else if (ToolbarPosition(key) >= 0)
-            commandOfLaterFloor(key);
-    } catch (...) {
-        // A failed command ends without a message.
+namespace {
+
+// Refuses what needs a password and shows no settings form.
+class NoSettingsWindows : public SettingsWindows {
+public:
+    bool askPassword(PasswordPurpose) override { return false; }
+    void showCdRom() override {}
+    bool showPrinterSetup() override { return false; }
+};
+
+}  // namespace
+
+MainWindowActions frmVelk::windowActions() {
+    MainWindowActions w;
+    w.closeViewers = [this] { closeViewers(); };
+    w.setCaption = [this](const std::string& caption) { setCaption(caption); };
+    w.refreshListButtons = [this] { refreshCommandState(); };
+    return w;
+}
+
+void frmVelk::runCommand(Command command, CommandSource source) {
+    Viewers& v = *viewers_;
+    const bool toolbar = source == CommandSource::Toolbar;
+    switch (command) {
+    case Command::Find:
+    case Command::GoTo:
+    case Command::Print:
+    case Command::Export:
+        // Their menu items go through the dialog commands with the other menus.
+        ToolbarDialogCommand(app_, EntryFor(command)->key);
+        break;
+    case Command::Viewer1:
+        v.Activate(1);
+        break;
+    case Command::Viewer2:
+        if (v.isOpen(2))
+            v.Activate(2);
+        else if (toolbar)
+            v.NewWindow();
+        break;
+    case Command::Copy:
+        v.Copy();
+        break;
+    case Command::AddToPrint:
+    case Command::RemoveFromPrint:
+    case Command::AddToExport:
+    case Command::RemoveFromExport: {
+        WaitCursor wait;
+        if (v.isOpen(v.active())) ListButtonCommand(app_, command);
+        break;
+    }
+    case Command::FirstPage: v.FirstPage(); break;
+    case Command::PreviousPage: v.PreviousPage(); break;
+    case Command::NextPage: v.NextPage(); break;
+    case Command::LastPage: v.LastPage(); break;
+    case Command::PageUp: v.PageUpOrPrevious(); break;
+    case Command::PageDown: v.PageDownOrNext(); break;
+    case Command::FirstDocument: v.FirstDocument(); break;
+    case Command::PreviousDocument: v.PreviousDocument(); break;
+    case Command::NextDocument: v.NextDocument(); break;
+    case Command::LastDocument: v.LastDocument(); break;
+    case Command::FullView: v.FullView(); break;
+    case Command::Zoom100: v.Zoom100(); break;
+    case Command::ZoomIn: v.ZoomIn(); break;
+    case Command::ZoomOut: v.ZoomOut(); break;
+    case Command::Rotate: v.Rotate(); break;
+    case Command::ZoomArea: v.ZoomArea(); break;
+    case Command::TileVertically: Arrange(Arrangement::TileVertically); break;
+    case Command::TileHorizontally: Arrange(Arrangement::TileHorizontally); break;
+    case Command::Cascade: Arrange(Arrangement::Cascade); break;
+    case Command::NewWindow: v.NewWindow(); break;
+    case Command::CloseViewer2: v.Close(2); break;
+    case Command::Exit: mnuExit_Click(); return;
+    case Command::HelpContents:
+    case Command::HelpSearch: showHelp(kHelpContents, 0); break;
+    case Command::About: showHelp(kHelpContext, 17); break;
+    case Command::None: break;
     }
 }
 
-void frmVelk::menu_Click(const std::string& name) {
-    if (name == "mnuExit") return mnuExit_Click();
+void frmVelk::dispatch(Command command, CommandSource source) {
+    if (command == Command::Exit) return mnuExit_Click();
     try {
-        if (name == "mnuFind")
-            mnuFind_Click();
-        else if (name == "mnuCascade")
-            Arrange(Arrangement::Cascade);
-        else if (name == "mnuHorizon")
-            Arrange(Arrangement::TileHorizontally);
-        else if (name == "mnuVertical")
-            Arrange(Arrangement::TileVertically);
-        else if (name == "mnuContents" || name == "mnuSearch")
-            showHelp(kHelpContents, 0);
-        else if (name == "mnuAbout")
-            showHelp(kHelpContext, 17);
-        else if (IsMenuName(name))
-            commandOfLaterFloor(name);
+        runCommand(command, source);
     } catch (...) {
+        // A failed command ends without a message.
     }
+    if (!ended_) refreshCommandState();
+}
+
+void frmVelk::tbToolBar_ButtonClick(const std::string& key) {
+    app_.viewerFlags.DocumentNavigation = false;
+    dispatch(CommandForKey(key), CommandSource::Toolbar);
+}
+
+void frmVelk::menu_Click(const std::string& name) {
+    // The dialogs, lists, settings and index switch first; then the viewer commands.
+    bool done = false;
+    if (name != "mnuExit") {
+        try {
+            MainWindowActions window = windowActions();
+            NoSettingsWindows none;
+            done = MenuDialogCommand(app_, name, window, settings_ ? *settings_ : static_cast<SettingsWindows&>(none));
+        } catch (...) {
+            done = true;
+        }
+    }
+    if (!done) return dispatch(CommandForMenu(name), CommandSource::Menu);
+    if (!ended_) refreshCommandState();
 }
 
 void frmVelk::mnuFind_Click() { FindCommand(app_); }

@@ -3,9 +3,11 @@
 // start-up and end of the program.
 #include <QMainWindow>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "platform/app.h"
+#include "shell/commands.h"
 #include "shell/startup.h"
 
 class QAction;
@@ -17,8 +19,12 @@ class QToolBar;
 namespace velk {
 
 class Modal;
+class Viewers;
+class SettingsWindows;
+struct MainWindowActions;
 
-enum class Arrangement { Cascade, TileHorizontally, TileVertically };
+// Where a command came from: a few commands differ between the toolbar and the menu.
+enum class CommandSource { Toolbar, Menu };
 
 class frmVelk : public QMainWindow, public MainFrame, public StartupWindows {
     Q_OBJECT
@@ -35,6 +41,10 @@ public:
     ToolbarLayout toolbarLayout() const { return layout_; }
     // The program has ended: Exit ran or the window was closed.
     bool ended() const { return ended_; }
+    Viewers& viewers() const { return *viewers_; }
+    // The settings forms (password, drive, printer set-up); without them those
+    // commands refuse quietly.
+    void setSettingsWindows(SettingsWindows* windows) { settings_ = windows; }
 
     // MainFrame
     void enableItem(const std::string& name, bool enabled) override;
@@ -57,6 +67,10 @@ public:
     void mnuExit_Click();
     void mnuFind_Click();
     void Arrange(Arrangement how);
+    // Runs one command of the table and then sets the state of every button and item.
+    void dispatch(Command command, CommandSource source);
+    // The command state and the window-list entries from the viewers.
+    void refreshCommandState();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -67,16 +81,17 @@ private:
     void buildMenus();
     void buildToolbar();
     void keepMaximised();
-    QMdiSubWindow* viewer(int which) const;  // by caption: "View 1" is viewer 1, any other viewer 2
     void showHelp(int command, long context);
-    // Commands that arrive with the viewers, lists, print and export dialogs.
-    void commandOfLaterFloor(const std::string& name) { (void)name; }
+    void runCommand(Command command, CommandSource source);
+    MainWindowActions windowActions();
 
     App& app_;
     Session& session_;
     Modal& modal_;
     std::map<std::string, QAction*> items_;
     std::map<std::string, QMenu*> menus_;
+    std::unique_ptr<Viewers> viewers_;
+    SettingsWindows* settings_ = nullptr;
     ToolbarLayout layout_ = ToolbarLayout::Normal;
     bool ended_ = false;
 };

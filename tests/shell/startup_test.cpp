@@ -279,7 +279,9 @@ TEST(CommandState, ViewOnlyWhileTheFoundListHoldsEntries) {
     r.fakes.frame.enabled.clear();
     ViewersClosed(r.app);
     EXPECT_TRUE(r.fakes.frame.enabled["mnuView"]);
-    EXPECT_EQ(r.fakes.frame.enabled.size(), 1u + 3 + 2 + 13 + 28);
+    // View, the Lists items, the viewer entries, the shown-document items with Close
+    // Viewer 2, every button.
+    EXPECT_EQ(r.fakes.frame.enabled.size(), 1u + 3 + 2 + 20 + 28);
     int on = 0;
     for (const auto& [name, state] : r.fakes.frame.enabled) on += state;
     EXPECT_EQ(on, 2);  // Find and View
