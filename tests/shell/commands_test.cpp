@@ -1,0 +1,196 @@
+// The main frame's commands through the real frame and viewers, on a generated installation.
+#include "shell/commands.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QToolBar>
+#include <QWidget>
+
+#include "lists/list_store.h"
+#include "shell/command_state.h"
+#include "shell/main_menu.h"
+#include "shell/ui/frm_velk.h"
+#include "tests/index/index_fixtures.h"
+#include "tests/support/fake_modal.h"
+#include "tests/support/fakes.h"
+#include "tests/support/sample_install.h"
+#include "viewer/ui/frm_view.h"
+#include "viewer/viewer_nav.h"
+
+using namespace velk;
+using namespace velk::test;
+namespace mks = velk::mksample;
+
+namespace {
+
+struct Frame {
+    TempTree tree{"shell-commands"};
+    mks::SampleResult s;
+    FakePorts fakes;
+    App app;
+    Session session;
+    FakeModal modal;
+    std::unique_ptr<ListStore> lists;
+    std::unique_ptr<frmVelk> frame;
+
+    Frame() {
+        s = MakeSmallSample(tree.root() / "inst", mks::Collection::Quorvel, mks::DriveMode::Tower, 3);
+        PointAppAt(app, s, mks::DriveMode::Tower);
+        fakes.wire(app.ports);
+        lists = std::make_unique<ListStore>(tree.root() / "lists.db", s.collectionMode);
+        EXPECT_TRUE(lists->OpenDatabases());
+        app.lists = lists.get();
+        frame = std::make_unique<frmVelk>(app, session, modal);
+        app.ports.frame = frame.get();
+        frame->resize(1000, 800);
+        frame->show();
+        for (const auto& d : s.documents) {
+            std::string e = EntryText(d.number, d.volume);
+            lists->AddToFound(e, Int16(d.pages));
+        }
+        ViewersClosed(app);
+    }
+    ~Frame() {
+        app.ports.frame = nullptr;
+        frame.reset();
+    }
+    bool on(const std::string& name) const { return frame->item(name)->isEnabled(); }
+    std::string text(const std::string& name) const { return frame->item(name)->text().toStdString(); }
+    const mks::SampleDocument* multiPage(int skip = 0) const {
+        for (const auto& d : s.documents)
+            if (d.pages > 1 && skip-- == 0) return &d;
+        return nullptr;
+    }
+    bool show(const mks::SampleDocument& d, int which) {
+        app.doc.CurDocNo = d.number;
+        app.doc.CurVolume = d.volume;
+        return frame->displayDocument(which);
+    }
+};
+
+}  // namespace
+
+TEST(Commands, TableShortcutsTipsAndAccessibleNames) {
+    Frame f;
+    // Every button's key runs a command; menu items of the table exist in the menu bar.
+    for (const ToolbarButton& b : ToolbarButtons()) {
+        EXPECT_NE(CommandForKey(b.key), Command::None) << b.key;
+        QAction* a = f.frame->item(b.key);
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->toolTip().toStdString(), b.toolTip);
+        QWidget* w = f.frame->tbToolBar->widgetForAction(a);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->accessibleName().toStdString(), b.toolTip);
+    }
+    EXPECT_EQ(CommandForKey("BTN_NONE"), Command::None);
+    for (const CommandEntry& e : CommandTable())
+        if (*e.menu) {
+            EXPECT_TRUE(IsMenuName(e.menu)) << e.menu;
+        }
+    // The keys a reader expects, each shown on its menu item.
+    const std::pair<const char*, const char*> keys[] = {
+        {"mnuPageUp", "PgUp"},       {"mnuPageDown", "PgDown"},  {"mnuFirstPage", "Ctrl+Home"},
+        {"mnuLastPage", "Ctrl+End"}, {"mnuPrevDoc", "Alt+Left"}, {"mnuNextDoc", "Alt+Right"},
+        {"mnuCopy", "Ctrl+C"},       {"mnuZoomIn", "+"},         {"mnuZoomOut", "-"},
+        {"mnuZoom100", "Ctrl+0"},    {"mnuRotate", "R"},         {"mnuVertical", "Shift+F4"},
+        {"mnuCascade", "Shift+F5"}};
+    for (const auto& [item, key] : keys) {
+        QAction* a = f.frame->item(item);
+        ASSERT_NE(a, nullptr) << item;
+        EXPECT_EQ(a->shortcut(), QKeySequence(QString::fromLatin1(key))) << item;
+    }
+}
+
+TEST(Commands, NoViewerMeansNoOpsAndOnlyFind) {
+    Frame f;
+    for (const ToolbarButton& b : ToolbarButtons())
+        if (std::string(b.key) != "BTN_FIND") f.frame->tbToolBar_ButtonClick(b.key);
+    for (const char* m : {"mnuZoomIn", "mnuRotate", "mnuClose2", "mnuNew", "mnuPageDown", "mnuViewer2"})
+        f.frame->menu_Click(m);
+    EXPECT_TRUE(f.frame->mdiArea->subWindowList().isEmpty());  // nothing opened as a side effect
+    EXPECT_TRUE(f.on("BTN_FIND"));
+    for (const char* off : {"BTN_VIEWER1", "BTN_VIEWER2", "BTN_NEXT_PG", "BTN_ADD_PRINTER", "mnuNew", "mnuCopy"})
+        EXPECT_FALSE(f.on(off)) << off;
+    EXPECT_TRUE(f.on("mnuView"));  // the Found list holds documents
+    EXPECT_EQ(f.text("mnuViewer1"), "&1");
+    EXPECT_EQ(f.text("mnuViewer2"), "&2");
+}
+
+TEST(Commands, TileGeometryCoversTheArea) {
+    auto v = TileGeometry(Arrangement::TileVertically, 2, 1001, 700);
+    ASSERT_EQ(v.size(), 2u);
+    EXPECT_EQ(v[0], (Rect{0, 0, 500, 700}));
+    EXPECT_EQ(v[1], (Rect{500, 0, 501, 700}));
+    auto h = TileGeometry(Arrangement::TileHorizontally, 2, 1000, 701);
+    EXPECT_EQ(h[0], (Rect{0, 0, 1000, 350}));
+    EXPECT_EQ(h[1], (Rect{0, 350, 1000, 351}));
+    EXPECT_TRUE(TileGeometry(Arrangement::Cascade, 2, 10, 10).empty());
+    EXPECT_TRUE(TileGeometry(Arrangement::TileVertically, 0, 10, 10).empty());
+}
+
+TEST(Commands, TwoViewersCaptionsArrangementAndListButtons) {
+    Frame f;
+    const auto* one = f.multiPage(0);
+    const auto* two = f.multiPage(1);
+    ASSERT_TRUE(one && two);
+    ASSERT_TRUE(f.show(*one, 1));
+    EXPECT_TRUE(f.on("mnuCopy"));
+    EXPECT_FALSE(f.on("BTN_FIRST_PG"));
+    EXPECT_TRUE(f.on("BTN_NEXT_PG"));
+    EXPECT_EQ(f.text("mnuViewer1").rfind("&1 ", 0), 0u);
+    EXPECT_EQ(f.text("mnuViewer2"), "&2");
+    f.frame->tbToolBar_ButtonClick("BTN_LAST_PG");
+    EXPECT_TRUE(f.on("BTN_FIRST_PG"));
+    EXPECT_FALSE(f.on("BTN_NEXT_PG"));
+
+    ASSERT_TRUE(f.show(*two, 2));
+    EXPECT_EQ(f.text("mnuViewer2").rfind("&2 ", 0), 0u);
+    EXPECT_TRUE(f.on("mnuClose2"));
+    EXPECT_TRUE(f.frame->item("mnuViewer2")->isChecked());
+
+    // Side by side at full height, then one above the other at full width.
+    const QRect area = f.frame->mdiArea->viewport()->rect();
+    f.frame->tbToolBar_ButtonClick("BTN_VERTICAL");
+    QMdiSubWindow* w1 = f.frame->viewers().window(1);
+    QMdiSubWindow* w2 = f.frame->viewers().window(2);
+    ASSERT_TRUE(w1 && w2);
+    EXPECT_EQ(w1->geometry().height(), area.height());
+    EXPECT_EQ(w1->geometry().width() + w2->geometry().width(), area.width());
+    EXPECT_EQ(w2->geometry().x(), w1->geometry().width());
+    f.frame->menu_Click("mnuHorizon");
+    EXPECT_EQ(w1->geometry().width(), area.width());
+    EXPECT_EQ(w1->geometry().height() + w2->geometry().height(), area.height());
+
+    // The list buttons act on the active viewer's document and keep Remaining with the list.
+    f.frame->tbToolBar_ButtonClick("BTN_VIEWER1");
+    EXPECT_TRUE(f.frame->item("mnuViewer1")->isChecked());
+    const std::string entry = EntryText(one->number, one->volume);
+    ASSERT_TRUE(f.lists->Contains(ListTable::Remaining, entry));  // the Found list's add put it there
+    const int remaining = f.lists->RemainingCount();
+    f.frame->tbToolBar_ButtonClick("BTN_ADD_PRINTER");
+    EXPECT_EQ(f.lists->PrintCount(), 1);
+    EXPECT_EQ(f.lists->RemainingCount(), remaining - 1);
+    EXPECT_FALSE(f.lists->Contains(ListTable::Remaining, entry));
+    EXPECT_TRUE(f.lists->Contains(ListTable::ToPrint, entry));
+    EXPECT_FALSE(f.on("BTN_ADD_PRINTER"));
+    EXPECT_TRUE(f.on("BTN_SUB_PRINTER"));
+    f.frame->tbToolBar_ButtonClick("BTN_SUB_PRINTER");
+    EXPECT_EQ(f.lists->PrintCount(), 0);
+    EXPECT_EQ(f.lists->RemainingCount(), remaining);
+    EXPECT_TRUE(f.on("BTN_ADD_PRINTER"));
+    f.frame->tbToolBar_ButtonClick("BTN_ADD_EXPORT");
+    EXPECT_EQ(f.lists->ExportCount(), 1);
+    EXPECT_EQ(f.lists->RemainingCount(), remaining - 1);
+
+    // Closing viewer 2 leaves viewer 1; closing everything leaves only Find.
+    f.frame->menu_Click("mnuClose2");
+    EXPECT_EQ(f.text("mnuViewer2"), "&2");
+    EXPECT_FALSE(f.on("mnuClose2"));
+    f.frame->closeViewers();
+    EXPECT_FALSE(f.on("mnuNew"));
+    EXPECT_FALSE(f.on("BTN_COPY"));
+    EXPECT_TRUE(f.on("BTN_FIND"));
+}
