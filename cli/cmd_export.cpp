@@ -64,10 +64,7 @@ Json Files(const ExportRun& run) {
 int ExportOne(Context& ctx, ExportRun& run, SaveFormat format, const fs::path& to) {
     App& app = ctx.app;
     const std::string number = Trim(ctx.args[0]), volume = Trim(ctx.args[1]);
-    app.doc.CurDocNo = number;
-    app.doc.CurVolume = volume;
-    if (!CDLoaded(app, volume)) return ctx.fail(InsertVolumeText(app, volume));
-    if (!GetPath_OpenIdx(app, number, volume)) return ctx.fail("Document " + number + " is not on volume " + volume);
+    if (const int located = ctx.locate(number, volume); located != kExitDone) return located;
     const int count = FilePageCount(app);
     app.doc.CurPageCount = Int16(std::clamp(count, 0, 32767));
     std::vector<int> pages;

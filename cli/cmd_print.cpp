@@ -165,14 +165,7 @@ void EnsureGui() {
 int PrintOne(Context& ctx, const PageOptions& options, Printer& printer, QtPrinter* pdf) {
     App& app = ctx.app;
     const std::string number = Trim(ctx.args[0]), volume = Trim(ctx.args[1]);
-    app.doc.CurDocNo = number;
-    app.doc.CurVolume = volume;
-    if (!CDLoaded(app, volume)) return ctx.fail(InsertVolumeText(app, volume));
-    const long before = ctx.messages.shown();
-    if (!GetPath_OpenIdx(app, number, volume)) {
-        if (ctx.messages.shown() != before) return kExitFailed;
-        return ctx.fail("Document " + number + " is not on volume " + volume);
-    }
+    if (const int located = ctx.locate(number, volume); located != kExitDone) return located;
     const int pages = DocumentFilePages(app);
     if (pages < 1) return kExitFailed;
     app.doc.CurPageCount = Int16(std::min(pages, 32767));

@@ -64,14 +64,7 @@ int Run(Context& ctx) {
     }
     if (!info && (!out || out->empty())) return Usage(ctx, "--out FILE.png is required");
 
-    app.doc.CurDocNo = number;
-    app.doc.CurVolume = volume;
-    if (!CDLoaded(app, volume)) return ctx.fail(InsertVolumeText(app, volume));
-    const long before = ctx.messages.shown();
-    if (!GetPath_OpenIdx(app, number, volume)) {
-        if (ctx.messages.shown() != before) return kExitFailed;
-        return ctx.fail("Document " + number + " is not on volume " + volume);
-    }
+    if (const int located = ctx.locate(number, volume); located != kExitDone) return located;
     if (!GetPage(app, app.doc.CurImagePath, number, Int16(static_cast<int>(ValInt(pageText))))) return kExitFailed;
     const PageFileInfo& p = app.doc.Page;
     PageImage page;

@@ -67,6 +67,9 @@ struct Context {
     void print(const Json& result) const;
     // A failure in the words the viewer would show, on stderr; returns kExitFailed.
     int fail(const std::string& message) const;
+    // Sets CurDocNo and CurVolume and locates the document on its volume; kExitDone when
+    // it is there, else kExitFailed once the reason is on stderr (no prompt is shown).
+    int locate(const std::string& number, const std::string& volume) const;
 };
 
 struct Command {

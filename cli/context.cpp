@@ -1,6 +1,8 @@
 #include <ostream>
 
 #include "cli/commands.h"
+#include "platform/app.h"
+#include "viewer/document_locator.h"
 
 namespace velk::cli {
 
@@ -43,6 +45,17 @@ void Context::print(const Json& result) const {
 int Context::fail(const std::string& message) const {
     err << message << '\n';
     return kExitFailed;
+}
+
+int Context::locate(const std::string& number, const std::string& volume) const {
+    app.doc.CurDocNo = number;
+    app.doc.CurVolume = volume;
+    if (!CDLoaded(app, volume)) return fail(InsertVolumeText(app, volume));
+    const long before = messages.shown();
+    if (GetPath_OpenIdx(app, number, volume)) return kExitDone;
+    // An error has been told already; a document that is not listed needs saying.
+    if (messages.shown() != before) return kExitFailed;
+    return fail("Document " + number + " is not on volume " + volume);
 }
 
 }  // namespace velk::cli
