@@ -6,17 +6,23 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <vector>
 #include <string>
 
 #include "lists/list_store.h"
 #include "platform/disk_space.h"
 #include "platform/ui/frm_message.h"
+#include "platform/ui/help_window.h"
 #include "platform/ui/modal.h"
 #include "platform/ui/qt_messages.h"
+#include "platform/ui/qt_printer.h"
 #include "platform/ui/qt_services.h"
 #include "shell/config.h"
 #include "shell/startup.h"
+#include "shell/ui/frm_password.h"
 #include "shell/ui/frm_velk.h"
+#include "app/script_driver.h"
 
 namespace {
 
@@ -130,11 +136,34 @@ int main(int argc, char** argv) {
     app.ports.screen = &screen;
     app.ports.clock = &clock;
     app.ports.modal = &modal;
+    // VELK_PRINTER names a queue, or a file ending ".pdf"; else the default queue, or a
+    // PDF in the home directory when the machine has none.
+    const char* printerEnv = std::getenv("VELK_PRINTER");
+    const char* home = std::getenv("HOME");
+    velk::QtPrinter printer(velk::DefaultPrinterName(printerEnv ? printerEnv : "", home ? home : "."));
+    app.ports.printer = &printer;
+
+    // VELK_SCRIPT plays a script of user actions on the widgets (end-to-end checks).
+    std::unique_ptr<velk::ScriptDriver> driver;
+    if (const char* script = std::getenv("VELK_SCRIPT"); script && *script) {
+        std::vector<std::string> lines = velk::ScriptDriver::ReadScript(script);
+        if (lines.empty()) {
+            std::fprintf(stderr, "velk: cannot read the script %s\n", script);
+            return 2;
+        }
+        driver = std::make_unique<velk::ScriptDriver>(std::move(lines));
+        driver->start();
+    }
 
     int status = velk::kExitUnexpected;
     {
         velk::frmVelk frame(app, session, modal);
         app.ports.frame = &frame;
+        velk::QtHelp help([&app] { return velk::AboutFacts{app.config.CollectionMode, app.CoverageNumber, app.CoverageDate}; },
+                          &frame);
+        app.ports.help = &help;
+        velk::QtSettingsWindows settings(app, modal, &frame);
+        frame.setSettingsWindows(&settings);
         status = velk::Startup(app, session, frame, argv0, appDir);
         if (status == velk::kStartupRunning) {
             if (smoke) {
@@ -147,7 +176,13 @@ int main(int argc, char** argv) {
             }
         }
         velk::Shutdown(session, &frame);
+        frame.setSettingsWindows(nullptr);
+        app.ports.help = nullptr;
         app.ports.frame = nullptr;
+    }
+    if (driver && !driver->finished() && status == 0) {
+        std::fprintf(stderr, "velk: the program ended before its script did\n");
+        status = 3;
     }
     app.lists = nullptr;
     return status;

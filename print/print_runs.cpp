@@ -6,6 +6,7 @@
 #include "platform/app.h"
 #include "viewer/document_locator.h"
 #include "viewer/imaging/page_image.h"
+#include "viewer/goto_page.h"
 #include "viewer/page_loading.h"
 
 namespace velk {
@@ -29,7 +30,7 @@ std::optional<PageImage> LoadPage(App& app, PrintRun& run, Int16 page) {
 
 }  // namespace
 
-int ActiveViewer(const App& app) { return app.viewers[1].Active && !app.viewers[0].Active ? 1 : 0; }
+int ActiveViewerIndex(const App& app) { return ActiveViewer(app) - 1; }
 
 // Assignments: the count in the index says nothing.
 int DocumentFilePages(App& app) {

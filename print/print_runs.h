@@ -20,8 +20,8 @@ struct App;
 std::optional<std::string> ListedEntry(const ListStore& lists, ListTable table, const std::string& docNo,
                                        const std::string& volume);
 
-// The viewer whose page the dialogs start from: 1 (index 0) unless only viewer 2 is active.
-int ActiveViewer(const App& app);
+// The index (0 or 1) in app.viewers of the viewer whose page the dialogs start from.
+int ActiveViewerIndex(const App& app);
 
 // Pages in the located document's own image file (the container header's count or
 // the TIFF's pages); 0 after an error, which has been shown.

@@ -7,6 +7,8 @@
 #include "platform/install_lock.h"
 #include "shell/command_state.h"
 #include "shell/config.h"
+#include "shell/dialog_commands.h"
+#include "shell/settings.h"
 
 namespace velk {
 
@@ -60,6 +62,8 @@ int Run(App& app, Session& session, StartupWindows& windows, const std::string& 
         return kExitConfigUnreadable;
     }
     if (!pageMenu.empty() && app.ports.frame) app.ports.frame->checkItem(pageMenu, true);
+    SetJukeboxMark(app);
+    IndexMenuAtStartup(app);
 
     // A second copy would empty the lists of the one already running.
     std::string busy;

@@ -57,7 +57,7 @@ frmMarkPrint::frmMarkPrint(App& app, Modal& modal, QWidget* parent) : QDialog(pa
     const int count = std::max(0, static_cast<int>(app.doc.CurPageCount.value()));
     lblPages->setText(QString::fromStdString("of " + std::to_string(count)));
     for (int p = 1; p <= count; ++p) lstPage->addItem(QString::number(p));
-    const int current = app.viewers[ActiveViewer(app)].PageNumber.value();
+    const int current = app.viewers[ActiveViewerIndex(app)].PageNumber.value();
     lstPage->setCurrentRow(count == 0 ? -1 : std::clamp(current, 1, count) - 1);
     optEntire->setChecked(true);
 }

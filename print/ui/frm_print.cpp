@@ -125,7 +125,7 @@ void frmPrint::load() {
     cmbRangeSt->addItems(numbers);
     cmbRangeEnd->addItems(numbers);
     // The shown page; a page past the end (a stale record) selects the last one.
-    const int current = app_.viewers[ActiveViewer(app_)].PageNumber.value();
+    const int current = app_.viewers[ActiveViewerIndex(app_)].PageNumber.value();
     const int row = count == 0 ? -1 : std::clamp(current, 1, count) - 1;
     lstPage->setCurrentRow(row);
     cmbRangeSt->setCurrentIndex(row);

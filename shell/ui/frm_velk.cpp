@@ -11,13 +11,22 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "export/ui/frm_destination.h"
+#include "export/ui/frm_export.h"
 #include "index/ui/frm_find.h"
+#include "index/ui/frm_import.h"
+#include "lists/ui/frm_batch.h"
+#include "lists/ui/frm_list_box.h"
+#include "print/ui/print_dialogs.h"
+#include "viewer/ui/frm_found_view.h"
+#include "viewer/ui/frm_goto.h"
 #include "lists/list_store.h"
 #include "platform/ui/modal.h"
 #include "platform/ui/wait_cursor.h"
 #include "shell/command_state.h"
 #include "shell/dialog_commands.h"
 #include "shell/settings.h"
+#include "shell/ui/frm_password.h"
 #include "shell/ui/frm_readme.h"
 #include "shell/ui/frm_splash.h"
 #include "shell/ui/toolbar_icons.h"
@@ -150,19 +159,48 @@ void frmVelk::openDialog(FrameDialog which) {
         modal_.exec(dialog);
         break;
     }
-    // Forms still being built: their command does nothing until they are wired here.
-    case FrameDialog::Import:
-    case FrameDialog::View:
-    case FrameDialog::GoTo:
+    case FrameDialog::Import: {
+        frmImport dialog(app_, this);
+        modal_.exec(dialog);
+        break;
+    }
+    case FrameDialog::View: {
+        frmView dialog(app_, this);
+        if (!dialog.LoadFound()) {
+            app_.msg(kNoDocumentsToView);
+            break;
+        }
+        modal_.exec(dialog);
+        break;
+    }
+    case FrameDialog::GoTo: {
+        if (!viewers_->isOpen(viewers_->active())) break;
+        frmGoto dialog(app_, [this](int viewer, int page) { return viewers_->GoToPage(viewer, page); }, this);
+        modal_.exec(dialog);
+        break;
+    }
     case FrameDialog::Print:
     case FrameDialog::MarkPrint:
+        OpenPrintDialog(app_, modal_, this);
+        break;
+    case FrameDialog::BatchPrint:
+        StartBatchPrint(app_, modal_, this);
+        break;
     case FrameDialog::Export:
     case FrameDialog::MarkExport:
-    case FrameDialog::ExportChooser:
-    case FrameDialog::ListWindow:
-    case FrameDialog::Batch:
-    case FrameDialog::BatchPrint:
+        OpenExportDialog(app_, modal_, this);
+        break;
     case FrameDialog::BatchExport:
+        OpenBatchExport(app_, modal_, this);
+        break;
+    case FrameDialog::ExportChooser:
+        AskExportDestination(app_, modal_, this);
+        break;
+    case FrameDialog::ListWindow:
+        showListWindow("FOUND");
+        break;
+    case FrameDialog::Batch:
+        RunBatchWindow(app_, modal_, this, app_.FoundSorted);
         break;
     }
     refreshCommandState();
@@ -268,7 +306,20 @@ MainWindowActions frmVelk::windowActions() {
     w.closeViewers = [this] { closeViewers(); };
     w.setCaption = [this](const std::string& caption) { setCaption(caption); };
     w.refreshListButtons = [this] { refreshCommandState(); };
+    w.showListWindow = [this](const std::string& selector) { showListWindow(selector); };
+    w.showNotice = [this](const std::string& caption) {
+        notice_ = frmPassword::Notice(app_, caption, this);
+        notice_->show();
+        notice_->repaint();
+    };
+    w.closeNotice = [this] { notice_.reset(); };
     return w;
+}
+
+void frmVelk::showListWindow(const std::string& selector) {
+    frmListBox window(app_, selector, app_.FoundSorted, this);
+    modal_.exec(window);
+    refreshCommandState();
 }
 
 void frmVelk::runCommand(Command command, CommandSource source) {

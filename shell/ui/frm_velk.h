@@ -19,6 +19,7 @@ class QToolBar;
 namespace velk {
 
 class Modal;
+class frmPassword;
 class Viewers;
 class SettingsWindows;
 struct MainWindowActions;
@@ -84,6 +85,7 @@ private:
     void showHelp(int command, long context);
     void runCommand(Command command, CommandSource source);
     MainWindowActions windowActions();
+    void showListWindow(const std::string& selector);  // "FOUND", "NOT FOUND", "REMAINING"
 
     App& app_;
     Session& session_;
@@ -91,6 +93,7 @@ private:
     std::map<std::string, QAction*> items_;
     std::map<std::string, QMenu*> menus_;
     std::unique_ptr<Viewers> viewers_;
+    std::unique_ptr<frmPassword> notice_;  // "Processing Index..." while the collection switches
     SettingsWindows* settings_ = nullptr;
     ToolbarLayout layout_ = ToolbarLayout::Normal;
     bool ended_ = false;

@@ -360,12 +360,20 @@ struct Viewers::Impl {
     void pageMove(PageMove move) {
         const int n = activeNo;
         if (!shown(n)) return;
+        showPage(n, PageTarget(move, pageOf(n), pageCountOf(n)));
+    }
+
+    // Shows page `target` (1..count) of viewer n; false when it is outside the document
+    // or could not be loaded (the page shown stays).
+    bool showPage(int n, int target) {
+        if (!shown(n)) return false;
         ViewerState& s = state(n);
-        const int target = PageTarget(move, pageOf(n), pageCountOf(n));
-        if (target > 0) {
+        bool ok = false;
+        if (target > 0 && target <= pageCountOf(n)) {
             app.doc = s.Doc;
             if (trademarks()) app.viewerFlags.TrademarkImagePath = s.ImagePath;
-            if (loadPage(n, target))
+            ok = loadPage(n, target);
+            if (ok)
                 commit(n, target);
             else
                 app.doc = s.Doc;
@@ -373,6 +381,7 @@ struct Viewers::Impl {
         }
         refreshButtons();
         changed();
+        return ok;
     }
 
     ImagingControl* activeControl() const {
@@ -549,6 +558,7 @@ void Viewers::FirstPage() { d_->pageMove(PageMove::First); }
 void Viewers::PreviousPage() { d_->pageMove(PageMove::Previous); }
 void Viewers::NextPage() { d_->pageMove(PageMove::Next); }
 void Viewers::LastPage() { d_->pageMove(PageMove::Last); }
+bool Viewers::GoToPage(int which, int page) { return d_->showPage(which, page); }
 
 void Viewers::PageDownOrNext() {
     ImagingControl* c = d_->activeControl();

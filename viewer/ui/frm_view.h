@@ -80,6 +80,8 @@ public:
     void PreviousPage();
     void NextPage();
     void LastPage();
+    // Page `page` of viewer `which` (the go-to dialog); false when not shown.
+    bool GoToPage(int which, int page);
     // Down a screen, and on to the next page at the page's end; up likewise.
     void PageDownOrNext();
     void PageUpOrPrevious();
