@@ -11,6 +11,7 @@
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QSpinBox>
@@ -89,6 +90,17 @@ void ScriptDriver::tick() {
         timer_.stop();
         return;
     }
+    // Says which window came up on top, so a failed script shows where it stood.
+    if (QWidget* top = QApplication::activeModalWidget(); top != lastTop_) {
+        lastTop_ = top;
+        if (top) {
+            QString text;
+            if (auto* box = qobject_cast<QMessageBox*>(top)) text = box->text();
+            std::printf("script sees %s \"%s\" %s\n", top->objectName().toUtf8().constData(),
+                        top->windowTitle().toUtf8().constData(), text.toUtf8().constData());
+            std::fflush(stdout);
+        }
+    }
     if (QDateTime::currentMSecsSinceEpoch() < sleepUntil_) return;
     // One step at a time: a step that opens a modal dialog returns inside its event loop.
     timer_.stop();
@@ -142,7 +154,7 @@ ScriptDriver::Step ScriptDriver::play(const std::string& line, std::string& why)
         if (!top) return Step::NotYet;
         for (QAbstractButton* b : top->findChildren<QAbstractButton*>())
             if (b->isVisible() && StripAccel(b->text()) == caption) {
-                b->click();
+                QTimer::singleShot(0, b, [b] { b->click(); });
                 return Step::Done;
             }
         return Step::NotYet;
@@ -150,7 +162,9 @@ ScriptDriver::Step ScriptDriver::play(const std::string& line, std::string& why)
     if (verb == "trigger") {
         QAction* a = FindAction(qname);
         if (!a || !a->isEnabled()) return Step::NotYet;
-        a->trigger();
+        // Later, from the event loop: a command may open a modal dialog, whose loop must
+        // find this driver's timer running.
+        QTimer::singleShot(0, a, [a] { a->trigger(); });
         return Step::Done;
     }
     if (verb == "wait") {
@@ -179,7 +193,7 @@ ScriptDriver::Step ScriptDriver::play(const std::string& line, std::string& why)
     }
     if (verb == "click") {
         if (auto* b = qobject_cast<QAbstractButton*>(w)) {
-            b->click();
+            QTimer::singleShot(0, b, [b] { b->click(); });
         } else {
             const QPointF at = QPointF(w->rect().center());
             QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,

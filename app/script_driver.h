@@ -14,6 +14,7 @@
 // cannot be done ends the program with status 3 and says which line.
 #include <QObject>
 #include <QTimer>
+#include <QWidget>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,7 @@ private:
     int waitedMs_ = 0;
     qint64 sleepUntil_ = 0;
     QTimer timer_;
+    QWidget* lastTop_ = nullptr;
 };
 
 }  // namespace velk

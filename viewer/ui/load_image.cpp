@@ -66,6 +66,8 @@ bool Loadimage(App& app, QWidget& window, ImagingControl& c, const std::string& 
                 c.LoadImage(p.PagePath);
             p.FilePages = CInt(c.PageCount());
         }
+        // The located document's page count is the loaded file's, for print and export.
+        app.doc.CurPageCount = p.FilePages;
         c.ScrollToTop();
     } catch (const std::exception&) {
         app.msg(kLoadimageErrorText);
