@@ -114,9 +114,10 @@ void ScriptDriver::tick() {
         waitedMs_ = 0;
     } else if (s == Step::NotYet && (waitedMs_ += kTickMs) < kStepLimitMs) {
         // try again on the next tick
+        lastWhy_ = why;
     } else {
         std::fprintf(stderr, "script failed at step %zu (%s): %s\n", next_ + 1, line.c_str(),
-                     why.empty() ? "not there in time" : why.c_str());
+                     !why.empty() ? why.c_str() : !lastWhy_.empty() ? lastWhy_.c_str() : "not there in time");
         std::fflush(stderr);
         std::_Exit(3);
     }
@@ -159,6 +160,11 @@ ScriptDriver::Step ScriptDriver::play(const std::string& line, std::string& why)
             }
         return Step::NotYet;
     }
+    if (verb == "top") {
+        QWidget* top = QApplication::activeModalWidget();
+        if (name == "none") return top ? Step::NotYet : Step::Done;
+        return top && top->objectName() == qname ? Step::Done : Step::NotYet;
+    }
     if (verb == "trigger") {
         QAction* a = FindAction(qname);
         if (!a || !a->isEnabled()) return Step::NotYet;
@@ -176,6 +182,11 @@ ScriptDriver::Step ScriptDriver::play(const std::string& line, std::string& why)
     QWidget* w = FindWidget(qname);
     if (name == "-") w = QApplication::focusWidget();
     if (!w || !w->isEnabled()) return Step::NotYet;
+    if (verb == "title") {
+        if (w->windowTitle().contains(arg)) return Step::Done;
+        why = "its title is \"" + w->windowTitle().toStdString() + "\"";
+        return Step::NotYet;
+    }
     if (verb == "type") {
         w->setFocus();
         for (QChar c : arg) SendKey(w, c.unicode(), Qt::NoModifier, QString(c));

@@ -8,6 +8,8 @@
 //   trigger NAME           a menu item or toolbar action, which must be enabled
 //   select NAME ROW        the row of a list (0 = first)
 //   set NAME VALUE         a line edit's text, a combo box's item, a check box (0/1)
+//   title NAME TEXT        until widget NAME's window title contains TEXT
+//   top NAME               until the window on top is NAME ("none": no dialog is up)
 //   answer TEXT            the button of that caption in the window on top (a message)
 //   sleep MS | shot FILE | echo TEXT
 // Lines starting with # are comments. A step waits up to 15 s for its widget; a step that
@@ -38,6 +40,7 @@ private:
     qint64 sleepUntil_ = 0;
     QTimer timer_;
     QWidget* lastTop_ = nullptr;
+    std::string lastWhy_;
 };
 
 }  // namespace velk
