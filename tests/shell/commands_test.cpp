@@ -17,6 +17,7 @@
 #include "tests/support/fake_modal.h"
 #include "tests/support/fakes.h"
 #include "tests/support/sample_install.h"
+#include "tests/shell/frame_fixture.h"
 #include "viewer/ui/frm_view.h"
 #include "viewer/viewer_nav.h"
 
@@ -26,37 +27,7 @@ namespace mks = velk::mksample;
 
 namespace {
 
-struct Frame {
-    TempTree tree{"shell-commands"};
-    mks::SampleResult s;
-    FakePorts fakes;
-    App app;
-    Session session;
-    FakeModal modal;
-    std::unique_ptr<ListStore> lists;
-    std::unique_ptr<frmVelk> frame;
-
-    Frame() {
-        s = MakeSmallSample(tree.root() / "inst", mks::Collection::Quorvel, mks::DriveMode::Tower, 3);
-        PointAppAt(app, s, mks::DriveMode::Tower);
-        fakes.wire(app.ports);
-        lists = std::make_unique<ListStore>(tree.root() / "lists.db", s.collectionMode);
-        EXPECT_TRUE(lists->OpenDatabases());
-        app.lists = lists.get();
-        frame = std::make_unique<frmVelk>(app, session, modal);
-        app.ports.frame = frame.get();
-        frame->resize(1000, 800);
-        frame->show();
-        for (const auto& d : s.documents) {
-            std::string e = EntryText(d.number, d.volume);
-            lists->AddToFound(e, Int16(d.pages));
-        }
-        ViewersClosed(app);
-    }
-    ~Frame() {
-        app.ports.frame = nullptr;
-        frame.reset();
-    }
+struct Frame : LoadedFrame {
     bool on(const std::string& name) const { return frame->item(name)->isEnabled(); }
     std::string text(const std::string& name) const { return frame->item(name)->text().toStdString(); }
     const mks::SampleDocument* multiPage(int skip = 0) const {

@@ -14,6 +14,7 @@
 #include "tests/index/index_fixtures.h"
 #include "tests/support/fake_modal.h"
 #include "tests/support/fakes.h"
+#include "tests/shell/frame_fixture.h"
 #include "tests/support/sample_install.h"
 #include "viewer/viewer_nav.h"
 
@@ -28,38 +29,8 @@ bool Skipped(const std::string& name) {
     return name == "mnuExit" || name == "mnuQuorvel" || name == "mnuFennic" || name == "mnuTovrin";
 }
 
-struct Walk {
-    TempTree tree{"shell-walk"};
-    mks::SampleResult s;
-    FakePorts fakes;
-    App app;
-    Session session;
-    FakeModal modal;
-    std::unique_ptr<ListStore> lists;
-    std::unique_ptr<frmVelk> frame;
-
-    explicit Walk(mks::Collection c) {
-        s = MakeSmallSample(tree.root() / "inst", c, mks::DriveMode::Tower, 3);
-        PointAppAt(app, s, mks::DriveMode::Tower);
-        fakes.wire(app.ports);
-        app.ports.modal = &modal;
-        lists = std::make_unique<ListStore>(tree.root() / "lists.db", s.collectionMode);
-        EXPECT_TRUE(lists->OpenDatabases());
-        app.lists = lists.get();
-        frame = std::make_unique<frmVelk>(app, session, modal);
-        app.ports.frame = frame.get();
-        frame->resize(1000, 800);
-        frame->show();
-        for (const auto& d : s.documents) {
-            std::string e = EntryText(d.number, d.volume);
-            lists->AddToFound(e, Int16(d.pages));
-        }
-        ViewersClosed(app);
-    }
-    ~Walk() {
-        app.ports.frame = nullptr;
-        frame.reset();
-    }
+struct Walk : LoadedFrame {
+    explicit Walk(mks::Collection c) : LoadedFrame(c) {}
     // Triggers every enabled item and button once; returns how many ran.
     int everything() {
         int ran = 0;
