@@ -307,6 +307,7 @@ MainWindowActions frmVelk::windowActions() {
     w.setCaption = [this](const std::string& caption) { setCaption(caption); };
     w.refreshListButtons = [this] { refreshCommandState(); };
     w.showListWindow = [this](const std::string& selector) { showListWindow(selector); };
+    w.endZoomArea = [this] { viewers_->EndZoomArea(); };
     w.showNotice = [this](const std::string& caption) {
         notice_ = frmPassword::Notice(app_, caption, this);
         notice_->show();

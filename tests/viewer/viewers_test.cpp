@@ -224,6 +224,11 @@ TEST(Viewers, ZoomStepsAndFullViewFlags) {
     in.viewers->ZoomIn();
     EXPECT_FALSE(in.viewers->zoomArea());
     EXPECT_EQ(c->SelectEvent(), 0);
+    // A dialog opening ends a selection still waiting for its rectangle.
+    in.viewers->ZoomArea();
+    in.viewers->EndZoomArea();
+    EXPECT_FALSE(in.viewers->zoomArea());
+    EXPECT_EQ(c->SelectEvent(), 0);
 
     const QSize upright = c->page().size();
     in.viewers->Rotate();

@@ -629,6 +629,11 @@ void Viewers::ZoomArea() {
     d_->changed();
 }
 
+void Viewers::EndZoomArea() {
+    if (ImagingControl* c = d_->activeControl()) d_->cancelSelection(*c);
+    d_->changed();
+}
+
 void Viewers::Rotate() {
     ImagingControl* c = d_->activeControl();
     if (!c) return;

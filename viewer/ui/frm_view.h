@@ -96,6 +96,8 @@ public:
     void Zoom100();
     void FullView();
     void ZoomArea();
+    // Ends a zoom-area selection that is waiting for its rectangle (before a dialog opens).
+    void EndZoomArea();
     void Rotate();
     // True when an image was placed on the clipboard (and the message shown).
     bool Copy();
