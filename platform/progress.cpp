@@ -15,4 +15,13 @@ Int16 ProgressBarWidth(int troughWidth, Int16 total, Int16 current) {
     return Int16(static_cast<int>(std::clamp(width, 0.0, double(room))));
 }
 
+std::pair<int, int> ClampedBar(std::int32_t total, std::int32_t current) {
+    long long t = std::max<std::int32_t>(total, 0), c = std::clamp<long long>(current, 0, t);
+    if (t > 32767) {
+        c = c * 32767 / t;
+        t = 32767;
+    }
+    return {static_cast<int>(t), static_cast<int>(c)};
+}
+
 }  // namespace velk

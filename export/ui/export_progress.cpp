@@ -8,7 +8,8 @@
 
 #include "platform/app.h"
 #include "platform/progress.h"
-#include "print/ui/print_progress.h"
+#include "platform/progress.h"
+#include "platform/ui/modal.h"
 
 namespace velk {
 
@@ -60,17 +61,14 @@ QPushButton* ExportProgressWindow::cancelButton(const char* name) {
 
 void ExportProgressWindow::open() {
     adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
     started_.restart();
     show();
 }
 
 void ExportProgressWindow::showProgress(const ExportProgress& p) {
     showLines(p);
-    const auto [total, current] = ClampedBar(p.barTotal, p.barCurrent);
-    const int twips = ProgressBarWidth(lblProgress->width() * kTwipsPerPixel, Int16(total), Int16(current)).value();
-    lblBar->setFixedWidth(std::clamp(twips / kTwipsPerPixel, 0, lblProgress->width() - 2));
+    ShowProgressBar(*lblProgress, *lblBar, p.barTotal, p.barCurrent);
     repaint();
 }
 

@@ -1,5 +1,7 @@
 #include "index/ui/frm_import_progress.h"
 
+#include "platform/ui/modal.h"
+
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -47,7 +49,7 @@ frmImpProg::frmImpProg(QWidget* parent) : QDialog(parent) {
 
 void frmImpProg::open() {
     adjustSize();
-    if (const QScreen* s = QGuiApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
     show();
     repaint();
 }

@@ -2,6 +2,9 @@
 // Shows a dialog modally. Forms never call exec() themselves; they ask this port,
 // so a test can act on the dialog instead of blocking on it.
 #include <QDialog>
+#include <cstdint>
+
+class QLabel;
 
 namespace velk {
 
@@ -11,6 +14,12 @@ public:
     // The dialog's result code, as QDialog::exec returns it.
     virtual int exec(QDialog& dialog) = 0;
 };
+
+// Centres a window on its screen's free area, keeping its title bar on the screen.
+void CentreOnScreen(QWidget& window);
+
+// Sets a progress bar label inside its trough label for current of total.
+void ShowProgressBar(QLabel& trough, QLabel& bar, std::int32_t total, std::int32_t current);
 
 // The real one: dialogs centre on the screen when they load, then QDialog::exec().
 class QtModal : public Modal {

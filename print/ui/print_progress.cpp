@@ -8,6 +8,7 @@
 
 #include "platform/app.h"
 #include "platform/progress.h"
+#include "platform/ui/modal.h"
 
 namespace velk {
 
@@ -15,15 +16,6 @@ namespace {
 constexpr int kTroughPixels = 360;
 constexpr int kTwipsPerPixel = 15;
 }  // namespace
-
-std::pair<int, int> ClampedBar(std::int32_t total, std::int32_t current) {
-    long long t = std::max<std::int32_t>(total, 0), c = std::clamp<long long>(current, 0, t);
-    if (t > 32767) {
-        c = c * 32767 / t;
-        t = 32767;
-    }
-    return {static_cast<int>(t), static_cast<int>(c)};
-}
 
 PrintProgressWindow::PrintProgressWindow(App& app, const char* name, const char* caption, QWidget* parent)
     : QDialog(parent), app_(app) {
@@ -64,17 +56,14 @@ void PrintProgressWindow::open() {
     layout()->addWidget(lblProgress);
     for (auto* b : findChildren<QPushButton*>()) layout()->addWidget(b);
     adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
     show();
 }
 
 void PrintProgressWindow::showProgress(const PrintProgress& p) {
     lblDocument->setText(QString::fromStdString(p.lblDocument));
     showPageLines(p);
-    const auto [total, current] = ClampedBar(p.barTotal, p.barCurrent);
-    const int twips = ProgressBarWidth(lblProgress->width() * kTwipsPerPixel, Int16(total), Int16(current)).value();
-    lblBar->setFixedWidth(std::clamp(twips / kTwipsPerPixel, 0, lblProgress->width() - 2));
+    ShowProgressBar(*lblProgress, *lblBar, p.barTotal, p.barCurrent);
     repaint();
 }
 

@@ -12,9 +12,6 @@ namespace velk {
 
 struct App;
 
-// The bar as a 16-bit total and current, scaled when a batch runs past 32767 pages.
-std::pair<int, int> ClampedBar(std::int32_t total, std::int32_t current);
-
 class PrintProgressWindow : public QDialog, public PrintProgressView {
     Q_OBJECT
 public:

@@ -11,7 +11,7 @@
 #include "platform/drives.h"
 #include "platform/profile_writer.h"
 #include "shell/config.h"
-#include "shell/ui/window_placement.h"
+#include "platform/ui/modal.h"
 
 namespace velk {
 

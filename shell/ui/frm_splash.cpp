@@ -9,7 +9,7 @@
 
 #include "shell/config.h"
 #include "shell/ui/toolbar_icons.h"
-#include "shell/ui/window_placement.h"
+#include "platform/ui/modal.h"
 
 namespace velk {
 
