@@ -7,8 +7,7 @@
 #include <chrono>
 #include <string>
 
-#include "tools/mksample/g4_tiff.h"
-#include "tools/mksample/page_drawing.h"
+#include "tools/bench/sample_page.h"
 #include "viewer/imaging/page_image.h"
 
 namespace {
@@ -19,25 +18,7 @@ double Since(Clock::time_point t0) {
     return std::chrono::duration<double>(Clock::now() - t0).count();
 }
 
-std::string SampleTiff(int width, int height, int dpi) {
-    velk::mksample::PageSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.dpi = dpi;
-    spec.layout = velk::mksample::PageLayout::PatentDescription;
-    spec.title = "Quorvel Patent Document";
-    spec.number = "5,123,456";
-    spec.section = "Description";
-    spec.page = 3;
-    spec.pages = 12;
-    spec.seed = 42;
-    return velk::mksample::WriteG4Tiff({velk::mksample::DrawPage(spec)});
-}
-
-const std::string& LetterPage() {
-    static const std::string tiff = SampleTiff(2550, 3300, 300);
-    return tiff;
-}
+const std::string& LetterPage() { return velk::bench::LetterPageTiff(); }
 
 velk::PageImage Decode() {
     return velk::PageImage::loadMemory(LetterPage().data(), LetterPage().size());
@@ -135,7 +116,7 @@ BENCHMARK(BM_RenderScreen)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond);
 
 // Two 400-dpi letter pages held at once, as the two viewers do. Target: peak RSS < 150 MB.
 void BM_TwoPagesAt400Dpi(benchmark::State& state) {
-    const std::string tiff = SampleTiff(3400, 4400, 400);
+    const std::string tiff = velk::bench::DescriptionPageTiff(3400, 4400, 400);
     for (auto _ : state) {
         velk::PageImage a = velk::PageImage::loadMemory(tiff.data(), tiff.size());
         velk::PageImage b = velk::PageImage::loadMemory(tiff.data(), tiff.size());

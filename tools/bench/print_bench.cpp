@@ -13,8 +13,7 @@
 #include "platform/app.h"
 #include "platform/ui/qt_printer.h"
 #include "print/print_engine.h"
-#include "tools/mksample/g4_tiff.h"
-#include "tools/mksample/page_drawing.h"
+#include "tools/bench/sample_page.h"
 #include "viewer/imaging/page_image.h"
 
 namespace {
@@ -25,20 +24,7 @@ using Clock = std::chrono::steady_clock;
 double Since(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
 
 const std::string& DenseLetterTiff() {
-    static const std::string tiff = [] {
-        velk::mksample::PageSpec spec;
-        spec.width = 2550;
-        spec.height = 3300;
-        spec.dpi = 300;
-        spec.layout = velk::mksample::PageLayout::PatentDescription;
-        spec.title = "Quorvel Patent Document";
-        spec.number = "5,123,456";
-        spec.section = "Description";
-        spec.page = 3;
-        spec.pages = 12;
-        spec.seed = 7;
-        return velk::mksample::WriteG4Tiff({velk::mksample::DrawPage(spec)});
-    }();
+    static const std::string tiff = velk::bench::DescriptionPageTiff(2550, 3300, 300, 7);
     return tiff;
 }
 

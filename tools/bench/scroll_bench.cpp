@@ -6,26 +6,14 @@
 #include <chrono>
 #include <string>
 
-#include "tools/mksample/g4_tiff.h"
-#include "tools/mksample/page_drawing.h"
+#include "tools/bench/sample_page.h"
 #include "viewer/imaging/page_image.h"
 #include "viewer/ui/imaging_control.h"
 
 namespace {
 
 velk::PageImage LetterPage() {
-    velk::mksample::PageSpec spec;
-    spec.width = 2550;
-    spec.height = 3300;
-    spec.dpi = 300;
-    spec.layout = velk::mksample::PageLayout::PatentDescription;
-    spec.title = "Quorvel Patent Document";
-    spec.number = "5,123,456";
-    spec.section = "Description";
-    spec.page = 3;
-    spec.pages = 12;
-    spec.seed = 42;
-    const std::string tiff = velk::mksample::WriteG4Tiff({velk::mksample::DrawPage(spec)});
+    const std::string& tiff = velk::bench::LetterPageTiff();
     return velk::PageImage::loadMemory(tiff.data(), tiff.size());
 }
 
