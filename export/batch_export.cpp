@@ -47,18 +47,12 @@ ExportBatchResult ExportBatch(App& app, ExportRun& run, const PageOptions* optio
         app.doc.CurVolume = Trim(row.Volume);
         app.doc.CurDocNo = Left(row.DocumentNo, 9);
 
-        bool ignored = false;
-        while (!CDLoaded(app, app.doc.CurVolume)) {
-            const Answer a = app.msg(BatchInsertVolumeText(app, app.doc.CurVolume), Buttons::AbortRetryIgnore);
-            if (a == Answer::Abort) {
-                result.aborted = true;
-                return result;
-            }
-            if (a == Answer::Ignore) {
-                ignored = true;
-                break;
-            }
+        const BatchVolume volume = AskForBatchVolume(app);
+        if (volume == BatchVolume::Aborted) {
+            result.aborted = true;
+            return result;
         }
+        const bool ignored = volume == BatchVolume::Ignored;
         // Not on its volume: nothing is written under its number, and it stays listed.
         if (ignored || !GetPath_OpenIdx(app, Trim(app.doc.CurDocNo), app.doc.CurVolume)) {
             ++result.passed;

@@ -131,18 +131,12 @@ BatchResult PrintBatch(App& app, PrintRun& run, const PageOptions* options) {
         app.doc.CurVolume = Trim(row.Volume);
         app.doc.CurDocNo = Trim(Left(row.DocumentNo, 9));
 
-        bool ignored = false;
-        while (!CDLoaded(app, app.doc.CurVolume)) {
-            const Answer a = app.msg(BatchInsertVolumeText(app, app.doc.CurVolume), Buttons::AbortRetryIgnore);
-            if (a == Answer::Abort) {
-                result.aborted = true;
-                return result;
-            }
-            if (a == Answer::Ignore) {
-                ignored = true;
-                break;
-            }
+        const BatchVolume volume = AskForBatchVolume(app);
+        if (volume == BatchVolume::Aborted) {
+            result.aborted = true;
+            return result;
         }
+        const bool ignored = volume == BatchVolume::Ignored;
         // A document its volume does not hold stays listed: nothing of it was printed.
         if (ignored || !GetPath_OpenIdx(app, app.doc.CurDocNo, app.doc.CurVolume)) {
             ++result.passed;

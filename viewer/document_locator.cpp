@@ -310,6 +310,15 @@ std::string BatchInsertVolumeText(const App& app, const std::string& volume) {
     return "Please insert CDRom Volume " + volume + ".  Current CDRom Drive is " + app.config.CDDrive;
 }
 
+BatchVolume AskForBatchVolume(App& app) {
+    while (!CDLoaded(app, app.doc.CurVolume)) {
+        const Answer a = app.msg(BatchInsertVolumeText(app, app.doc.CurVolume), Buttons::AbortRetryIgnore);
+        if (a == Answer::Abort) return BatchVolume::Aborted;
+        if (a == Answer::Ignore) return BatchVolume::Ignored;
+    }
+    return BatchVolume::Loaded;
+}
+
 bool InsertVolumePrompt(App& app) {
     while (!CDLoaded(app, app.doc.CurVolume)) {
         if (!app.ports.prompt) return false;

@@ -62,4 +62,8 @@ std::string BatchInsertVolumeText(const App& app, const std::string& volume);
 // the user cancels (false).
 bool InsertVolumePrompt(App& app);
 
+// A batch run's question for CurVolume: Abort/Retry/Ignore until the volume is in.
+enum class BatchVolume { Loaded, Ignored, Aborted };
+BatchVolume AskForBatchVolume(App& app);
+
 }  // namespace velk
