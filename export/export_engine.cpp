@@ -231,7 +231,7 @@ ExportRun::PageResult ExportRun::exportPage(int page, SaveFormat format, const f
     try {
         if (format == SaveFormat::TiffG4) bytes = G4PassThrough(app_, path, page);
         if (bytes.empty()) bytes = LoadRecordedPage(app_, path, Int16(page)).encode(format);
-        WriteFileReplacing(working.path, bytes);
+        WriteFileReplacing(working.path, bytes, Durability::Deferred);  // removed below: never synced
     } catch (const RuntimeError& e) {
         app_.msg(e.report(), Buttons::OK, Icon::Exclamation);
         return PageResult::NotWritten;
@@ -262,8 +262,9 @@ ExportRun::PageResult ExportRun::exportPage(int page, SaveFormat format, const f
                         ExportExtension(format);
     show();
     try {
-        // Through a temporary name: the old file stays whole until the new one is.
-        WriteFileReplacing(target, bytes);
+        // Through a temporary name: the old file stays whole until the new one is. The
+        // document's files are synced together once its last page is written.
+        WriteFileReplacing(target, bytes, Durability::Deferred);
     } catch (const RuntimeError& e) {
         app_.msg(e.report(), Buttons::OK, Icon::Exclamation);
         return PageResult::NotWritten;
@@ -304,6 +305,7 @@ ExportOutcome ExportRun::ExportDocument(const std::vector<int>& pages, SaveForma
     std::error_code ec;
     const bool dirExisted = fs::is_directory(dir, ec);
     std::vector<fs::path> created;
+    const std::size_t firstWritten = written_.size();
     int written = 0, ordinal = 0;
     bool cancel = false;
     for (int page : selected) {
@@ -325,6 +327,14 @@ ExportOutcome ExportRun::ExportDocument(const std::vector<int>& pages, SaveForma
         });
         if (!dirExisted) fs::remove(dir, ec);  // fails when anything else is in it
         return ExportOutcome::Cancelled;
+    }
+    try {
+        // On the disk before the document leaves its list: a medium taken out or a power
+        // cut afterwards loses nothing the list no longer shows.
+        SyncFiles({written_.begin() + static_cast<std::ptrdiff_t>(firstWritten), written_.end()});
+    } catch (const RuntimeError& e) {
+        app_.msg(e.report(), Buttons::OK, Icon::Exclamation);
+        return ExportOutcome::Partial;
     }
     if (written == static_cast<int>(selected.size()) && written > 0) {
         if (app_.lists) {

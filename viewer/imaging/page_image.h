@@ -136,7 +136,14 @@ private:
 inline constexpr double kMinViewZoom = 0.01, kMaxViewZoom = 64.0;
 double FitZoom(QSize room, QSize page);
 
-// Replaces `path` with `bytes` through a temporary file in the same directory.
-void WriteFileReplacing(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+// Replaces `path` with `bytes` through a temporary file in the same directory. Synced:
+// on the disk before the rename. Deferred: the caller syncs a whole set of files at once
+// with SyncFiles (one journal commit for a document instead of one per page).
+enum class Durability { Synced, Deferred };
+void WriteFileReplacing(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes,
+                        Durability durability = Durability::Synced);
+// Puts the data of `files` and the directories holding them on the disk. Throws
+// RuntimeError (a disk full or failing only now, with delayed allocation).
+void SyncFiles(const std::vector<std::filesystem::path>& files);
 
 }  // namespace velk

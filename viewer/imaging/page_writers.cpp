@@ -1,6 +1,7 @@
 // Writing a page: TIFF through libtiff, BMP and GIF through Leptonica, PCX by hand.
 #include <allheaders.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cmath>
@@ -12,7 +13,10 @@
 #include "viewer/imaging/pix_bits.h"
 #include "viewer/imaging/tiff_io.h"
 
+#include <set>
+
 #ifndef _WIN32
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -68,7 +72,6 @@ std::vector<std::uint8_t> EncodePcx(Pix* pix, double dpiX, double dpiY) {
     const int width = pixGetWidth(pix), height = pixGetHeight(pix);
     const int bytesPerLine = (width + 15) / 16 * 2;  // PCX rows are a whole number of 16-bit words
     std::vector<std::uint8_t> out;
-    out.reserve(128 + static_cast<std::size_t>(bytesPerLine) * height / 4);
     out.insert(out.end(), {0x0A, 5, 1, 1});  // maker, version 3.0, RLE, 1 bit per pixel
     Put16(out, 0);
     Put16(out, 0);
@@ -89,19 +92,27 @@ std::vector<std::uint8_t> EncodePcx(Pix* pix, double dpiX, double dpiY) {
     const int wpl = pixGetWpl(pix);
     const int usedBytes = (width + 7) / 8;
     const std::uint8_t lastMask = static_cast<std::uint8_t>(0xff >> (width % 8 ? width % 8 : 8));
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(bytesPerLine));
+    // At worst every byte takes two (a count before it): sized once, no growth per byte.
+    out.resize(128 + 2 * static_cast<std::size_t>(bytesPerLine) * static_cast<std::size_t>(height));
+    std::uint8_t* o = out.data() + 128;
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(bytesPerLine), 0xff);
+    std::uint8_t* r = row.data();
     for (int y = 0; y < height; ++y) {
-        const l_uint32* line = data + static_cast<std::size_t>(y) * wpl;
-        for (int i = 0; i < bytesPerLine; ++i) row[i] = i < usedBytes ? ~pixbits::RowByte(line, i) : 0xff;
-        row[usedBytes - 1] |= lastMask;  // bits past the right edge are paper
+        pixbits::RowToBytes(data + static_cast<std::size_t>(y) * wpl, usedBytes, r);
+        for (int i = 0; i < usedBytes; ++i) r[i] = static_cast<std::uint8_t>(~r[i]);
+        r[usedBytes - 1] |= lastMask;  // bits past the right edge are paper; the padding stays 0xff
         for (int i = 0; i < bytesPerLine;) {
-            int run = 1;
-            while (i + run < bytesPerLine && run < 63 && row[i + run] == row[i]) ++run;
-            if (run > 1 || row[i] >= 0xC0) out.push_back(static_cast<std::uint8_t>(0xC0 | run));
-            out.push_back(row[i]);
-            i += run;
+            const std::uint8_t b = r[i];
+            const int limit = std::min(bytesPerLine, i + 63);
+            int j = i + 1;
+            while (j < limit && r[j] == b) ++j;
+            const int run = j - i;
+            if (run > 1 || b >= 0xC0) *o++ = static_cast<std::uint8_t>(0xC0 | run);
+            *o++ = b;
+            i = j;
         }
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
 
@@ -155,7 +166,8 @@ void PageImage::save(const std::filesystem::path& path, SaveFormat format) const
     WriteFileReplacing(path, encode(format));
 }
 
-void WriteFileReplacing(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+void WriteFileReplacing(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes,
+                        Durability durability) {
     std::random_device seed;
     std::filesystem::path temp = path;
     temp += ".~" + std::to_string(seed() % 100000) + "-" + std::to_string(tempCounter++) + ".tmp";
@@ -164,7 +176,12 @@ void WriteFileReplacing(const std::filesystem::path& path, const std::vector<std
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && std::fflush(f) == 0;
     int err = errno;
 #ifndef _WIN32
-    if (ok && fsync(fileno(f)) != 0) ok = false, err = errno;
+    if (ok && durability == Durability::Synced && fsync(fileno(f)) != 0) ok = false, err = errno;
+#if defined(__linux__)
+    // Writeback starts now, so the later sync of the whole set finds the data on its way.
+    if (ok && durability == Durability::Deferred)
+        sync_file_range(fileno(f), 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
 #endif
     if (std::fclose(f) != 0 && ok) ok = false, err = errno;
     if (ok) {
@@ -175,6 +192,27 @@ void WriteFileReplacing(const std::filesystem::path& path, const std::vector<std
     }
     std::remove(temp.c_str());
     throw ErrorFromErrno(err ? err : EIO);
+}
+
+void SyncFiles(const std::vector<std::filesystem::path>& files) {
+#ifndef _WIN32
+    std::set<std::filesystem::path> dirs;
+    auto syncOne = [](const std::filesystem::path& p, int flags) {
+        const int fd = ::open(p.c_str(), flags | O_CLOEXEC);
+        if (fd < 0) throw ErrorFromErrno(errno);
+        const int rc = ::fsync(fd);
+        const int err = errno;
+        ::close(fd);
+        if (rc != 0) throw ErrorFromErrno(err);
+    };
+    for (const auto& f : files) {
+        syncOne(f, O_RDONLY);
+        dirs.insert(f.parent_path().empty() ? std::filesystem::path(".") : f.parent_path());
+    }
+    for (const auto& d : dirs) syncOne(d, O_RDONLY | O_DIRECTORY);  // the renames
+#else
+    (void)files;
+#endif
 }
 
 }  // namespace velk

@@ -3,6 +3,7 @@
 // native 32-bit words, 1 = black) and byte streams (most significant bit first).
 #include <allheaders.h>
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -14,7 +15,13 @@ inline std::uint8_t RowByte(const l_uint32* line, int byteIndex) {
 
 // The first `count` bytes of a row as a byte stream.
 inline void RowToBytes(const l_uint32* line, int count, std::uint8_t* out) {
-    for (int i = 0; i < count; ++i) out[i] = RowByte(line, i);
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {  // a word at a time: this is on every row of every export
+        std::uint32_t w = line[i >> 2];
+        if constexpr (std::endian::native == std::endian::little) w = __builtin_bswap32(w);
+        std::memcpy(out + i, &w, 4);
+    }
+    for (; i < count; ++i) out[i] = RowByte(line, i);
 }
 
 // Fills a row from `count` bytes of a byte stream; the rest of its words become 0.
