@@ -23,16 +23,27 @@ struct Control : ::testing::Test {
     QImage text = test::DrawTextPage(1275, 1650, 6);  // letter at 150 dpi
     QImage small = test::PatternPage(200, 100, [](int x, int y) { return x < 100 && y < 50; });
 
+    // Shown: the text page, at 100%.
     void SetUp() override {
         test::WriteTiff(dir / "doc.tif", {{small}, {text}, {small}});
         c.resize(800, 600);
         c.show();
         QApplication::processEvents();
+        load(2);
+    }
+    void load(int page) {
+        c.Page = page;
+        c.LoadImage((dir / "doc.tif").string());
     }
     QSize room() const { return c.viewport()->size(); }
     void key(int k) {
         QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
         QApplication::sendEvent(&c, &press);
+    }
+    void wheel(QPoint at, int delta, Qt::KeyboardModifiers mods) {
+        QWheelEvent e(QPointF(at), c.viewport()->mapToGlobal(QPointF(at)), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      mods, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(c.viewport(), &e);
     }
     void mouse(QEvent::Type type, QPoint at) {
         QMouseEvent e(type, QPointF(at), c.viewport()->mapToGlobal(QPointF(at)), Qt::LeftButton,
@@ -43,22 +54,19 @@ struct Control : ::testing::Test {
 };
 
 TEST_F(Control, LoadsPagesAndKeepsTheOldOneWhenALoadFails) {
-    c.Page = 2;
-    c.LoadImage((dir / "doc.tif").string());
     EXPECT_EQ(c.PageCount(), 3);
     EXPECT_EQ(c.page().size(), text.size());
     EXPECT_EQ(c.ZoomLevel(), 100);
 
-    test::WriteAll(dir / "bad.BIN", "not an image");
+    dir.write("bad.BIN", "not an image");
     EXPECT_THROW(c.LoadImage((dir / "bad.BIN").string()), RuntimeError);
-    c.Page = 9;
-    EXPECT_THROW(c.LoadImage((dir / "doc.tif").string()), RuntimeError);
+    EXPECT_THROW(load(9), RuntimeError);
     EXPECT_EQ(c.page().size(), text.size());  // still the page that was shown
     EXPECT_EQ(c.PageCount(), 3);
 
     // A raw page at an offset, as a container holds it.
     test::WriteTiff(dir / "one.tif", {{small}});
-    test::WriteAll(dir / "doc.pg", std::string(1012, 'x') + test::RawStrip(dir / "one.tif"));
+    dir.write("doc.pg", std::string(1012, 'x') + test::RawStrip(dir / "one.tif"));
     c.CCITTFillOrder = 1;
     c.CCITTType = 4;
     c.CCITTXSize = 200;
@@ -77,8 +85,6 @@ TEST_F(Control, LoadsPagesAndKeepsTheOldOneWhenALoadFails) {
 }
 
 TEST_F(Control, ZoomFitAndScrollBars) {
-    c.Page = 2;
-    c.LoadImage((dir / "doc.tif").string());
     c.ZoomLevel(200);
     EXPECT_EQ(c.ZoomLevel(), 200);
     EXPECT_EQ(c.horizontalScrollBar()->maximum(), 2550 - room().width());
@@ -98,8 +104,7 @@ TEST_F(Control, ZoomFitAndScrollBars) {
     c.resize(600, 900);
     QApplication::processEvents();
     EXPECT_EQ(c.ZoomLevel(), static_cast<int>(std::lround(100.0 * room().width() / 1275)));
-    c.Page = 1;
-    c.LoadImage((dir / "doc.tif").string());
+    load(1);
     EXPECT_EQ(c.ZoomLevel(), static_cast<int>(std::lround(100.0 * room().width() / 200)));
     c.ZoomLevel(100);
     EXPECT_EQ(c.FitMethod(), 0);
@@ -116,44 +121,33 @@ TEST_F(Control, ZoomFitAndScrollBars) {
 }
 
 TEST_F(Control, KeysAndWheelScrollCtrlWheelZooms) {
-    c.Page = 2;
-    c.LoadImage((dir / "doc.tif").string());
-    QScrollBar* v = c.verticalScrollBar();
-    key(Qt::Key_PageDown);
-    EXPECT_EQ(v->value(), room().height());
-    key(Qt::Key_Down);
-    EXPECT_EQ(v->value(), room().height() + 40);
-    key(Qt::Key_End);
-    EXPECT_EQ(v->value(), v->maximum());
-    key(Qt::Key_PageUp);
-    EXPECT_EQ(v->value(), v->maximum() - room().height());
-    key(Qt::Key_Right);
-    EXPECT_EQ(c.horizontalScrollBar()->value(), 40);
-    key(Qt::Key_Home);
-    EXPECT_EQ(v->value(), 0);
-    EXPECT_EQ(c.horizontalScrollBar()->value(), 0);
+    QScrollBar *v = c.verticalScrollBar(), *h = c.horizontalScrollBar();
+    const int screenful = room().height(), bottom = v->maximum();
+    const struct {
+        int key, v, h;
+    } keys[] = {{Qt::Key_PageDown, screenful, 0}, {Qt::Key_Down, screenful + 40, 0}, {Qt::Key_End, bottom, 0},
+                {Qt::Key_PageUp, bottom - screenful, 0}, {Qt::Key_Right, bottom - screenful, 40},
+                {Qt::Key_Home, 0, 0}};
+    for (const auto& k : keys) {
+        key(k.key);
+        EXPECT_EQ(std::make_pair(v->value(), h->value()), std::make_pair(k.v, k.h)) << k.key;
+    }
     v->setValue(300);
     c.ScrollToTop();
     EXPECT_EQ(v->value(), 0);
 
     const QPoint at(100, 100);
-    QWheelEvent down(QPointF(at), c.viewport()->mapToGlobal(QPointF(at)), QPoint(), QPoint(0, -120), Qt::NoButton,
-                     Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(c.viewport(), &down);
+    wheel(at, -120, Qt::NoModifier);
     EXPECT_GT(v->value(), 0);
     EXPECT_EQ(c.ZoomLevel(), 100);
     const int before = v->value();
-    QWheelEvent zoomIn(QPointF(at), c.viewport()->mapToGlobal(QPointF(at)), QPoint(), QPoint(0, 120), Qt::NoButton,
-                       Qt::ControlModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(c.viewport(), &zoomIn);
+    wheel(at, 120, Qt::ControlModifier);
     EXPECT_EQ(c.ZoomLevel(), 125);
     // The page point under the pointer stays under it.
     EXPECT_NEAR(v->value(), (before + at.y()) * 1.25 - at.y(), 1.5);
 }
 
 TEST_F(Control, AreaZoomFillsTheWindowWithTheRectangle) {
-    c.Page = 2;
-    c.LoadImage((dir / "doc.tif").string());
     c.SelectEvent(2);
     mouse(QEvent::MouseButtonPress, {100, 100});
     mouse(QEvent::MouseMove, {200, 150});
@@ -178,8 +172,6 @@ TEST_F(Control, AreaZoomFillsTheWindowWithTheRectangle) {
 }
 
 TEST_F(Control, RotatesCopiesAndRendersOnlyWhatShows) {
-    c.Page = 2;
-    c.LoadImage((dir / "doc.tif").string());
     c.Rotate(90);
     EXPECT_EQ(c.page().size(), QSize(1650, 1275));
     EXPECT_EQ(c.horizontalScrollBar()->maximum(), 1650 - room().width());

@@ -1,23 +1,27 @@
 #pragma once
 // Pages drawn with QPainter and files written with libtiff directly, so the decoder is
-// checked against bits it did not produce. Shared with the imaging benchmarks.
+// checked against bits it did not produce.
 #include <tiffio.h>
-#include <unistd.h>
 
 #include <QFont>
 #include <QImage>
 #include <QPainter>
 #include <QString>
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "tests/platform/scratch_dir.h"
+
 namespace velk::test {
+
+// A fresh directory for one test, removed with the object.
+struct TempDir : ScratchDir {
+    TempDir() : ScratchDir("imaging") {}
+};
 
 // A page of dense text with a few rules: what a facsimile reader looks at all day.
 inline QImage DrawTextPage(int width = 2550, int height = 3300, unsigned seed = 1) {
@@ -109,15 +113,6 @@ inline void WriteTiff(const std::filesystem::path& path, const std::vector<TiffP
     TIFFClose(tif);
 }
 
-inline std::string ReadAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void WriteAll(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
 // The compressed strip of page 1 of a one-strip TIFF: a raw CCITT block.
 inline std::string RawStrip(const std::filesystem::path& tiffPath) {
     TIFF* tif = TIFFOpen(tiffPath.c_str(), "r");
@@ -129,34 +124,5 @@ inline std::string RawStrip(const std::filesystem::path& tiffPath) {
     TIFFClose(tif);
     return strip;
 }
-
-// A fresh directory under the build tree, removed with the object.
-class TempDir {
-public:
-    TempDir() {
-        static std::atomic<int> counter{0};
-#ifdef VELK_BINARY_DIR
-        const std::filesystem::path root = std::filesystem::path(VELK_BINARY_DIR) / "tmp";
-#else
-        const std::filesystem::path root = std::filesystem::temp_directory_path();
-#endif
-        path_ = root / ("imaging-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::filesystem::path& path() const {
-        return path_;
-    }
-    std::filesystem::path operator/(const std::string& name) const {
-        return path_ / name;
-    }
-
-private:
-    std::filesystem::path path_;
-};
 
 }  // namespace velk::test

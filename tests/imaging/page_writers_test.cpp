@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QImageReader>
-#include <cstdlib>
+#include <cstring>
 
 #include "tests/imaging/imaging_fixtures.h"
 #include "viewer/imaging/page_image.h"
@@ -32,46 +32,28 @@ TEST(PageWriters, TiffVariantsReadBackByLibtiff) {
         page.save(path, c.format);
         TIFF* tif = TIFFOpen(path.c_str(), "r");
         ASSERT_TRUE(tif);
-        std::uint32_t w = 0, h = 0;
-        std::uint16_t compression = 0, bps = 0, photometric = 9, unit = 0;
-        std::uint32_t g3 = 99;
-        float xres = 0, yres = 0;
-        TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w);
-        TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h);
-        TIFFGetField(tif, TIFFTAG_COMPRESSION, &compression);
-        TIFFGetField(tif, TIFFTAG_BITSPERSAMPLE, &bps);
-        TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
-        TIFFGetField(tif, TIFFTAG_XRESOLUTION, &xres);
-        TIFFGetField(tif, TIFFTAG_YRESOLUTION, &yres);
-        TIFFGetField(tif, TIFFTAG_RESOLUTIONUNIT, &unit);
-        EXPECT_EQ(w, 301u);
-        EXPECT_EQ(h, 211u);
-        EXPECT_EQ(compression, c.compression);
-        EXPECT_EQ(bps, 1);
-        EXPECT_EQ(photometric, PHOTOMETRIC_MINISWHITE);
-        EXPECT_FLOAT_EQ(xres, 300);
-        EXPECT_FLOAT_EQ(yres, 200);
-        EXPECT_EQ(unit, RESUNIT_INCH);
-        if (c.compression == COMPRESSION_CCITTFAX3) {
-            TIFFGetField(tif, TIFFTAG_GROUP3OPTIONS, &g3);
-            EXPECT_EQ(g3 & GROUP3OPT_2DENCODING, 0u);  // one-dimensional
+        auto tag = [&](ttag_t t, auto v) {
+            TIFFGetField(tif, t, &v);
+            return v;
+        };
+        EXPECT_EQ(tag(TIFFTAG_IMAGEWIDTH, std::uint32_t{0}), 301u);
+        EXPECT_EQ(tag(TIFFTAG_IMAGELENGTH, std::uint32_t{0}), 211u);
+        EXPECT_EQ(tag(TIFFTAG_COMPRESSION, std::uint16_t{0}), c.compression);
+        EXPECT_EQ(tag(TIFFTAG_BITSPERSAMPLE, std::uint16_t{0}), 1);
+        EXPECT_EQ(tag(TIFFTAG_PHOTOMETRIC, std::uint16_t{9}), PHOTOMETRIC_MINISWHITE);
+        EXPECT_FLOAT_EQ(tag(TIFFTAG_XRESOLUTION, 0.0f), 300);
+        EXPECT_FLOAT_EQ(tag(TIFFTAG_YRESOLUTION, 0.0f), 200);
+        EXPECT_EQ(tag(TIFFTAG_RESOLUTIONUNIT, std::uint16_t{0}), RESUNIT_INCH);
+        if (c.compression == COMPRESSION_CCITTFAX3) {  // one-dimensional
+            EXPECT_EQ(tag(TIFFTAG_GROUP3OPTIONS, std::uint32_t{99}) & GROUP3OPT_2DENCODING, 0u);
         }
         const std::vector<std::uint8_t> expected = test::PackedRows(src);
         std::vector<std::uint8_t> row(static_cast<std::size_t>(TIFFScanlineSize(tif)));
-        for (std::uint32_t y = 0; y < h; ++y) {
+        for (std::uint32_t y = 0; y < 211; ++y) {
             ASSERT_EQ(TIFFReadScanline(tif, row.data(), y, 0), 1);
             ASSERT_EQ(std::memcmp(row.data(), expected.data() + y * 38, 38), 0) << "row " << y;
         }
         TIFFClose(tif);
-        if (std::system("command -v tiffinfo >/dev/null 2>&1") == 0) {
-            const std::string out = (dir / "info.txt").string();
-            ASSERT_EQ(std::system(("tiffinfo '" + path.string() + "' >'" + out + "' 2>&1").c_str()), 0);
-            const std::string info = test::ReadAll(out);
-            const char* scheme = c.compression == COMPRESSION_CCITTFAX4   ? "CCITT Group 4"
-                                 : c.compression == COMPRESSION_CCITTFAX3 ? "CCITT Group 3"
-                                                                          : "None";
-            EXPECT_NE(info.find(std::string("Compression Scheme: ") + scheme), std::string::npos) << info;
-        }
     }
 }
 
@@ -139,11 +121,11 @@ TEST(PageWriters, AFailedWriteLeavesNothingBehind) {
     TempDir dir;
     PageImage page = PageImage::fromQImage(Sample());
     const auto target = dir / "page.tif";
-    test::WriteAll(target, "old contents");
+    dir.write("page.tif", "old contents");
     page.save(target, SaveFormat::TiffG4);  // replaces
     EXPECT_EQ(PageImage::load(target).size(), QSize(301, 211));
 
-    test::WriteAll(dir / "plain-file", "x");
+    dir.write("plain-file", "x");
     try {
         page.save(dir / "plain-file" / "page.tif", SaveFormat::TiffG4);
         ADD_FAILURE() << "saved below a file";
