@@ -2,6 +2,7 @@
 // A generated installation in the viewers' hands: the real viewer windows in an MDI area,
 // a list store whose Found list holds the installation's documents, and the fakes.
 #include <QMdiArea>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,16 @@
 namespace velk::test {
 
 namespace mks = velk::mksample;
+
+// The prompt's answers, with a hook that may put the volume in while the question is up.
+struct VolumeArrives : FakePrompt {
+    std::function<void(int)> onAsk;
+    int ask(const std::string& text, int previous) override {
+        const int a = FakePrompt::ask(text, previous);
+        if (onAsk) onAsk(static_cast<int>(asked.size()));
+        return a;
+    }
+};
 
 struct ViewerInstall {
     TempTree tree{"viewers"};
