@@ -36,13 +36,11 @@ void ShowInViewer(FindSetup& in, const mks::SampleDocument& d, int n, int page) 
     app.viewers[1].Active = n == 2;
 }
 
+// What the dialog asked the viewers to show: (viewer, page).
 struct Shown {
     std::vector<std::pair<int, int>> calls;
     ShowViewerPage fn() {
-        return [this](int viewer, int page) {
-            calls.emplace_back(viewer, page);
-            return true;
-        };
+        return [this](int viewer, int page) { return calls.emplace_back(viewer, page), true; };
     }
 };
 

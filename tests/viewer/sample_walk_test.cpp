@@ -49,6 +49,10 @@ void WalkAll(mks::Collection c, mks::DriveMode mode) {
     Installed in(c, mode, false);
     App& app = in.app;
     ASSERT_FALSE(in.s.documents.empty());
+    if (mode == mks::DriveMode::Drive) {  // only the volume in the drive is loaded
+        EXPECT_TRUE(CDLoaded(app, in.s.insertedVolume));
+        EXPECT_FALSE(CDLoaded(app, in.s.volumes[1].name));
+    }
     for (const mks::SampleDocument& d : in.s.documents) {
         SCOPED_TRACE(d.number + " " + mks::KindName(d.kind));
         Int16 pages = FindInCum(app, d.number);
@@ -71,12 +75,10 @@ void WalkAll(mks::Collection c, mks::DriveMode mode) {
             EXPECT_EQ(app.doc.CurPageCount, d.pages);
         }
         if (app.config.isPatents()) {
-            const auto& f = app.doc.SectionFirstPage;
-            EXPECT_EQ(f[SecInfo], d.sections.info);
-            EXPECT_EQ(f[SecAbstract], d.sections.abstract);
-            EXPECT_EQ(f[SecDrawings], d.sections.drawings);
-            EXPECT_EQ(f[SecDescription], d.sections.description);
-            EXPECT_EQ(f[SecClaims], d.sections.claims);
+            const mks::SectionMap& x = d.sections;
+            EXPECT_EQ(app.doc.SectionFirstPage,
+                      (std::array<Int16, 5>{Int16(x.info), Int16(x.abstract), Int16(x.drawings),
+                                            Int16(x.description), Int16(x.claims)}));
             if (d.kind == ImageKind::TiffEmbeddedMeta) {
                 ASSERT_EQ(d.sections.ranges.size(), 12u);
                 for (std::size_t i = 0; i < 12; ++i)
@@ -96,26 +98,12 @@ void WalkAll(mks::Collection c, mks::DriveMode mode) {
     EXPECT_TRUE(in.ports.messages.shown.empty()) << in.ports.messages.last();
 }
 
-TEST(SampleWalk, PatentsSingleDriveAndTower) {
-    WalkAll(mks::Collection::Quorvel, mks::DriveMode::Drive);
-    WalkAll(mks::Collection::Quorvel, mks::DriveMode::Tower);
-}
-
-TEST(SampleWalk, TrademarksSingleDriveAndTower) {
-    WalkAll(mks::Collection::Tovrin, mks::DriveMode::Drive);
-    WalkAll(mks::Collection::Tovrin, mks::DriveMode::Tower);
-}
-
-TEST(SampleWalk, AssignmentsSingleDriveAndTower) {
-    WalkAll(mks::Collection::Assign, mks::DriveMode::Drive);
-    WalkAll(mks::Collection::Assign, mks::DriveMode::Tower);
-}
-
-TEST(SampleWalk, SingleDriveWithAnotherVolumeInserted) {
-    Installed in(mks::Collection::Quorvel, mks::DriveMode::Drive, false);
-    const std::string other = in.s.volumes[1].name;
-    EXPECT_TRUE(CDLoaded(in.app, in.s.insertedVolume));
-    EXPECT_FALSE(CDLoaded(in.app, other));
+TEST(SampleWalk, EveryCollectionSingleDriveAndTower) {
+    for (auto c : {mks::Collection::Quorvel, mks::Collection::Tovrin, mks::Collection::Assign})
+        for (auto mode : {mks::DriveMode::Drive, mks::DriveMode::Tower}) {
+            SCOPED_TRACE(std::string(mks::CollectionName(c)) + (mode == mks::DriveMode::Drive ? " drive" : " tower"));
+            WalkAll(c, mode);
+        }
 }
 
 void WalkHostile(mks::Collection c) {
@@ -175,9 +163,10 @@ void WalkHostile(mks::Collection c) {
 }
 
 TEST(SampleWalk, HostileInstallations) {
-    WalkHostile(mks::Collection::Quorvel);
-    WalkHostile(mks::Collection::Tovrin);
-    WalkHostile(mks::Collection::Assign);
+    for (auto c : {mks::Collection::Quorvel, mks::Collection::Tovrin, mks::Collection::Assign}) {
+        SCOPED_TRACE(mks::CollectionName(c));
+        WalkHostile(c);
+    }
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 namespace velk {
 namespace {
 
-TEST(ViewerNav, ZoomSteps) {
+TEST(ViewerNav, ZoomStepsPagesAndDocumentsByPosition) {
     EXPECT_EQ(ZoomInLevel(100), 125);
     EXPECT_EQ(ZoomInLevel(1590), 1600);
     EXPECT_EQ(ZoomInLevel(1600), 1600);
@@ -20,9 +20,7 @@ TEST(ViewerNav, ZoomSteps) {
     EXPECT_EQ(ZoomOutLevel(40), 25);
     EXPECT_EQ(ZoomOutLevel(25), 25);
     EXPECT_EQ(ZoomOutLevel(12), 12);
-}
 
-TEST(ViewerNav, PagesAndDocumentsByPosition) {
     EXPECT_EQ(PageTarget(PageMove::Next, 3, 3), 0);
     EXPECT_EQ(PageTarget(PageMove::Next, 2, 3), 3);
     EXPECT_EQ(PageTarget(PageMove::Previous, 1, 3), 0);
@@ -42,9 +40,7 @@ TEST(ViewerNav, PagesAndDocumentsByPosition) {
     EXPECT_EQ(DocumentOnward(DocMove::Last, 3, 3), 2);
     EXPECT_EQ(DocumentOnward(DocMove::Next, 3, 3), 0);
     EXPECT_EQ(DocumentOnward(DocMove::Previous, 1, 3), 0);
-}
 
-TEST(ViewerNav, EntryTexts) {
     EXPECT_EQ(FoundEntryDocNo("5123456  QUOR_0001"), "5123456");
     EXPECT_EQ(FoundEntryDocNo("D345678  QUOR_0002 extra"), "D345678");
     // A trademark number taken from its file name is 8 characters: the volume still
@@ -54,29 +50,21 @@ TEST(ViewerNav, EntryTexts) {
     EXPECT_EQ(TrademarkDocNo("/srv/TOV_0001/IMG/1234567.TIF"), "1234567 ");
 }
 
-// A page file of n pages, each page k with k black bars.
-std::filesystem::path WritePages(const std::filesystem::path& dir, int n) {
-    std::vector<std::uint8_t> bytes;
-    std::filesystem::path path = dir / "pages.tif";
-    for (int k = 1; k <= n; ++k) {
-        QImage img(200, 300, QImage::Format_Grayscale8);
-        img.fill(255);
-        QPainter p(&img);
-        for (int b = 0; b < k; ++b) p.fillRect(10, 10 + b * 20, 150, 8, Qt::black);
-        p.end();
-        PageImage::fromQImage(img).save(dir / ("p" + std::to_string(k) + ".tif"), SaveFormat::TiffG4);
-    }
-    return dir;
-}
-
 TEST(PagePrefetch, HandsOverOnlyTheRequestedFinishedPage) {
     test::TempTree tree("prefetch");
-    WritePages(tree.root(), 3);
     auto req = [&](int k) {
         PageRequest r;
         r.path = (tree.root() / ("p" + std::to_string(k) + ".tif")).string();
         return r;
     };
+    for (int k = 1; k <= 3; ++k) {  // page file k has k black bars
+        QImage img(200, 300, QImage::Format_Grayscale8);
+        img.fill(255);
+        QPainter p(&img);
+        for (int b = 0; b < k; ++b) p.fillRect(10, 10 + b * 20, 150, 8, Qt::black);
+        p.end();
+        PageImage::fromQImage(img).save(req(k).path, SaveFormat::TiffG4);
+    }
     PagePrefetch prefetch;
     prefetch.request(req(2));
     prefetch.waitIdle();
@@ -117,8 +105,7 @@ TEST(PagePrefetch, HandsOverOnlyTheRequestedFinishedPage) {
     EXPECT_FALSE(prefetch.take(req(1)).has_value());
 
     // A file that does not decode gives nothing; the caller decodes and reports.
-    PageRequest bad;
-    bad.path = (tree.root() / "missing.tif").string();
+    const PageRequest bad = req(9);
     prefetch.request(bad);
     prefetch.waitIdle();
     EXPECT_FALSE(prefetch.take(bad).has_value());

@@ -14,14 +14,11 @@ namespace {
 
 namespace mks = velk::mksample;
 
-// Share of pixels in the viewer's visible area that are neither white nor the backdrop grey.
+// Share of sampled pixels in a viewer's visible area that are ink.
 double InkShare(const QImage& img) {
     long ink = 0, all = 0;
     for (int y = 0; y < img.height(); y += 2)
-        for (int x = 0; x < img.width(); x += 2, ++all) {
-            const int g = qGray(img.pixel(x, y));
-            if (g < 100) ++ink;
-        }
+        for (int x = 0; x < img.width(); x += 2, ++all) ink += qGray(img.pixel(x, y)) < 100;
     return all ? double(ink) / all : 0;
 }
 
@@ -39,41 +36,33 @@ TEST(ViewerShots, TwoViewersSideBySideAtFitAndAtFullSize) {
     ASSERT_GE(in.s.documents.size(), 2u);
     ASSERT_TRUE(in.show(in.s.documents[0], 1));
     ASSERT_TRUE(in.show(in.s.documents[1], 2));
+    EXPECT_NE(in.title(1), in.title(2));
 
     // Side by side at full height, as "Tile Vertically" arranges them.
     const QRect room = in.area.viewport()->rect();
     for (int n = 1; n <= 2; ++n) {
-        QMdiSubWindow* w = in.viewers->window(n);
-        w->showNormal();
-        w->setGeometry(QRect((n - 1) * room.width() / 2, 0, room.width() / 2, room.height()));
+        in.viewers->window(n)->showNormal();
+        in.viewers->window(n)->setGeometry(QRect((n - 1) * room.width() / 2, 0, room.width() / 2, room.height()));
     }
-    auto shoot = [&](const char* name) {
+    // Each step on both viewers, then each viewer's own page painted.
+    for (bool fit : {true, false}) {
+        const char* name = fit ? "two-viewers-fit" : "two-viewers-100";
+        for (int n = 1; n <= 2; ++n) {
+            in.viewers->Activate(n);
+            fit ? in.viewers->FullView() : in.viewers->Zoom100();
+        }
         QApplication::processEvents();
         for (int n = 1; n <= 2; ++n) {
             ImagingControl* c = in.viewers->view(n)->accView;
-            const QImage shown = c->viewport()->grab().toImage();
-            EXPECT_GT(InkShare(shown), 0.001) << name << " viewer " << n;
-            EXPECT_LE(in.viewers->window(n)->geometry().width(), room.width() / 2 + 1);
+            EXPECT_GT(InkShare(c->viewport()->grab().toImage()), 0.001) << name << " viewer " << n;
+            if (fit) {  // the whole page within the window
+                EXPECT_LE(c->page().scaledSize(c->ZoomLevel() / 100.0).height(), c->viewport()->height() + 2);
+            } else {
+                EXPECT_EQ(c->ZoomLevel(), 100);
+            }
         }
         if (dir) in.area.window()->grab().save(QString(dir) + "/" + name + ".png");
-    };
-    for (int n = 1; n <= 2; ++n) {
-        in.viewers->Activate(n);
-        in.viewers->FullView();
     }
-    shoot("two-viewers-fit");
-    // Fitted: the whole page within the window.
-    for (int n = 1; n <= 2; ++n) {
-        ImagingControl* c = in.viewers->view(n)->accView;
-        EXPECT_LE(c->page().scaledSize(c->ZoomLevel() / 100.0).height(), c->viewport()->height() + 2);
-    }
-    for (int n = 1; n <= 2; ++n) {
-        in.viewers->Activate(n);
-        in.viewers->Zoom100();
-        EXPECT_EQ(in.viewers->view(n)->accView->ZoomLevel(), 100);
-    }
-    shoot("two-viewers-100");
-    EXPECT_NE(in.title(1), in.title(2));
 }
 
 }  // namespace
