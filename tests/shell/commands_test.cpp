@@ -7,19 +7,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QToolBar>
-#include <QWidget>
 
-#include "lists/list_store.h"
-#include "shell/command_state.h"
 #include "shell/main_menu.h"
-#include "shell/ui/frm_velk.h"
-#include "tests/index/index_fixtures.h"
-#include "tests/support/fake_modal.h"
-#include "tests/support/fakes.h"
-#include "tests/support/sample_install.h"
 #include "tests/shell/frame_fixture.h"
 #include "viewer/ui/frm_view.h"
-#include "viewer/viewer_nav.h"
 
 using namespace velk;
 using namespace velk::test;
@@ -28,9 +19,16 @@ namespace mks = velk::mksample;
 namespace {
 
 struct Frame : LoadedFrame {
-    bool on(const std::string& name) const { return frame->item(name)->isEnabled(); }
     std::string text(const std::string& name) const { return frame->item(name)->text().toStdString(); }
-    const mks::SampleDocument* multiPage(int skip = 0) const {
+    void expect(std::initializer_list<const char*> on, std::initializer_list<const char*> off) const {
+        for (const char* n : on) EXPECT_TRUE(frame->item(n)->isEnabled()) << n;
+        for (const char* n : off) EXPECT_FALSE(frame->item(n)->isEnabled()) << n;
+    }
+    // To Print, To Export, Remaining.
+    std::array<int, 3> counts() const {
+        return {lists->PrintCount(), lists->ExportCount(), lists->RemainingCount()};
+    }
+    const mks::SampleDocument* multiPage(int skip) const {
         for (const auto& d : s.documents)
             if (d.pages > 1 && skip-- == 0) return &d;
         return nullptr;
@@ -57,10 +55,7 @@ TEST(Commands, TableShortcutsTipsAndAccessibleNames) {
         EXPECT_EQ(w->accessibleName().toStdString(), b.toolTip);
     }
     EXPECT_EQ(CommandForKey("BTN_NONE"), Command::None);
-    for (const CommandEntry& e : CommandTable())
-        if (*e.menu) {
-            EXPECT_TRUE(IsMenuName(e.menu)) << e.menu;
-        }
+    for (const CommandEntry& e : CommandTable()) EXPECT_TRUE(!*e.menu || IsMenuName(e.menu)) << e.menu;
     // The keys a reader expects, each shown on its menu item.
     const std::pair<const char*, const char*> keys[] = {
         {"mnuPageUp", "PgUp"},       {"mnuPageDown", "PgDown"},  {"mnuFirstPage", "Ctrl+Home"},
@@ -69,10 +64,21 @@ TEST(Commands, TableShortcutsTipsAndAccessibleNames) {
         {"mnuZoom100", "Ctrl+0"},    {"mnuRotate", "R"},         {"mnuVertical", "Shift+F4"},
         {"mnuCascade", "Shift+F5"}};
     for (const auto& [item, key] : keys) {
-        QAction* a = f.frame->item(item);
-        ASSERT_NE(a, nullptr) << item;
-        EXPECT_EQ(a->shortcut(), QKeySequence(QString::fromLatin1(key))) << item;
+        ASSERT_NE(f.frame->item(item), nullptr) << item;
+        EXPECT_EQ(f.frame->item(item)->shortcut(), QKeySequence(QString::fromLatin1(key))) << item;
     }
+
+    // Tiling splits the area without a gap; an odd pixel goes to the last window.
+    struct Case {
+        Arrangement how;
+        int count, width, height;
+        std::vector<Rect> rects;
+    } cases[] = {{Arrangement::TileVertically, 2, 1001, 700, {{0, 0, 500, 700}, {500, 0, 501, 700}}},
+                 {Arrangement::TileHorizontally, 2, 1000, 701, {{0, 0, 1000, 350}, {0, 350, 1000, 351}}},
+                 {Arrangement::Cascade, 2, 10, 10, {}},
+                 {Arrangement::TileVertically, 0, 10, 10, {}}};
+    for (const auto& k : cases)
+        EXPECT_TRUE(TileGeometry(k.how, k.count, k.width, k.height) == k.rects) << k.width;
 }
 
 TEST(Commands, NoViewerMeansNoOpsAndOnlyFind) {
@@ -82,24 +88,10 @@ TEST(Commands, NoViewerMeansNoOpsAndOnlyFind) {
     for (const char* m : {"mnuZoomIn", "mnuRotate", "mnuClose2", "mnuNew", "mnuPageDown", "mnuViewer2"})
         f.frame->menu_Click(m);
     EXPECT_TRUE(f.frame->mdiArea->subWindowList().isEmpty());  // nothing opened as a side effect
-    EXPECT_TRUE(f.on("BTN_FIND"));
-    for (const char* off : {"BTN_VIEWER1", "BTN_VIEWER2", "BTN_NEXT_PG", "BTN_ADD_PRINTER", "mnuNew", "mnuCopy"})
-        EXPECT_FALSE(f.on(off)) << off;
-    EXPECT_TRUE(f.on("mnuView"));  // the Found list holds documents
-    EXPECT_EQ(f.text("mnuViewer1"), "&1");
-    EXPECT_EQ(f.text("mnuViewer2"), "&2");
-}
-
-TEST(Commands, TileGeometryCoversTheArea) {
-    auto v = TileGeometry(Arrangement::TileVertically, 2, 1001, 700);
-    ASSERT_EQ(v.size(), 2u);
-    EXPECT_EQ(v[0], (Rect{0, 0, 500, 700}));
-    EXPECT_EQ(v[1], (Rect{500, 0, 501, 700}));
-    auto h = TileGeometry(Arrangement::TileHorizontally, 2, 1000, 701);
-    EXPECT_EQ(h[0], (Rect{0, 0, 1000, 350}));
-    EXPECT_EQ(h[1], (Rect{0, 350, 1000, 351}));
-    EXPECT_TRUE(TileGeometry(Arrangement::Cascade, 2, 10, 10).empty());
-    EXPECT_TRUE(TileGeometry(Arrangement::TileVertically, 0, 10, 10).empty());
+    // View because the Found list holds documents.
+    f.expect({"BTN_FIND", "mnuView"},
+             {"BTN_VIEWER1", "BTN_VIEWER2", "BTN_NEXT_PG", "BTN_ADD_PRINTER", "mnuNew", "mnuCopy"});
+    EXPECT_EQ(f.text("mnuViewer1") + f.text("mnuViewer2"), "&1&2");
 }
 
 TEST(Commands, TwoViewersCaptionsArrangementAndListButtons) {
@@ -108,18 +100,15 @@ TEST(Commands, TwoViewersCaptionsArrangementAndListButtons) {
     const auto* two = f.multiPage(1);
     ASSERT_TRUE(one && two);
     ASSERT_TRUE(f.show(*one, 1));
-    EXPECT_TRUE(f.on("mnuCopy"));
-    EXPECT_FALSE(f.on("BTN_FIRST_PG"));
-    EXPECT_TRUE(f.on("BTN_NEXT_PG"));
+    f.expect({"mnuCopy", "BTN_NEXT_PG"}, {"BTN_FIRST_PG"});
     EXPECT_EQ(f.text("mnuViewer1").rfind("&1 ", 0), 0u);
     EXPECT_EQ(f.text("mnuViewer2"), "&2");
     f.frame->tbToolBar_ButtonClick("BTN_LAST_PG");
-    EXPECT_TRUE(f.on("BTN_FIRST_PG"));
-    EXPECT_FALSE(f.on("BTN_NEXT_PG"));
+    f.expect({"BTN_FIRST_PG"}, {"BTN_NEXT_PG"});
 
     ASSERT_TRUE(f.show(*two, 2));
     EXPECT_EQ(f.text("mnuViewer2").rfind("&2 ", 0), 0u);
-    EXPECT_TRUE(f.on("mnuClose2"));
+    f.expect({"mnuClose2"}, {});
     EXPECT_TRUE(f.frame->item("mnuViewer2")->isChecked());
 
     // Side by side at full height, then one above the other at full width.
@@ -142,26 +131,20 @@ TEST(Commands, TwoViewersCaptionsArrangementAndListButtons) {
     ASSERT_TRUE(f.lists->Contains(ListTable::Remaining, entry));  // the Found list's add put it there
     const int remaining = f.lists->RemainingCount();
     f.frame->tbToolBar_ButtonClick("BTN_ADD_PRINTER");
-    EXPECT_EQ(f.lists->PrintCount(), 1);
-    EXPECT_EQ(f.lists->RemainingCount(), remaining - 1);
+    EXPECT_EQ(f.counts(), (std::array{1, 0, remaining - 1}));
     EXPECT_FALSE(f.lists->Contains(ListTable::Remaining, entry));
     EXPECT_TRUE(f.lists->Contains(ListTable::ToPrint, entry));
-    EXPECT_FALSE(f.on("BTN_ADD_PRINTER"));
-    EXPECT_TRUE(f.on("BTN_SUB_PRINTER"));
+    f.expect({"BTN_SUB_PRINTER"}, {"BTN_ADD_PRINTER"});
     f.frame->tbToolBar_ButtonClick("BTN_SUB_PRINTER");
-    EXPECT_EQ(f.lists->PrintCount(), 0);
-    EXPECT_EQ(f.lists->RemainingCount(), remaining);
-    EXPECT_TRUE(f.on("BTN_ADD_PRINTER"));
+    EXPECT_EQ(f.counts(), (std::array{0, 0, remaining}));
+    f.expect({"BTN_ADD_PRINTER"}, {});
     f.frame->tbToolBar_ButtonClick("BTN_ADD_EXPORT");
-    EXPECT_EQ(f.lists->ExportCount(), 1);
-    EXPECT_EQ(f.lists->RemainingCount(), remaining - 1);
+    EXPECT_EQ(f.counts(), (std::array{0, 1, remaining - 1}));
 
     // Closing viewer 2 leaves viewer 1; closing everything leaves only Find.
     f.frame->menu_Click("mnuClose2");
     EXPECT_EQ(f.text("mnuViewer2"), "&2");
-    EXPECT_FALSE(f.on("mnuClose2"));
+    f.expect({}, {"mnuClose2"});
     f.frame->closeViewers();
-    EXPECT_FALSE(f.on("mnuNew"));
-    EXPECT_FALSE(f.on("BTN_COPY"));
-    EXPECT_TRUE(f.on("BTN_FIND"));
+    f.expect({"BTN_FIND"}, {"mnuNew", "BTN_COPY"});
 }

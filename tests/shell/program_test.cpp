@@ -43,17 +43,15 @@ Outcome Launch(const fs::path& program, const QStringList& args = {}) {
     return o;
 }
 
+bool Has(const Outcome& o, const std::string& text) {
+    return o.out.find(text) != std::string::npos;
+}
+
 fs::path Install(const fs::path& dir, Collection c, const std::string& name) {
-    mksample::SampleOptions o;
-    o.collection = c;
-    o.outDir = dir;
-    o.volumes = 1;
-    o.documentsPerVolume = 1;
-    o.pageScale = 0.05;
-    const mksample::SampleResult s = mksample::MakeSample(o);
-    const fs::path link = s.appDir / name;
-    fs::create_symlink(kProgram, link);
-    return link;
+    const auto s = mksample::MakeSample(
+        {.collection = c, .outDir = dir, .volumes = 1, .documentsPerVolume = 1, .pageScale = 0.05});
+    fs::create_symlink(kProgram, s.appDir / name);
+    return s.appDir / name;
 }
 
 }  // namespace
@@ -61,27 +59,20 @@ fs::path Install(const fs::path& dir, Collection c, const std::string& name) {
 TEST(Program, EachNameStartsItsCollectionThroughToTheFindDialog) {
     ASSERT_TRUE(fs::exists(kProgram)) << kProgram;
     test::ScratchDir dir("program");
-    struct Case {
-        Collection collection;
-        const char* name;
-    };
-    for (const Case& k : {Case{Collection::Quorvel, "velkwp"}, Case{Collection::Tovrin, "velkwm"},
-                          Case{Collection::Assign, "velkwa"}}) {
-        SCOPED_TRACE(k.name);
-        const fs::path link = Install(dir / k.name, k.collection, k.name);
+    for (const auto& [collection, name] : {std::pair{Collection::Quorvel, "velkwp"},
+                                           {Collection::Tovrin, "velkwm"},
+                                           {Collection::Assign, "velkwa"}}) {
+        SCOPED_TRACE(name);
+        const fs::path link = Install(dir / name, collection, name);
         const Outcome o = Launch(link);
         EXPECT_EQ(o.status, 0) << o.out;
         // The windows of start-up, in order; the read-me because the sample asks for it.
-        const auto splash = o.out.find("frmSplash shown");
-        const auto readme = o.out.find("frmReadme shown");
-        const auto find = o.out.find("frmFind shown");
-        EXPECT_NE(splash, std::string::npos) << o.out;
-        EXPECT_NE(readme, std::string::npos) << o.out;
-        EXPECT_NE(find, std::string::npos) << o.out;
-        EXPECT_LT(splash, readme);
-        EXPECT_LT(readme, find);
-        EXPECT_NE(o.out.find("reached the find dialog"), std::string::npos) << o.out;
-        EXPECT_EQ(o.out.find("message ["), std::string::npos) << o.out;
+        const auto at = [&](const char* window) { return o.out.find(std::string(window) + " shown"); };
+        EXPECT_LT(at("frmSplash"), at("frmReadme")) << o.out;
+        EXPECT_LT(at("frmReadme"), at("frmFind")) << o.out;
+        EXPECT_TRUE(Has(o, "frmFind shown")) << o.out;
+        EXPECT_TRUE(Has(o, "reached the find dialog")) << o.out;
+        EXPECT_FALSE(Has(o, "message [")) << o.out;
     }
 }
 
@@ -94,19 +85,15 @@ TEST(Program, FailuresEndWithTheirStatusAndHelpNeedsNoWindow) {
     fs::create_symlink(kProgram, link.parent_path() / "viewer");
     Outcome o = Launch(link.parent_path() / "viewer");
     EXPECT_EQ(o.status, 5) << o.out;
-    EXPECT_NE(o.out.find("frmSplash shown"), std::string::npos) << o.out;
-    EXPECT_NE(o.out.find("message [] ERROR:  Invalid command line argument - see your adminstrator!"),
-              std::string::npos)
-        << o.out;
-    EXPECT_EQ(o.out.find("frmFind shown"), std::string::npos) << o.out;
+    EXPECT_TRUE(Has(o, "frmSplash shown")) << o.out;
+    EXPECT_TRUE(Has(o, "message [] ERROR:  Invalid command line argument - see your adminstrator!")) << o.out;
+    EXPECT_FALSE(Has(o, "frmFind shown")) << o.out;
 
     // The index gone: its message, then the end, and the lists closed so a new start works.
     fs::rename(link.parent_path() / "cum.idx", link.parent_path() / "cum.old");
     o = Launch(link);
     EXPECT_EQ(o.status, 4) << o.out;
-    EXPECT_NE(o.out.find("message [Quorvel] ERROR:  Unable to find CUM.IDX - cumulative index file!"),
-              std::string::npos)
-        << o.out;
+    EXPECT_TRUE(Has(o, "message [Quorvel] ERROR:  Unable to find CUM.IDX - cumulative index file!")) << o.out;
     fs::rename(link.parent_path() / "cum.old", link.parent_path() / "cum.idx");
     EXPECT_EQ(Launch(link).status, 0);
 
@@ -115,13 +102,13 @@ TEST(Program, FailuresEndWithTheirStatusAndHelpNeedsNoWindow) {
         if (e.path().extension() == ".INI" || e.path().extension() == ".ini") fs::remove(e.path());
     o = Launch(link);
     EXPECT_EQ(o.status, 2) << o.out;
-    EXPECT_NE(o.out.find("message [Quorvel] Unable to read configuration file."), std::string::npos) << o.out;
-    EXPECT_EQ(o.out.find("frmSplash shown"), std::string::npos) << o.out;
+    EXPECT_TRUE(Has(o, "message [Quorvel] Unable to read configuration file.")) << o.out;
+    EXPECT_FALSE(Has(o, "frmSplash shown")) << o.out;
 
     o = Launch(kProgram, {"--help"});
     EXPECT_EQ(o.status, 0);
     for (const char* name : {"velkwp", "velkwm", "velkwa", "velkw", "VelkWp.INI", "VelkWm.INI"})
-        EXPECT_NE(o.out.find(name), std::string::npos) << name;
+        EXPECT_TRUE(Has(o, name)) << name;
     EXPECT_EQ(o.out.find("shown"), o.out.find("shown 1")) << "no window on --help";
     o = Launch(kProgram, {"--version"});
     EXPECT_EQ(o.status, 0);
