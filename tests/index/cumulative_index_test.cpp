@@ -5,19 +5,21 @@
 #include <cmath>
 #include <vector>
 
-#include "common/runtime_error.h"
 #include "platform/app.h"
+#include "tests/common/error_number.h"
 #include "tests/index/index_fixtures.h"
 
 namespace velk {
 
 void PrintTo(const ImportRow& r, std::ostream* os) {
-    *os << "{\"" << r.EntryText << "\", \"" << r.Found << "\", \"" << r.Pages << "\", \"" << r.Volume << "\"}";
+    *os << "{\"" << r.EntryText << "\", \"" << r.Found << "\", \"" << r.Pages << "\", \"" << r.Volume
+        << "\"}";
 }
 
 namespace {
 
 using test::CumRec;
+using test::ErrorNumber;
 using test::TempTree;
 
 struct IndexApp {
@@ -25,135 +27,92 @@ struct IndexApp {
     App app;
     explicit IndexApp(const char* mode, const std::string& records) {
         app.config.CollectionMode = mode;
-        app.config.CurrentIndexPath = tree.write("cum.idx", records).string();
+        use("cum.idx", records);
     }
+    void use(const std::string& name, const std::string& records) {
+        app.config.CurrentIndexPath = tree.write(name, records).string();
+    }
+    void missing() { app.config.CurrentIndexPath = (tree.root() / "missing.idx").string(); }
 };
 
-int Code(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.number();
+// FindInCum's answer (pages, -2 a failure) and the record it leaves the scroll position on.
+struct Probe {
+    const char* key;
+    int pages;
+    int record;
+};
+
+void ExpectProbes(App& app, std::initializer_list<Probe> probes) {
+    for (const Probe& p : probes) {
+        SCOPED_TRACE(p.key);
+        EXPECT_EQ(FindInCum(app, p.key), p.pages);
+        EXPECT_EQ(app.LastCumRecord, p.record);
     }
-    return 0;
 }
 
 TEST(RecordFile, CountsRecordsByRoundingHalvesToEvenAndPadsAShortLastRecord) {
-    EXPECT_EQ(RecordCount(0, 26), 0);
-    EXPECT_EQ(RecordCount(26 * 5 - 2, 26), 5);  // last record without its line end
-    EXPECT_EQ(RecordCount(26 * 2 + 12, 26), 2);
-    EXPECT_EQ(RecordCount(26 * 2 + 13, 26), 2);  // 2.5: the even neighbour
-    EXPECT_EQ(RecordCount(26 * 3 + 13, 26), 4);  // 3.5
-    EXPECT_EQ(RecordCount(26 * 2 + 14, 26), 3);
-    EXPECT_EQ(RecordCount(50 * 4 + 25, 50), 4);
-
-    EXPECT_EQ(MidPoint(1, 4), 2);
-    EXPECT_EQ(MidPoint(2, 5), 4);
-    EXPECT_EQ(MidPoint(1, 2), 2);
-    EXPECT_EQ(MidPoint(3, 3), 3);
-    EXPECT_EQ(MidPoint(2147483646, 2147483647), 2147483646);
+    // {bytes, record length, records}: a last record may lack its line end; x.5 goes to the even neighbour.
+    const std::int64_t counts[][3] = {{0, 26, 0},           {26 * 5 - 2, 26, 5},  {26 * 2 + 12, 26, 2},
+                                      {26 * 2 + 13, 26, 2}, {26 * 3 + 13, 26, 4}, {26 * 2 + 14, 26, 3},
+                                      {50 * 4 + 25, 50, 4}};
+    for (const auto& c : counts) EXPECT_EQ(RecordCount(c[0], static_cast<int>(c[1])), c[2]) << c[0];
+    const std::int64_t mids[][3] = {
+        {1, 4, 2}, {2, 5, 4}, {1, 2, 2}, {3, 3, 3}, {2147483646, 2147483647, 2147483646}};
+    for (const auto& m : mids) EXPECT_EQ(MidPoint(m[0], m[1]), m[2]) << m[0] << ".." << m[1];
 
     TempTree t("rf");
-    auto p = t.write("x.idx", CumRec("1", "V1", "3") + std::string("2       V2   ", 13) + "\x01");
+    const std::string cut = std::string("2       V2   ", 13) + "\x01";
+    auto p = t.write("x.idx", CumRec("1", "V1", "3") + cut);
     RecordFile f(p, 26);
     ASSERT_EQ(f.count(), 2);
-    EXPECT_EQ(f.read(2), std::string("2       V2   ", 13) + "\x01" + std::string(12, ' '));
+    EXPECT_EQ(f.read(2), cut + std::string(12, ' '));
     EXPECT_EQ(f.reads(), 1);
     ASSERT_TRUE(f.preload(1 << 20));
-    EXPECT_EQ(f.read(2), std::string("2       V2   ", 13) + "\x01" + std::string(12, ' '));
+    EXPECT_EQ(f.read(2), cut + std::string(12, ' '));
     EXPECT_EQ(f.read(1), CumRec("1", "V1", "3"));
     EXPECT_FALSE(RecordFile(p, 26).preload(10));  // larger than allowed: read per record
-    EXPECT_EQ(Code([&] { f.read(0); }), 63);
-    EXPECT_EQ(Code([&] { f.read(3); }), 63);
-    EXPECT_EQ(Code([&] { RecordFile(t.root() / "none.idx", 26); }), kErrFileNotFound);
-    EXPECT_EQ(Code([&] { RecordFile(t.root(), 26); }), kErrPathFileAccess);
+    EXPECT_EQ(ErrorNumber([&] { f.read(0); }), 63);
+    EXPECT_EQ(ErrorNumber([&] { f.read(3); }), 63);
+    EXPECT_EQ(ErrorNumber([&] { RecordFile(t.root() / "none.idx", 26); }), kErrFileNotFound);
+    EXPECT_EQ(ErrorNumber([&] { RecordFile(t.root(), 26); }), kErrPathFileAccess);
 }
 
 TEST(FindInCum, PatentHitsMissesEndsAndFailures) {
     std::string recs;
-    for (int i = 1; i <= 7; ++i) recs += CumRec("100000" + std::to_string(i), "QUOR_0001", std::to_string(i * 2));
+    for (int i = 1; i <= 7; ++i)
+        recs += CumRec("100000" + std::to_string(i), "QUOR_0001", std::to_string(i * 2));
     IndexApp ix(kModePatents, recs);
-    App& app = ix.app;
+    // 1000003 probes 4, 2, 3; below every key it stops at record 1, above every key at record 7.
+    ExpectProbes(
+        ix.app,
+        {{"1000003", 6, 3}, {"1000001", 2, 1}, {"1000007", 14, 7}, {"1000000", -2, 1}, {"1000009", -2, 7}});
+    // Unreadable index: the scroll position stays where it was; an empty one: record 0.
+    ix.missing();
+    ExpectProbes(ix.app, {{"1000003", -2, 7}});
+    ix.use("empty.idx", "");
+    ExpectProbes(ix.app, {{"1000003", -2, 0}});
 
-    EXPECT_EQ(FindInCum(app, "1000003"), 6);  // probes 4, 2, 3
-    EXPECT_EQ(app.LastCumRecord, 3);
-    EXPECT_EQ(FindInCum(app, "1000001"), 2);
-    EXPECT_EQ(app.LastCumRecord, 1);
-    EXPECT_EQ(FindInCum(app, "1000007"), 14);
-    EXPECT_EQ(app.LastCumRecord, 7);
-    EXPECT_EQ(FindInCum(app, "1000000"), -2);  // below every key: stops at record 1
-    EXPECT_EQ(app.LastCumRecord, 1);
-    EXPECT_EQ(FindInCum(app, "1000009"), -2);  // above every key: stops at record 7
-    EXPECT_EQ(app.LastCumRecord, 7);
-
-    // Unreadable index: -2, and the scroll position stays where it was.
-    app.config.CurrentIndexPath = (ix.tree.root() / "missing.idx").string();
-    EXPECT_EQ(FindInCum(app, "1000003"), -2);
-    EXPECT_EQ(app.LastCumRecord, 7);
-
-    // An empty index: -2 and record 0.
-    app.config.CurrentIndexPath = ix.tree.write("empty.idx", "").string();
-    EXPECT_EQ(FindInCum(app, "1000003"), -2);
-    EXPECT_EQ(app.LastCumRecord, 0);
-
-    // Blank and oversized page counts; a last record missing its line end.
+    // Blank and oversized (a failed read) page counts; a last record missing its line end.
     std::string odd = CumRec("2000001", "QUOR_0002", "") + CumRec("2000002", "QUOR_0002", "40000") +
                       CumRec("2000003", "QUOR_0002", "5");
-    odd.resize(odd.size() - 2);
-    app.config.CurrentIndexPath = ix.tree.write("odd.idx", odd).string();
-    EXPECT_EQ(FindInCum(app, "2000001"), 0);
-    EXPECT_EQ(app.LastCumRecord, 1);
-    EXPECT_EQ(FindInCum(app, "2000002"), -2);  // overflow is a failed read
-    EXPECT_EQ(app.LastCumRecord, 1);
-    EXPECT_EQ(FindInCum(app, "2000003"), 5);
-    EXPECT_EQ(app.LastCumRecord, 3);
-
+    ix.use("odd.idx", odd.substr(0, odd.size() - 2));
+    ExpectProbes(ix.app, {{"2000001", 0, 1}, {"2000002", -2, 1}, {"2000003", 5, 3}});
     // A last record cut to its number and part of its volume reads its pages as blank.
-    std::string cut = CumRec("3000001", "QUOR_0003", "4") + CumRec("3000002", "QUOR_0003", "9");
-    cut.resize(26 + 15);
-    app.config.CurrentIndexPath = ix.tree.write("cut.idx", cut).string();
-    EXPECT_EQ(FindInCum(app, "3000002"), 0);
-    EXPECT_EQ(app.LastCumRecord, 2);
+    ix.use("cut.idx",
+           (CumRec("3000001", "QUOR_0003", "4") + CumRec("3000002", "QUOR_0003", "9")).substr(0, 26 + 15));
+    ExpectProbes(ix.app, {{"3000002", 0, 2}});
 }
 
 TEST(FindInCum, PatentPrefixKeysAndCompleteNumbers) {
-    // Character order puts 10000002 between 1000000 and 1000001.
+    // Character order puts 10000002 between 1000000 and 1000001: the first probe only begins with 1000000.
     IndexApp ix(kModePatents, CumRec("1000000", "QUOR_0001", "3") + CumRec("10000002", "QUOR_0001", "9") +
                                   CumRec("1000001", "QUOR_0001", "4"));
-    App& app = ix.app;
-    EXPECT_EQ(FindInCum(app, "1000000"), 3);  // the first probe (10000002) only begins with the key
-    EXPECT_EQ(app.LastCumRecord, 1);
-    EXPECT_EQ(FindInCum(app, "10000002"), 9);
-    EXPECT_EQ(app.LastCumRecord, 2);
-
-    app.config.CurrentIndexPath =
-        ix.tree.write("d.idx", CumRec("D100000", "Q1", "1") + CumRec("D120000", "Q1", "2") +
-                                   CumRec("D123456", "Q1", "3") + CumRec("D129999", "Q1", "4") +
-                                   CumRec("D200000", "Q1", "5"))
-            .string();
-    EXPECT_EQ(FindInCum(app, "D12"), 3);  // whichever D12... record is probed first
-    EXPECT_EQ(app.LastCumRecord, 3);
-    EXPECT_EQ(FindInCum(app, "D129999"), 4);
-    EXPECT_EQ(FindInCum(app, "D13"), -2);
-}
-
-TEST(FindInCum, TrademarksCompareValuesAndAssignmentsAreNotSearched) {
-    IndexApp ix(kModeTrademarks, CumRec("1234", "TOV_1", "2") + CumRec("73001", "TOV_1", "4") +
-                                     CumRec("12345678", "TOV_2", "1") + CumRec("99999999", "TOV_2", "6"));
-    App& app = ix.app;
-    EXPECT_EQ(FindInCum(app, "0001234"), 2);
-    EXPECT_EQ(app.LastCumRecord, 1);
-    EXPECT_EQ(FindInCum(app, "12345678"), 1);
-    EXPECT_EQ(app.LastCumRecord, 3);
-    EXPECT_EQ(FindInCum(app, "73001"), 4);
-    EXPECT_EQ(FindInCum(app, "73002"), -2);
-
-    app.config.CollectionMode = kModeAssignments;
-    app.LastCumRecord = 17;
-    EXPECT_EQ(FindInCum(app, "12340567"), 1);
-    EXPECT_EQ(app.LastCumRecord, 17);
-    app.config.CurrentIndexPath = (ix.tree.root() / "none.idx").string();
-    EXPECT_EQ(FindInCum(app, "12340567"), -2);  // it still has to open the file
+    ExpectProbes(ix.app, {{"1000000", 3, 1}, {"10000002", 9, 2}});
+    ix.use("d.idx", CumRec("D100000", "Q1", "1") + CumRec("D120000", "Q1", "2") +
+                        CumRec("D123456", "Q1", "3") + CumRec("D129999", "Q1", "4") +
+                        CumRec("D200000", "Q1", "5"));
+    ExpectProbes(ix.app, {{"D12", 3, 3}, {"D129999", 4, 4}});  // D12: whichever D12... record is probed first
+    EXPECT_EQ(FindInCum(ix.app, "D13"), -2);
 }
 
 TEST(FindInCum, ReadsAboutLog2OfAMillionRecords) {
@@ -166,16 +125,14 @@ TEST(FindInCum, ReadsAboutLog2OfAMillionRecords) {
     ASSERT_EQ(index.count(), n);
     const long limit = static_cast<long>(std::ceil(std::log2(n))) + 1;
     long before = 0;
-    for (std::string key : {"10000000", "12999997", "11500000", "11500001", "0", "9", "12345678", "1"}) {
+    const std::pair<const char*, int> keys[] = {{"10000000", 1}, {"12999997", n}, {"11500000", 0},
+                                                {"11500001", 0}, {"0", 0},        {"9", 0},
+                                                {"12345678", 0}, {"1", 0}};
+    for (const auto& [key, record] : keys) {
         CumSearch s = SearchByPrefix(index, key);
         EXPECT_LE(index.reads() - before, limit) << key;
+        EXPECT_TRUE(record == 0 || s.record == record) << key << " " << s.record;
         before = index.reads();
-        if (key == "10000000") {
-            EXPECT_EQ(s.record, 1);
-        }
-        if (key == "12999997") {
-            EXPECT_EQ(s.record, n);
-        }
     }
     CumSearch s = SearchByValue(index, "11500003");
     EXPECT_TRUE(s.found);
@@ -187,7 +144,8 @@ TEST(CumIndex, MarksPatentRowsWithEntryTextsAndReportsProgress) {
     IndexApp ix(kModePatents, CumRec("4000000", "QUOR_0009", "5") + CumRec("5123456", "QUOR_0001", "12") +
                                   CumRec("D345678", "QUOR_0002", "3") + CumRec("RE12345", "QUOR_0001", "7"));
     ImportTable table;
-    for (const char* e : {" 5,123,456 ", "D-345678", "d345678", "6000000", "", "RE12345", "X123"}) table.add(e);
+    for (const char* e : {" 5,123,456 ", "D-345678", "d345678", "6000000", "", "RE12345", "X123"})
+        table.add(e);
     std::vector<std::string> messages;
     std::vector<std::pair<int, int>> steps;
     ImportProgress progress{[&](const std::string& m) { messages.push_back(m); },
@@ -196,9 +154,8 @@ TEST(CumIndex, MarksPatentRowsWithEntryTextsAndReportsProgress) {
 
     const std::vector<ImportRow> want = {
         {"5123456  QUOR_0001", "Y", "12", "QUOR_0001"}, {"D345678  QUOR_0002", "Y", "3", "QUOR_0002"},
-        {"d345678", "N", "", ""},                       {"6000000", "N", "", ""},
-        {"", "N", "", ""},                              {"RE12345  QUOR_0001", "Y", "7", "QUOR_0001"},
-        {"X123", "N", "", ""}};
+        {"d345678", "N", "", ""}, {"6000000", "N", "", ""}, {"", "N", "", ""},
+        {"RE12345  QUOR_0001", "Y", "7", "QUOR_0001"}, {"X123", "N", "", ""}};
     EXPECT_EQ(table.rows, want);
     EXPECT_EQ(messages, std::vector<std::string>{"Checking data against Cumulative Index..."});
     ASSERT_EQ(steps.size(), 7u);
@@ -210,22 +167,26 @@ TEST(CumIndex, MarksPatentRowsWithEntryTextsAndReportsProgress) {
     // No index: the check stops before any row is marked.
     ImportTable again;
     again.add("5123456");
-    ix.app.config.CurrentIndexPath = (ix.tree.root() / "gone.idx").string();
+    ix.missing();
     EXPECT_FALSE(CumIndex(ix.app, again));
     EXPECT_EQ(again.rows[0].Found, "");
 }
 
-TEST(CumIndex, TrademarkEntriesKeepTheVolumeFromColumnTen) {
+TEST(CumIndex, TrademarksCompareValuesAndAssignmentsAreNeitherSearchedNorMarked) {
     IndexApp ix(kModeTrademarks, CumRec("1234", "TOV_1", "2") + CumRec("73001", "TOV_1", "4") +
                                      CumRec("12345678", "TOV_2", "1") + CumRec("99999999", "TOV_2", "6"));
+    ExpectProbes(ix.app, {{"0001234", 2, 1}, {"12345678", 1, 3}, {"73001", 4, 2}});
+    EXPECT_EQ(FindInCum(ix.app, "73002"), -2);
+
+    // Imported entries keep the volume from column ten.
     ImportTable table;
-    for (const char* e : {"0001234", "1234", "0000001234", "12345678", "099999999", "D1234", "555"}) table.add(e);
+    for (const char* e : {"0001234", "1234", "0000001234", "12345678", "099999999", "D1234", "555"})
+        table.add(e);
     EXPECT_TRUE(CumIndex(ix.app, table));
     const std::vector<ImportRow> want = {
-        {"0001234  TOV_1", "Y", "2", "TOV_1"},   {"0001234  TOV_1", "Y", "2", "TOV_1"},
-        {"0000001234", "N", "", ""},             {"12345678 TOV_2", "Y", "1", "TOV_2"},
-        {"99999999 TOV_2", "Y", "6", "TOV_2"},  {"D1234", "N", "", ""},
-        {"555", "N", "", ""}};
+        {"0001234  TOV_1", "Y", "2", "TOV_1"}, {"0001234  TOV_1", "Y", "2", "TOV_1"},
+        {"0000001234", "N", "", ""}, {"12345678 TOV_2", "Y", "1", "TOV_2"},
+        {"99999999 TOV_2", "Y", "6", "TOV_2"}, {"D1234", "N", "", ""}, {"555", "N", "", ""}};
     EXPECT_EQ(table.rows, want);
     EXPECT_EQ(EntryVolume(table.rows[3].EntryText), "TOV_2");
     EXPECT_EQ(EntryDocNo(table.rows[3].EntryText), "12345678");
@@ -234,18 +195,21 @@ TEST(CumIndex, TrademarkEntriesKeepTheVolumeFromColumnTen) {
     EXPECT_EQ(EntryDocNo(TrademarkImportEntryText(123456789, "TOV_2")), "123456789");
 
     ix.app.config.CollectionMode = kModeAssignments;
+    ix.app.LastCumRecord = 17;
+    ExpectProbes(ix.app, {{"12340567", 1, 17}});
     ImportTable assign;
     assign.add("12340567");
     assign.add("1234");
     EXPECT_TRUE(CumIndex(ix.app, assign));
     EXPECT_EQ(assign.rows[0].Found, "N");
     EXPECT_EQ(assign.rows[1].Found, "N");
+    ix.missing();
+    EXPECT_EQ(FindInCum(ix.app, "12340567"), -2);  // it still has to open the file
 }
 
 TEST(EntryText, EveryFormOfTheLists) {
     CumRecord patent = ParseCumRecord(CumRec("5123456", "QUOR_0001", "12"));
     EXPECT_EQ(FindEntryText(patent), "5123456  QUOR_0001 ");
-    EXPECT_EQ(FindEntryText(patent).size(), 19u);
     CumRecord assign = ParseCumRecord(CumRec("12340567", "ASGN_0001", "3"));
     EXPECT_EQ(AssignListEntryText(assign), "1234/0567 ASGN_0001 ");
     EXPECT_EQ(AssignStoredEntryText(assign), "12340567 ASGN_0001");

@@ -7,6 +7,10 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QToolButton>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <tuple>
 
 #include "common/vb_text.h"
 #include "index/cumulative_index.h"
@@ -18,6 +22,7 @@ namespace velk {
 namespace {
 
 namespace mks = velk::mksample;
+using test::CumRec;
 using test::FindSetup;
 using test::Lines;
 using test::Press;
@@ -42,41 +47,30 @@ TEST(FindDialog, OpensOnTheFirstTwentyRecordsAndBrowsesByKeyAndButton) {
     CumIndexFile index = OpenCumIndex(in.app);
     for (int i = 0; i < 20; ++i) EXPECT_EQ(Lines(f.lstCum)[i], FindEntryText(index.record(i + 1)));
 
-    // Page Down on the last line: the old last record heads the window.
-    const std::string last = Lines(f.lstCum)[19];
-    f.lstCum->setCurrentRow(19);
-    Press(f.lstCum, Qt::Key_PageDown);
-    EXPECT_EQ(Lines(f.lstCum)[0], last);
-    EXPECT_EQ(f.lstCum->currentRow(), 19);
-    EXPECT_EQ(f.window().first(), 20);
-    // Down on the last line scrolls one record; Up on line 0 scrolls back.
-    Press(f.lstCum, Qt::Key_Down);
-    EXPECT_EQ(f.window().first(), 21);
-    f.lstCum->setCurrentRow(0);
-    Press(f.lstCum, Qt::Key_Up);
-    EXPECT_EQ(f.window().first(), 20);
-    Press(f.lstCum, Qt::Key_PageUp);
-    EXPECT_EQ(f.window().first(), 1);
-
-    // The buttons, and the end of the index: never a record past 1000.
-    f.cmdCumBottom->click();
-    EXPECT_EQ(f.window().last(), 1000);
-    EXPECT_EQ(Lines(f.lstCum)[19], FindEntryText(index.record(1000)));
-    EXPECT_EQ(f.lstCum->currentRow(), 19);
-    f.cmdCumDown10000->click();
-    EXPECT_EQ(f.window().last(), 1000);
-    f.cmdCumUp1000->click();
-    EXPECT_EQ(f.window().first(), 1);
-    f.cmdCumDown100x->click();
-    EXPECT_EQ(f.window().first(), 101);
-    f.cmdCumDown100->click();  // one line down (line 19 -> next record)
-    EXPECT_EQ(f.window().first(), 102);
-    f.cmdCumUp100x->click();
-    EXPECT_EQ(f.window().first(), 21);
-    Press(f.txtFind, Qt::Key_End, Qt::ControlModifier);
-    EXPECT_EQ(f.window().last(), 1000);
-    f.cmdCumTop->click();
-    EXPECT_EQ(f.window().first(), 1);
+    // Each key and button from where the one before left the window, as the list shows; never past 1000.
+    auto click = [](QAbstractButton* b) { return [b] { b->click(); }; };
+    const std::tuple<const char*, std::function<void()>, int, int> steps[] = {
+        {"PageDown", [&] { f.lstCum->setCurrentRow(19), Press(f.lstCum, Qt::Key_PageDown); }, 20, 19},
+        {"Down on the last line", [&] { Press(f.lstCum, Qt::Key_Down); }, 21, 19},
+        {"Up on line 0", [&] { f.lstCum->setCurrentRow(0), Press(f.lstCum, Qt::Key_Up); }, 20, 0},
+        {"PageUp", [&] { Press(f.lstCum, Qt::Key_PageUp); }, 1, 0},
+        {"bottom", click(f.cmdCumBottom), 981, 19},
+        {"down 10000", click(f.cmdCumDown10000), 981, 19},
+        {"up 1000", click(f.cmdCumUp1000), 1, 0},
+        {"down 100", click(f.cmdCumDown100x), 101, 19},
+        {"one line down", click(f.cmdCumDown100), 102, 19},
+        {"up 100", click(f.cmdCumUp100x), 21, 0},
+        {"Ctrl+End", [&] { Press(f.txtFind, Qt::Key_End, Qt::ControlModifier); }, 981, 19},
+        {"top", click(f.cmdCumTop), 1, 0},
+    };
+    for (const auto& [what, act, first, row] : steps) {
+        SCOPED_TRACE(what);
+        act();
+        EXPECT_EQ(f.window().first(), first);
+        EXPECT_EQ(f.lstCum->currentRow(), row);
+        EXPECT_EQ(Lines(f.lstCum)[0], FindEntryText(index.record(first)));
+        EXPECT_EQ(Lines(f.lstCum)[19], FindEntryText(index.record(first + 19)));
+    }
     EXPECT_TRUE(in.ports.messages.shown.empty()) << in.ports.messages.last();
 }
 
@@ -91,9 +85,7 @@ TEST(FindDialog, TypingAPatentPrefixOrNumberMovesTheWindowAndEnterAddsIt) {
     Type(f.txtFind, LCase(prefix));
     EXPECT_EQ(NumberOf(Selected(f.lstCum)).substr(0, 3), prefix);
     EXPECT_EQ(f.window().selectedRecord(), in.app.LastCumRecord);
-    f.txtFind->clear();  // an empty box leaves the window alone
-    const std::int32_t before = f.window().first();
-    EXPECT_EQ(f.window().first(), before);
+    f.txtFind->clear();
     Type(f.txtFind, a.number);
     EXPECT_EQ(NumberOf(Selected(f.lstCum)), a.number);
 
@@ -141,9 +133,8 @@ TEST(FindDialog, TypingAPatentPrefixOrNumberMovesTheWindowAndEnterAddsIt) {
     EXPECT_EQ(Trim(in.app.doc.CurDocNo), a.number);
     EXPECT_EQ(in.app.doc.CurVolume, a.volume);
     EXPECT_EQ(in.app.viewerFlags.FoundPosition, 1);
-    EXPECT_TRUE(in.ports.frame.enabled["mnuView"]);
-    EXPECT_TRUE(in.ports.frame.enabled["mnuFound"]);
-    EXPECT_TRUE(in.ports.frame.enabled["mnuNotPrinted"]);
+    for (const char* item : {"mnuView", "mnuFound", "mnuNotPrinted"})
+        EXPECT_TRUE(in.ports.frame.enabled[item]) << item;
     EXPECT_FALSE(in.ports.frame.enabled.count("mnuNotFound"));
 }
 
@@ -176,8 +167,8 @@ TEST(FindDialog, TrademarkNumbersMatchByValueAndTheSortChoiceStaysForTheRun) {
 
 TEST(FindDialog, BlankPageCountsShortAndEmptyIndexes) {
     FindSetup in(mks::Collection::Quorvel);
-    in.useIndex(test::CumRec("D100001", "VOL_1", "5") + test::CumRec("D100002", "VOL_1", "") +
-                test::CumRec("D100003", "VOL_2", "3"));
+    in.useIndex(CumRec("D100001", "VOL_1", "5") + CumRec("D100002", "VOL_1", "") +
+                CumRec("D100003", "VOL_2", "3"));
     {
         frmFind f(in.app);
         ASSERT_EQ(f.lstCum->count(), 3);  // fewer than 20 records: that many lines
@@ -323,6 +314,41 @@ TEST(FindDialog, ArrowPicturesFallBackToDrawnOnesWhenTheFilesAreMissing) {
     }
     frmFind f(in.app);  // opens without an error
     EXPECT_TRUE(in.ports.messages.shown.empty());
+}
+
+// The cumulative index replaced (a new disc, a copy over the share) while the dialog is open:
+// it goes on with the new file, inside its records, and never reads past its end.
+TEST(FindDialog, IndexReplacedWhileOpenIsReadAnewWithinItsRecords) {
+    FindSetup in(mks::Collection::Quorvel, 1000);
+    frmFind f(in.app);
+    f.cmdCumBottom->click();
+    ASSERT_EQ(f.lstCum->count(), 20);
+
+    // Three records now, the last cut two bytes short as the record rule allows.
+    std::string records = CumRec("1000001", "QUOR_0001", "3") + CumRec("1000002", "QUOR_0001", "4") +
+                          CumRec("1000003", "QUOR_0002", "2");
+    records.resize(records.size() - 2);
+    const std::filesystem::path index = in.app.config.CurrentIndexPath;
+    std::filesystem::remove(index);  // a new file under the old name, as a copy makes it
+    std::ofstream(index, std::ios::binary) << records;
+
+    f.cmdCumBottom->click();
+    EXPECT_LE(f.lstCum->count(), 3);
+    f.cmdCumTop->click();
+    ASSERT_GE(f.lstCum->count(), 1);
+    EXPECT_EQ(NumberOf(Lines(f.lstCum)[0]), "1000001");
+    Type(f.txtFind, "1000003");
+    f.cmdFind->click();
+    for (const std::string& line : Lines(f.lstCum)) EXPECT_LT(NumberOf(line), "1000004");
+
+    // And gone altogether: nothing read past what was there, and the dialog still answers.
+    std::filesystem::remove(index);
+    f.cmdCumBottom->click();
+    f.cmdCumTop->click();
+    Type(f.txtFind, "1000001");
+    f.cmdFind->click();
+    EXPECT_LE(f.lstCum->count(), 3);
+    EXPECT_TRUE(f.cmdFind->isEnabled());
 }
 
 }  // namespace

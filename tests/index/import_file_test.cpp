@@ -4,19 +4,13 @@
 
 #include <sstream>
 
-#include "platform/config.h"
-#include "tests/index/index_fixtures.h"
+#include "tests/index/import_fixture.h"
 
 namespace velk {
 namespace {
 
-using Strings = std::vector<std::string>;
-
-Strings Entries(const ImportTable& t) {
-    Strings out;
-    for (const ImportRow& r : t.rows) out.push_back(r.EntryText);
-    return out;
-}
+using test::Entries;
+using test::Strings;
 
 Strings Read(const std::string& text, const char* mode = kModePatents) {
     std::istringstream in(text);
@@ -36,21 +30,19 @@ TEST(ImportFile, TokensOfALineByCollection) {
     EXPECT_EQ(ImportLineNumbers("D345678 1253106 T123456", kModeTrademarks), (Strings{"1253106"}));
     EXPECT_EQ(ImportLineNumbers("1253106 D345678", kModeAssignments), Strings{});
     // A tab is no separator: the two numbers run together and are dropped.
-    EXPECT_EQ(ImportLineNumbers("5123456\t6234567", kModePatents), Strings{});
-    EXPECT_EQ(ImportLineNumbers("   ", kModePatents), Strings{});
+    for (const char* line : {"5123456\t6234567", "   "})
+        EXPECT_EQ(ImportLineNumbers(line, kModePatents), Strings{}) << line;
 }
 
-TEST(ImportFile, EveryLineEndAndTheLastLineWithoutOne) {
+TEST(ImportFile, EveryLineEndTheLastLineWithoutOneAndTheRowLimit) {
     const Strings want{"5123456", "6234567", "7345678", "D345678"};
-    EXPECT_EQ(Read("5123456\r\n6234567\r\n7345678\r\nD345678\r\n"), want);
-    EXPECT_EQ(Read("5123456\n6234567\n\n7345678\nD345678"), want);
-    EXPECT_EQ(Read("5123456\r6234567\r7345678\rD345678"), want);
+    for (const char* text : {"5123456\r\n6234567\r\n7345678\r\nD345678\r\n",
+                             "5123456\n6234567\n\n7345678\nD345678", "5123456\r6234567\r7345678\rD345678"})
+        EXPECT_EQ(Read(text), want);
     EXPECT_EQ(Read(""), Strings{});
     // Binary junk reads as no numbers, not as a failure.
     EXPECT_EQ(Read(std::string("\0\xff\xfe 5123456\x01\n", 13)), (Strings{"5123456"}));
-}
 
-TEST(ImportFile, StopsTakingLinesAtTheLimit) {
     std::string text;
     for (std::size_t i = 0; i + 1 < kImportRowLimit; ++i) text += "5123456\n";
     text += "6234567 7345678 D345678\n8456789\n";  // reaches the limit: taken whole; the next is not read
@@ -61,18 +53,15 @@ TEST(ImportFile, StopsTakingLinesAtTheLimit) {
 
 TEST(ImportFile, UnreadableSourcesLeaveNothing) {
     test::TempTree tree("import");
-    ImportTable t;
-    t.add("stale");
-    EXPECT_FALSE(ReadImportFile((tree.root() / "missing.txt").string(), kModePatents, t));
-    EXPECT_TRUE(t.rows.empty());
-    EXPECT_FALSE(ReadImportFile(tree.root().string(), kModePatents, t));  // a directory
-    EXPECT_FALSE(ReadImportFile("", kModePatents, t));
-
-    // A line without end longer than any list line: refused, table empty.
+    // Missing, a directory, no name, a line without end longer than any list line.
     const auto huge = tree.write("huge.txt", "5123456\n" + std::string(kImportLineLimit + 10, '7'));
-    EXPECT_FALSE(ReadImportFile(huge.string(), kModePatents, t));
-    EXPECT_TRUE(t.rows.empty());
-
+    for (const std::string& path : {tree.str() + "/missing.txt", tree.str(), std::string(), huge.string()}) {
+        ImportTable t;
+        t.add("stale");
+        EXPECT_FALSE(ReadImportFile(path, kModePatents, t)) << path;
+        EXPECT_TRUE(t.rows.empty()) << path;
+    }
+    ImportTable t;
     const auto list = tree.write("list.txt", "5123456 6234567\r\n1253106\r\n");
     ASSERT_TRUE(ReadImportFile(list.string(), kModeTrademarks, t));
     EXPECT_EQ(Entries(t), (Strings{"5123456", "6234567", "1253106"}));

@@ -14,6 +14,14 @@
 
 namespace velk::test {
 
+using Strings = std::vector<std::string>;
+
+inline Strings Entries(const ImportTable& t) {
+    Strings out;
+    for (const ImportRow& r : t.rows) out.push_back(r.EntryText);
+    return out;
+}
+
 struct ImportWorld {
     TempTree tree{"import-run"};
     FakePorts fakes;
@@ -40,8 +48,13 @@ struct ImportWorld {
         fakes.wire(app.ports);
         app.ports.modal = &modal;
     }
-    std::vector<std::string> texts(ListTable t) const {
-        std::vector<std::string> out;
+    // Three patents and one with more pages than a count holds.
+    static ImportWorld Patents() {
+        return ImportWorld(kModePatents, {{"5123456", "V001", "12"}, {"6234567", "V001", "3"},
+                                          {"7345678", "V002", "40000"}, {"D345678", "V002", "2"}});
+    }
+    Strings texts(ListTable t) const {
+        Strings out;
         for (const ListRow& r : store->Rows(t)) out.push_back(r.DocumentNo);
         return out;
     }

@@ -21,12 +21,8 @@
 namespace velk {
 namespace {
 
-using Strings = std::vector<std::string>;
 using test::ImportWorld;
-
-ImportWorld Patents() {
-    return ImportWorld(kModePatents, {{"5123456", "V001", "12"}, {"6234567", "V001", "3"}, {"D345678", "V002", "2"}});
-}
+using test::Strings;
 
 Strings Texts(const test::FakeMessages& m) {
     Strings out;
@@ -45,7 +41,7 @@ void ChooseInFileDialog(test::FakeModal& modal, const std::string& file) {
 }
 
 TEST(ImportForm, BrowsedFileIntoTheListsThenTheNotFoundWindow) {
-    ImportWorld w = Patents();
+    ImportWorld w = ImportWorld::Patents();
     const std::string path = w.list("list.txt", "5123456 6234567\r\n9999999\r\n");
     frmImport f(w.app);
     EXPECT_EQ(f.windowTitle(), "Quorvel - Import Document Numbers list");
@@ -77,7 +73,7 @@ TEST(ImportForm, BrowsedFileIntoTheListsThenTheNotFoundWindow) {
 }
 
 TEST(ImportForm, TypedPathWinsAndUnreadableFilesSaySo) {
-    ImportWorld w = Patents();
+    ImportWorld w = ImportWorld::Patents();
     const std::string good = w.list("good.txt", "5123456\n");
     frmImport f(w.app);
     ChooseInFileDialog(w.modal, good);
@@ -106,7 +102,7 @@ TEST(ImportForm, TypedPathWinsAndUnreadableFilesSaySo) {
 }
 
 TEST(ImportForm, ClipboardEmptyOrAnImage) {
-    ImportWorld w = Patents();
+    ImportWorld w = ImportWorld::Patents();
     frmImport f(w.app);
     f.optClipboard_Click();
     w.fakes.clipboard.stored = "   ";  // an image leaves no text either
@@ -123,7 +119,7 @@ TEST(ImportForm, ClipboardEmptyOrAnImage) {
 }
 
 TEST(ImportForm, CancelOnTheProgressFormRollsBack) {
-    ImportWorld w = Patents();
+    ImportWorld w = ImportWorld::Patents();
     std::string entry = "6234567  V001";
     ASSERT_TRUE(w.store->AddToFound(entry, 3));
     std::string many;
@@ -148,7 +144,7 @@ TEST(ImportForm, CancelOnTheProgressFormRollsBack) {
 }
 
 TEST(ImportForm, DisketteQuestionAndTheRestrictedChooser) {
-    ImportWorld w = Patents();
+    ImportWorld w = ImportWorld::Patents();
     frmImport f(w.app);
     f.txtPath->setText("B:\\LIST.TXT");
     w.fakes.messages.answers = {Answer::OK, Answer::Cancel};

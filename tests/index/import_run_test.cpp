@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 
 #include "tests/index/import_fixture.h"
@@ -9,20 +10,13 @@
 namespace velk {
 namespace {
 
-using Strings = std::vector<std::string>;
+using test::Entries;
 using test::ImportWorld;
+using test::Strings;
 
-Strings Entries(const ImportTable& t) {
-    Strings out;
-    for (const ImportRow& r : t.rows) out.push_back(r.EntryText);
-    return out;
-}
-
-ImportWorld Patents() {
-    return ImportWorld(kModePatents, {{"5123456", "V001", "12"},
-                                      {"6234567", "V001", "3"},
-                                      {"7345678", "V002", "40000"},  // more pages than a count holds
-                                      {"D345678", "V002", "2"}});
+// rows, found, already listed, not found, ignored, dropped.
+std::array<int, 6> Counts(const ImportCounts& c) {
+    return {c.rows, c.found, c.alreadyListed, c.notFound, c.ignored, c.dropped};
 }
 
 ImportRequest FileRequest(const std::string& path, bool clear = false) {
@@ -47,19 +41,17 @@ TEST(ImportClipboard, TokensAtSpacesAndEveryLineEnd) {
 }
 
 TEST(ImportNotFoundRule, ByFirstCharactersAndCollection) {
-    EXPECT_TRUE(RecordedAsNotFound("1234567", kModePatents));
-    EXPECT_FALSE(RecordedAsNotFound("123456", kModePatents));  // six digits: in neither list
-    EXPECT_TRUE(RecordedAsNotFound("D123456", kModePatents));
-    EXPECT_TRUE(RecordedAsNotFound("RE12345", kModePatents));
-    EXPECT_TRUE(RecordedAsNotFound("Pd", kModePatents));
-    EXPECT_FALSE(RecordedAsNotFound("DX12345", kModePatents));
+    for (const char* n : {"1234567", "D123456", "RE12345", "Pd"})
+        EXPECT_TRUE(RecordedAsNotFound(n, kModePatents)) << n;
+    // Six digits are in neither list; a kind letter counts in patents only.
+    for (const char* n : {"123456", "DX12345", "x1234567"})
+        EXPECT_FALSE(RecordedAsNotFound(n, kModePatents)) << n;
     EXPECT_FALSE(RecordedAsNotFound("D123456", kModeTrademarks));
-    EXPECT_FALSE(RecordedAsNotFound("x1234567", kModePatents));
     EXPECT_TRUE(RecordedAsNotFound("12345678", kModeAssignments));
 }
 
 TEST(ImportRun, FileIntoFoundAndNotFoundWithCounts) {
-    ImportWorld w = Patents();
+    ImportWorld w = ImportWorld::Patents();
     // Mixed separators and junk: commas in a number, a six-digit number, a word,
     // a number the index lacks, one too large for a page count, a repeat.
     const std::string path = w.list("a.txt",
@@ -67,11 +59,8 @@ TEST(ImportRun, FileIntoFoundAndNotFoundWithCounts) {
                                     "5,123,456 D345678\r\njunk line here\r\n123456\n9999999 7345678\r\n5123456\r\n");
     ImportResult r = RunImport(w.app, FileRequest(path), {});
     ASSERT_EQ(r.outcome, ImportResult::Processed);
-    EXPECT_EQ(r.counts.rows, 5);  // 5123456 D345678 9999999 7345678 5123456
-    EXPECT_EQ(r.counts.found, 2);
-    EXPECT_EQ(r.counts.alreadyListed, 1);
-    EXPECT_EQ(r.counts.notFound, 1);
-    EXPECT_EQ(r.counts.dropped, 1);  // 7345678: 40000 pages
+    // Rows 5123456 D345678 9999999 7345678 5123456; 7345678 dropped for its 40000 pages.
+    EXPECT_EQ(Counts(r.counts), (std::array<int, 6>{5, 2, 1, 1, 0, 1}));
     EXPECT_TRUE(r.incomplete());
     EXPECT_EQ(w.texts(ListTable::Found), (Strings{"5123456  V001", "D345678  V002"}));
     EXPECT_EQ(w.texts(ListTable::FoundOrder), w.texts(ListTable::Found));
@@ -110,7 +99,7 @@ TEST(ImportRun, TrademarksWithLeadingZerosAndTheClipboard) {
 }
 
 TEST(ImportRun, FailuresAndCancelLeaveTheListsAsTheyWere) {
-    ImportWorld w = Patents();
+    ImportWorld w = ImportWorld::Patents();
     std::string entry = "6234567  V001";
     ASSERT_TRUE(w.store->AddToFound(entry, 3));
     ASSERT_TRUE(w.store->AddToNotFound("1111111", 0));
@@ -122,12 +111,9 @@ TEST(ImportRun, FailuresAndCancelLeaveTheListsAsTheyWere) {
     };
 
     // Missing file, a directory, no line ends in a huge file, an unmapped drive.
-    EXPECT_EQ(RunImport(w.app, FileRequest(w.tree.str() + "/gone.txt", true), {}).outcome,
-              ImportResult::Unreadable);
-    EXPECT_EQ(RunImport(w.app, FileRequest(w.tree.str(), true), {}).outcome, ImportResult::Unreadable);
     const std::string huge = w.list("huge.bin", std::string(3 << 20, '\x01'));
-    EXPECT_EQ(RunImport(w.app, FileRequest(huge, true), {}).outcome, ImportResult::Unreadable);
-    EXPECT_EQ(RunImport(w.app, FileRequest("Q:\\list.txt", true), {}).outcome, ImportResult::Unreadable);
+    for (const std::string& p : {w.tree.str() + "/gone.txt", w.tree.str(), huge, std::string("Q:\\list.txt")})
+        EXPECT_EQ(RunImport(w.app, FileRequest(p, true), {}).outcome, ImportResult::Unreadable) << p;
     unchanged();
 
     // Cancel half-way through the rows, with the clearing asked: nothing changes.
@@ -165,12 +151,17 @@ TEST(ImportRun, FailuresAndCancelLeaveTheListsAsTheyWere) {
 }
 
 TEST(ImportRun, MoreThan32767ClipboardRowsAndTheFileCap) {
+    auto numbers = [](int count, const char* end) {
+        std::string text;
+        for (int n = 0; n < count; ++n) text += std::to_string(4000000 + n) + end;
+        return text;
+    };
     std::vector<std::vector<std::string>> records;
     for (int n = 0; n < 40000; ++n) records.push_back({std::to_string(4000000 + n), "V1", "1"});
     ImportWorld w(kModePatents, records);
     ImportRequest req;
     req.source = ImportSourceKind::Clipboard;
-    for (int n = 0; n < 40000; ++n) req.clipboardText += std::to_string(4000000 + n) + "\r\n";
+    req.clipboardText = numbers(40000, "\r\n");
     std::int64_t lastTotal = 0, lastCurrent = 0;
     ImportHooks hooks;
     hooks.advance = [&](std::int32_t total, std::int32_t current) {
@@ -186,9 +177,7 @@ TEST(ImportRun, MoreThan32767ClipboardRowsAndTheFileCap) {
     EXPECT_EQ(lastCurrent, 40000);
 
     // The file reader takes 32000 and says that it stopped.
-    std::string text;
-    for (int n = 0; n < 33000; ++n) text += std::to_string(4000000 + n) + "\n";
-    r = RunImport(w.app, FileRequest(w.list("big.txt", text), true), {});
+    r = RunImport(w.app, FileRequest(w.list("big.txt", numbers(33000, "\n")), true), {});
     ASSERT_EQ(r.outcome, ImportResult::Processed);
     EXPECT_TRUE(r.truncated);
     EXPECT_EQ(w.store->FoundCount(), 32000);
@@ -196,14 +185,12 @@ TEST(ImportRun, MoreThan32767ClipboardRowsAndTheFileCap) {
     EXPECT_NE(message.find("Only the first 32000 numbers were taken; the rest of the file was not read."),
               std::string::npos);
     // Exactly at the cap with nothing after it is no truncation.
-    text.clear();
-    for (int n = 0; n < 32000; ++n) text += std::to_string(4000000 + n) + "\n";
-    r = RunImport(w.app, FileRequest(w.list("exact.txt", text + "\n\n"), true), {});
+    r = RunImport(w.app, FileRequest(w.list("exact.txt", numbers(32000, "\n") + "\n\n"), true), {});
     EXPECT_FALSE(r.truncated);
 }
 
 TEST(ImportRun, RelativePathsStayInTheImportDirectory) {
-    ImportWorld w = Patents();
+    ImportWorld w = ImportWorld::Patents();
     w.list("rel.txt", "5123456\n");
     EXPECT_EQ(ImportNativePath(w.app, "rel.txt"), w.app.config.ImportPath + "/rel.txt");
     EXPECT_EQ(ImportNativePath(w.app, "  "), "");
