@@ -191,21 +191,24 @@ std::size_t KeyEquals(const S& t, const Line& l) {
     return S::npos;
 }
 
+// Sets key to *value, or removes the key's line when value is null (the platform's
+// write of a null string). Returns false when there was nothing to remove.
 template <class S>
-void EditProfile(S& t, std::size_t start, const S& section, const S& key, const S& value) {
+bool EditProfile(S& t, std::size_t start, const S& section, const S& key, const S* value) {
     using C = typename S::value_type;
     const S eol = LineEnd(t, start);
     const auto lines = SplitLines(t, start);
-    const S newLine = key + S(1, C('=')) + value + eol;
+    const S newLine = value ? key + S(1, C('=')) + *value + eol : S();
 
     std::size_t header = lines.size();
     for (std::size_t i = 0; i < lines.size() && header == lines.size(); ++i)
         if (auto name = SectionName(t, lines[i]); name && EqualFold(*name, section)) header = i;
 
     if (header == lines.size()) {
+        if (!value) return false;
         if (t.size() > start && t.back() != C('\n') && t.back() != C('\r')) t += eol;
         t += S(1, C('[')) + section + S(1, C(']')) + eol + newLine;
-        return;
+        return true;
     }
     std::size_t lastKey = header;
     for (std::size_t i = header + 1; i < lines.size(); ++i) {
@@ -214,20 +217,26 @@ void EditProfile(S& t, std::size_t start, const S& section, const S& key, const 
         if (eq == S::npos) continue;
         lastKey = i;
         if (!EqualFold(TrimBlanks(t.substr(lines[i].begin, eq - lines[i].begin)), key)) continue;
+        if (!value) {
+            t.erase(lines[i].begin, lines[i].next - lines[i].begin);
+            return true;
+        }
         // Keep the key's own spelling and the spacing after its "=".
         std::size_t v = eq + 1;
         while (v < lines[i].end && IsSpaceTabVt(t[v])) ++v;
         if (v == lines[i].end) v = eq + 1;  // the blanks were the whole old value
-        S replacement = value;
+        S replacement = *value;
         if (lines[i].next == lines[i].end) replacement += eol;
         t.replace(v, lines[i].end - v, replacement);
-        return;
+        return true;
     }
+    if (!value) return false;
     const Line& after = lines[lastKey];
     if (after.next == after.end)
         t.insert(after.next, eol + newLine);
     else
         t.insert(after.next, newLine);
+    return true;
 }
 
 // --- Atomic replacement ---
@@ -330,45 +339,61 @@ bool Fail(int* errnoOut, int err) {
     return false;
 }
 
-}  // namespace
-
-bool WritePrivateProfileString(const std::string& section, const std::string& key, const std::string& value,
-                               const std::string& nativePath, int* errnoOut) {
+bool EditProfileFile(const std::string& section, const std::string& key, const std::string* value,
+                     const std::string& nativePath, int* errnoOut) {
     // Only spaces are stripped from the names, as the platform does.
     const std::string sec = Trim(section), k = Trim(key);
     if (k.empty() || nativePath.empty()) return Fail(errnoOut, EINVAL);
     // A line break in a value would write a second line into the file.
-    if (value.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return Fail(errnoOut, EINVAL);
+    if (value && value->find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return Fail(errnoOut, EINVAL);
     if ((sec + k).find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return Fail(errnoOut, EINVAL);
 
     std::string bytes;
     int rc = ReadAllBytes(nativePath, kMaxProfileBytes, bytes);
     if (rc == ENOENT) {
+        if (!value) return true;  // nothing to remove
         bytes.clear();
     } else if (rc != 0) {
         return Fail(errnoOut, rc);
     }
     std::string out;
+    bool changed = false;
     switch (Detect(bytes)) {
         case TextEncoding::Utf16LE: {
             if (bytes.size() % 2 != 0) return Fail(errnoOut, EILSEQ);  // cannot be kept byte for byte
             std::u16string text = BytesToUtf16(std::string_view(bytes).substr(2));
-            EditProfile(text, 0, Utf8ToUtf16(sec), Utf8ToUtf16(k), Utf8ToUtf16(value));
+            const std::u16string v = value ? Utf8ToUtf16(*value) : std::u16string();
+            changed = EditProfile(text, 0, Utf8ToUtf16(sec), Utf8ToUtf16(k), value ? &v : nullptr);
             out = bytes.substr(0, 2) + Utf16ToBytes(text);
             break;
         }
         case TextEncoding::Utf8:
             out = bytes;
-            EditProfile(out, HasUtf8Bom(out) ? 3 : 0, sec, k, value);
+            changed = EditProfile(out, HasUtf8Bom(out) ? 3 : 0, sec, k, value);
             break;
-        case TextEncoding::Cp1252:
+        case TextEncoding::Cp1252: {
             out = bytes;
-            EditProfile(out, 0, Utf8ToCp1252(sec), Utf8ToCp1252(k), Utf8ToCp1252(value));
+            const std::string v = value ? Utf8ToCp1252(*value) : std::string();
+            changed = EditProfile(out, 0, Utf8ToCp1252(sec), Utf8ToCp1252(k), value ? &v : nullptr);
             break;
+        }
     }
+    if (!changed) return true;
     rc = AtomicWrite(nativePath, out);
     if (rc != 0) return Fail(errnoOut, rc);
     return true;
+}
+
+}  // namespace
+
+bool WritePrivateProfileString(const std::string& section, const std::string& key, const std::string& value,
+                               const std::string& nativePath, int* errnoOut) {
+    return EditProfileFile(section, key, &value, nativePath, errnoOut);
+}
+
+bool DeletePrivateProfileKey(const std::string& section, const std::string& key, const std::string& nativePath,
+                             int* errnoOut) {
+    return EditProfileFile(section, key, nullptr, nativePath, errnoOut);
 }
 
 std::string ReadTextFile(const std::string& nativePath, TextEncoding* encodingOut, std::size_t maxBytes) {

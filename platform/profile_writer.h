@@ -13,6 +13,11 @@ enum class TextEncoding { Cp1252, Utf8, Utf16LE };
 bool WritePrivateProfileString(const std::string& section, const std::string& key, const std::string& value,
                                const std::string& nativePath, int* errnoOut = nullptr);
 
+// Removes the first line of key in section, as a write of a null string does; the
+// file is left untouched when the key is not there. Returns false on any failure.
+bool DeletePrivateProfileKey(const std::string& section, const std::string& key, const std::string& nativePath,
+                             int* errnoOut = nullptr);
+
 // Reads a whole text file, detecting UTF-16LE (BOM), UTF-8 or Windows-1252; the
 // result is UTF-8. Throws RuntimeError (53 when missing).
 std::string ReadTextFile(const std::string& nativePath, TextEncoding* encodingOut = nullptr,

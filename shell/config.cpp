@@ -80,20 +80,6 @@ std::optional<std::pair<int, std::string>> MatchLine(std::string_view line) {
     return std::nullopt;
 }
 
-// Stores one key and checks that the reader now sees the value written: a key
-// spelled in another case, or repeated further down, would otherwise hide it.
-bool StoreKey(const App& app, const std::string& key, const std::string& value) {
-    const std::string path = ConfigFilePath(app.config);
-    if (!WritePrivateProfileString(kSection, key, value, path)) return false;
-    try {
-        const ConfigScan expected = ScanConfigText(key + "=" + value);
-        const ConfigScan actual = ScanConfigText(ReadTextFile(path));
-        return expected[key] && actual[key] == expected[key];
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
 std::string CheckedTowerRoot(const Config& c) {
     if (c.isTrademarks()) return c.SmartCdTovrin;
     if (c.isPatents()) return c.SmartCdQuorvel;
@@ -244,19 +230,42 @@ bool ReadIni(App& app, std::string* menuToCheck) {
     return true;
 }
 
+// The reader is asked afterwards: a key spelled in another case, or repeated further
+// down, would otherwise hide what was written.
+bool StoreConfigKey(const Config& config, const std::string& key, const std::string& value) {
+    const std::string path = ConfigFilePath(config);
+    if (ConfigKeyIndex(key) < 0 || path.empty() || !WritePrivateProfileString(kSection, key, value, path))
+        return false;
+    try {
+        return ScanConfigText(ReadTextFile(path))[key] == ScanConfigText(key + "=" + value)[key];
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool RemoveConfigKey(const Config& config, const std::string& key) {
+    const std::string path = ConfigFilePath(config);
+    if (ConfigKeyIndex(key) < 0 || path.empty() || !DeletePrivateProfileKey(kSection, key, path)) return false;
+    try {
+        return !ScanConfigText(ReadTextFile(path))[key];
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 bool WritePageType(App& app, const std::string& value) {
-    if (StoreKey(app, "PAGE_TYPE", value)) return true;
+    if (StoreConfigKey(app.config, "PAGE_TYPE", value)) return true;
     app.msg(kConfigWriteError);
     return false;
 }
 
 bool WriteCdDrive(App& app, const std::string& drive) {
     Config& c = app.config;
-    bool ok = StoreKey(app, "CD_DRIVE", drive);
+    bool ok = StoreConfigKey(app.config, "CD_DRIVE", drive);
     if (app.ports.frame && app.ports.frame->isChecked("Jukebox")) {
         // Every collection's tower key that this installation reads, its own included.
         auto tower = [&](const char* key, std::string& held) {
-            if (StoreKey(app, key, drive))
+            if (StoreConfigKey(app.config, key, drive))
                 held = drive;
             else
                 ok = false;
@@ -272,14 +281,14 @@ bool WriteCdDrive(App& app, const std::string& drive) {
 bool WriteJukebox(App& app, const std::string& value) {
     app.config.SmartCdOn = value;
     app.config.SmartCDOn = value;
-    if (StoreKey(app, "SMART_CD_ON", value)) return true;
+    if (StoreConfigKey(app.config, "SMART_CD_ON", value)) return true;
     app.msg(kJukeboxWriteError);
     return false;
 }
 
 bool WriteReadMe(App& app, const std::string& value) {
     app.config.ReadMe = value;
-    if (StoreKey(app, "READ_ME", value)) return true;
+    if (StoreConfigKey(app.config, "READ_ME", value)) return true;
     app.msg(kConfigWriteError);
     return false;
 }

@@ -42,6 +42,12 @@ bool ReadIni(App& app, std::string* menuToCheck = nullptr);
 
 // Each stores one key in section "DATA" and reads it back by the reader's rules; a
 // write the reader would not see counts as failed and shows the failure message.
+// One key of the configuration file written, then read back: true when the reader sees
+// the value. RemoveConfigKey takes the key's line out (true when the reader no longer
+// sees it), so undoing a change to a key the file lacked leaves the file as it was.
+bool StoreConfigKey(const Config& config, const std::string& key, const std::string& value);
+bool RemoveConfigKey(const Config& config, const std::string& key);
+
 bool WritePageType(App& app, const std::string& value);
 // CD_DRIVE; in tower mode (the Jukebox item checked) also the tower keys.
 bool WriteCdDrive(App& app, const std::string& drive);

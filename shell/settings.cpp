@@ -49,16 +49,6 @@ const char* PasswordPrompt(PasswordPurpose purpose) {
     return purpose == PasswordPurpose::Printer ? kPrinterPasswordPrompt : kCdPasswordPrompt;
 }
 
-bool StoreSetting(const Config& config, const std::string& key, const std::string& value) {
-    const std::string path = ConfigFilePath(config);
-    if (path.empty() || !WritePrivateProfileString("DATA", key, value, path)) return false;
-    try {
-        return ScanConfigText(ReadTextFile(path))[key] == ScanConfigText(key + "=" + value)[key];
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
 bool ConfigureCdRom(App& app, SettingsWindows& windows) {
     try {
         bool accepted = !app.config.isRestricted() || windows.askPassword(PasswordPurpose::CdRom);
@@ -139,12 +129,20 @@ bool CdRomSession::Replace(const CdRomChoice& choice) {
         tovrin_ = c.SmartCdTovrin;
         quorvel_ = c.SmartCdQuorvel;
         assign_ = c.SmartCdAssign;
+        absentKeys_.clear();
+        try {
+            const ConfigScan before = ScanConfigText(ReadTextFile(ConfigFilePath(c)));
+            for (const char* key : {"CD_DRIVE", "SMART_CD_TOVRIN", "SMART_CD_QUORVEL", "SMART_CD_ASSIGN"})
+                if (!before[key]) absentKeys_.insert(key);
+        } catch (const std::exception&) {
+            // Unreadable now: Cancel writes the held values back, as before.
+        }
     }
     bool ok;
     if (choice.towerRoot) {
         // A directory never goes into CD_DRIVE, which keeps one letter.
         auto [key, held] = OwnTowerKey(c);
-        ok = StoreSetting(c, key, choice.value);
+        ok = StoreConfigKey(c, key, choice.value);
         if (ok)
             *held = choice.value;
         else
@@ -172,8 +170,11 @@ void CdRomSession::Close() {
 bool CdRomSession::Cancel() {
     if (!replaced_) return true;
     Config& c = app_.config;
-    bool ok =
-        !wroteCdDrive_ || StoreSetting(c, "CD_DRIVE", cdDriveLetter_.empty() ? "" : cdDriveLetter_ + ":");
+    // A key the file lacked before is taken out again, not left behind empty.
+    auto restore = [&](const std::string& key, const std::string& value) {
+        return absentKeys_.count(key) ? RemoveConfigKey(c, key) : StoreConfigKey(c, key, value);
+    };
+    bool ok = !wroteCdDrive_ || restore("CD_DRIVE", cdDriveLetter_.empty() ? "" : cdDriveLetter_ + ":");
     const std::pair<const char*, std::pair<std::string*, const std::string*>> towers[] = {
         {"SMART_CD_TOVRIN", {&c.SmartCdTovrin, &tovrin_}},
         {"SMART_CD_QUORVEL", {&c.SmartCdQuorvel, &quorvel_}},
@@ -181,7 +182,7 @@ bool CdRomSession::Cancel() {
     for (const auto& [key, values] : towers) {
         auto [held, before] = values;
         if (*held == *before) continue;
-        if (StoreSetting(c, key, *before))
+        if (restore(key, *before))
             *held = *before;
         else
             ok = false;

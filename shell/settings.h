@@ -3,6 +3,7 @@
 // printer, duplex and the CD tower ("Jukebox") mode, with the passwords of a
 // restricted installation. Drive, paper size and tower mode go back to the
 // configuration file at once; duplex lives only for the run.
+#include <set>
 #include <string>
 #include <vector>
 
@@ -80,12 +81,9 @@ private:
     bool towerRootChosen_ = false;
     bool wroteCdDrive_ = false;
     std::string remembered_;
-    // Held before Replace.
+    // Held before Replace, and the keys the file did not have then.
     std::string cdDriveLetter_, tovrin_, quorvel_, assign_;
+    std::set<std::string> absentKeys_;
 };
-
-// Stores one key in section "DATA" and reads it back as the reader would; false
-// when the file did not take it. No message.
-bool StoreSetting(const Config& config, const std::string& key, const std::string& value);
 
 }  // namespace velk
