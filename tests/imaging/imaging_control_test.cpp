@@ -86,7 +86,6 @@ TEST_F(Control, LoadsPagesAndKeepsTheOldOneWhenALoadFails) {
 
 TEST_F(Control, ZoomFitAndScrollBars) {
     c.ZoomLevel(200);
-    EXPECT_EQ(c.ZoomLevel(), 200);
     EXPECT_EQ(c.horizontalScrollBar()->maximum(), 2550 - room().width());
     EXPECT_EQ(c.verticalScrollBar()->maximum(), 3300 - room().height());
 
@@ -94,7 +93,6 @@ TEST_F(Control, ZoomFitAndScrollBars) {
     QObject::connect(&c, &ImagingControl::ZoomChanged, [&](int z) { announced = z; });
     c.FitMethod(2);
     QApplication::processEvents();
-    EXPECT_EQ(c.FitMethod(), 2);
     EXPECT_EQ(c.verticalScrollBar()->maximum(), 0);  // the whole page shows
     EXPECT_EQ(c.horizontalScrollBar()->maximum(), 0);
     EXPECT_EQ(c.ZoomLevel(), static_cast<int>(std::lround(100.0 * room().height() / 1650)));
@@ -120,7 +118,7 @@ TEST_F(Control, ZoomFitAndScrollBars) {
     EXPECT_EQ(qGray(screen().pixel(5, 5)), 0);
 }
 
-TEST_F(Control, KeysAndWheelScrollCtrlWheelZooms) {
+TEST_F(Control, KeysWheelAndMouseScrollAndZoom) {
     QScrollBar *v = c.verticalScrollBar(), *h = c.horizontalScrollBar();
     const int screenful = room().height(), bottom = v->maximum();
     const struct {
@@ -145,9 +143,11 @@ TEST_F(Control, KeysAndWheelScrollCtrlWheelZooms) {
     EXPECT_EQ(c.ZoomLevel(), 125);
     // The page point under the pointer stays under it.
     EXPECT_NEAR(v->value(), (before + at.y()) * 1.25 - at.y(), 1.5);
-}
 
-TEST_F(Control, AreaZoomFillsTheWindowWithTheRectangle) {
+    // Area zoom fills the window with the rectangle.
+    c.ZoomLevel(100);
+    v->setValue(0);
+    h->setValue(0);
     c.SelectEvent(2);
     mouse(QEvent::MouseButtonPress, {100, 100});
     mouse(QEvent::MouseMove, {200, 150});

@@ -88,18 +88,23 @@ struct TiffPage {
     float dpi = 300;
 };
 
+// The fields of a one-sample page, one strip of it.
+inline void SetPageFields(TIFF* tif, int width, int height, int bits, int compression, int photometric) {
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, bits);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, compression);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, photometric);
+}
+
 // A multi-page TIFF at path, one strip a page, written by libtiff itself.
 inline void WriteTiff(const std::filesystem::path& path, const std::vector<TiffPage>& pages) {
     TIFF* tif = TIFFOpen(path.c_str(), "w");
     if (!tif) throw std::runtime_error("cannot create " + path.string());
     for (const TiffPage& page : pages) {
         const QImage& img = page.image;
-        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, img.width());
-        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, img.height());
-        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
-        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
-        TIFFSetField(tif, TIFFTAG_COMPRESSION, page.compression);
-        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, page.photometric);
+        SetPageFields(tif, img.width(), img.height(), 1, page.compression, page.photometric);
         TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, img.height());
         TIFFSetField(tif, TIFFTAG_XRESOLUTION, page.dpi);
         TIFFSetField(tif, TIFFTAG_YRESOLUTION, page.dpi);

@@ -85,12 +85,7 @@ TEST(PageImage, GreyAndColourPagesAreThresholded) {
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 40; ++x) grey.scanLine(y)[x] = static_cast<uchar>(x < 20 ? 30 : 220);
     TIFF* tif = TIFFOpen((dir / "grey.tif").c_str(), "w");
-    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 40);
-    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 10);
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
-    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
-    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
-    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
+    test::SetPageFields(tif, 40, 10, 8, COMPRESSION_ADOBE_DEFLATE, PHOTOMETRIC_MINISBLACK);
     TIFFSetField(tif, TIFFTAG_TILEWIDTH, 16);  // tiled, too: no scan-line reading
     TIFFSetField(tif, TIFFTAG_TILELENGTH, 16);
     std::vector<uchar> tile(256);
@@ -175,11 +170,7 @@ TEST(PageImage, HostileNumbersFailBeforeAnythingIsAllocated) {
 
     // A small TIFF that claims an enormous page.
     TIFF* tif = TIFFOpen((dir / "huge.tif").c_str(), "w");
-    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 100000);
-    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 100000);
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
-    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
-    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+    test::SetPageFields(tif, 100000, 100000, 1, COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISWHITE);
     TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 100000);
     TIFFWriteRawStrip(tif, 0, const_cast<char*>(strip.data()), static_cast<tmsize_t>(strip.size()));
     TIFFClose(tif);
