@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <functional>
-
 #include "platform/app.h"
 #include "tests/index/index_fixtures.h"
 #include "tests/support/fakes.h"
+#include "tests/viewer/viewer_fixture.h"
 
 namespace velk {
 namespace {
@@ -105,12 +104,10 @@ TEST(GetPathOpenIdx, SearchesTheTowerVolumeAndLocatesTheImage) {
     EXPECT_EQ(t.ports.messages.shown.size(), 1u);
     EXPECT_EQ(app.doc.CurImagePath, located);
     EXPECT_EQ(app.doc.LastOpenIdx.DocNo, "1000005 ");
-}
 
-TEST(GetPathOpenIdx, TrademarksTakeTheirPageCountFromTheRecord) {
-    TowerApp t(kModeTrademarks);
+    // Trademarks take their page count from the record; one that is no number fails.
+    app.config.CollectionMode = kModeTrademarks;
     t.openIdx("QUOR_0001", " 7");
-    App& app = t.app;
     ASSERT_TRUE(GetPath_OpenIdx(app, "1000004", "QUOR_0001"));
     EXPECT_EQ(app.doc.CurPageCount, 7);
     t.openIdx("QUOR_0001", "X9");
@@ -161,14 +158,12 @@ TEST(GetPathOpenIdx, SingleDriveUsesTheConfiguredOpenIdxAndLooseLetterCase) {
 void WriteAssignments(const fs::path& db, const std::vector<std::array<std::string, 4>>& rows) {
     sqlite3* raw = nullptr;
     ASSERT_EQ(sqlite3_open(db.c_str(), &raw), SQLITE_OK);
-    sqlite3_exec(raw,
-                 "CREATE TABLE Assignments(Reel TEXT, Frame TEXT, Path TEXT, FileName TEXT);"
-                 "CREATE INDEX ByReelFrame ON Assignments(Reel, Frame);",
-                 nullptr, nullptr, nullptr);
-    for (const auto& r : rows) {
-        std::string sql = "INSERT INTO Assignments VALUES('" + r[0] + "','" + r[1] + "','" + r[2] + "','" + r[3] + "')";
-        sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr);
-    }
+    std::string sql =
+        "CREATE TABLE Assignments(Reel TEXT, Frame TEXT, Path TEXT, FileName TEXT);"
+        "CREATE INDEX ByReelFrame ON Assignments(Reel, Frame);";
+    for (const auto& r : rows)
+        sql += "INSERT INTO Assignments VALUES('" + r[0] + "','" + r[1] + "','" + r[2] + "','" + r[3] + "');";
+    EXPECT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(raw);
 }
 
@@ -201,24 +196,13 @@ TEST(GetPathOpenIdx, AssignmentsSeekReelAndFrameInTheDatabase) {
     EXPECT_EQ(std::distance(fs::directory_iterator(t.tree.root() / "s"), fs::directory_iterator()), 1);
 }
 
-// Stands for the user: answers the prompt, and may insert the disc first.
-class UserPrompt : public Prompt {
-public:
-    std::vector<std::string> asked;
-    std::function<int(int)> answer;
-    int ask(const std::string& text, int) override {
-        asked.push_back(text);
-        return answer(static_cast<int>(asked.size()));
-    }
-};
-
 TEST(InsertVolumePrompt, AsksUntilTheVolumeIsThereOrTheUserCancels) {
     TowerApp t;
-    UserPrompt user;
+    test::VolumeArrives user;
     t.app.ports.prompt = &user;
     t.app.doc.CurVolume = "P_0009";
     t.app.doc.CurImagePath = "unchanged";
-    user.answer = [](int n) { return n == 1 ? 1 : 3; };
+    user.answers = {1, 3};
     EXPECT_FALSE(InsertVolumePrompt(t.app));
     ASSERT_EQ(user.asked.size(), 2u);
     EXPECT_EQ(user.asked[0], "Please insert CDROM Volume P_0009.  Current CDRom Drive is " + t.tower.string());
@@ -226,10 +210,7 @@ TEST(InsertVolumePrompt, AsksUntilTheVolumeIsThereOrTheUserCancels) {
     EXPECT_EQ(t.app.doc.CurImagePath, "unchanged");
 
     user.asked.clear();
-    user.answer = [&](int) {
-        t.tree.dir("tower/p0009");
-        return 1;
-    };
+    user.onAsk = [&](int) { t.tree.dir("tower/p0009"); };
     EXPECT_TRUE(InsertVolumePrompt(t.app));
     EXPECT_EQ(user.asked.size(), 1u);
     EXPECT_TRUE(InsertVolumePrompt(t.app));
