@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "platform/ui/qt_printer.h"
@@ -16,53 +17,41 @@ namespace {
 using test::PrintInstall;
 namespace mks = velk::mksample;
 
-std::string Shell(const std::string& command) {
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe) return out;
+// One line of pdfinfo's report on a file.
+std::string PdfInfo(const std::string& file, const std::string& key) {
+    std::string info;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(("pdfinfo '" + file + "'").c_str(), "r"), pclose);
     char buf[512];
-    while (std::fgets(buf, sizeof buf, pipe.get())) out += buf;
-    return out;
-}
-
-std::string InfoLine(const std::string& info, const std::string& key) {
+    while (pipe && std::fgets(buf, sizeof buf, pipe.get())) info += buf;
     const auto at = info.find(key + ":");
     if (at == std::string::npos) return {};
-    const auto end = info.find('\n', at);
-    return Trim(info.substr(at + key.size() + 1, end - at - key.size() - 1));
+    return Trim(info.substr(at + key.size() + 1, info.find('\n', at) - at - key.size() - 1));
 }
 
 TEST(PdfPrint, DocumentAndBatchToPdfFiles) {
     PrintInstall in(mks::Collection::Quorvel, mks::DriveMode::Tower);
-    const mks::SampleDocument* doc = nullptr;
-    for (const auto& d : in.s.documents)
-        if (d.pages >= 3 && !doc) doc = &d;
+    const mks::SampleDocument* doc = in.withPages(3);
     ASSERT_NE(doc, nullptr);
     const std::string out = in.tree.dir("pdf").string();
     QtPrinter printer(out + "/one.pdf");
     in.app.ports.printer = &printer;
 
-    in.app.doc.CurDocNo = doc->number;
-    in.app.doc.CurVolume = doc->volume;
-    ASSERT_TRUE(GetPath_OpenIdx(in.app, doc->number, doc->volume));
-    in.app.doc.CurPageCount = Int16(doc->pages);
+    ASSERT_TRUE(in.show(*doc));
     in.toPrint(*doc);
-    PageOptions three;
-    three.choice = PageChoice::Range;
-    three.rangeStart = 1, three.rangeEnd = 3;
     in.app.config.PageType = "A4";
     {
         PrintRun run(in.app, nullptr);
+        const PageOptions three{.choice = PageChoice::Range, .rangeStart = 1, .rangeEnd = 3};
         ASSERT_TRUE(PrintCurrentDocument(in.app, run, three)) << in.ports.messages.last();
     }
     ASSERT_EQ(printer.outputFiles().size(), 1u);
     EXPECT_TRUE(in.printList().empty());
-    const std::string info = Shell("pdfinfo " + printer.outputFiles()[0].string());
-    EXPECT_EQ(InfoLine(info, "Pages"), "3");
-    EXPECT_EQ(InfoLine(info, "Page size").rfind("595 x 842 pts", 0), 0u) << info;
+    const std::string one = printer.outputFiles()[0].string();
+    EXPECT_EQ(PdfInfo(one, "Pages"), "3");
+    EXPECT_EQ(PdfInfo(one, "Page size").rfind("595 x 842 pts", 0), 0u) << PdfInfo(one, "Page size");
 
     // The page as a user sees it: not blank, dark where the page's header is drawn.
-    Shell("pdftoppm -r 40 -f 1 -l 1 -png " + printer.outputFiles()[0].string() + " " + out + "/look");
+    ASSERT_EQ(std::system(("pdftoppm -r 40 -f 1 -l 1 -png '" + one + "' '" + out + "/look'").c_str()), 0);
     QImage look(QString::fromStdString(out + "/look-1.png"));
     ASSERT_FALSE(look.isNull());
     int dark = 0, darkTop = 0;
@@ -79,17 +68,11 @@ TEST(PdfPrint, DocumentAndBatchToPdfFiles) {
     in.app.config.PageType = "LEGAL";
     in.toPrint(in.s.documents[0]);
     in.toPrint(in.s.documents.back());
-    PageOptions first;
-    first.choice = PageChoice::FirstPage;
-    {
-        PrintRun run(in.app, nullptr);
-        EXPECT_EQ(PrintPatentBatch(in.app, run, first).printed, 2);
-    }
+    EXPECT_EQ(in.patentBatch(PageChoice::FirstPage).printed, 2);
     ASSERT_EQ(printer.outputFiles().size(), 3u);
     for (std::size_t i = 1; i < 3; ++i) {
-        const std::string batchInfo = Shell("pdfinfo " + printer.outputFiles()[i].string());
-        EXPECT_EQ(InfoLine(batchInfo, "Pages"), "1");
-        EXPECT_EQ(InfoLine(batchInfo, "Page size").rfind("612 x 1008 pts", 0), 0u) << batchInfo;
+        EXPECT_EQ(PdfInfo(printer.outputFiles()[i], "Pages"), "1");
+        EXPECT_EQ(PdfInfo(printer.outputFiles()[i], "Page size").rfind("612 x 1008 pts", 0), 0u);
     }
     EXPECT_EQ(printer.outputFiles()[1].filename(), "one-2.pdf");
     EXPECT_TRUE(in.printList().empty());
@@ -112,8 +95,7 @@ TEST(PdfPrint, MonoPageStaysOneBitAndLetterSize) {
     EXPECT_EQ(printer.deviceName(), "letter.pdf");
     printer.drawPage(fax, {0, 0, printer.scaleWidth(), printer.scaleHeight() / 2});
     EXPECT_TRUE(printer.endDoc());
-    const std::string info = Shell("pdfinfo " + (tree.root() / "letter.pdf").string());
-    EXPECT_EQ(InfoLine(info, "Page size").rfind("612 x 792 pts", 0), 0u) << info;
+    EXPECT_EQ(PdfInfo(tree.root() / "letter.pdf", "Page size").rfind("612 x 792 pts", 0), 0u);
     EXPECT_EQ(printer.nextOutputFile().filename(), "letter-2.pdf");
 }
 

@@ -1,6 +1,9 @@
 // The page engine, the page choice and the runs, against the recording printer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "print/print_runs.h"
 #include "tests/print/print_fixtures.h"
 #include "viewer/document_locator.h"
@@ -9,52 +12,71 @@
 namespace velk {
 namespace {
 
+namespace fs = std::filesystem;
 using test::PrintInstall;
 namespace mks = velk::mksample;
 
-std::vector<int> Pages(const PageSelection& s) { return {s.pages.begin(), s.pages.end()}; }
-
-TEST(SelectPages, OptionsSectionsAndMetaRanges) {
-    CurrentDocument doc;
-    doc.SectionFirstPage = {Int16(1), Int16(2), Int16(3), Int16(5), Int16(7)};
-    PageOptions o;
-    o.choice = PageChoice::Range;
-    o.rangeStart = 5, o.rangeEnd = 3;
-    EXPECT_TRUE(SelectPages(o, doc, 9).empty());
-    o.rangeStart = 3, o.rangeEnd = 3;
-    EXPECT_EQ(Pages(SelectPages(o, doc, 9)), std::vector<int>{3});
-    o.choice = PageChoice::AllNotFirst;
-    EXPECT_TRUE(SelectPages(o, doc, 1).empty());
-    EXPECT_EQ(Pages(SelectPages(o, doc, 3)), (std::vector<int>{2, 3}));
-    o.choice = PageChoice::Page, o.page = 12;  // past the end: nothing reaches the loader
-    EXPECT_TRUE(SelectPages(o, doc, 9).empty());
-
-    o.choice = PageChoice::Subsection;
-    EXPECT_TRUE(SelectPages(o, doc, 9).empty());  // no box checked
-    o.abstract = o.biblio = true;                 // abstract first, then the front page
-    EXPECT_EQ(Pages(SelectPages(o, doc, 9)), (std::vector<int>{2, 1}));
-    o = {};
-    o.choice = PageChoice::Subsection;
-    o.claims = o.description = o.corrections = true;
-    EXPECT_EQ(Pages(SelectPages(o, doc, 9)), (std::vector<int>{7, 8, 9, 5, 6}));  // no corrections without META
-
-    // An absent section (first page 0) selects nothing, whatever follows it.
-    doc.SectionFirstPage[SecDrawings] = Int16(0);
-    o = {};
-    o.choice = PageChoice::Subsection;
-    o.drawings = true;
-    EXPECT_TRUE(SelectPages(o, doc, 9).empty());
-    o.abstract = true;  // the abstract now runs to the page before... nothing: its first page only
-    EXPECT_EQ(Pages(SelectPages(o, doc, 9)), std::vector<int>{2});
-
-    doc.MapMarker = "META:100;";
-    doc.SectionPageRange = {"2", "2", "3", "4", "x", "6", "7", "9", "10", "10", "0", "0"};
-    o = {};
-    o.choice = PageChoice::Subsection;
-    o.description = o.corrections = o.reexaminations = o.drawings = true;
-    // description "x" is no number; corrections lie past a 9-page document.
-    EXPECT_EQ(Pages(SelectPages(o, doc, 9)), (std::vector<int>{3, 4}));
-    EXPECT_EQ(SelectPages(o, doc, 10).count, 3);
+TEST(SelectPages, OptionsSectionsMetaRangesAndCommandLineLists) {
+    CurrentDocument plain;
+    plain.SectionFirstPage = {Int16(1), Int16(2), Int16(3), Int16(5), Int16(7)};
+    CurrentDocument noDrawings = plain;
+    noDrawings.SectionFirstPage[SecDrawings] = Int16(0);
+    CurrentDocument meta = noDrawings;
+    meta.MapMarker = "META:100;";
+    meta.SectionPageRange = {"2", "2", "3", "4", "x", "6", "7", "9", "10", "10", "0", "0"};
+    using C = PageChoice;
+    const struct {
+        const CurrentDocument& doc;
+        PageOptions o;
+        int pages;
+        std::vector<int> want;
+    } cases[] = {
+        {plain, {.choice = C::Range, .rangeStart = 5, .rangeEnd = 3}, 9, {}},
+        {plain, {.choice = C::Range, .rangeStart = 3, .rangeEnd = 3}, 9, {3}},
+        {plain, {.choice = C::AllNotFirst}, 1, {}},
+        {plain, {.choice = C::AllNotFirst}, 3, {2, 3}},
+        {plain, {.choice = C::Page, .page = 12}, 9, {}},  // past the end
+        {plain, {.choice = C::Subsection}, 9, {}},        // no box checked
+        // The abstract first, then the front page; no corrections without META.
+        {plain, {.choice = C::Subsection, .abstract = true, .biblio = true}, 9, {2, 1}},
+        {plain,
+         {.choice = C::Subsection, .claims = true, .description = true, .corrections = true},
+         9,
+         {7, 8, 9, 5, 6}},
+        // An absent section (first page 0) selects nothing, and ends the abstract at its first page.
+        {noDrawings, {.choice = C::Subsection, .drawings = true}, 9, {}},
+        {noDrawings, {.choice = C::Subsection, .abstract = true, .drawings = true}, 9, {2}},
+        // Description "x" is no number; corrections lie past a 9-page document.
+        {meta,
+         {.choice = C::Subsection,
+          .description = true,
+          .drawings = true,
+          .corrections = true,
+          .reexaminations = true},
+         9,
+         {3, 4}},
+        {meta,
+         {.choice = C::Subsection,
+          .description = true,
+          .drawings = true,
+          .corrections = true,
+          .reexaminations = true},
+         10,
+         {3, 4, 10}},
+        {plain, {.choice = C::List, .list = {3, 9, 1}}, 4, {3, 1}},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        const PageSelection s = SelectPages(cases[i].o, cases[i].doc, cases[i].pages);
+        EXPECT_EQ(s.empty(), cases[i].want.empty());  // empty: no page reaches the loader
+        if (cases[i].want.empty()) continue;
+        EXPECT_EQ(std::vector<int>(s.pages.begin(), s.pages.end()), cases[i].want);
+        EXPECT_EQ(s.count, static_cast<int>(cases[i].want.size()));
+    }
+    EXPECT_EQ(ParsePageList("1,3-5"), (std::vector<int>{1, 3, 4, 5}));
+    EXPECT_EQ(ParsePageList("4,2"), (std::vector<int>{4, 2}));
+    for (const char* bad : {"", "0", "3-1", "1,,2", "a", "1-", "-2", "40000", "1-32767,1-2"})
+        EXPECT_FALSE(ParsePageList(bad).has_value()) << bad;
 }
 
 TEST(PrintEngine, FitPageKeepsAspectAndCentres) {
@@ -125,36 +147,29 @@ TEST(PrintEngine, JobsPaperDuplexAndCaptions) {
 
 TEST(PrintRuns, TrademarkBatchByVolumeAndListBookkeeping) {
     PrintInstall in(mks::Collection::Tovrin, mks::DriveMode::Tower);
-    const auto& docs = in.s.documents;
     // Volumes 2, 1, 2: printed in volume order; a document the volume lacks stays.
-    const mks::SampleDocument& a = docs[3];
-    const mks::SampleDocument& b = docs[0];
-    const mks::SampleDocument& c = docs[4];
+    const mks::SampleDocument &a = in.s.documents[3], &b = in.s.documents[0], &c = in.s.documents[4];
     ASSERT_NE(a.volume, b.volume);
-    in.toPrint(a);
-    in.toPrint(b);
-    in.toPrint(c);
+    for (const auto* d : {&a, &b, &c}) in.toPrint(*d);
     in.lists->AddToPrint(FixedWidth("9999999", 9) + b.volume, Int16(2));
     test::ProgressLog log;
-    PrintRun run(in.app, &log);
-    const BatchResult r = PrintListBatch(in.app, run);
+    const BatchResult r = in.listBatch(&log);
     EXPECT_EQ(r.printed, 3);
     EXPECT_EQ(r.passed, 1);
     EXPECT_EQ(in.printList(), std::vector<std::string>{"9999999"});
     EXPECT_EQ(in.ports.printer.count("page "), b.pages + a.pages + c.pages);
     EXPECT_EQ(in.ports.printer.count("endDoc"), 3);
-    EXPECT_EQ(log.shown.front().lblDocument, "Document currently printing: " + FormatText(b.number, "###,###,###"));
-    EXPECT_EQ(log.shown.back().lblAllPages, "Page " + std::to_string(a.pages + b.pages + c.pages) + " of " +
-                                                std::to_string(a.pages + b.pages + c.pages + 2));
+    EXPECT_EQ(log.shown.front().lblDocument,
+              "Document currently printing: " + FormatText(b.number, "###,###,###"));
+    const int all = a.pages + b.pages + c.pages;
+    EXPECT_EQ(log.shown.back().lblAllPages, "Page " + std::to_string(all) + " of " + std::to_string(all + 2));
     EXPECT_TRUE(in.app.doc.CurDocNo.empty());  // the shown document is back
     EXPECT_TRUE(in.ports.messages.shown.empty()) << in.ports.messages.last();
 }
 
 TEST(PrintRuns, CancelAfterAPageLeavesTheDocumentAndEndsTheJob) {
     PrintInstall in(mks::Collection::Quorvel, mks::DriveMode::Tower);
-    const mks::SampleDocument* multi = nullptr;
-    for (const auto& d : in.s.documents)
-        if (d.pages >= 3 && !multi) multi = &d;
+    const mks::SampleDocument* multi = in.withPages(3);
     ASSERT_NE(multi, nullptr);
     in.toPrint(*multi);
     in.toPrint(in.s.documents.back());
@@ -163,10 +178,8 @@ TEST(PrintRuns, CancelAfterAPageLeavesTheDocumentAndEndsTheJob) {
     in.ports.pump.onPump = [&](int n) {
         if (n == 3) in.app.PrintCancel = true;
     };
-    PageOptions all;
-    all.choice = PageChoice::Entire;
-    PrintRun run(in.app, nullptr);
-    const BatchResult r = PrintPatentBatch(in.app, run, all);
+    PrintRun run(in.app, nullptr);  // still open while the job is checked: the batch itself ends it
+    const BatchResult r = PrintPatentBatch(in.app, run, PageOptions{.choice = PageChoice::Entire});
     EXPECT_TRUE(r.cancelled);
     EXPECT_EQ(in.ports.printer.count("page "), 1);
     EXPECT_EQ(in.ports.printer.count("endDoc"), 1);
@@ -182,11 +195,7 @@ TEST(PrintRuns, VolumePromptAbortRetryIgnore) {
     const std::string other = inserted == in.s.volumes[0].name ? in.s.volumes[1].name : in.s.volumes[0].name;
     const mks::SampleDocument& first = docs[0].volume == inserted ? docs[0] : docs[3];
     in.ports.messages.answers = {Answer::Ignore};
-    {
-        PrintRun run(in.app, nullptr);
-        const BatchResult r = PrintListBatch(in.app, run);
-        EXPECT_EQ(r.printed, 2);
-    }
+    EXPECT_EQ(in.listBatch().printed, 2);
     ASSERT_EQ(in.ports.messages.shown.size(), 2u);  // one prompt per document of the missing volume
     EXPECT_EQ(in.ports.messages.shown[0].text,
               "Please insert CDRom Volume " + other + ".  Current CDRom Drive is E:");
@@ -206,22 +215,55 @@ TEST(PrintRuns, VolumePromptAbortRetryIgnore) {
     inserting.in = &in;
     inserting.volume = other;
     in.app.ports.messages = &inserting;
-    in.lists->AddToPrint(PrintInstall::Entry(first), Int16(first.pages));
+    in.toPrint(first);
     in.ports.messages.answers = {Answer::Abort};
-    {
-        PrintRun run(in.app, nullptr);
-        EXPECT_EQ(PrintListBatch(in.app, run).printed, 3);
-    }
+    EXPECT_EQ(in.listBatch().printed, 3);
     EXPECT_EQ(inserting.shown.size(), 1u);
     EXPECT_TRUE(in.printList().empty());
 
     in.app.ports.messages = &in.ports.messages;
     in.toPrint(first);  // the other volume is in the drive now
-    {
-        PrintRun run(in.app, nullptr);
-        EXPECT_TRUE(PrintListBatch(in.app, run).aborted);
-    }
+    EXPECT_TRUE(in.listBatch().aborted);
     EXPECT_EQ(in.printList().size(), 1u);
+}
+
+// A volume taken out of the tower while a batch print runs: the question comes up for
+// it, Abort stops there, and what had not printed stays on To Print.
+TEST(PrintRuns, AVolumeRemovedMidBatchAsksAndAbortKeepsTheRestListed) {
+    PrintInstall in(mks::Collection::Tovrin, mks::DriveMode::Tower);
+    ASSERT_GE(in.s.volumes.size(), 2u);
+    const std::string first = in.s.volumes[0].name, second = in.s.volumes[1].name;
+    std::vector<std::string> onFirst, onSecond;
+    for (const auto& d : in.s.documents) {
+        if (d.volume == first) onFirst.push_back(d.number);
+        if (d.volume == second) onSecond.push_back(d.number);
+        if (d.volume == first || d.volume == second) in.toPrint(d);
+    }
+    ASSERT_FALSE(onFirst.empty());
+    ASSERT_FALSE(onSecond.empty());
+
+    // The second volume goes away while the first volume's first document prints.
+    const fs::path gone = in.s.volumes[1].dir, away = gone.string() + ".out";
+    in.ports.pump.onPump = [&](int n) {
+        if (n == 2) fs::rename(gone, away);
+    };
+    in.ports.messages.answers = {Answer::Retry, Answer::Abort};
+    test::ProgressLog log;
+    const BatchResult r = in.listBatch(&log);
+    EXPECT_TRUE(r.aborted);
+    EXPECT_EQ(r.printed, static_cast<int>(onFirst.size()));
+    // Asked twice for the missing volume (Retry, then Abort), never for the first.
+    const auto& shown = in.ports.messages.shown;
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_NE(shown[0].text.find(second), std::string::npos) << shown[0].text;
+    EXPECT_EQ(shown[0].text, shown[1].text);
+    // The first volume's documents left the list; the second's are all still there.
+    std::vector<std::string> left = in.printList();
+    std::sort(left.begin(), left.end());
+    std::sort(onSecond.begin(), onSecond.end());
+    EXPECT_EQ(left, onSecond);
+    EXPECT_EQ(in.lists->PrintCount(), static_cast<int>(onSecond.size()));
+    fs::rename(away, gone);
 }
 
 TEST(PrintRuns, SingleDocumentsAndAssignmentsFromTheirFiles) {
@@ -229,34 +271,23 @@ TEST(PrintRuns, SingleDocumentsAndAssignmentsFromTheirFiles) {
     const mks::SampleDocument& d = in.s.documents[1];
     in.toPrint(d);
     in.toPrint(in.s.documents[2]);
-    {
-        PrintRun run(in.app, nullptr);
-        EXPECT_EQ(PrintListBatch(in.app, run).printed, 2);
-    }
+    EXPECT_EQ(in.listBatch().printed, 2);
     const int sent = in.ports.printer.count("page ");
     EXPECT_GE(sent, 2);
 
-    // The assignment dialog's run: one page of the shown document, off the Remaining list.
-    in.app.doc.CurDocNo = d.number;
-    in.app.doc.CurVolume = d.volume;
-    ASSERT_TRUE(GetPath_OpenIdx(in.app, d.number, d.volume));
-    in.app.doc.CurPageCount = Int16(1);
-    in.lists->AddToRemaining(PrintInstall::Entry(d), Int16(1));
-    {
-        PrintRun run(in.app, nullptr);
-        EXPECT_TRUE(PrintMarkDocument(in.app, run, false, 1));
+    // The assignment dialog's run: one page of the shown document, off the Remaining list;
+    // a page the file does not hold is reported and the document stays listed.
+    ASSERT_TRUE(in.show(d));
+    for (int page : {1, 40}) {
+        in.lists->AddToRemaining(PrintInstall::Entry(d), Int16(1));
+        in.app.doc.CurPageCount = Int16(page);
+        {
+            PrintRun run(in.app, nullptr);
+            EXPECT_EQ(PrintMarkDocument(in.app, run, false, page), page == 1);
+        }
+        EXPECT_EQ(in.lists->Count(ListTable::Remaining), page == 1 ? 0 : 1);
     }
-    EXPECT_EQ(in.lists->Count(ListTable::Remaining), 0);
     EXPECT_EQ(in.ports.printer.count("page "), sent + 1);
-
-    // A page the file does not hold: reported, and the document stays listed.
-    in.lists->AddToRemaining(PrintInstall::Entry(d), Int16(1));
-    in.app.doc.CurPageCount = Int16(40);
-    {
-        PrintRun run(in.app, nullptr);
-        EXPECT_FALSE(PrintMarkDocument(in.app, run, false, 40));
-    }
-    EXPECT_EQ(in.lists->Count(ListTable::Remaining), 1);
     EXPECT_FALSE(in.ports.messages.shown.empty());  // GetPage or the decoder said why
 }
 

@@ -7,6 +7,7 @@
 #include "lists/list_store.h"
 #include "platform/app.h"
 #include "print/print_engine.h"
+#include "print/print_runs.h"
 #include "tests/index/index_fixtures.h"
 #include "tests/support/fakes.h"
 #include "tests/support/sample_install.h"
@@ -53,6 +54,15 @@ struct PrintInstall {
         for (const auto& d : s.documents)
             if (d.pages >= atLeast) return &d;
         return nullptr;
+    }
+    // A batch from To Print in a run of its own, as the menu starts one.
+    BatchResult listBatch(PrintProgressView* log = nullptr) {
+        PrintRun run(app, log);
+        return PrintListBatch(app, run);
+    }
+    BatchResult patentBatch(PageChoice choice) {
+        PrintRun run(app, nullptr);
+        return PrintPatentBatch(app, run, PageOptions{.choice = choice});
     }
     std::vector<std::string> printList() const {
         std::vector<std::string> out;
