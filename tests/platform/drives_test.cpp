@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "common/runtime_error.h"
+#include "tests/common/error_number.h"
 #include "tests/platform/scratch_dir.h"
 
 namespace fs = std::filesystem;
@@ -15,27 +15,15 @@ namespace {
 struct Fixture {
     ScratchDir dir{"drives"};
     Drives drives;
+    fs::path cd = dir / "cd";
     Fixture() {
-        fs::create_directories(dir / "cd" / "vol001" / "docs");
+        fs::create_directories(cd / "vol001" / "docs");
         fs::create_directories(dir / "tower" / "V002");
         dir.write("cd/open.idx", "x");
         dir.write("cd/vol001/docs/0001.tif", "x");
-        dir.write("drives.map",
-                  "; mapped drives\r\n"
-                  "E: = " +
-                      (dir / "cd").string() +
-                      "/\r\n"
-                      "  # a comment\n"
-                      "t=" +
-                      (dir / "tower").string() +
-                      "\n"
-                      "q: = relative/dir\n"
-                      "R: = /\n"
-                      "S: = \n"
-                      "M: = " +
-                      (dir / "gone").string() +
-                      "\n"
-                      "garbage line\n");
+        dir.write("drives.map", "; mapped drives\r\nE: = " + cd.string() + "/\r\n  # a comment\nt=" +
+                                    (dir / "tower").string() + "\nq: = relative/dir\nR: = /\nS: = \nM: = " +
+                                    (dir / "gone").string() + "\ngarbage line\n");
         drives = Drives::load(dir.str());
     }
 };
@@ -44,12 +32,10 @@ struct Fixture {
 
 TEST(Drives, LoadReadsMappingsAndSkipsCommentsAndMalformedRoots) {
     Fixture f;
-    EXPECT_EQ(f.drives.root('e'), (f.dir / "cd").string());  // trailing slash dropped
+    EXPECT_EQ(f.drives.root('e'), f.cd.string());  // trailing slash dropped
     EXPECT_EQ(f.drives.root('T'), (f.dir / "tower").string());
     // Relative, "/" alone and empty roots are no mapping at all.
-    EXPECT_FALSE(f.drives.root('Q'));
-    EXPECT_FALSE(f.drives.root('R'));
-    EXPECT_FALSE(f.drives.root('S'));
+    for (char letter : {'Q', 'R', 'S'}) EXPECT_FALSE(f.drives.root(letter)) << letter;
     EXPECT_EQ(f.drives.mappedDrives(), (std::vector<std::string>{"E:", "M:", "T:"}));
     // No drives.map: nothing mapped, every letter not ready.
     ScratchDir empty("nomap");
@@ -58,23 +44,26 @@ TEST(Drives, LoadReadsMappingsAndSkipsCommentsAndMalformedRoots) {
 
 TEST(Drives, ResolveMatchesCaseCleansComponentsAndStaysInsideTheRoot) {
     Fixture f;
-    fs::path cd = f.dir / "cd";
-    EXPECT_EQ(f.drives.resolve("E:"), cd);
-    EXPECT_EQ(f.drives.resolve("e:\\OPEN.IDX"), cd / "open.idx");
-    EXPECT_EQ(f.drives.resolve("E:\\VOL001\\DOCS\\0001.TIF"), cd / "vol001" / "docs" / "0001.tif");
-    // Trailing blanks and periods vanish, doubled and forward slashes are separators.
-    EXPECT_EQ(f.drives.resolve("E:\\Vol001. \\\\docs/0001.tif. "), cd / "vol001" / "docs" / "0001.tif");
-    // A missing final component keeps the spelling given; its parents are matched.
-    EXPECT_EQ(f.drives.resolve("E:\\VOL001\\Docs\\New.TIF"), cd / "vol001" / "docs" / "New.TIF");
-    EXPECT_EQ(f.drives.resolve("E:\\VOL001\\Sub\\New.TIF"), cd / "vol001" / "Sub" / "New.TIF");
-    // ".." climbs but never above the volume root; "." stays.
-    EXPECT_EQ(f.drives.resolve("E:\\..\\..\\.\\open.idx"), cd / "open.idx");
-    EXPECT_EQ(f.drives.resolve("E:\\vol001\\..\\open.idx"), cd / "open.idx");
-    // The exact spelling wins over another that differs only in case.
+    const std::pair<const char*, const char*> cases[] = {
+        {"E:", ""},
+        {"e:\\OPEN.IDX", "open.idx"},
+        {"E:\\VOL001\\DOCS\\0001.TIF", "vol001/docs/0001.tif"},
+        // Trailing blanks and periods vanish, doubled and forward slashes are separators.
+        {"E:\\Vol001. \\\\docs/0001.tif. ", "vol001/docs/0001.tif"},
+        // A missing final component keeps the spelling given; its parents are matched.
+        {"E:\\VOL001\\Docs\\New.TIF", "vol001/docs/New.TIF"},
+        {"E:\\VOL001\\Sub\\New.TIF", "vol001/Sub/New.TIF"},
+        // ".." climbs but never above the volume root; "." stays.
+        {"E:\\..\\..\\.\\open.idx", "open.idx"},
+        {"E:\\vol001\\..\\open.idx", "open.idx"},
+    };
+    for (const auto& [path, want] : cases)
+        EXPECT_EQ(f.drives.resolve(path), *want ? f.cd / want : f.cd) << path;
+    // The exact spelling wins over another that differs only in case; else the first in byte order.
     f.dir.write("cd/OPEN.IDX", "y");
-    EXPECT_EQ(f.drives.resolve("E:\\OPEN.IDX"), cd / "OPEN.IDX");
-    EXPECT_EQ(f.drives.resolve("E:\\open.idx"), cd / "open.idx");
-    EXPECT_EQ(f.drives.resolve("E:\\Open.Idx"), cd / "OPEN.IDX");  // first in byte order
+    EXPECT_EQ(f.drives.resolve("E:\\OPEN.IDX"), f.cd / "OPEN.IDX");
+    EXPECT_EQ(f.drives.resolve("E:\\open.idx"), f.cd / "open.idx");
+    EXPECT_EQ(f.drives.resolve("E:\\Open.Idx"), f.cd / "OPEN.IDX");
 }
 
 TEST(Drives, NotReadyInsteadOfTheWorkingDirectoryOrTheFileSystemRoot) {
@@ -85,21 +74,12 @@ TEST(Drives, NotReadyInsteadOfTheWorkingDirectoryOrTheFileSystemRoot) {
         EXPECT_FALSE(f.drives.resolve(p)) << p;
         EXPECT_FALSE(f.drives.ready(p)) << p;
     }
-    EXPECT_THROW(
-        {
-            try {
-                f.drives.resolveOrThrow("Z:\\a");
-            } catch (const RuntimeError& e) {
-                EXPECT_EQ(e.number(), 71);
-                throw;
-            }
-        },
-        RuntimeError);
+    EXPECT_EQ(test::ErrorNumber([&] { f.drives.resolveOrThrow("Z:\\a"); }), 71);
     EXPECT_TRUE(f.drives.ready("E:"));
     EXPECT_TRUE(f.drives.ready("T:\\V002"));
 }
 
-TEST(Drives, NativeTowerRootsAndNativePaths) {
+TEST(Drives, NativeTowerRootsNativePathsAndFindNoCase) {
     Fixture f;
     std::string tower = (f.dir / "tower").string();
     // A tower root composed with the volume and file in the stored form.
@@ -110,14 +90,12 @@ TEST(Drives, NativeTowerRootsAndNativePaths) {
     EXPECT_FALSE(f.drives.resolve(tower + "X\\open.idx"));
     EXPECT_FALSE(f.drives.ready(tower + "X"));
     // A plain native path is matched case-insensitively too and may name a new file.
-    EXPECT_EQ(f.drives.resolve((f.dir / "CD" / "Open.idx").string()), f.dir / "cd" / "open.idx");
-    EXPECT_EQ(f.drives.resolve((f.dir / "CD" / "new.txt").string()), f.dir / "cd" / "new.txt");
-}
+    EXPECT_EQ(f.drives.resolve((f.dir / "CD" / "Open.idx").string()), f.cd / "open.idx");
+    EXPECT_EQ(f.drives.resolve((f.dir / "CD" / "new.txt").string()), f.cd / "new.txt");
 
-TEST(Drives, FindNoCaseLooksInOneDirectoryOnly) {
-    Fixture f;
+    // FindNoCase looks in one directory only.
     EXPECT_EQ(FindNoCase(f.dir.path(), "DRIVES.MAP"), f.dir / "drives.map");
-    EXPECT_EQ(FindNoCase(f.dir.path(), "CD"), f.dir / "cd");
+    EXPECT_EQ(FindNoCase(f.dir.path(), "CD"), f.cd);
     EXPECT_FALSE(FindNoCase(f.dir.path(), "open.idx"));
     EXPECT_FALSE(FindNoCase(f.dir / "missing", "x"));
     EXPECT_FALSE(FindNoCase(f.dir.path(), ""));

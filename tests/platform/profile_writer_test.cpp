@@ -3,17 +3,16 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <csignal>
-#include <functional>
 
-#include "common/runtime_error.h"
+#include "tests/common/error_number.h"
 #include "tests/platform/scratch_dir.h"
 
 namespace fs = std::filesystem;
 using namespace velk;
+using velk::test::ErrorNumber;
+using velk::test::InChild;
 using velk::test::ScratchDir;
 using namespace std::string_literals;
 
@@ -22,19 +21,6 @@ namespace {
 bool Write(const ScratchDir& d, const std::string& section, const std::string& key, const std::string& value,
            int* err = nullptr) {
     return WritePrivateProfileString(section, key, value, (d / "t.ini").string(), err);
-}
-
-// Runs fn in a child process, as an unprivileged user when we are root, so that
-// permission checks and resource limits apply without touching this process.
-int InChild(const std::function<int()>& fn) {
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(99);
-        ::_exit(fn());
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
 }
 
 std::size_t Entries(const fs::path& dir) {
@@ -154,19 +140,11 @@ TEST(ProfileWriter, EncodingsAreKeptAsRead) {
 
 TEST(ProfileWriter, ReadTextFileErrorsAndLimits) {
     ScratchDir d("txt");
-    auto number = [](const std::function<void()>& fn) {
-        try {
-            fn();
-        } catch (const RuntimeError& e) {
-            return e.number();
-        }
-        return 0;
-    };
-    EXPECT_EQ(number([&] { ReadTextFile((d / "missing.ini").string()); }), 53);
+    EXPECT_EQ(ErrorNumber([&] { ReadTextFile((d / "missing.ini").string()); }), 53);
     d.write("big.txt", std::string(4096, 'x'));
-    EXPECT_EQ(number([&] { ReadTextFile((d / "big.txt").string(), nullptr, 4095); }), 321);
+    EXPECT_EQ(ErrorNumber([&] { ReadTextFile((d / "big.txt").string(), nullptr, 4095); }), 321);
     EXPECT_EQ(ReadTextFile((d / "big.txt").string(), nullptr, 4096).size(), 4096u);
-    EXPECT_NE(number([&] { ReadTextFile(d.str()); }), 0);  // a directory
+    EXPECT_NE(ErrorNumber([&] { ReadTextFile(d.str()); }), 0);  // a directory
 }
 
 TEST(ProfileWriter, AtomicWriteFollowsLinksKeepsModeAndLeavesNoTemporary) {

@@ -1,10 +1,13 @@
 #pragma once
-// A unique directory under /tmp for one test, removed with everything in it.
+// A unique directory under /tmp for one test, removed with everything in it; and a
+// child process to run a check in, as an unprivileged user when the tests run as root.
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 
@@ -52,5 +55,19 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// Runs fn in a child process (so that permission checks, locks and resource limits apply
+// without touching this one) and gives its result; 99 when privileges could not be dropped,
+// 100 when it did not exit.
+inline int InChild(const std::function<int()>& fn, bool unprivileged = true) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        if (unprivileged && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(99);
+        ::_exit(fn());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
+}
 
 }  // namespace velk::test

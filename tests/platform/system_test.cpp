@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "platform/disk_space.h"
 #include "platform/install_lock.h"
@@ -13,11 +11,7 @@ using velk::test::ScratchDir;
 namespace {
 // Whether a separate process could take the lock: the case a second copy is in.
 bool OtherProcessGetsLock(const std::string& file) {
-    pid_t pid = ::fork();
-    if (pid == 0) ::_exit(InstallLock::acquire(file, nullptr) ? 0 : 1);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return test::InChild([&] { return InstallLock::acquire(file, nullptr) ? 0 : 1; }, false) == 0;
 }
 }  // namespace
 
@@ -54,16 +48,12 @@ TEST(InstallLock, ReadOnlyInstallationLocksItsDirectory) {
     const std::string file = (d / "ro" / "VELKWp.mdb.lock").string();
     // Unprivileged, in a directory it may not write: the lock falls back to the directory.
     ::chmod((d / "ro").c_str(), 0555);
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(99);
-        auto lock = InstallLock::acquire(file, nullptr);
-        bool second = InstallLock::acquire(file, nullptr) != nullptr;
-        ::_exit(lock && lock->held() && !second ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(test::InChild([&] {
+                  auto lock = InstallLock::acquire(file, nullptr);
+                  bool second = InstallLock::acquire(file, nullptr) != nullptr;
+                  return lock && lock->held() && !second ? 0 : 1;
+              }),
+              0);
     EXPECT_FALSE(std::filesystem::exists(file));
 }
 
