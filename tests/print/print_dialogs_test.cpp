@@ -16,10 +16,6 @@ namespace {
 using test::PrintInstall;
 namespace mks = velk::mksample;
 
-std::string Text(const QString& s) {
-    return s.toStdString();
-}
-
 TEST(frmPrint, LoadsOnTheShownPageWithItsSections) {
     PrintInstall in(mks::Collection::Quorvel, mks::DriveMode::Tower);
     const mks::SampleDocument* d = in.withPages(3);
@@ -33,16 +29,16 @@ TEST(frmPrint, LoadsOnTheShownPageWithItsSections) {
     in.app.viewers[1].PageNumber = Int16(3);
     test::FakeModal modal;
     frmPrint f(in.app, modal);
-    EXPECT_EQ(Text(f.windowTitle()), "Quorvel Print 5,123,456");
-    EXPECT_EQ(Text(f.lblPages->text()), "of " + std::to_string(d->pages));
+    EXPECT_EQ(f.windowTitle().toStdString(), "Quorvel Print 5,123,456");
+    EXPECT_EQ(f.lblPages->text().toStdString(), "of " + std::to_string(d->pages));
     EXPECT_EQ(f.lstPage->count(), d->pages);
-    EXPECT_EQ(Text(f.lstPage->item(0)->text()), "1");
+    EXPECT_EQ(f.lstPage->item(0)->text().toStdString(), "1");
     for (int row : {f.lstPage->currentRow(), f.cmbRangeSt->currentIndex(), f.cmbRangeEnd->currentIndex()})
         EXPECT_EQ(row, 2);  // viewer 2's page 3
     EXPECT_TRUE(f.optPage->isChecked());
     // Page 3 starts the claims (tested before the drawings that start there too).
     ASSERT_NE(f.lstSubsections->currentItem(), nullptr);
-    EXPECT_EQ(Text(f.lstSubsections->currentItem()->text()), "Claims");
+    EXPECT_EQ(f.lstSubsections->currentItem()->text().toStdString(), "Claims");
     EXPECT_FALSE(f.chkDescription->isVisibleTo(&f) || f.chkCC->isVisibleTo(&f));  // no "META" map
     EXPECT_TRUE(f.chkClaims->isVisibleTo(&f));
     EXPECT_FALSE(f.chkClaims->isEnabled());
@@ -136,7 +132,7 @@ TEST(frmPrint, PatentBatchTakesItsPageChoiceFromTheDialog) {
     modal.onExec = [&](QDialog& dialog) {
         auto& f = dynamic_cast<frmPrint&>(dialog);
         EXPECT_TRUE(f.batch());
-        EXPECT_EQ(Text(f.windowTitle()), "Batch Print");
+        EXPECT_EQ(f.windowTitle().toStdString(), "Batch Print");
         EXPECT_FALSE(f.optPage->isEnabled() || f.lstPage->isEnabled() || f.cmbRangeSt->isEnabled());
         EXPECT_TRUE(f.optEntire->isChecked());
         f.optFirstPage->setChecked(true);
@@ -175,7 +171,7 @@ TEST(frmMarkPrint, TrademarksAndAssignmentsOnePageOrAll) {
     test::FakeModal modal;
     modal.onExec = [&](QDialog& dialog) {
         auto& f = dynamic_cast<frmMarkPrint&>(dialog);
-        EXPECT_EQ(Text(f.windowTitle()), "Tovrin Print " + FormatText(d->number, "###,###,###"));
+        EXPECT_EQ(f.windowTitle().toStdString(), "Tovrin Print " + FormatText(d->number, "###,###,###"));
         EXPECT_TRUE(f.optEntire->isChecked());
         EXPECT_EQ(f.lstPage->currentRow(), 1);
         emit f.lstPage->itemClicked(f.lstPage->item(1));
@@ -207,7 +203,7 @@ TEST(frmMarkPrint, TrademarksAndAssignmentsOnePageOrAll) {
     test::FakeModal assignModal;
     assignModal.onExec = [&](QDialog& dialog) {
         auto& f = dynamic_cast<frmMarkPrint&>(dialog);
-        EXPECT_EQ(Text(f.windowTitle()), "Assignments Print " + FormatText(a.number, "0000/0000"));
+        EXPECT_EQ(f.windowTitle().toStdString(), "Assignments Print " + FormatText(a.number, "0000/0000"));
         f.cmdPrint->click();
     };
     OpenPrintDialog(as.app, assignModal, nullptr);  // the same dialog from the menu and the toolbar

@@ -25,6 +25,13 @@ TEST(SelectPages, OptionsSectionsMetaRangesAndCommandLineLists) {
     meta.MapMarker = "META:100;";
     meta.SectionPageRange = {"2", "2", "3", "4", "x", "6", "7", "9", "10", "10", "0", "0"};
     using C = PageChoice;
+    const PageOptions claimsDescCorr{
+        .choice = C::Subsection, .claims = true, .description = true, .corrections = true};
+    const PageOptions metaFour{.choice = C::Subsection,
+                               .description = true,
+                               .drawings = true,
+                               .corrections = true,
+                               .reexaminations = true};
     const struct {
         const CurrentDocument& doc;
         PageOptions o;
@@ -39,30 +46,13 @@ TEST(SelectPages, OptionsSectionsMetaRangesAndCommandLineLists) {
         {plain, {.choice = C::Subsection}, 9, {}},        // no box checked
         // The abstract first, then the front page; no corrections without META.
         {plain, {.choice = C::Subsection, .abstract = true, .biblio = true}, 9, {2, 1}},
-        {plain,
-         {.choice = C::Subsection, .claims = true, .description = true, .corrections = true},
-         9,
-         {7, 8, 9, 5, 6}},
+        {plain, claimsDescCorr, 9, {7, 8, 9, 5, 6}},
         // An absent section (first page 0) selects nothing, and ends the abstract at its first page.
         {noDrawings, {.choice = C::Subsection, .drawings = true}, 9, {}},
         {noDrawings, {.choice = C::Subsection, .abstract = true, .drawings = true}, 9, {2}},
         // Description "x" is no number; corrections lie past a 9-page document.
-        {meta,
-         {.choice = C::Subsection,
-          .description = true,
-          .drawings = true,
-          .corrections = true,
-          .reexaminations = true},
-         9,
-         {3, 4}},
-        {meta,
-         {.choice = C::Subsection,
-          .description = true,
-          .drawings = true,
-          .corrections = true,
-          .reexaminations = true},
-         10,
-         {3, 4, 10}},
+        {meta, metaFour, 9, {3, 4}},
+        {meta, metaFour, 10, {3, 4, 10}},
         {plain, {.choice = C::List, .list = {3, 9, 1}}, 4, {3, 1}},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
