@@ -40,7 +40,10 @@ void ShowInViewer(FindSetup& in, const mks::SampleDocument& d, int n, int page) 
 struct Shown {
     std::vector<std::pair<int, int>> calls;
     ShowViewerPage fn() {
-        return [this](int viewer, int page) { return calls.emplace_back(viewer, page), true; };
+        return [this](int viewer, int page) {
+            calls.emplace_back(viewer, page);
+            return true;
+        };
     }
 };
 

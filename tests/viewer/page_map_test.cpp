@@ -11,7 +11,8 @@ namespace velk {
 namespace {
 
 using test::TempTree;
-using Sections = std::array<int, 5>;
+using Sections = std::array<Int16, 5>;
+using Parsed = std::pair<bool, Sections>;  // whether a map was read, and the first pages
 
 struct MapApp {
     TempTree tree{"map"};
@@ -20,14 +21,10 @@ struct MapApp {
         app.config.CollectionMode = kModePatents;
         app.doc.VolumeDir = tree.dir("vol").string();
     }
-    bool parse(const std::string& imagePath) {
+    Parsed parse(const std::string& imagePath) {
         app.doc.LastOpenIdx.ImagePath = FixedWidth(imagePath, 37);
-        return ParsePage(app);
-    }
-    Sections sections() const {
-        Sections s{};
-        for (int i = 0; i < 5; ++i) s[static_cast<std::size_t>(i)] = app.doc.SectionFirstPage[static_cast<std::size_t>(i)];
-        return s;
+        const bool read = ParsePage(app);
+        return {read, app.doc.SectionFirstPage};
     }
     // A ".tif" file with the 35 map bytes at 258 and, optionally, a block appended
     // whose position the marker names.
@@ -45,62 +42,53 @@ TEST(ParsePage, TextMapsBesideTheImage) {
     m.tree.write("vol/DOCS/5123456.a1a",
                  "Claim(s) : 9  Info.: 1 Abstract:2  Drawing(s):   3  Description: 5x\r\nInfo.: 7\r\n");
     m.tree.write("vol/DOCS/5123456.tif", "the image");
-    EXPECT_TRUE(m.parse("\\DOCS\\5123456.TIF"));
-    EXPECT_EQ(m.sections(), (Sections{1, 2, 3, 5, 9}));
+    EXPECT_EQ(m.parse("\\DOCS\\5123456.TIF"), Parsed(true, {1, 2, 3, 5, 9}));
     EXPECT_EQ(m.app.doc.MapMarker, "");
 
     // No ".TIF": the image path with "a" appended, in loose letter case.
     m.tree.write("vol/maps/re12345a", "Info.: 1  Abstract: 0  Drawing(s): 0  Description: 2  Claim(s) : 4\r\n");
-    EXPECT_TRUE(m.parse("\\MAPS\\RE12345"));
-    EXPECT_EQ(m.sections(), (Sections{1, 0, 0, 2, 4}));
+    EXPECT_EQ(m.parse("\\MAPS\\RE12345"), Parsed(true, {1, 0, 0, 2, 4}));
     m.tree.write("vol/DOCS/D345678.BINa", "Info.: 1  Drawing(s): 2\r\n");
-    EXPECT_TRUE(m.parse("\\DOCS\\D345678.BIN"));
-    EXPECT_EQ(m.sections(), (Sections{1, 0, 2, 0, 0}));
+    EXPECT_EQ(m.parse("\\DOCS\\D345678.BIN"), Parsed(true, {1, 0, 2, 0, 0}));
 
     // Labels are case-sensitive; numbers are digits only and 1..32767.
     m.tree.write("vol/DOCS/1.BINa", "info.: 4 ABSTRACT: 5 Drawing(s): 6 Description:+7 Claim(s) :1e3\r\n");
-    EXPECT_TRUE(m.parse("\\DOCS\\1.BIN"));
-    EXPECT_EQ(m.sections(), (Sections{0, 0, 6, 0, 1}));
+    EXPECT_EQ(m.parse("\\DOCS\\1.BIN"), Parsed(true, {0, 0, 6, 0, 1}));
     m.tree.write("vol/DOCS/2.BINa",
                  "Info.: 99999  Abstract: -7  Drawing(s): 40000  Description: 32768  Claim(s) : 32767\r\n");
-    EXPECT_TRUE(m.parse("\\DOCS\\2.BIN"));
-    EXPECT_EQ(m.sections(), (Sections{0, 0, 0, 0, 32767}));
+    EXPECT_EQ(m.parse("\\DOCS\\2.BIN"), Parsed(true, {0, 0, 0, 0, 32767}));
 
     // An empty map cannot be read; a missing one leaves nothing of the last document.
     m.tree.write("vol/DOCS/3.BINa", "");
-    EXPECT_FALSE(m.parse("\\DOCS\\3.BIN"));
-    EXPECT_FALSE(m.parse("\\DOCS\\4.BIN"));
-    EXPECT_EQ(m.sections(), (Sections{0, 0, 0, 0, 0}));
+    EXPECT_FALSE(m.parse("\\DOCS\\3.BIN").first);
+    EXPECT_EQ(m.parse("\\DOCS\\4.BIN"), Parsed(false, {0, 0, 0, 0, 0}));
 }
 
 TEST(ParsePage, EmbeddedMapsAndTheirMetaBlock) {
     MapApp m;
     m.tif("DOCS/5000001.TIF", "1;2;4;6;9;MARK;");
-    EXPECT_TRUE(m.parse("\\DOCS\\5000001.TIF"));
-    EXPECT_EQ(m.sections(), (Sections{1, 2, 4, 6, 9}));
+    EXPECT_EQ(m.parse("\\DOCS\\5000001.TIF"), Parsed(true, {1, 2, 4, 6, 9}));
     EXPECT_EQ(m.app.doc.MapMarker, "MARK");
 
     m.tif("DOCS/5000002.tif", "1;2;3;");  // three fields: the rest count as 0
-    EXPECT_TRUE(m.parse("\\DOCS\\5000002.TIF"));
-    EXPECT_EQ(m.sections(), (Sections{1, 2, 3, 0, 0}));
+    EXPECT_EQ(m.parse("\\DOCS\\5000002.TIF"), Parsed(true, {1, 2, 3, 0, 0}));
     EXPECT_EQ(m.app.doc.MapMarker, "0");
 
     m.tif("DOCS/5000003.tif", "1;2;3;5;8;", "5000003,B1,19720101,12,G4,300,SAMPLE,2,2,3,4,5,7,8,12,0,0,0,0,END\r\n");
-    EXPECT_TRUE(m.parse("\\DOCS\\5000003.TIF"));
-    EXPECT_EQ(m.sections(), (Sections{1, 2, 3, 5, 8}));
+    EXPECT_EQ(m.parse("\\DOCS\\5000003.TIF"), Parsed(true, {1, 2, 3, 5, 8}));
     EXPECT_EQ(m.app.doc.MapMarker, "META:301");
     const std::array<std::string, 12> ranges = {"2", "2", "3", "4", "5", "7", "8", "12", "0", "0", "0", "0"};
     EXPECT_EQ(m.app.doc.SectionPageRange, ranges);
 
     // Ten fields: pair 1 from fields 8 and 9, every later field "0".
     m.tif("DOCS/5000004.tif", "1;0;0;2;3;", "a,b,c,d,e,f,g,2,3,10");
-    EXPECT_TRUE(m.parse("\\DOCS\\5000004.TIF"));
+    EXPECT_TRUE(m.parse("\\DOCS\\5000004.TIF").first);
     const std::array<std::string, 12> short_ = {"2", "3", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0"};
     EXPECT_EQ(m.app.doc.SectionPageRange, short_);
 
     // A text map after a "META" map: no marker, no ranges left over.
     m.tree.write("vol/DOCS/5000005.a1a", "Info.: 1\r\n");
-    EXPECT_TRUE(m.parse("\\DOCS\\5000005.TIF"));
+    EXPECT_TRUE(m.parse("\\DOCS\\5000005.TIF").first);
     EXPECT_EQ(m.app.doc.MapMarker, "");
     EXPECT_EQ(m.app.doc.SectionPageRange, (std::array<std::string, 12>{}));
 
@@ -108,14 +96,12 @@ TEST(ParsePage, EmbeddedMapsAndTheirMetaBlock) {
     std::string bad(300, 'x');
     bad.replace(258, 35, FixedWidth("[PMAP]1;0;2;99999;3;META:999999999;", 35));
     m.tree.write("vol/DOCS/5000006.tif", bad);
-    EXPECT_FALSE(m.parse("\\DOCS\\5000006.TIF"));
-    EXPECT_EQ(m.sections(), (Sections{1, 0, 2, 0, 3}));
+    EXPECT_EQ(m.parse("\\DOCS\\5000006.TIF"), Parsed(false, {1, 0, 2, 0, 3}));
     EXPECT_EQ(m.app.doc.SectionPageRange, (std::array<std::string, 12>{}));
 
     // Too short to hold the map bytes.
     m.tree.write("vol/DOCS/5000007.tif", std::string(280, 'x'));
-    EXPECT_FALSE(m.parse("\\DOCS\\5000007.TIF"));
-    EXPECT_EQ(m.sections(), (Sections{0, 0, 0, 0, 0}));
+    EXPECT_EQ(m.parse("\\DOCS\\5000007.TIF"), Parsed(false, {0, 0, 0, 0, 0}));
 }
 
 TEST(ParsePage, MapPageNumbers) {
