@@ -27,7 +27,7 @@ const char* kSmall =
     "@topic 9\r\n"
     "<p>Batch print and export: find this.</p>\r\n";
 
-TEST(HelpFile, TopicsByContextNumber) {
+TEST(HelpFile, TopicsByContextNumberAndSearch) {
     HelpFile f = HelpFile::Parse(kSmall, "velkwp.hlp");
     ASSERT_TRUE(f.ok()) << f.problem();
     ASSERT_EQ(f.topics().size(), 4u);
@@ -47,6 +47,17 @@ TEST(HelpFile, TopicsByContextNumber) {
     EXPECT_EQ(f.contents().title, "Contents");
     EXPECT_NE(f.contents().html.find("topic:2"), std::string::npos);
     EXPECT_EQ(&f.topicFor(21), f.find(21));
+
+    auto contexts = [&](const std::string& q) {
+        std::vector<long> out;
+        for (const HelpTopic* t : f.search(q)) out.push_back(t->context);
+        return out;
+    };
+    EXPECT_EQ(contexts("PRINT"), (std::vector<long>{21, 9}));       // body of 21, body of 9
+    EXPECT_EQ(contexts("lists print"), (std::vector<long>{21}));    // every word; a title word first
+    EXPECT_EQ(contexts("finding"), (std::vector<long>{2, 0}));      // the title hit first
+    EXPECT_EQ(contexts("number & press"), (std::vector<long>{2}));  // entities are decoded
+    for (const char* q : {"href", "   ", "print zebra"}) EXPECT_TRUE(contexts(q).empty()) << q;  // tags: no text
 }
 
 TEST(HelpFile, ContentsMadeWhenTheFileHasNone) {
@@ -104,7 +115,7 @@ TEST(HelpFile, RefusesWhatIsNotAHelpFile) {
     EXPECT_EQ(cut.find(6)->html, "<p>From a fi\n");
 }
 
-TEST(HelpFile, CountsAndSizesAreBounded) {
+TEST(HelpFile, CountsAndSizesAreBoundedAndLoadSaysWhyAFileCannotBeShown) {
     std::string many = "velk-help 1\n";
     for (std::size_t i = 0; i < kMaxHelpTopics + 50; ++i) many += "@topic " + std::to_string(i) + " T\nb\n";
     HelpFile f = HelpFile::Parse(many, "h");
@@ -121,10 +132,8 @@ TEST(HelpFile, CountsAndSizesAreBounded) {
     EXPECT_NE(b.problem().find("larger than 4 MB"), std::string::npos) << b.problem();
     fs::resize_file(big, kMaxHelpFileBytes);  // at the cap: read (NUL padding is body text)
     EXPECT_TRUE(HelpFile::Load(big).ok()) << HelpFile::Load(big).problem();
-}
 
-TEST(HelpFile, LoadSaysWhyAFileCannotBeShown) {
-    ScratchDir dir("help");
+    // Load says why a file cannot be shown.
     HelpFile missing = HelpFile::Load(dir / "velkwm.hlp");
     EXPECT_FALSE(missing.ok());
     EXPECT_NE(missing.problem().find("velkwm.hlp was not found"), std::string::npos) << missing.problem();
@@ -135,22 +144,6 @@ TEST(HelpFile, LoadSaysWhyAFileCannotBeShown) {
     HelpFile good = HelpFile::Load(dir.write("velkwp.hlp", kSmall));
     ASSERT_TRUE(good.ok()) << good.problem();
     EXPECT_EQ(good.topics().size(), 4u);
-}
-
-TEST(HelpFile, SearchFindsWordsOfTextAndTitles) {
-    HelpFile f = HelpFile::Parse(kSmall, "h");
-    auto contexts = [&](const std::string& q) {
-        std::vector<long> out;
-        for (const HelpTopic* t : f.search(q)) out.push_back(t->context);
-        return out;
-    };
-    EXPECT_EQ(contexts("PRINT"), (std::vector<long>{21, 9}));       // body of 21, body of 9
-    EXPECT_EQ(contexts("lists print"), (std::vector<long>{21}));    // every word; a title word first
-    EXPECT_EQ(contexts("finding"), (std::vector<long>{2, 0}));      // the title hit first
-    EXPECT_EQ(contexts("number & press"), (std::vector<long>{2}));  // entities are decoded
-    EXPECT_TRUE(contexts("href").empty());                          // tags are not text
-    EXPECT_TRUE(contexts("   ").empty());
-    EXPECT_TRUE(contexts("print zebra").empty());
 }
 
 TEST(HelpFile, AboutNamesProgramCollectionCoverageAndLibraries) {

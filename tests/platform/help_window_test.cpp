@@ -66,7 +66,7 @@ TEST(HelpWindow, EveryHelpCommandOfTheFormsOpensItsTopic) {
     EXPECT_FALSE(s.window().isVisible());
 }
 
-TEST(HelpWindow, AboutTellsTheCollectionAndLibraries) {
+TEST(HelpWindow, AboutTellsTheCollectionAndLibrariesAndStandsInForAnUnusableFile) {
     HelpSetUp s;
     ASSERT_TRUE(s.help.show(s.file, kHelpContext, kHelpAboutContext));
     std::string about = s.shown();
@@ -77,9 +77,8 @@ TEST(HelpWindow, AboutTellsTheCollectionAndLibraries) {
     EXPECT_TRUE(Has(about, qVersion()));
     for (const LibraryVersion& l : LibraryVersions()) {
         EXPECT_TRUE(Has(about, l.name));
-        EXPECT_FALSE(l.version.empty() || Has(l.version, "\n") || l.version == "unknown")
-            << l.name << l.version;
-        EXPECT_TRUE(isdigit(static_cast<unsigned char>(l.version[0]))) << l.name << " " << l.version;
+        EXPECT_TRUE(isdigit(static_cast<unsigned char>(l.version[0])) && !Has(l.version, "\n"))
+            << l.name << " " << l.version;
     }
     EXPECT_TRUE(Has(about, "ask the administrator")) << "the file's own About text follows";
     // The facts are asked each time: a changed coverage shows.
@@ -88,10 +87,8 @@ TEST(HelpWindow, AboutTellsTheCollectionAndLibraries) {
     ASSERT_TRUE(s.help.show(s.file, kHelpContext, kHelpAboutContext));
     EXPECT_GT(s.factsAsked, asked);
     EXPECT_TRUE(Has(s.shown(), "through 5999999"));
-}
 
-TEST(HelpWindow, UnusableFileGivesItsMessageAndTheBuiltInAbout) {
-    HelpSetUp s;
+    // An unusable file gives its message and the built-in About.
     s.dir.write("old.hlp", std::string("\x3F\x5F\x03\x00", 4) + std::string(64, '\x01'));
     const std::pair<std::string, const char*> bad[] = {
         {(s.dir / "old.hlp").string(), "old binary help format"},

@@ -4,7 +4,10 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <array>
 #include <csignal>
+#include <optional>
+#include <vector>
 
 #include "tests/common/error_number.h"
 #include "tests/platform/scratch_dir.h"
@@ -31,67 +34,49 @@ std::size_t Entries(const fs::path& dir) {
 
 }  // namespace
 
-// The platform's own result for this file and these three calls, byte for byte.
-TEST(ProfileWriter, GoldenInPlaceEditLikeThePlatform) {
-    ScratchDir d("ini");
-    d.write("t.ini", "; app\r\n[Main]\r\nName = Alpha\r\ncount=3\r\n;-- end\r\n\r\n[Other]\r\nx=1\r\n");
-    ASSERT_TRUE(Write(d, "MAIN", "Count", "4"));
-    ASSERT_TRUE(Write(d, "Main", "New", " v "));
-    ASSERT_TRUE(Write(d, "Third", "k", "v"));
-    EXPECT_EQ(d.read("t.ini"),
-              "; app\r\n[Main]\r\nName = Alpha\r\ncount=4\r\nNew= v \r\n;-- end\r\n\r\n[Other]\r\nx=1\r\n"
-              "[Third]\r\nk=v\r\n");
-}
-
-TEST(ProfileWriter, HandEditedFileKeepsEveryUntouchedByte) {
-    ScratchDir d("ini");
+// Each case: the file before (none: no file yet), the writes in order, the file after.
+TEST(ProfileWriter, EditsInPlaceAndKeepsEveryUntouchedByte) {
     const std::string junk = "junk\0before\x01sections\n"s;
-    d.write("t.ini", junk +
-                         "CD_DRIVE=Z\n"  // before any section: never matched
-                         "[Other]\nCD_DRIVE=Y\n"
-                         "  [ data ]  trailing\n"
-                         "; CD_DRIVE=comment\n"
-                         "INSTALLATION_TYPE = OPEN\n"
-                         "\tcd_drive  =\t E:\\ \n"
-                         "no equals sign\n"
-                         "\n"
-                         "[DATA]\nCD_DRIVE=second section\n"
-                         "[Last]\nx=1");
-    ASSERT_TRUE(Write(d, " DATA ", "CD_DRIVE ", "F:"));
-    ASSERT_TRUE(Write(d, "data", "PAGE_TYPE", "A4"));
-    ASSERT_TRUE(Write(d, "Last", "x", "2"));
-    EXPECT_EQ(d.read("t.ini"), junk +
-                                   "CD_DRIVE=Z\n"
-                                   "[Other]\nCD_DRIVE=Y\n"
-                                   "  [ data ]  trailing\n"
-                                   "; CD_DRIVE=comment\n"
-                                   "INSTALLATION_TYPE = OPEN\n"
-                                   "\tcd_drive  =\t F:\n"
-                                   "PAGE_TYPE=A4\n"  // after the last key line, in the file's line ends
-                                   "no equals sign\n"
-                                   "\n"
-                                   "[DATA]\nCD_DRIVE=second section\n"
-                                   "[Last]\nx=2\n");
+    struct Case {
+        const char* what;
+        std::optional<std::string> before;
+        std::vector<std::array<std::string, 3>> writes;
+        std::string after;
+    } cases[] = {
+        {"the platform's own result for this file and these calls, byte for byte",
+         "; app\r\n[Main]\r\nName = Alpha\r\ncount=3\r\n;-- end\r\n\r\n[Other]\r\nx=1\r\n",
+         {{"MAIN", "Count", "4"}, {"Main", "New", " v "}, {"Third", "k", "v"}},
+         "; app\r\n[Main]\r\nName = Alpha\r\ncount=4\r\nNew= v \r\n;-- end\r\n\r\n[Other]\r\nx=1\r\n"
+         "[Third]\r\nk=v\r\n"},
+        {"hand-edited: a key before any section, another section's, a comment never match; a new key "
+         "follows the last key line, in the file's line ends",
+         junk + "CD_DRIVE=Z\n[Other]\nCD_DRIVE=Y\n  [ data ]  trailing\n; CD_DRIVE=comment\n"
+                "INSTALLATION_TYPE = OPEN\n\tcd_drive  =\t E:\\ \nno equals sign\n\n"
+                "[DATA]\nCD_DRIVE=second section\n[Last]\nx=1",
+         {{" DATA ", "CD_DRIVE ", "F:"}, {"data", "PAGE_TYPE", "A4"}, {"Last", "x", "2"}},
+         junk + "CD_DRIVE=Z\n[Other]\nCD_DRIVE=Y\n  [ data ]  trailing\n; CD_DRIVE=comment\n"
+                "INSTALLATION_TYPE = OPEN\n\tcd_drive  =\t F:\nPAGE_TYPE=A4\nno equals sign\n\n"
+                "[DATA]\nCD_DRIVE=second section\n[Last]\nx=2\n"},
+        {"a new file", std::nullopt, {{"DATA", "PAGE_TYPE", "LETTER"}}, "[DATA]\r\nPAGE_TYPE=LETTER\r\n"},
+        {"a header with no keys takes the key right below it; a line break before an appended section",
+         "[DATA]\r\n[X]\r\ny=1", {{"DATA", "A", ""}, {"New", "b", "2"}},
+         "[DATA]\r\nA=\r\n[X]\r\ny=1\r\n[New]\r\nb=2\r\n"},
+        {"lone CR ends", "[DATA]\rk=1\r", {{"DATA", "k", "2"}, {"DATA", "m", "3"}}, "[DATA]\rk=2\rm=3\r"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchDir d("ini");
+        if (c.before) d.write("t.ini", *c.before);
+        for (const auto& [section, key, value] : c.writes) ASSERT_TRUE(Write(d, section, key, value));
+        EXPECT_EQ(d.read("t.ini"), c.after);
+    }
 }
 
-TEST(ProfileWriter, CreatesAppendsAndRefusesWhatWouldCorruptTheFile) {
+TEST(ProfileWriter, RefusesWhatWouldCorruptTheFile) {
     ScratchDir d("ini");
-    ASSERT_TRUE(Write(d, "DATA", "PAGE_TYPE", "LETTER"));
-    EXPECT_EQ(d.read("t.ini"), "[DATA]\r\nPAGE_TYPE=LETTER\r\n");
-    // A header with no keys takes the new key right below it; a file without a final
-    // line break gets one before the appended section.
-    d.write("t.ini", "[DATA]\r\n[X]\r\ny=1");
-    ASSERT_TRUE(Write(d, "DATA", "A", ""));
-    ASSERT_TRUE(Write(d, "New", "b", "2"));
-    EXPECT_EQ(d.read("t.ini"), "[DATA]\r\nA=\r\n[X]\r\ny=1\r\n[New]\r\nb=2\r\n");
-    // Lone CR line ends are line ends too.
-    d.write("t.ini", "[DATA]\rk=1\r");
-    ASSERT_TRUE(Write(d, "DATA", "k", "2"));
-    ASSERT_TRUE(Write(d, "DATA", "m", "3"));
-    EXPECT_EQ(d.read("t.ini"), "[DATA]\rk=2\rm=3\r");
-
+    const std::string before = "[DATA]\rk=2\rm=3\r";
+    d.write("t.ini", before);
     // A value with a line break would inject a line; names need a key.
-    const std::string before = d.read("t.ini");
     int err = 0;
     EXPECT_FALSE(Write(d, "DATA", "k", "x\r\nINSTALLATION_TYPE=OPEN", &err));
     EXPECT_EQ(err, EINVAL);
@@ -103,7 +88,7 @@ TEST(ProfileWriter, CreatesAppendsAndRefusesWhatWouldCorruptTheFile) {
     EXPECT_FALSE(fs::exists(d / "no"));
 }
 
-TEST(ProfileWriter, EncodingsAreKeptAsRead) {
+TEST(ProfileWriter, EncodingsAreKeptAsReadAndReadsAreBounded) {
     ScratchDir d("ini");
     // Windows-1252 with an unassigned byte (0x81): kept exactly; a new value in its code page.
     d.write("t.ini", "[DATA]\r\n; caf\xE9 \x81\r\nEXPORT_PATH=C:\\old\r\n");
@@ -136,10 +121,8 @@ TEST(ProfileWriter, EncodingsAreKeptAsRead) {
     d.write("t.ini", "\xFF\xFE" + u16("[DATA]") + "x");
     EXPECT_FALSE(Write(d, "DATA", "k", "v"));
     EXPECT_EQ(d.read("t.ini"), "\xFF\xFE" + u16("[DATA]") + "x");
-}
 
-TEST(ProfileWriter, ReadTextFileErrorsAndLimits) {
-    ScratchDir d("txt");
+    // Reading: missing, over the size allowed, at it, a directory.
     EXPECT_EQ(ErrorNumber([&] { ReadTextFile((d / "missing.ini").string()); }), 53);
     d.write("big.txt", std::string(4096, 'x'));
     EXPECT_EQ(ErrorNumber([&] { ReadTextFile((d / "big.txt").string(), nullptr, 4095); }), 321);
