@@ -85,20 +85,18 @@ std::vector<DecodedPage> DecodeTiff(const fs::path& file, bool pixels = true) {
 // A raw G4 block wrapped into a TIFF of the stated size, then decoded by libtiff.
 DecodedPage DecodeRawG4(const std::string& g4, std::uint32_t width, std::uint32_t height,
                         const fs::path& scratch) {
-    DecodedPage p;
-    p.width = width;
-    p.height = height;
+    DecodedPage p{width, height};
     TIFF* w = TIFFOpen(scratch.c_str(), "w");
     if (!w) return p;
-    for (auto [tag, value] : {std::pair<ttag_t, std::uint32_t>{TIFFTAG_IMAGEWIDTH, width},
-                              {TIFFTAG_IMAGELENGTH, height},
-                              {TIFFTAG_BITSPERSAMPLE, 1},
-                              {TIFFTAG_SAMPLESPERPIXEL, 1},
-                              {TIFFTAG_ROWSPERSTRIP, height},
-                              {TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4},
-                              {TIFFTAG_FILLORDER, FILLORDER_MSB2LSB},
-                              {TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE}})
-        TIFFSetField(w, tag, value);
+    const std::uint32_t tags[] = {TIFFTAG_IMAGEWIDTH,      width,
+                                  TIFFTAG_IMAGELENGTH,     height,
+                                  TIFFTAG_BITSPERSAMPLE,   1,
+                                  TIFFTAG_SAMPLESPERPIXEL, 1,
+                                  TIFFTAG_ROWSPERSTRIP,    height,
+                                  TIFFTAG_COMPRESSION,     COMPRESSION_CCITTFAX4,
+                                  TIFFTAG_FILLORDER,       FILLORDER_MSB2LSB,
+                                  TIFFTAG_PHOTOMETRIC,     PHOTOMETRIC_MINISWHITE};
+    for (std::size_t i = 0; i < std::size(tags); i += 2) TIFFSetField(w, tags[i], tags[i + 1]);
     std::string copy = g4;
     TIFFWriteRawStrip(w, 0, copy.data(), static_cast<tmsize_t>(copy.size()));
     TIFFClose(w);
