@@ -234,9 +234,6 @@ TEST(ConfigWriters, OneFileWhateverItsSpellingAndFailuresAreReported) {
     Install none;
     EXPECT_TRUE(WritePageType(none.app, "A4"));
     EXPECT_EQ(none.dir.read("VelkWp.INI"), "[DATA]\r\nPAGE_TYPE=A4\r\n");
-    Install marks(kModeTrademarks);
-    EXPECT_TRUE(WriteJukebox(marks.app, "Y"));
-    EXPECT_EQ(marks.dir.read("VelkWm.INI"), "[DATA]\r\nSMART_CD_ON=Y\r\n");
 
     // Writes the reader would not see: a later duplicate, a key in another letter case.
     Install dup;

@@ -72,6 +72,7 @@ struct Commands {
 
 using D = FrameDialog;
 using Opened = std::vector<FrameDialog>;
+using Values = std::vector<std::string>;
 
 }  // namespace
 
@@ -179,12 +180,10 @@ TEST(DialogCommands, CollectionSwitchAsksClearsAndRederives) {
     in.fakes.messages.answers = {Answer::Yes};
     EXPECT_TRUE(SwitchCollection(in.app, "mnuTovrin", in.window));
     const Config& c = in.app.config;
-    EXPECT_EQ(c.CollectionMode, kModeTrademarks);
-    EXPECT_EQ(c.CurrentIndexPath, (in.dir / "CUM_MARK.IDX").string());
-    EXPECT_EQ(c.CollectionLetter, "M");
-    EXPECT_EQ(c.HelpFilePath, (in.dir / "velkwm.hlp").string());
-    EXPECT_EQ(c.CDDrive, "/srv/marks");
-    EXPECT_EQ(c.OpenIdxPath, "/srv/marks\\open.idx");
+    EXPECT_EQ((Values{c.CollectionMode, c.CurrentIndexPath, c.CollectionLetter, c.HelpFilePath, c.CDDrive,
+                      c.OpenIdxPath}),
+              (Values{kModeTrademarks, (in.dir / "CUM_MARK.IDX").string(), "M",
+                      (in.dir / "velkwm.hlp").string(), "/srv/marks", "/srv/marks\\open.idx"}));
     EXPECT_EQ(in.store->totals(), ListTotals{});
     EXPECT_EQ(in.store->Count(ListTable::NotFound), 0);
     EXPECT_EQ(in.app.doc.CurDocNo, "");
@@ -205,8 +204,7 @@ TEST(DialogCommands, CollectionSwitchAsksClearsAndRederives) {
     in.fakes.messages.answers = {Answer::Yes};
     EXPECT_TRUE(SwitchCollection(in.app, "mnuQuorvel", in.window));
     EXPECT_EQ(in.fakes.messages.shown.back().title, " Quorvel");
-    EXPECT_EQ(c.CDDrive, "/srv/patents");
-    EXPECT_EQ(c.CollectionLetter, "P");
+    EXPECT_EQ((Values{c.CDDrive, c.CollectionLetter}), (Values{"/srv/patents", "P"}));
 
     // A missing index: its message, nothing asked, nothing cleared.
     Commands gone;
