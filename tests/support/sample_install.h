@@ -12,7 +12,8 @@ namespace velk::test {
 // Two volumes of small pages: fast to make, every kind of document present.
 inline mksample::SampleResult MakeSmallSample(const std::filesystem::path& out, mksample::Collection c,
                                               mksample::DriveMode mode, int documentsPerVolume,
-                                              bool hostile = false) {
+                                              bool hostile = false,
+                                              mksample::Installation installation = mksample::Installation::Open) {
     mksample::SampleOptions o;
     o.collection = c;
     o.outDir = out;
@@ -21,6 +22,7 @@ inline mksample::SampleResult MakeSmallSample(const std::filesystem::path& out, 
     o.documentsPerVolume = documentsPerVolume;
     o.pageScale = 0.1;
     o.hostile = hostile;
+    o.installation = installation;
     return mksample::MakeSample(o);
 }
 
