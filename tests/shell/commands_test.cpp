@@ -42,7 +42,7 @@ struct Frame : LoadedFrame {
 
 }  // namespace
 
-TEST(Commands, TableShortcutsTipsAndAccessibleNames) {
+TEST(Commands, TableShortcutsTipsTilingAndNoViewerMeansNoOpsAndOnlyFind) {
     Frame f;
     // Every button's key runs a command; menu items of the table exist in the menu bar.
     for (const ToolbarButton& b : ToolbarButtons()) {
@@ -79,10 +79,8 @@ TEST(Commands, TableShortcutsTipsAndAccessibleNames) {
                  {Arrangement::TileVertically, 0, 10, 10, {}}};
     for (const auto& k : cases)
         EXPECT_TRUE(TileGeometry(k.how, k.count, k.width, k.height) == k.rects) << k.width;
-}
 
-TEST(Commands, NoViewerMeansNoOpsAndOnlyFind) {
-    Frame f;
+    // With no viewer every button and viewer item is a no-op and only Find is offered.
     for (const ToolbarButton& b : ToolbarButtons())
         if (std::string(b.key) != "BTN_FIND") f.frame->tbToolBar_ButtonClick(b.key);
     for (const char* m : {"mnuZoomIn", "mnuRotate", "mnuClose2", "mnuNew", "mnuPageDown", "mnuViewer2"})

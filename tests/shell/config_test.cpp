@@ -26,12 +26,10 @@ using Values = std::vector<std::string>;
 // The letters a drive table offers as "X:"; any entry but that or "notavailable" shows as '?'.
 std::string Offered(const std::array<std::string, 26>& drives) {
     std::string letters;
-    for (int i = 0; i < 26; ++i) {
-        if (drives[i] == std::string{char('A' + i), ':'})
-            letters += char('A' + i);
-        else if (drives[i] != "notavailable")
-            letters += '?';
-    }
+    for (char l = 'A'; l <= 'Z'; ++l)
+        letters += drives[l - 'A'] == std::string{l, ':'} ? std::string{l}
+                   : drives[l - 'A'] == "notavailable"    ? ""
+                                                          : "?";
     return letters;
 }
 
@@ -168,7 +166,7 @@ TEST(ReadIni, TowerModeTakesTheCollectionsRootAndEmptyRootsAreNotReady) {
     }
 }
 
-TEST(ReadIni, BadFilesGetAClearAnswerAndLoseNothing) {
+TEST(ReadIni, BadFilesGetAClearAnswerAndOtherEncodingsLoseNothing) {
     Install missing;
     EXPECT_FALSE(ReadIni(missing.app));
     ASSERT_EQ(missing.shown().size(), 1u);
@@ -199,9 +197,8 @@ TEST(ReadIni, BadFilesGetAClearAnswerAndLoseNothing) {
     Install longLine;
     ASSERT_TRUE(longLine.read(kRequired + std::string(10u << 20, 'x') + " PAGE_TYPE=A4\r\n"));
     EXPECT_EQ(longLine.app.config.PageType, "A4");
-}
 
-TEST(ReadIni, EncodingsAreReadAndKeptOnWriteBack) {
+    // Other encodings are read and kept as they are on write-back.
     Install cp;
     ASSERT_TRUE(cp.read(kRequired + "IMPORT_PATH=C:\\caf\xE9\r\n"));
     EXPECT_EQ(cp.app.config.ImportPath, "C:\\caf\xC3\xA9");

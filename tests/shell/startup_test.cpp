@@ -47,8 +47,8 @@ struct StartRun {
     RecordingWindows windows;
 
     explicit StartRun(Collection c = Collection::Quorvel) {
-        sample = mksample::MakeSample(
-            {.collection = c, .outDir = dir / "inst", .volumes = 1, .documentsPerVolume = 2, .pageScale = 0.05});
+        sample = mksample::MakeSample({.collection = c, .outDir = dir / "inst", .volumes = 1,
+                                       .documentsPerVolume = 2, .pageScale = 0.05});
         fakes.wire(app.ports);
         fakes.frame.onOpen = [this](FrameDialog d) {
             if (d == FrameDialog::Find) windows.log.push_back("find");
@@ -81,7 +81,8 @@ TEST(Startup, EachCollectionRunsEveryStepInOrderAndEndsAtTheFindDialog) {
                           Case{Collection::Assign, "velkwa", "ASSIGN", "Assignments", "cum_assn.idd"}}) {
         SCOPED_TRACE(std::string(k.program) + " " + k.index);
         StartRun r(k.collection);
-        if (r.sample.indexFile.filename() != k.index) fs::rename(r.sample.indexFile, r.sample.appDir / k.index);
+        const fs::path index = r.sample.appDir / k.index;
+        if (r.sample.indexFile != index) fs::rename(r.sample.indexFile, index);
         r.app.viewerFlags.Marker = "Set";  // left by an earlier run
         r.app.viewers[1].Zoom = Int16(250);
         EXPECT_EQ(r.start(k.program), kStartupRunning);
@@ -179,7 +180,7 @@ TEST(Startup, FailuresShowTheirMessageAndEndWithTheirStatus) {
     }
 }
 
-TEST(Startup, ListsOfAnEarlierRunAreEmptyAfterStart) {
+TEST(Startup, ListsOfAnEarlierRunAreEmptyAfterStartAndViewWaitsForTheFoundList) {
     StartRun r;
     {
         ListStore earlier(r.sample.appDir / "VELKWp.mdb", kModePatents);
@@ -197,6 +198,24 @@ TEST(Startup, ListsOfAnEarlierRunAreEmptyAfterStart) {
                         ListTable::RemainingOrder, ListTable::ToPrint, ListTable::ToExport})
         EXPECT_EQ(r.app.lists->Count(t), 0) << TableName(t);
     EXPECT_EQ(r.app.lists->totals(), ListTotals{});
+
+    EXPECT_FALSE(r.fakes.frame.enabled["mnuView"]);
+    // The find dialog fills the Found list: View is offered when it closes.
+    r.fakes.frame.onOpen = [&](FrameDialog) {
+        std::string entry = "5123456  QUOR_0001";
+        r.app.lists->AddToFound(entry, 2);
+    };
+    FindCommand(r.app);
+    EXPECT_TRUE(r.fakes.frame.enabled["mnuView"]);
+    r.fakes.frame.enabled.clear();
+    ViewersClosed(r.app);
+    // View, the Lists items, the viewer entries, the shown-document items with Close
+    // Viewer 2, every button; of them only Find and View on.
+    EXPECT_EQ(r.fakes.frame.enabled.size(), 1u + 3 + 2 + 20 + 28);
+    int on = 0;
+    for (const auto& [name, state] : r.fakes.frame.enabled) on += state;
+    EXPECT_EQ(on, 2);
+    EXPECT_TRUE(r.fakes.frame.enabled["mnuView"] && r.fakes.frame.enabled["BTN_FIND"]);
 }
 
 TEST(Startup, ToolbarLayoutFollowsTheScreenAndTheReadMeShowsOnlyForUpperCaseYes) {
@@ -243,26 +262,4 @@ TEST(Startup, ASecondCopyIsRefusedBeforeTheListsAndShutdownRunsOnceAndReleasesTh
     // The lock went with it: another run of the installation may start.
     Session next;
     EXPECT_EQ(Startup(r.app, next, r.windows, "velkwp", r.appDir()), kStartupRunning);
-}
-
-TEST(CommandState, ViewOnlyWhileTheFoundListHoldsEntries) {
-    StartRun r;
-    ASSERT_EQ(r.start("velkwp"), kStartupRunning);
-    EXPECT_FALSE(r.fakes.frame.enabled["mnuView"]);
-    // The find dialog fills the Found list: View is offered when it closes.
-    r.fakes.frame.onOpen = [&](FrameDialog) {
-        std::string entry = "5123456  QUOR_0001";
-        r.app.lists->AddToFound(entry, 2);
-    };
-    FindCommand(r.app);
-    EXPECT_TRUE(r.fakes.frame.enabled["mnuView"]);
-    r.fakes.frame.enabled.clear();
-    ViewersClosed(r.app);
-    EXPECT_TRUE(r.fakes.frame.enabled["mnuView"]);
-    // View, the Lists items, the viewer entries, the shown-document items with Close
-    // Viewer 2, every button.
-    EXPECT_EQ(r.fakes.frame.enabled.size(), 1u + 3 + 2 + 20 + 28);
-    int on = 0;
-    for (const auto& [name, state] : r.fakes.frame.enabled) on += state;
-    EXPECT_EQ(on, 2);  // Find and View
 }
