@@ -23,9 +23,7 @@ std::vector<std::string> Pages(const std::string& number, int pages, const char*
 
 TEST(BatchExport, TrademarksVolumeByVolumeAndTheList) {
     ExportInstall in(mks::Collection::Tovrin);
-    const auto& docs = in.s.documents;
-    const mks::SampleDocument& a = docs[3];  // second volume
-    const mks::SampleDocument& b = docs[0];  // first volume
+    const mks::SampleDocument &a = in.s.documents[3], &b = in.s.documents[0];  // second volume, first
     ASSERT_NE(a.volume, b.volume);
     in.toExport(a);
     in.toExport(b);
@@ -61,15 +59,11 @@ TEST(BatchExport, PatentPageChoiceMissingVolumeAndCancel) {
     ASSERT_EQ(docs.size(), 4u);
     for (const auto& d : docs) in.toExport(d);
     const std::string inserted = in.s.insertedVolume;
-    PageOptions first;
-    first.choice = PageChoice::FirstPage;
+    const PageOptions first{.choice = PageChoice::FirstPage};
     in.ports.messages.answers = {Answer::Ignore, Answer::Ignore};
-    {
-        ExportRun run(in.app, nullptr);
-        const ExportBatchResult r = ExportBatch(in.app, run, &first, SaveFormat::TiffG4, in.out);
-        EXPECT_EQ(r.exported, 2);
-        EXPECT_EQ(r.passed, 2);  // the missing volume's two documents, asked for once each
-    }
+    ExportBatchResult r = in.batch(first, SaveFormat::TiffG4);
+    EXPECT_EQ(r.exported, 2);
+    EXPECT_EQ(r.passed, 2);  // the missing volume's two documents, asked for once each
     ASSERT_EQ(in.ports.messages.shown.size(), 2u);
     EXPECT_EQ(in.ports.messages.shown[0].buttons, Buttons::AbortRetryIgnore);
     std::vector<std::string> want;
@@ -81,26 +75,18 @@ TEST(BatchExport, PatentPageChoiceMissingVolumeAndCancel) {
 
     // Abort stops at once and changes nothing.
     in.ports.messages.answers = {Answer::Abort};
-    {
-        ExportRun run(in.app, nullptr);
-        EXPECT_TRUE(ExportBatch(in.app, run, &first, SaveFormat::TiffG4, in.out).aborted);
-    }
+    EXPECT_TRUE(in.batch(first, SaveFormat::TiffG4).aborted);
     EXPECT_EQ(in.exportList().size(), 2u);
 
     // Cancel during the first document of the other volume: it and the next stay listed.
     mks::InsertVolume(in.s, docs[0].volume == inserted ? docs[3].volume : docs[0].volume);
     const auto before = in.written();
-    PageOptions entire;
-    entire.choice = PageChoice::Entire;
     in.ports.pump.onPump = [&](int) {
         if (in.written().size() > before.size()) in.app.ExportCancel = true;
     };
-    {
-        ExportRun run(in.app, nullptr);
-        const ExportBatchResult r = ExportBatch(in.app, run, &entire, SaveFormat::Pcx, in.out);
-        EXPECT_TRUE(r.cancelled);
-        EXPECT_EQ(r.exported, 0);
-    }
+    r = in.batch(PageOptions{.choice = PageChoice::Entire}, SaveFormat::Pcx);
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_EQ(r.exported, 0);
     EXPECT_EQ(in.written(), before);  // the cancelled document's new files are gone
     EXPECT_EQ(in.exportList().size(), 2u);
 }

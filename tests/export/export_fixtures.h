@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "export/batch_export.h"
 #include "export/export_engine.h"
 #include "tests/print/print_fixtures.h"
 #include "viewer/document_locator.h"
@@ -41,6 +42,15 @@ struct ExportInstall : PrintInstall {
     QImage source(int page) {
         EXPECT_TRUE(GetPage(app, app.doc.CurImagePath, app.doc.CurDocNo, Int16(page)));
         return LoadRecordedPage(app, app.doc.CurImagePath, Int16(page)).toQImage();
+    }
+    // One document's pages, or the To Export list, in a run of its own as a dialog starts one.
+    ExportOutcome exportPages(const std::vector<int>& pages, SaveFormat f, const fs::path& to) {
+        ExportRun run(app, nullptr);
+        return run.ExportDocument(pages, f, to);
+    }
+    ExportBatchResult batch(const PageOptions& o, SaveFormat f) {
+        ExportRun run(app, nullptr);
+        return ExportBatch(app, run, &o, f, out);
     }
     void toExport(const mks::SampleDocument& d) { lists->AddToExport(Entry(d), Int16(d.pages)); }
     std::vector<std::string> exportList() const {

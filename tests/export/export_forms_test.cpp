@@ -78,8 +78,7 @@ TEST(ExportDestination, DrivesPathsAndBothDialogs) {
     app.drives.map('G', (in.tree.root() / "absent").string());
     in.modal.onExec = [&](QDialog& d) {
         auto& dlg = dynamic_cast<frmDialog&>(d);
-        EXPECT_TRUE(dlg.FilExport->isHidden());
-        EXPECT_TRUE(dlg.drvExport->isHidden());
+        EXPECT_TRUE(dlg.FilExport->isHidden() && dlg.drvExport->isHidden());
         EXPECT_EQ(dlg.drvExport1->currentText(), "C:");
         EXPECT_EQ(dlg.directory(), (in.tree.root() / "c").string());
         dlg.drvExport1->setCurrentIndex(dlg.drvExport1->findText("G:"));
@@ -179,9 +178,7 @@ TEST(ExportForms, MarkDialogAndBatchDialogs) {
 TEST(ExportForms, AssignmentPagesComeFromItsFile) {
     FormInstall in(mks::Collection::Assign);
     const mks::SampleDocument& d = in.s.documents[1];
-    in.app.doc.CurDocNo = d.number;
-    in.app.doc.CurVolume = d.volume;
-    ASSERT_TRUE(GetPath_OpenIdx(in.app, d.number, d.volume));
+    ASSERT_TRUE(in.show(d));
     in.app.doc.CurPageCount = Int16(1);  // what the index says of every assignment
     const std::int32_t shownOffset = in.app.doc.Page.PageOffset;
     frmMarkExport form(in.app, in.modal);
@@ -202,8 +199,7 @@ TEST(ExportForms, PatentBatchSectionsAndProgressCancel) {
     EXPECT_TRUE(form.Option2->isChecked());
     EXPECT_TRUE(form.sections.chkDescription->isHidden());  // no document shown: no META map
     form.sections.chkAbstract->setChecked(true);
-    EXPECT_TRUE(form.options().abstract);
-    EXPECT_EQ(form.options().choice, PageChoice::Subsection);
+    EXPECT_TRUE(form.options().abstract && form.options().choice == PageChoice::Subsection);
     form.optFirstPage->setChecked(true);
     form.optWmf->setChecked(true);
     // Cancel in the progress window after the first page: that document stays listed.
