@@ -39,18 +39,14 @@ struct FindSetup {
         PointAppAt(app, s, mksample::DriveMode::Drive);
         app.config.CollectionLetter = c == mksample::Collection::Tovrin ? "M" : "P";
         app.config.HelpFilePath = s.helpFile.string();
-        openStore(s.appDir / "VELKWp.mdb");
+        store = std::make_unique<ListStore>(s.appDir / "VELKWp.mdb", app.config.CollectionMode);
+        store->OpenDatabases();
+        app.lists = store.get();
+        ports.wire(app.ports);
     }
     // An index written by the test instead of the sample's.
     void useIndex(const std::string& records) {
         app.config.CurrentIndexPath = tree.write("own.idx", records).string();
-    }
-    void openStore(const std::filesystem::path& file) {
-        app.lists = nullptr;
-        store = std::make_unique<ListStore>(file, app.config.CollectionMode);
-        store->OpenDatabases();
-        app.lists = store.get();
-        ports.wire(app.ports);
     }
     std::vector<std::string> entries(ListTable t) const {
         std::vector<std::string> out;

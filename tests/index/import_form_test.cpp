@@ -72,7 +72,7 @@ TEST(ImportForm, BrowsedFileIntoTheListsThenTheNotFoundWindow) {
     EXPECT_EQ(w.texts(ListTable::Found), (Strings{"D345678  V002"}));
 }
 
-TEST(ImportForm, TypedPathWinsAndUnreadableFilesSaySo) {
+TEST(ImportForm, TypedPathWinsAndUnreadableFilesOrAnEmptyClipboardSaySo) {
     ImportWorld w = ImportWorld::Patents();
     const std::string good = w.list("good.txt", "5123456\n");
     frmImport f(w.app);
@@ -99,22 +99,18 @@ TEST(ImportForm, TypedPathWinsAndUnreadableFilesSaySo) {
     EXPECT_EQ(g.txtPath->text(), " ");
     EXPECT_FALSE(g.txtPath->isEnabled());
     EXPECT_FALSE(g.cmdBrowse->isEnabled());
-}
 
-TEST(ImportForm, ClipboardEmptyOrAnImage) {
-    ImportWorld w = ImportWorld::Patents();
-    frmImport f(w.app);
-    f.optClipboard_Click();
-    w.fakes.clipboard.stored = "   ";  // an image leaves no text either
-    f.cmdImport_Click();
-    EXPECT_EQ(Texts(w.fakes.messages), (Strings{"The Clipboard is empty!"}));
-    EXPECT_TRUE(f.optFile->isChecked());
-    EXPECT_NE(f.result(), QDialog::Accepted);
-
+    // An empty clipboard (an image leaves no text either) says so and goes back to the file.
     w.fakes.messages.shown.clear();
-    f.optClipboard_Click();
+    w.fakes.clipboard.stored = "   ";
+    g.cmdImport_Click();
+    EXPECT_EQ(Texts(w.fakes.messages), (Strings{"The Clipboard is empty!"}));
+    EXPECT_TRUE(g.optFile->isChecked());
+    EXPECT_NE(g.result(), QDialog::Accepted);
+    w.fakes.messages.shown.clear();
+    g.optClipboard_Click();
     w.fakes.clipboard.stored = "5123456\n\nD345678\n";
-    f.cmdImport_Click();
+    g.cmdImport_Click();
     EXPECT_EQ(Texts(w.fakes.messages), (Strings{"Import finished successfully!\r\r\n  2 Documents Found"}));
 }
 
