@@ -85,7 +85,9 @@ TEST(FindDialog, TypingAPatentPrefixOrNumberMovesTheWindowAndEnterAddsIt) {
     Type(f.txtFind, LCase(prefix));
     EXPECT_EQ(NumberOf(Selected(f.lstCum)).substr(0, 3), prefix);
     EXPECT_EQ(f.window().selectedRecord(), in.app.LastCumRecord);
-    f.txtFind->clear();
+    const std::int32_t before = f.window().first();
+    f.txtFind->clear();  // an empty box leaves the window alone
+    EXPECT_EQ(f.window().first(), before);
     Type(f.txtFind, a.number);
     EXPECT_EQ(NumberOf(Selected(f.lstCum)), a.number);
 
