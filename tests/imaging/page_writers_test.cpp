@@ -95,23 +95,31 @@ TEST(PageWriters, PcxIsOneBitRunLengthCoded) {
     EXPECT_EQ(pcx[16], 0);        // palette entry 0 black,
     EXPECT_EQ(pcx[19], 255);      // entry 1 white
 
-    std::vector<std::uint8_t> plain;
-    for (std::size_t i = 128; i < pcx.size();) {
-        std::uint8_t b = pcx[i++];
-        int run = 1;
-        if ((b & 0xC0) == 0xC0) {
-            run = b & 0x3F;
-            ASSERT_LT(i, pcx.size());
-            b = pcx[i++];
+    // Decoded by the format's rules: a count byte (top two bits set) and the byte it repeats.
+    auto check = [](const QImage& img, const std::vector<std::uint8_t>& code, int perLine) {
+        std::vector<std::uint8_t> plain;
+        for (std::size_t i = 128; i < code.size();) {
+            std::uint8_t b = code[i++];
+            int run = 1;
+            if ((b & 0xC0) == 0xC0) {
+                run = b & 0x3F;
+                ASSERT_LT(i, code.size());
+                b = code[i++];
+            }
+            plain.insert(plain.end(), static_cast<std::size_t>(run), b);
         }
-        plain.insert(plain.end(), static_cast<std::size_t>(run), b);
-    }
-    ASSERT_EQ(plain.size(), static_cast<std::size_t>(bytesPerLine) * 211);
-    for (int y = 0; y < 211; ++y)
-        for (int x = 0; x < 301; ++x) {
-            const bool white = (plain[y * bytesPerLine + x / 8] >> (7 - x % 8)) & 1;
-            ASSERT_EQ(!white, test::IsBlack(src, x, y)) << x << "," << y;
-        }
+        ASSERT_EQ(plain.size(), static_cast<std::size_t>(perLine) * img.height());
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                const bool white = (plain[y * perLine + x / 8] >> (7 - x % 8)) & 1;
+                ASSERT_EQ(!white, test::IsBlack(img, x, y)) << x << "," << y;
+            }
+    };
+    check(src, pcx, bytesPerLine);
+    // Rows longer than the longest run (63 bytes), blank ones among them, and a page
+    // edge that ends a word: runs must be split, not wrapped into the count bits.
+    const QImage wide = test::DrawTextPage(1024, 60, 3);
+    check(wide, PageImage::fromQImage(wide).encode(SaveFormat::Pcx), 128);
     // A blank row is a few bytes, not 38.
     PageImage blank = PageImage::fromQImage(test::PatternPage(301, 10, [](int, int) { return false; }));
     EXPECT_LE(blank.encode(SaveFormat::Pcx).size(), 128u + 10 * 2);

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <random>
 #include <system_error>
 
@@ -92,27 +94,54 @@ std::vector<std::uint8_t> EncodePcx(Pix* pix, double dpiX, double dpiY) {
     const int wpl = pixGetWpl(pix);
     const int usedBytes = (width + 7) / 8;
     const std::uint8_t lastMask = static_cast<std::uint8_t>(0xff >> (width % 8 ? width % 8 : 8));
-    // At worst every byte takes two (a count before it): sized once, no growth per byte.
-    out.resize(128 + 2 * static_cast<std::size_t>(bytesPerLine) * static_cast<std::size_t>(height));
-    std::uint8_t* o = out.data() + 128;
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(bytesPerLine), 0xff);
+    // At worst every byte takes two (a count before it). Left uninitialised: only the
+    // coded bytes are touched, a tenth of the bound on a typical page.
+    const std::size_t bound = 2 * static_cast<std::size_t>(bytesPerLine) * static_cast<std::size_t>(height);
+    const auto coded = std::make_unique_for_overwrite<std::uint8_t[]>(bound);
+    std::uint8_t* o = coded.get();
+    auto encodeRow = [bytesPerLine](const std::uint8_t* r, std::uint8_t* at) {
+        for (int i = 0; i < bytesPerLine;) {
+            const std::uint8_t b = r[i];
+            if (i + 1 == bytesPerLine || r[i + 1] != b) {
+                // A lone byte, as in most of a line of print: no branch on its value.
+                const int counted = b >= 0xC0;
+                at[0] = 0xC1;
+                at[counted] = b;
+                at += 1 + counted;
+                ++i;
+                continue;
+            }
+            const int limit = std::min(bytesPerLine, i + 63);
+            int j = i + 1;
+            // Paper comes in long runs: eight bytes a step.
+            const std::uint64_t same = 0x0101010101010101ull * b;
+            for (std::uint64_t w; j + 8 <= limit && (std::memcpy(&w, r + j, 8), w == same);) j += 8;
+            while (j < limit && r[j] == b) ++j;
+            *at++ = static_cast<std::uint8_t>(0xC0 | (j - i));  // a run of two or more
+            *at++ = b;
+            i = j;
+        }
+        return at;
+    };
+    // A row of paper alone (margins, line gaps: most rows) is coded once and copied.
+    const std::vector<std::uint8_t> paper(static_cast<std::size_t>(bytesPerLine), 0xff);
+    std::vector<std::uint8_t> paperCode(2 * paper.size());
+    paperCode.resize(static_cast<std::size_t>(encodeRow(paper.data(), paperCode.data()) - paperCode.data()));
+
+    std::vector<std::uint8_t> row(paper);
     std::uint8_t* r = row.data();
     for (int y = 0; y < height; ++y) {
         pixbits::RowToBytes(data + static_cast<std::size_t>(y) * wpl, usedBytes, r);
         for (int i = 0; i < usedBytes; ++i) r[i] = static_cast<std::uint8_t>(~r[i]);
         r[usedBytes - 1] |= lastMask;  // bits past the right edge are paper; the padding stays 0xff
-        for (int i = 0; i < bytesPerLine;) {
-            const std::uint8_t b = r[i];
-            const int limit = std::min(bytesPerLine, i + 63);
-            int j = i + 1;
-            while (j < limit && r[j] == b) ++j;
-            const int run = j - i;
-            if (run > 1 || b >= 0xC0) *o++ = static_cast<std::uint8_t>(0xC0 | run);
-            *o++ = b;
-            i = j;
+        if (std::memcmp(r, paper.data(), paper.size()) == 0) {
+            std::memcpy(o, paperCode.data(), paperCode.size());
+            o += paperCode.size();
+        } else {
+            o = encodeRow(r, o);
         }
     }
-    out.resize(static_cast<std::size_t>(o - out.data()));
+    out.insert(out.end(), coded.get(), o);
     return out;
 }
 
@@ -177,11 +206,6 @@ void WriteFileReplacing(const std::filesystem::path& path, const std::vector<std
     int err = errno;
 #ifndef _WIN32
     if (ok && durability == Durability::Synced && fsync(fileno(f)) != 0) ok = false, err = errno;
-#if defined(__linux__)
-    // Writeback starts now, so the later sync of the whole set finds the data on its way.
-    if (ok && durability == Durability::Deferred)
-        sync_file_range(fileno(f), 0, 0, SYNC_FILE_RANGE_WRITE);
-#endif
 #endif
     if (std::fclose(f) != 0 && ok) ok = false, err = errno;
     if (ok) {
