@@ -139,8 +139,7 @@ TEST(frmMessage, OkCancelAndTheCloseBox) {
     EXPECT_EQ(modal.shown, std::vector<std::string>{"frmMessage"});
 
     // Cancel: 3, both viewers inactive, View enabled only when Found has entries.
-    auto cancel = [](QDialog& d) { static_cast<frmMessage&>(d).cmdExit->click(); };
-    modal.onExec = cancel;
+    modal.onExec = [](QDialog& d) { static_cast<frmMessage&>(d).cmdExit->click(); };
     app.viewers[0].Active = app.viewers[1].Active = true;
     EXPECT_EQ(prompt.ask("x", 1), 3);
     EXPECT_FALSE(app.viewers[0].Active);
@@ -153,19 +152,12 @@ TEST(frmMessage, OkCancelAndTheCloseBox) {
     // The close box and Escape are a Cancel, whatever the previous answer was.
     modal.onExec = [](QDialog& d) { d.close(); };
     EXPECT_EQ(prompt.ask("x", 1), 3);
-    modal.onExec = [](QDialog& d) {
-        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        QApplication::sendEvent(&d, &esc);
-    };
+    modal.onExec = [](QDialog& d) { Press(&d, Qt::Key_Escape); };
     app.viewers[0].Active = true;
     EXPECT_EQ(prompt.ask("x", 1), 3);
     EXPECT_FALSE(app.viewers[0].Active);
     // Enter presses OK, the default button.
-    modal.onExec = [](QDialog& d) {
-        d.show();
-        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-        QApplication::sendEvent(&d, &enter);
-    };
+    modal.onExec = [](QDialog& d) { d.show(), Press(&d, Qt::Key_Return); };
     EXPECT_EQ(prompt.ask("x", 3), 1);
 }
 
@@ -199,9 +191,7 @@ TEST(QtServices, ClockScreenClipboardAndPump) {
     EXPECT_NE(clock.timeText().find(':'), std::string::npos);
 
     QtScreen screen;
-    EXPECT_GT(screen.widthPixels(), 0);
-    EXPECT_GT(screen.heightPixels(), 0);
-    EXPECT_GE(screen.twipsPerPixel(), 1);
+    EXPECT_TRUE(screen.widthPixels() > 0 && screen.heightPixels() > 0 && screen.twipsPerPixel() >= 1);
 
     QtClipboard clipboard;
     clipboard.setText("4,123,456 \xC3\xA9");
