@@ -17,29 +17,28 @@ bool OtherProcessGetsLock(const std::string& file) {
 
 TEST(InstallLock, SecondCopyIsRefusedUntilTheFirstEnds) {
     ScratchDir d("lock");
-    Config patents;
-    patents.AppDir = d.str();
-    patents.CollectionMode = kModePatents;
-    Config assignments = patents;
-    assignments.CollectionMode = kModeAssignments;
-    Config trademarks = patents;
-    trademarks.CollectionMode = kModeTrademarks;
+    auto config = [&](const char* mode) {
+        Config c;
+        c.AppDir = d.str();
+        c.CollectionMode = mode;
+        return c;
+    };
     const std::string file = (d / "VELKWp.mdb.lock").string();
 
     std::string message;
-    auto first = InstallLock::acquire(patents, &message);
+    auto first = InstallLock::acquire(config(kModePatents), &message);
     ASSERT_TRUE(first);
     EXPECT_TRUE(first->held());
     EXPECT_TRUE(std::filesystem::exists(file));
     // Assignments share the patents' list database; trademarks have their own.
-    EXPECT_FALSE(InstallLock::acquire(assignments, &message));
+    EXPECT_FALSE(InstallLock::acquire(config(kModeAssignments), &message));
     EXPECT_EQ(message, InstallLock::BusyMessage(d.str()));
     EXPECT_NE(message.find(d.str()), std::string::npos);
     EXPECT_FALSE(OtherProcessGetsLock(file));
-    EXPECT_TRUE(InstallLock::acquire(trademarks, nullptr));
+    EXPECT_TRUE(InstallLock::acquire(config(kModeTrademarks), nullptr));
     first.reset();
     EXPECT_TRUE(OtherProcessGetsLock(file));
-    EXPECT_TRUE(InstallLock::acquire(assignments, nullptr));
+    EXPECT_TRUE(InstallLock::acquire(config(kModeAssignments), nullptr));
 }
 
 TEST(InstallLock, ReadOnlyInstallationLocksItsDirectory) {
