@@ -11,9 +11,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <cstdio>
 #include <memory>
 
 #include "lists/ui/frm_list_box.h"
+#include "platform/ui/qt_printer.h"
 #include "tests/platform/scratch_dir.h"
 #include "tests/support/fake_modal.h"
 #include "tests/support/fakes.h"
@@ -234,8 +236,7 @@ TEST(ListWindowForm, OpensCopiesAndMoves) {
     EXPECT_EQ(locked.lstLists->count(), 100);
 }
 
-// Pages through a real printer are the print floor's PDF tests; here the form's part.
-TEST(ListWindowForm, PrintsAndReportsAPrinterError) {
+TEST(ListWindowForm, PrintsToTheRecorderAndToARealPdf) {
     ListWorld w;
     w.found(113);
     frmListBox f(w.app, "REMAINING");
@@ -245,6 +246,20 @@ TEST(ListWindowForm, PrintsAndReportsAPrinterError) {
     w.fakes.printer.failEnd = true;
     f.cmdPrintList_Click();
     EXPECT_EQ(w.fakes.messages.last(), "Printer error 482");
+
+    // The list through the real printer: 113 lines take two A4 pages.
+    QtPrinter pdf((w.dir / "list.pdf").string());
+    w.app.ports.printer = &pdf;
+    w.app.config.PageType = "A4";
+    f.cmdPrintList_Click();
+    ASSERT_EQ(pdf.outputFiles().size(), 1u);
+    std::string info;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(("pdfinfo " + pdf.outputFiles()[0].string()).c_str(), "r"),
+                                               pclose);
+    char buf[256];
+    while (pipe && std::fgets(buf, sizeof buf, pipe.get())) info += buf;
+    EXPECT_NE(info.find("Pages:           2"), std::string::npos) << info;
+    EXPECT_NE(info.find("595 x 842"), std::string::npos) << info;
 }
 
 TEST(ListWindowForm, SavesThroughTheFileDialog) {
