@@ -16,6 +16,7 @@
 
 #include "common/vb_text.h"
 #include "index/cumulative_index.h"
+#include "index/import_run.h"
 #include "index/ui/list_font.h"
 #include "lists/found_queries.h"
 #include "lists/list_store.h"
@@ -361,6 +362,16 @@ void frmFind::cmdFind_Click() {
     const std::string key = Trim(Utf8ToCp1252(txtFind->text().toStdString()));
     if (key.empty() || CumOrderOf(app_.config.CollectionMode) == CumOrder::None) return;
     const Int16 result = FindInCum(app_, key);
+    if (result == -2) {
+        // Not found and unreadable give the same answer; an index gone from under the
+        // dialog must say so, not leave the window where it was.
+        try {
+            OpenCumIndex(app_).count();
+        } catch (const std::exception&) {
+            app_.msg(kUnableToReadFile + app_.config.CurrentIndexPath, Buttons::OK, Icon::Exclamation);
+            return;
+        }
+    }
     if (result >= 1 || result == -2)
         moveToSearch(app_.LastCumRecord);
     else

@@ -342,6 +342,7 @@ TEST(FindDialog, IndexReplacedWhileOpenIsReadAnewWithinItsRecords) {
     f.cmdCumTop->click();
     Type(f.txtFind, "1000001");
     f.cmdFind->click();
+    EXPECT_EQ(in.ports.messages.last(), "Unable to read file " + index.string()) << "Find said nothing";
     EXPECT_LE(f.lstCum->count(), 3);
     EXPECT_TRUE(f.cmdFind->isEnabled());
 }
