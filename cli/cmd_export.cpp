@@ -17,6 +17,7 @@
 #include "platform/disk_space.h"
 #include "print/select_pages.h"
 #include "viewer/document_locator.h"
+#include "viewer/page_loading.h"
 
 namespace velk::cli {
 namespace {
@@ -65,7 +66,7 @@ int ExportOne(Context& ctx, ExportRun& run, SaveFormat format, const fs::path& t
     App& app = ctx.app;
     const std::string number = Trim(ctx.args[0]), volume = Trim(ctx.args[1]);
     if (const int located = ctx.locate(number, volume); located != kExitDone) return located;
-    const int count = FilePageCount(app);
+    const int count = DocumentFilePages(app);
     app.doc.CurPageCount = Int16(std::clamp(count, 0, 32767));
     std::vector<int> pages;
     if (auto text = ctx.option("pages")) {

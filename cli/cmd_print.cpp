@@ -17,6 +17,7 @@
 #include "platform/ui/qt_printer.h"
 #include "print/print_runs.h"
 #include "viewer/document_locator.h"
+#include "viewer/page_loading.h"
 
 namespace velk::cli {
 namespace {

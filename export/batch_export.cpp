@@ -11,22 +11,6 @@
 
 namespace velk {
 
-int DocumentPageCount(App& app) {
-    return app.config.isAssignments() ? FilePageCount(app) : app.doc.CurPageCount.value();
-}
-
-int FilePageCount(App& app) {
-    const std::string& path = app.doc.CurImagePath;
-    try {
-        if (PageFileKindOf(path) == PageFileKind::Container)
-            return GetPage(app, path, app.doc.CurDocNo, Int16(1)) ? app.doc.Page.FilePages.value() : 0;
-        return PageImage::pageCount(path);
-    } catch (const std::exception&) {
-        app.msg(kGetPageErrorText);
-        return 0;
-    }
-}
-
 ExportBatchResult ExportBatch(App& app, ExportRun& run, const PageOptions* options, SaveFormat format,
                               const std::filesystem::path& destination) {
     ExportBatchResult result;

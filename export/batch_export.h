@@ -23,10 +23,5 @@ struct ExportBatchResult {
 ExportBatchResult ExportBatch(App& app, ExportRun& run, const PageOptions* options, SaveFormat format,
                               const std::filesystem::path& destination);
 
-// Pages in the located document's own file (0 when it cannot be read, told).
-int FilePageCount(App& app);
-// Pages in the located document: the page count the locator found, or for
-// assignments (whose index count says nothing) the pages of its own file.
-int DocumentPageCount(App& app);
 
 }  // namespace velk

@@ -32,19 +32,6 @@ std::optional<PageImage> LoadPage(App& app, PrintRun& run, Int16 page) {
 
 int ActiveViewerIndex(const App& app) { return ActiveViewer(app) - 1; }
 
-// Assignments: the count in the index says nothing.
-int DocumentFilePages(App& app) {
-    const std::string& path = app.doc.CurImagePath;
-    try {
-        if (PageFileKindOf(path) == PageFileKind::Container)
-            return GetPage(app, path, app.doc.CurDocNo, Int16(1)) ? app.doc.Page.FilePages.value() : 0;
-        return PageImage::pageCount(path);
-    } catch (const std::exception& e) {
-        app.msg(kGetPageErrorText);
-        return 0;
-    }
-}
-
 namespace {
 
 std::int32_t Clamp32(long long v) { return static_cast<std::int32_t>(std::clamp<long long>(v, 0, INT32_MAX)); }
@@ -153,7 +140,7 @@ BatchResult PrintBatch(App& app, PrintRun& run, const PageOptions* options) {
             }
             pages = sel.pages;
         } else {
-            const int n = app.config.isAssignments() ? DocumentFilePages(app) : app.doc.CurPageCount.value();
+            const int n = DocumentPageCount(app);
             for (int p = 1; p <= n; ++p) pages.push_back(Int16(p));
         }
 

@@ -23,10 +23,6 @@ std::optional<std::string> ListedEntry(const ListStore& lists, ListTable table, 
 // The index (0 or 1) in app.viewers of the viewer whose page the dialogs start from.
 int ActiveViewerIndex(const App& app);
 
-// Pages in the located document's own image file (the container header's count or
-// the TIFF's pages); 0 after an error, which has been shown.
-int DocumentFilePages(App& app);
-
 // Takes a printed document off To Print, or off Remaining when it is not to print.
 void TakeOffPrintLists(App& app, const std::string& docNo, const std::string& volume);
 

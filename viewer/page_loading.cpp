@@ -9,6 +9,7 @@
 #include "common/vb_text.h"
 #include "index/record_file.h"
 #include "platform/app.h"
+#include "viewer/imaging/page_image.h"
 
 namespace velk {
 
@@ -126,6 +127,22 @@ void StoreViewCaption(App& app, const std::string& viewNo, const std::string& vi
         app.viewerFlags.View1Caption = viewCaption;
     else
         app.viewerFlags.View2Caption = viewCaption;
+}
+
+int DocumentFilePages(App& app) {
+    const std::string& path = app.doc.CurImagePath;
+    try {
+        if (PageFileKindOf(path) == PageFileKind::Container)
+            return GetPage(app, path, app.doc.CurDocNo, Int16(1)) ? app.doc.Page.FilePages.value() : 0;
+        return PageImage::pageCount(path);
+    } catch (const std::exception&) {
+        app.msg(kGetPageErrorText);
+        return 0;
+    }
+}
+
+int DocumentPageCount(App& app) {
+    return app.config.isAssignments() ? DocumentFilePages(app) : app.doc.CurPageCount.value();
 }
 
 }  // namespace velk

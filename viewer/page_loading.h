@@ -34,6 +34,13 @@ bool GetPage(App& app, const std::string& path, const std::string& docNo, Int16 
 // Throws RuntimeError. The viewers use it to find the next page before prefetching it.
 PageFileInfo ReadPageInfo(const PageFileInfo& base, const std::string& path, const std::string& docNo, Int16 page);
 
+// Pages in the located document's own image file (the container header's count or
+// the TIFF's pages); 0 after an error, which has been shown.
+int DocumentFilePages(App& app);
+// Pages in the located document: the count the locator found, or for assignments
+// (whose index count says nothing) the pages of its own file.
+int DocumentPageCount(App& app);
+
 // First byte of a container page's CCITT data.
 inline std::int64_t PageDataOffset(const PageFileInfo& info) {
     return std::int64_t{info.PageOffset} + kPageHeaderBytes;

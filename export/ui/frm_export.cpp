@@ -19,6 +19,7 @@
 #include "platform/app.h"
 #include "platform/ui/modal.h"
 #include "platform/ui/wait_cursor.h"
+#include "viewer/page_loading.h"
 
 namespace velk {
 
