@@ -86,13 +86,9 @@ struct ViewerInstall {
         frmView1* v = viewers->view(which);
         return v ? v->windowTitle().toStdString() : std::string();
     }
-    bool enabled(const std::string& key) { return ports.frame.enabled[key]; }
-    NavButtons pageButtons() {
-        return {enabled("BTN_FIRST_PG"), enabled("BTN_PREV_PG"), enabled("BTN_NEXT_PG"), enabled("BTN_LAST_PG")};
-    }
-    NavButtons documentButtons() {
-        return {enabled("BTN_FIRST_DOC"), enabled("BTN_PREV_DOC"), enabled("BTN_NEXT_DOC"), enabled("BTN_LAST_DOC")};
-    }
+    // What the frame's buttons are set from after every command.
+    NavButtons pageButtons() { return viewers->state().page; }
+    NavButtons documentButtons() { return viewers->state().document; }
 };
 
 }  // namespace velk::test

@@ -92,9 +92,8 @@ TEST(Viewers, TwoViewersStepPagesWithTheirOwnRecords) {
     in.viewers->PreviousPage();
     EXPECT_EQ(in.title(1), PatentCaption(*box, 1, box->pages - 1, box->pages));
     EXPECT_EQ(in.title(2), PatentCaption(*tif, 2, tif->pages, tif->pages));
-    EXPECT_TRUE(in.enabled("mnuClose2"));
-    EXPECT_TRUE(in.ports.frame.isChecked("mnuViewer1"));
-    EXPECT_FALSE(in.ports.frame.isChecked("mnuViewer2"));
+    EXPECT_TRUE(in.viewers->state().open[1]);
+    EXPECT_EQ(in.viewers->state().active, 1);
 
     // The shown page is the one the file holds.
     PageImage direct = PageImage::loadRaw(in.app.viewers[0].ImagePath, RequestFor(in.app.doc.Page).spec);

@@ -141,7 +141,6 @@ struct Viewers::Impl {
                          [this, n](int percent) { state(n).Zoom = CInt(percent); });
         QObject::connect(v, &frmView1::controlClicked, &events, [this](int which) {
             if (which != activeNo) markActive(which);
-            refreshButtons();
             changed();
         });
         sub->show();
@@ -343,7 +342,6 @@ struct Viewers::Impl {
         }
         if (outcome == Outcome::Shown) {
             f.FoundPosition = CInt(p);
-            refreshButtons();
             changed();
             prefetchNext(activeNo);
             return true;
@@ -352,7 +350,6 @@ struct Viewers::Impl {
             if (move == DocMove::Next) return documentMove(DocMove::Previous, false);
             if (move == DocMove::Last) return documentMove(DocMove::First, false);
         }
-        refreshButtons();
         changed();
         return false;
     }
@@ -379,7 +376,6 @@ struct Viewers::Impl {
                 app.doc = s.Doc;
             prefetchNext(n);
         }
-        refreshButtons();
         changed();
         return ok;
     }
@@ -414,7 +410,6 @@ struct Viewers::Impl {
             f.SecondViewRequest = false;
             bringForward(1);
             markActive(1);
-            refreshButtons();
             changed();
             return;
         }
@@ -446,7 +441,6 @@ struct Viewers::Impl {
             destroyWindow(1);
             if (self.onAllClosed) self.onAllClosed();
         }
-        refreshButtons();
         changed();
     }
 
@@ -463,39 +457,6 @@ struct Viewers::Impl {
     }
 
     // Page, document and list buttons, and the window entries, from the active viewer.
-    void refreshButtons() {
-        MainFrame* fr = app.ports.frame;
-        if (!fr) return;
-        const ViewerCommandState st = self.state();
-        const NavButtons& pg = st.page;
-        fr->enableItem("BTN_FIRST_PG", pg.first);
-        fr->enableItem("BTN_PREV_PG", pg.previous);
-        fr->enableItem("BTN_NEXT_PG", pg.next);
-        fr->enableItem("BTN_LAST_PG", pg.last);
-        const NavButtons& doc = st.document;
-        fr->enableItem("BTN_FIRST_DOC", doc.first);
-        fr->enableItem("BTN_PREV_DOC", doc.previous);
-        fr->enableItem("BTN_NEXT_DOC", doc.next);
-        fr->enableItem("BTN_LAST_DOC", doc.last);
-        bool inPrint = false, inExport = false;
-        const bool any = shown(activeNo);
-        if (any && app.lists) {
-            const std::string entry = EntryText(app.doc.CurDocNo, app.doc.CurVolume);
-            inPrint = app.lists->Contains(ListTable::ToPrint, entry);
-            inExport = app.lists->Contains(ListTable::ToExport, entry);
-        }
-        fr->enableItem("BTN_ADD_PRINTER", any && !inPrint);
-        fr->enableItem("BTN_SUB_PRINTER", any && inPrint);
-        fr->enableItem("BTN_ADD_EXPORT", any && !inExport);
-        fr->enableItem("BTN_SUB_EXPORT", any && inExport);
-        fr->enableItem("mnuViewer1", st.open[0]);
-        fr->enableItem("mnuViewer2", st.open[1]);
-        fr->checkItem("mnuViewer1", st.active == 1);
-        fr->checkItem("mnuViewer2", st.active == 2);
-        fr->enableItem("mnuClose2", st.open[1]);
-        fr->enableItem("BTN_VIEWER1", st.open[0] && st.active != 1);
-        fr->enableItem("BTN_VIEWER2", any && st.active != 2);
-    }
 };
 
 bool ViewerWindowEvents::eventFilter(QObject* watched, QEvent* event) {
@@ -517,7 +478,6 @@ Viewers::Viewers(App& app, QMdiArea* area) : d_(std::make_unique<Impl>(*this, ap
         for (int n = 1; n <= 2; ++n)
             if (d_->open(n) && sub == d_->windows[static_cast<std::size_t>(n - 1)] && d_->activeNo != n) {
                 d_->markActive(n);
-                d_->refreshButtons();
                 d_->changed();
             }
     });
@@ -541,7 +501,6 @@ bool Viewers::DisplayDocument(int which) {
         o = d_->display({false, true}, false);
     else
         o = d_->display({true, false}, true);
-    d_->refreshButtons();
     d_->changed();
     if (o == Outcome::Shown) d_->prefetchNext(d_->activeNo);
     return o == Outcome::Shown;
@@ -667,7 +626,6 @@ void Viewers::Activate(int which) {
     if (!d_->open(which)) return;
     d_->bringForward(which);
     d_->markActive(which);
-    d_->refreshButtons();
     d_->changed();
 }
 
