@@ -145,6 +145,9 @@ ScriptDriver::Step ScriptDriver::play(const std::string& line, std::string& why)
     if (verb == "shot") {
         QWidget* top = QApplication::activeModalWidget() ? QApplication::activeModalWidget()
                                                          : QApplication::activeWindow();
+        // Without a window manager nothing may be active: the main window then.
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (!top && w->isVisible() && w->objectName() == "frmVelk") top = w;
         if (!top) return Step::NotYet;
         if (!top->grab().save(qname)) why = "cannot write " + name;
         return why.empty() ? Step::Done : Step::Failed;

@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
@@ -219,10 +220,18 @@ void frmVelk::showSplash() {
 }
 
 void frmVelk::showMainWindow() {
-    if (app_.config.isRestricted())
+    if (app_.config.isRestricted()) {
         showMaximized();
-    else
-        show();
+        return;
+    }
+    // Wide enough for the whole toolbar when the screen allows it, so no button hides
+    // behind the overflow arrow.
+    if (const QScreen* sc = screen()) {
+        const int room = sc->availableGeometry().width();
+        const int want = tbToolBar->sizeHint().width() + 16;
+        if (width() < want) resize(std::min(want, room), height());
+    }
+    show();
 }
 
 void frmVelk::setToolbarLayout(ToolbarLayout layout) {
