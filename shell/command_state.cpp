@@ -38,8 +38,8 @@ void ViewersClosed(App& app) {
     for (int position = 1; position < kToolbarButtonCount; ++position) f->enableItem(ToolbarKey(position), false);
 }
 
-void RefreshCommandState(App& app, const ShownViewers& shown) {
-    if (!shown.anyOpen()) return ViewersClosed(app);
+void RefreshCommandState(App& app, const ViewerCommandState& shown) {
+    if (!shown.anyShown()) return ViewersClosed(app);
     MainFrame* f = app.ports.frame;
     if (!f) return;
     for (const char* name : kShownDocumentItems) f->enableItem(name, true);

@@ -25,6 +25,18 @@ struct NavButtons {
     bool first = false, previous = false, next = false, last = false;
     bool operator==(const NavButtons&) const = default;
 };
+// What the command state of the main frame needs to know after a command.
+struct ViewerCommandState {
+    bool open[2] = {false, false};  // viewer 1, viewer 2
+    int active = 0;                 // 1, 2, or 0 with no viewer open
+    NavButtons page;                // of the active viewer
+    NavButtons document;            // over the Found list
+    bool fullView = false;
+    bool zoomArea = false;
+    int zoom = 100;  // the active viewer's
+    bool anyShown() const { return open[0] || open[1]; }
+};
+
 // First and previous when page > 1, next and last when page < pageCount.
 NavButtons PageButtons(int page, int pageCount);
 // All off for a list of one (or none); otherwise by the position in the list.

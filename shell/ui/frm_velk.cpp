@@ -258,14 +258,7 @@ void frmVelk::closeViewers() {
 }
 
 void frmVelk::refreshCommandState() {
-    const ViewerCommandState st = viewers_->state();
-    ShownViewers shown;
-    shown.open[0] = st.open[0];
-    shown.open[1] = st.open[1];
-    shown.active = st.active;
-    shown.page = st.page;
-    shown.document = st.document;
-    RefreshCommandState(app_, shown);
+    RefreshCommandState(app_, viewers_->state());
     for (int n = 1; n <= 2; ++n)
         if (QAction* a = item(n == 1 ? "mnuViewer1" : "mnuViewer2"))
             a->setText(QString::fromStdString(viewers_->windowListEntry(n)));

@@ -49,18 +49,6 @@ public:
     explicit frmView2(App& app, QWidget* parent = nullptr) : frmView1(app, 2, parent) {}
 };
 
-// What the command state of the main frame needs to know after a command.
-struct ViewerCommandState {
-    bool open[2] = {false, false};  // viewer 1, viewer 2
-    int active = 0;                 // 1, 2, or 0 with no viewer open
-    NavButtons page;                // of the active viewer
-    NavButtons document;            // over the Found list
-    bool fullView = false;
-    bool zoomArea = false;
-    int zoom = 100;  // the active viewer's
-    bool anyShown() const { return open[0] || open[1]; }
-};
-
 class Viewers {
 public:
     Viewers(App& app, QMdiArea* area);
