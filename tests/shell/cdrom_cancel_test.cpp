@@ -1,28 +1,19 @@
 // Cancel in the CD-ROM drive window after Replace, on a file that lacked some of the
 // keys Replace wrote: the file comes back byte for byte, in each of its encodings.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/profile_writer.h"
 #include "shell/config.h"
 #include "shell/settings.h"
+#include "tests/platform/scratch_dir.h"
 #include "tests/support/fakes.h"
 
 namespace fs = std::filesystem;
 using namespace velk;
 
 namespace {
-
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 std::string Utf16(const std::string& ascii) {
     std::string out = "\xFF\xFE";
@@ -41,15 +32,14 @@ TEST(SettingsCdRomCancel, KeysTheFileLackedAreTakenOutAgain) {
         "SMART_CD_ON=Y\r\nSMART_CD_QUORVEL=/srv/tower\r\n; kept as it is\r\n";
     for (const std::string& bytes : {text, Utf16(text)}) {
         SCOPED_TRACE(bytes.size());
-        const fs::path dir = fs::temp_directory_path() / ("velk-cdrom-cancel-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
+        test::ScratchDir dir("cdrom-cancel");
         fs::create_directories(dir / "f");
-        std::ofstream(dir / "VelkWp.INI", std::ios::binary) << bytes;
+        dir.write("VelkWp.INI", bytes);
 
         test::FakePorts fakes;
         App app;
         fakes.wire(app.ports);
-        app.config.AppDir = dir.string();
+        app.config.AppDir = dir.str();
         app.config.CollectionMode = kModePatents;
         app.drives.map('F', (dir / "f").string());
         ASSERT_TRUE(ReadIni(app));
@@ -63,9 +53,8 @@ TEST(SettingsCdRomCancel, KeysTheFileLackedAreTakenOutAgain) {
         EXPECT_EQ(replaced["CD_DRIVE"], "F");  // the reader keeps the letter
 
         EXPECT_TRUE(session.Cancel());
-        EXPECT_EQ(Slurp(dir / "VelkWp.INI"), bytes);
+        EXPECT_EQ(dir.read("VelkWp.INI"), bytes);
         EXPECT_EQ(app.config.SmartCdQuorvel, "/srv/tower");
         EXPECT_TRUE(fakes.messages.shown.empty());
-        fs::remove_all(dir);
     }
 }
