@@ -13,6 +13,7 @@
 #include "lists/list_store.h"
 #include "platform/disk_space.h"
 #include "platform/ui/frm_message.h"
+#include "platform/ui/guarded_app.h"
 #include "platform/ui/help_window.h"
 #include "platform/ui/modal.h"
 #include "platform/ui/qt_messages.h"
@@ -109,7 +110,7 @@ int main(int argc, char** argv) {
     const char* smokeEnv = std::getenv("VELK_SMOKE_EXIT");
     const bool smoke = smokeEnv && *smokeEnv && std::strcmp(smokeEnv, "0") != 0;
 
-    QApplication qapp(argc, argv);
+    velk::GuardedApplication qapp(argc, argv);
     QApplication::setApplicationName("Velk");
     QApplication::setApplicationVersion(kVersion);
 
@@ -136,6 +137,7 @@ int main(int argc, char** argv) {
     app.ports.screen = &screen;
     app.ports.clock = &clock;
     app.ports.modal = &modal;
+    qapp.setApp(&app);
     // VELK_PRINTER names a queue, or a file ending ".pdf"; else the default queue, or a
     // PDF in the home directory when the machine has none.
     const char* printerEnv = std::getenv("VELK_PRINTER");
@@ -185,5 +187,6 @@ int main(int argc, char** argv) {
         status = 3;
     }
     app.lists = nullptr;
+    qapp.setApp(nullptr);
     return status;
 }

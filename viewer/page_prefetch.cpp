@@ -51,14 +51,14 @@ PrefetchedPage PreparePage(const PageRequest& request) {
     out.page = DecodePage(request);
     if (!request.view) return out;
     const PrefetchView& v = *request.view;
-    out.zoom = v.fit ? FitZoom(v.room, out.page.size()) : v.zoom;
-    out.ratio = v.ratio;
+    out.zoom = v.fit ? FitZoom(v.room, out.page.size()) : ViewZoom(v.zoom);
+    out.ratio = RenderRatio(v.ratio);
     out.smooth = v.smooth;
-    const double deviceZoom = out.zoom * v.ratio;
+    const double deviceZoom = out.zoom * out.ratio;
     const QSize shown = out.page.scaledSize(deviceZoom);
     // The screen the page opens on (its top, centred or from the left), one tile spare.
-    const int columns = (std::min<int>(shown.width(), int(v.view.width() * v.ratio)) + v.tile - 1) / v.tile + 1;
-    const int rows = (std::min<int>(shown.height(), int(v.view.height() * v.ratio)) + v.tile - 1) / v.tile + 1;
+    const int columns = (std::min<int>(shown.width(), int(v.view.width() * out.ratio)) + v.tile - 1) / v.tile + 1;
+    const int rows = (std::min<int>(shown.height(), int(v.view.height() * out.ratio)) + v.tile - 1) / v.tile + 1;
     for (int r = 0; r < rows && r * v.tile < shown.height(); ++r)
         for (int c = 0; c < columns && c * v.tile < shown.width(); ++c)
             out.tiles.emplace_back(TileKey(c, r), RenderTile(out.page, c, r, v.tile, deviceZoom, v.smooth));

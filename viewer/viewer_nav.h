@@ -4,14 +4,15 @@
 #include <string>
 
 #include "common/int16.h"
+#include "viewer/imaging/zoom_rule.h"
 
 namespace velk {
 
 inline constexpr int kZoomStep = 25;
 inline constexpr int kZoomMin = 25;
-inline constexpr int kZoomMax = 1600;
+inline constexpr int kZoomMax = static_cast<int>(kMaxViewZoom * 100);
 
-// Zoom in stops at 1600%; zoom out never enlarges (at or below 25% it stays).
+// Zoom in stops at the zoom rule's 1600%; zoom out never enlarges (at or below 25% it stays).
 int ZoomInLevel(int zoom);
 int ZoomOutLevel(int zoom);
 

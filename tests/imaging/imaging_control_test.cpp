@@ -210,5 +210,41 @@ TEST_F(Control, RotatesCopiesAndRendersOnlyWhatShows) {
     EXPECT_LE(c.cachedBytes(), ImagingControl::kCacheBytes);
 }
 
+// Every way the control zooms ends within the one rule, and what it shows renders, at the
+// screen scale the run was started with (ctest runs this at 1, 1.5 and 2).
+TEST_F(Control, ZoomRuleHoldsOnEveryPathAtThisScreenScale) {
+    const double scale =
+        qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? qgetenv("QT_SCALE_FACTOR").toDouble() : 1.0;
+    ASSERT_DOUBLE_EQ(c.viewport()->devicePixelRatioF(), scale);
+    const int top = 1600;
+    auto shows = [&](const char* path) {
+        EXPECT_NO_THROW(screen()) << path;
+        EXPECT_LE(c.ZoomLevel(), top) << path;
+        return c.ZoomLevel();
+    };
+    c.ZoomLevel(100000);
+    EXPECT_EQ(shows("level"), top);
+    c.ZoomLevel(100);
+    for (int i = 0; i < 30; ++i) wheel({50, 50}, 120, Qt::ControlModifier);
+    EXPECT_EQ(shows("wheel"), top);
+    c.ZoomLevel(400);
+    c.SelectEvent(2);
+    mouse(QEvent::MouseButtonPress, {100, 100});
+    mouse(QEvent::MouseButtonRelease, {104, 104});
+    EXPECT_EQ(shows("area"), top);
+    c.SelectEvent(0);
+    // Full view: a tiny page stops at the top, a big one in a small window goes below 25%.
+    test::WriteTiff(dir / "tiny.tif", {{test::PatternPage(3, 2, [](int x, int) { return x == 1; })}});
+    c.FitMethod(2);
+    c.Page = 1;
+    c.LoadImage((dir / "tiny.tif").string());
+    EXPECT_EQ(shows("fit tiny"), top);
+    load(2);
+    c.resize(120, 120);
+    QApplication::processEvents();
+    EXPECT_LT(shows("fit big"), 25);
+    EXPECT_GT(c.ZoomLevel(), 0);
+}
+
 }  // namespace
 }  // namespace velk

@@ -9,7 +9,9 @@
 #include <QTimer>
 #include <stdexcept>
 
+#include "platform/app.h"
 #include "platform/ui/frm_message.h"
+#include "platform/ui/guarded_app.h"
 #include "platform/ui/modal.h"
 #include "platform/ui/qt_messages.h"
 #include "platform/ui/qt_services.h"
@@ -202,4 +204,42 @@ TEST(QtServices, ClockScreenClipboardAndPump) {
     QtEventPump pump;
     pump.DoEvents();
     EXPECT_TRUE(ran);
+}
+
+// The last resort of the event loop: one box, titled with the collection, shown from the
+// loop; an escape while it is up (a paint behind it) is dropped; closing it re-arms.
+TEST(EscapedErrors, OneBoxFromTheLoopReArmedWhenItCloses) {
+    struct Box : Messages {
+        std::function<void()> whileUp;
+        std::vector<std::pair<std::string, std::string>> shown;  // title, text
+        Answer show(const std::string& text, const std::string& title, Buttons, Icon) override {
+            shown.emplace_back(title, text);
+            if (whileUp) whileUp();
+            return Answer::OK;
+        }
+    } box;
+    App app;
+    app.config.CollectionMode = "Tovrin";
+    app.ports.messages = &box;
+    EscapedErrors errors(&app);
+    auto throws = [](auto error) { return [error]() -> bool { throw error; }; };
+    box.whileUp = [&] {
+        EXPECT_FALSE(errors.deliver(throws(std::runtime_error("behind the box"))));
+        QApplication::processEvents();
+    };
+
+    EXPECT_FALSE(errors.deliver(throws(RuntimeError(kErrInvalidCall))));
+    EXPECT_FALSE(errors.deliver(throws(std::bad_alloc())));
+    EXPECT_TRUE(box.shown.empty());  // never from inside the delivery
+    QApplication::processEvents();
+    QApplication::processEvents();
+    using Shown = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(box.shown, (Shown{{"Tovrin", "Invalid procedure call or argument 5"}}));
+
+    box.whileUp = nullptr;
+    EXPECT_TRUE(errors.deliver([] { return true; }));
+    EXPECT_FALSE(errors.deliver(throws(std::bad_alloc())));
+    QApplication::processEvents();
+    EXPECT_EQ(box.shown.size(), 2u);
+    EXPECT_EQ(box.shown.back().second, "Out of memory 7");
 }

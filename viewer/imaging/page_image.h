@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "common/runtime_error.h"
+#include "viewer/imaging/zoom_rule.h"
 
 struct Pix;
 
@@ -132,8 +133,7 @@ private:
     PageSource source_ = PageSource::Picture;
 };
 
-// The zoom that fits a page of size `page` into `room`, within the zoom range of the viewers.
-inline constexpr double kMinViewZoom = 0.01, kMaxViewZoom = 64.0;
+// The zoom that fits a page of size `page` into `room`, within the zoom rule of the viewers.
 double FitZoom(QSize room, QSize page);
 
 // Replaces `path` with `bytes` through a temporary file in the same directory. Synced:

@@ -31,7 +31,7 @@ struct PixHolder {
 };
 
 void RequireZoom(double zoom) {
-    if (!std::isfinite(zoom) || zoom <= 0 || zoom > 64)
+    if (!std::isfinite(zoom) || zoom <= 0 || zoom > kMaxRenderZoom)
         throw ImageError(kErrInvalidCall, "zoom out of range");
 }
 
@@ -103,8 +103,7 @@ void AcrossRow(const std::uint16_t* src, const int* idx, const int* wt, int perP
 
 double FitZoom(QSize room, QSize page) {
     if (page.isEmpty()) return 1.0;
-    return std::clamp(std::min(double(room.width()) / page.width(), double(room.height()) / page.height()),
-                      kMinViewZoom, kMaxViewZoom);
+    return ViewZoom(std::min(double(room.width()) / page.width(), double(room.height()) / page.height()));
 }
 
 QSize PageImage::scaledSize(double zoom) const {

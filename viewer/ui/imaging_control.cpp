@@ -15,7 +15,6 @@
 namespace velk {
 namespace {
 
-constexpr double kMinZoom = kMinViewZoom, kMaxZoom = kMaxViewZoom;
 constexpr int kScrollStep = 40;
 const QColor kBackground(128, 128, 128);
 
@@ -172,7 +171,7 @@ bool ImagingControl::ClipboardCopy(bool copy) {
 
 void ImagingControl::ScrollToTop() { verticalScrollBar()->setValue(0); }
 
-double ImagingControl::deviceRatio() const { return viewport()->devicePixelRatioF(); }
+double ImagingControl::deviceRatio() const { return RenderRatio(viewport()->devicePixelRatioF()); }
 
 QSize ImagingControl::shownSize() const {
     if (page_.isNull()) return {0, 0};
@@ -200,7 +199,7 @@ void ImagingControl::updateScrollBars() {
 
 // Zooms so that the page point under `anchor` (viewport coordinates) stays there.
 void ImagingControl::setZoom(double zoom, QPoint anchor) {
-    zoom = std::clamp(zoom, kMinZoom, kMaxZoom);
+    zoom = ViewZoom(zoom);
     if (page_.isNull()) {
         zoom_ = zoom;
         return;

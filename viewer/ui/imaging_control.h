@@ -51,7 +51,7 @@ public:
     // zoom level is set. 0: no fit.
     void FitMethod(int method);
     int FitMethod() const { return fitMethod_; }
-    void ZoomLevel(int percent);  // 1 to 6400
+    void ZoomLevel(int percent);  // held to the zoom rule: 1 to 1600
     int ZoomLevel() const;
     void AspectRatio(int mode) { aspectRatio_ = mode; }  // the aspect is always kept
     int AspectRatio() const { return aspectRatio_; }
