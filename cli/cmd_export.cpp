@@ -32,7 +32,9 @@ int Usage(Context& ctx, const std::string& text) {
     return kExitUsage;
 }
 
-std::optional<SaveFormat> FormatOf(const std::string& name) {
+std::optional<ExportFormat> FormatOf(const std::string& name) {
+    if (name == "pdf") return DocumentFileFormat::Pdf;
+    if (name == "tiff") return DocumentFileFormat::Tiff;
     if (name == "g4") return SaveFormat::TiffG4;
     if (name == "g3") return SaveFormat::TiffG3;
     if (name == "none") return SaveFormat::TiffUncompressed;
@@ -45,14 +47,22 @@ std::optional<SaveFormat> FormatOf(const std::string& name) {
 std::optional<PageOptions> SectionOptions(const std::string& name) {
     PageOptions o;
     o.choice = PageChoice::Subsection;
-    if (name == "abstract") o.abstract = true;
-    else if (name == "biblio") o.biblio = true;
-    else if (name == "claims") o.claims = true;
-    else if (name == "description") o.description = true;
-    else if (name == "drawings") o.drawings = true;
-    else if (name == "corrections") o.corrections = true;
-    else if (name == "reexaminations") o.reexaminations = true;
-    else return std::nullopt;
+    if (name == "abstract")
+        o.abstract = true;
+    else if (name == "biblio")
+        o.biblio = true;
+    else if (name == "claims")
+        o.claims = true;
+    else if (name == "description")
+        o.description = true;
+    else if (name == "drawings")
+        o.drawings = true;
+    else if (name == "corrections")
+        o.corrections = true;
+    else if (name == "reexaminations")
+        o.reexaminations = true;
+    else
+        return std::nullopt;
     return o;
 }
 
@@ -62,7 +72,7 @@ Json Files(const ExportRun& run) {
     return files;
 }
 
-int ExportOne(Context& ctx, ExportRun& run, SaveFormat format, const fs::path& to) {
+int ExportOne(Context& ctx, ExportRun& run, const ExportFormat& format, const fs::path& to) {
     App& app = ctx.app;
     const std::string number = Trim(ctx.args[0]), volume = Trim(ctx.args[1]);
     if (const int located = ctx.locate(number, volume); located != kExitDone) return located;
@@ -85,19 +95,22 @@ int ExportOne(Context& ctx, ExportRun& run, SaveFormat format, const fs::path& t
         for (int p = 1; p <= count; ++p) pages.push_back(p);
     }
     if (pages.empty()) return ctx.fail(kNoPagesText);
-    const ExportOutcome outcome = run.ExportDocument(pages, format, to);
+    const ExportOutcome outcome = run.Export(pages, format, to);
     const bool whole = outcome == ExportOutcome::Done;
     Json r = Json::object();
-    r.set("number", number).set("volume", volume).set("directory", (to / ExportDirName(number)).string());
+    r.set("number", number).set("volume", volume);
+    if (std::holds_alternative<SaveFormat>(format)) r.set("directory", (to / ExportDirName(number)).string());
     r.set("complete", whole).set("pages", static_cast<int>(pages.size())).set("files", Files(run));
     ctx.print(r);
     return whole ? kExitDone : kExitFailed;
 }
 
-int ExportList(Context& ctx, ExportRun& run, SaveFormat format, const fs::path& to, const std::string& file) {
+int ExportList(Context& ctx, ExportRun& run, const ExportFormat& format, const fs::path& to,
+               const std::string& file) {
     App& app = ctx.app;
     ImportTable table;
-    if (!ReadImportFile(file, app.config.CollectionMode, table)) return ctx.fail("Cannot read the list " + file);
+    if (!ReadImportFile(file, app.config.CollectionMode, table))
+        return ctx.fail("Cannot read the list " + file);
     if (!CumIndex(app, table)) return kExitFailed;
     // The batch works on a To Export list of its own, in a file that lives for this run.
     const fs::path db = fs::temp_directory_path() / ("velkcmd-export-" + std::to_string(getpid()) + ".db");
@@ -119,7 +132,8 @@ int ExportList(Context& ctx, ExportRun& run, SaveFormat format, const fs::path& 
     }
     for (const ImportRow& row : table.rows) {
         if (row.Found == "Y")
-            lists.AddToExport(row.EntryText, Int16(static_cast<int>(std::clamp<long long>(ValInt(row.Pages), 0, 32767))));
+            lists.AddToExport(row.EntryText,
+                              Int16(static_cast<int>(std::clamp<long long>(ValInt(row.Pages), 0, 32767))));
         else
             missing.push(Trim(row.EntryText));
     }
@@ -140,9 +154,10 @@ int Run(Context& ctx) {
     const auto list = ctx.option("list");
     if (list ? !ctx.args.empty() : ctx.args.size() != 2)
         return Usage(ctx, "export takes NUMBER VOLUME, or --list FILE without them");
-    if (list && ctx.option("pages")) return Usage(ctx, "--pages is for one document; use --section with --list");
+    if (list && ctx.option("pages"))
+        return Usage(ctx, "--pages is for one document; use --section with --list");
     const auto format = FormatOf(ctx.option("format").value_or(""));
-    if (!format) return Usage(ctx, "--format takes g4, g3, none, pcx, bmp or gif");
+    if (!format) return Usage(ctx, "--format takes g4, g3, none, pcx, bmp, gif, pdf or tiff");
     const auto to = ctx.option("to");
     std::error_code ec;
     if (!to || to->empty()) return Usage(ctx, "--to DIR is required");
@@ -161,14 +176,21 @@ int Run(Context& ctx) {
 }  // namespace
 
 const Command kExportCommand{
-    "export", "[NUMBER VOLUME]", 0, 2, "format= pages= section= to= list= overwrite",
+    "export",
+    "[NUMBER VOLUME]",
+    0,
+    2,
+    "format= pages= section= to= list= overwrite",
     "Writes pages of document NUMBER on VOLUME, or of every document of the number list\n"
     "    --list FILE (volume by volume), as image files into DIR/NUMBER/PageNNNN.EXT,\n"
-    "    as the export dialogs do. --format g4|g3|none|pcx|bmp|gif, --to DIR (required);\n"
+    "    as the export dialogs do. --format g4|g3|none|pcx|bmp|gif, --to DIR (required).\n"
+    "    --format pdf or tiff writes one file per document, DIR/NUMBER.pdf or NUMBER.tif,\n"
+    "    its G4 pages stored as they are (other pages coded as G4 once);\n"
     "    --pages 1,3-5 or --section claims (patents) choose pages, else every page.\n"
     "    An existing file is kept unless --overwrite; a missing volume is passed over.\n"
     "    Exit 0 when every chosen page was written, 1 otherwise, 2 for a usage error.\n"
-    "    JSON (one document): number, volume, directory, complete (bool), pages, files.\n"
+    "    JSON (one document): number, volume, directory (page files only), complete\n"
+    "          (bool), pages, files.\n"
     "    JSON (--list): exported, left (numbers not written whole), notInIndex, cancelled,\n"
     "          files.",
     Run};

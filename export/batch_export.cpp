@@ -11,8 +11,8 @@
 
 namespace velk {
 
-ExportBatchResult ExportBatch(App& app, ExportRun& run, const PageOptions* options, SaveFormat format,
-                              const std::filesystem::path& destination) {
+ExportBatchResult ExportBatch(App& app, ExportRun& run, const PageOptions* options,
+                              const ExportFormat& format, const std::filesystem::path& destination) {
     ExportBatchResult result;
     if (!app.lists) return result;
     KeepShownDocument keep(app);
@@ -62,7 +62,7 @@ ExportBatchResult ExportBatch(App& app, ExportRun& run, const PageOptions* optio
             continue;
         }
 
-        const ExportOutcome outcome = run.ExportDocument(pages, format, destination);
+        const ExportOutcome outcome = run.Export(pages, format, destination);
         run.batchDone = std::min<std::int64_t>(INT32_MAX, std::int64_t{run.batchDone} + row.Pages.value());
         if (outcome == ExportOutcome::Cancelled) {
             result.cancelled = true;

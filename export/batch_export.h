@@ -13,15 +13,14 @@ struct App;
 
 struct ExportBatchResult {
     int exported = 0;  // documents written whole; they left To Export
-    int passed = 0;    // documents left on To Export (volume ignored, not found, no pages, a page not written)
+    int passed = 0;  // documents left on To Export (volume ignored, not found, no pages, a page not written)
     bool aborted = false;    // Abort to the volume question
     bool cancelled = false;  // Cancel, or Cancel to a question
 };
 
 // Patents export the pages options choose from each document (options given);
 // trademarks and assignments every page. The shown document is as before afterwards.
-ExportBatchResult ExportBatch(App& app, ExportRun& run, const PageOptions* options, SaveFormat format,
-                              const std::filesystem::path& destination);
-
+ExportBatchResult ExportBatch(App& app, ExportRun& run, const PageOptions* options,
+                              const ExportFormat& format, const std::filesystem::path& destination);
 
 }  // namespace velk

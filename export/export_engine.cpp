@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <fstream>
 #include <set>
 #include <system_error>
+#include <variant>
 
 #include "common/vb_text.h"
 #include "lists/list_store.h"
 #include "platform/app.h"
+#include "print/document_files.h"
 #include "print/print_engine.h"
 #include "print/print_runs.h"
-#include "viewer/imaging/tiff_io.h"
 #include "viewer/page_loading.h"
 
 namespace velk {
@@ -20,10 +20,14 @@ namespace fs = std::filesystem;
 
 const char* ExportExtension(SaveFormat format) {
     switch (format) {
-        case SaveFormat::Pcx: return ".PCX";
-        case SaveFormat::Bmp: return ".BMP";
-        case SaveFormat::Gif: return ".GIF";
-        default: return ".TIF";
+        case SaveFormat::Pcx:
+            return ".PCX";
+        case SaveFormat::Bmp:
+            return ".BMP";
+        case SaveFormat::Gif:
+            return ".GIF";
+        default:
+            return ".TIF";
     }
 }
 
@@ -43,7 +47,9 @@ std::string ExportDirName(const std::string& docNo) {
     return name;
 }
 
-std::string DirErrorText(const std::string& dir) { return "Error creating directory => " + dir + "."; }
+std::string DirErrorText(const std::string& dir) {
+    return "Error creating directory => " + dir + ".";
+}
 
 std::string OverwriteText(const std::string& file) {
     return "This file " + file + " already exists!  Do you want to overwrite?";
@@ -60,108 +66,6 @@ int CheckLocalDir(const fs::path& dir) {
 
 namespace {
 
-std::int64_t FileSize(const std::string& path) {
-    std::error_code ec;
-    const auto size = fs::file_size(path, ec);
-    return ec ? -1 : static_cast<std::int64_t>(size);
-}
-
-std::vector<std::uint8_t> ReadBytes(const std::string& path, std::int64_t offset, std::int64_t length) {
-    std::vector<std::uint8_t> out;
-    std::ifstream in(path, std::ios::binary);
-    if (!in || length <= 0) return out;
-    in.seekg(offset);
-    out.resize(static_cast<std::size_t>(length));
-    if (!in.read(reinterpret_cast<char*>(out.data()), length)) out.clear();
-    return out;
-}
-
-std::uint32_t Le32(const std::vector<std::uint8_t>& b) {
-    return b[0] | (b[1] << 8) | (b[2] << 16) | (std::uint32_t{b[3]} << 24);
-}
-
-std::vector<std::uint8_t> G4Tiff(std::uint32_t width, std::uint32_t height, int photometric, int fillOrder,
-                                 float dpiX, float dpiY, const std::vector<std::uint8_t>& strip) {
-    std::vector<std::uint8_t> out;
-    tiffio::Tiff tiff = tiffio::Tiff::createMemory(out);
-    TIFF* tif = tiff.get();
-    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);
-    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height);
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
-    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
-    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
-    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, photometric);
-    TIFFSetField(tif, TIFFTAG_FILLORDER, fillOrder);
-    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(tif, TIFFTAG_XRESOLUTION, dpiX);
-    TIFFSetField(tif, TIFFTAG_YRESOLUTION, dpiY);
-    TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
-    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, height);
-    tiff.check("TIFF tags");
-    if (TIFFWriteRawStrip(tif, 0, const_cast<std::uint8_t*>(strip.data()), static_cast<tmsize_t>(strip.size())) < 0)
-        tiff.check("G4 strip");
-    tiff.finish();
-    return out;
-}
-
-// A container page: its block runs from behind its header to the next page's offset
-// (or the end of the file).
-std::vector<std::uint8_t> ContainerPassThrough(const App& app, const std::string& path, int page) {
-    const PageFileInfo& info = app.doc.Page;
-    const std::int64_t size = FileSize(path);
-    const std::int64_t start = PageDataOffset(info);
-    const int pages = info.FilePages.value();
-    if (size < 0 || start <= 0 || start >= size || page < 1 || page > pages) return {};
-    std::int64_t end = size;
-    if (page < pages) {
-        const auto next = ReadBytes(path, kContainerHeaderBytes + 4 * std::int64_t{page}, 4);
-        if (next.size() != 4) return {};
-        const std::int64_t n = Le32(next);
-        if (n > start && n <= size) end = n;
-    }
-    const int w = info.XSize.value(), h = info.YSize.value();
-    if (w < 1 || h < 1 || w > ImageLimits::kMaxSide || h > ImageLimits::kMaxSide) return {};
-    const auto strip = ReadBytes(path, start, end - start);
-    if (strip.empty()) return {};
-    return G4Tiff(w, h, PHOTOMETRIC_MINISWHITE, FILLORDER_MSB2LSB, 300, 300, strip);
-}
-
-std::vector<std::uint8_t> TiffPassThrough(const std::string& path, int page) {
-    tiffio::Tiff tiff = tiffio::Tiff::openFile(path);
-    TIFF* tif = tiff.get();
-    if (page < 1 || !TIFFSetDirectory(tif, static_cast<tdir_t>(page - 1))) return {};
-    std::uint16_t compression = 0, bits = 1, samples = 1, photometric = PHOTOMETRIC_MINISWHITE,
-                  fill = FILLORDER_MSB2LSB, unit = RESUNIT_INCH;
-    std::uint32_t width = 0, height = 0;
-    float dpiX = 0, dpiY = 0;
-    TIFFGetField(tif, TIFFTAG_COMPRESSION, &compression);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
-    TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_FILLORDER, &fill);
-    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
-    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
-    if (compression != COMPRESSION_CCITTFAX4 || bits != 1 || samples != 1 || TIFFIsTiled(tif) ||
-        TIFFNumberOfStrips(tif) != 1 || width < 1 || height < 1 || width > ImageLimits::kMaxSide ||
-        height > ImageLimits::kMaxSide)
-        return {};
-    std::uint64_t* counts = nullptr;
-    if (!TIFFGetField(tif, TIFFTAG_STRIPBYTECOUNTS, &counts) || !counts) return {};
-    const std::int64_t fileSize = FileSize(path);
-    if (counts[0] == 0 || fileSize < 0 || counts[0] > static_cast<std::uint64_t>(fileSize)) return {};
-    std::vector<std::uint8_t> strip(static_cast<std::size_t>(counts[0]));
-    if (TIFFReadRawStrip(tif, 0, strip.data(), static_cast<tmsize_t>(strip.size())) !=
-        static_cast<tmsize_t>(strip.size()))
-        return {};
-    if (tiff.diagnostics().failed()) return {};
-    if (!TIFFGetField(tif, TIFFTAG_XRESOLUTION, &dpiX) || dpiX <= 0) dpiX = 300;
-    if (!TIFFGetField(tif, TIFFTAG_YRESOLUTION, &dpiY) || dpiY <= 0) dpiY = dpiX;
-    TIFFGetFieldDefaulted(tif, TIFFTAG_RESOLUTIONUNIT, &unit);
-    if (unit == RESUNIT_CENTIMETER) dpiX *= 2.54f, dpiY *= 2.54f;
-    if (photometric != PHOTOMETRIC_MINISBLACK) photometric = PHOTOMETRIC_MINISWHITE;
-    return G4Tiff(width, height, photometric, fill, dpiX, dpiY, strip);
-}
-
 struct RemoveOnExit {
     fs::path path;
     ~RemoveOnExit() {
@@ -174,16 +78,20 @@ struct RemoveOnExit {
 
 std::vector<std::uint8_t> G4PassThrough(const App& app, const std::string& path, int page) {
     try {
-        if (PageFileKindOf(path) == PageFileKind::Container) return ContainerPassThrough(app, path, page);
-        return TiffPassThrough(path, page);
+        if (std::optional<G4Strip> strip = StoredG4Strip(app, path, Int16(page))) return G4TiffFile({*strip});
     } catch (const std::exception&) {
-        return {};  // the decoding path reports what is wrong with the file
+        // the decoding path reports what is wrong with the file
     }
+    return {};
 }
 
-ExportRun::ExportRun(App& app, ExportProgressView* view) : app_(app), view_(view) { app_.ExportCancel = false; }
+ExportRun::ExportRun(App& app, ExportProgressView* view) : app_(app), view_(view) {
+    app_.ExportCancel = false;
+}
 
-bool ExportRun::cancelled() const { return app_.ExportCancel; }
+bool ExportRun::cancelled() const {
+    return app_.ExportCancel;
+}
 
 void ExportRun::show() {
     if (view_) view_->showProgress(progress_);
@@ -192,8 +100,8 @@ void ExportRun::show() {
 
 bool ExportRun::ensureSpace(const fs::path& dir, std::uint64_t size, bool& dirOk) {
     for (;;) {
-        const auto free = app_.ports.disk ? app_.ports.disk->freeBytes(dir.string())
-                                               : std::optional<std::uint64_t>{};
+        const auto free =
+            app_.ports.disk ? app_.ports.disk->freeBytes(dir.string()) : std::optional<std::uint64_t>{};
         if (!free || *free >= size) return true;
         app_.msg(kNoSpaceText);
         if (app_.msg(kInsertDisketteText, Buttons::OKCancel) != Answer::OK) return false;
@@ -201,6 +109,59 @@ bool ExportRun::ensureSpace(const fs::path& dir, std::uint64_t size, bool& dirOk
         dirOk = CheckLocalDir(dir) != 0;
         if (!dirOk) return true;
     }
+}
+
+std::vector<int> ExportRun::beginDocument(const std::vector<int>& pages) {
+    std::vector<int> selected;
+    std::set<int> seen;
+    for (int p : pages)
+        if (seen.insert(p).second) selected.push_back(p);
+    progress_ = {};
+    progress_.lblDocument =
+        "Document currently exporting: " + FormatText(Trim(app_.doc.CurDocNo), "###,###,###");
+    if (docCount > 0) {
+        progress_.lblDoc =
+            "Exporting document " + std::to_string(docIndex) + " of " + std::to_string(docCount);
+        progress_.lblPg = "Exporting page 1 of " + std::to_string(app_.doc.CurPageCount.value());
+    }
+    return selected;
+}
+
+void ExportRun::showPage(int page, int ordinal, int count) {
+    progress_.lblPath = kConvertingText;
+    progress_.lblPage = "Page " + std::to_string(ordinal) + " of " + std::to_string(count);
+    if (docCount > 0) {
+        progress_.lblPg =
+            "Exporting page " + std::to_string(page) + " of " + std::to_string(app_.doc.CurPageCount.value());
+        progress_.barCurrent = batchDone + ordinal;
+        progress_.barTotal = std::max(batchPages, progress_.barCurrent);
+    } else {
+        progress_.barCurrent = ordinal;
+        progress_.barTotal = count;
+    }
+    show();
+}
+
+bool ExportRun::mayWrite(const fs::path& target, const fs::path& dir, bool& existed) {
+    std::error_code ec;
+    existed = fs::exists(fs::symlink_status(target, ec));
+    if (!existed) return true;
+    if (fs::is_directory(target, ec) || fs::is_symlink(fs::symlink_status(target, ec))) {
+        app_.msg(DirErrorText(dir.string()), Buttons::OK, Icon::Exclamation);
+        return false;  // never write through a link or over a directory
+    }
+    if (overwrite == Overwrite::Ask)
+        return app_.msg(OverwriteText(target.string()), Buttons::YesNo) == Answer::Yes;
+    return overwrite == Overwrite::Always;
+}
+
+void ExportRun::leaveLists(const std::string& docNo, const std::string& volume) {
+    if (!app_.lists) return;
+    Int16 count;
+    if (auto entry = ListedEntry(*app_.lists, ListTable::ToExport, docNo, volume))
+        app_.lists->RemFromExport(*entry, count);
+    else if (auto rest = ListedEntry(*app_.lists, ListTable::Remaining, docNo, volume))
+        app_.lists->RemFromRemaining(*rest, count);
 }
 
 ExportRun::PageResult ExportRun::exportPage(int page, SaveFormat format, const fs::path& dir,
@@ -213,18 +174,7 @@ ExportRun::PageResult ExportRun::exportPage(int page, SaveFormat format, const f
     const std::string& path = app_.doc.CurImagePath;
     if (!GetPage(app_, path, app_.doc.CurDocNo, Int16(page))) return PageResult::NotWritten;
 
-    progress_.lblPath = kConvertingText;
-    progress_.lblPage = "Page " + std::to_string(ordinal) + " of " + std::to_string(count);
-    if (docCount > 0) {
-        progress_.lblPg = "Exporting page " + std::to_string(page) + " of " +
-                          std::to_string(app_.doc.CurPageCount.value());
-        progress_.barCurrent = batchDone + ordinal;
-        progress_.barTotal = std::max(batchPages, progress_.barCurrent);
-    } else {
-        progress_.barCurrent = ordinal;
-        progress_.barTotal = count;
-    }
-    show();
+    showPage(page, ordinal, count);
 
     std::vector<std::uint8_t> bytes;
     RemoveOnExit working{workDir / WorkingFileName(page, format)};
@@ -245,21 +195,11 @@ ExportRun::PageResult ExportRun::exportPage(int page, SaveFormat format, const f
     }
 
     const fs::path target = dir / ExportFileName(page, format);
-    std::error_code ec;
-    const bool existed = fs::exists(fs::symlink_status(target, ec));
-    if (existed) {
-        if (fs::is_directory(target, ec) || fs::is_symlink(fs::symlink_status(target, ec))) {
-            app_.msg(DirErrorText(dir.string()), Buttons::OK, Icon::Exclamation);
-            return PageResult::NotWritten;  // never write through a link or over a directory
-        }
-        bool yes = overwrite == Overwrite::Always;
-        if (overwrite == Overwrite::Ask)
-            yes = app_.msg(OverwriteText(target.string()), Buttons::YesNo) == Answer::Yes;
-        if (!yes) return PageResult::NotWritten;
-    }
+    bool existed = false;
+    if (!mayWrite(target, dir, existed)) return PageResult::NotWritten;
 
-    progress_.lblPath = "Exporting to: " + dir.string() + "/PAGE" + FormatNumber(page, "0000") +
-                        ExportExtension(format);
+    progress_.lblPath =
+        "Exporting to: " + dir.string() + "/PAGE" + FormatNumber(page, "0000") + ExportExtension(format);
     show();
     try {
         // Through a temporary name: the old file stays whole until the new one is. The
@@ -289,19 +229,9 @@ ExportOutcome ExportRun::ExportDocument(const std::vector<int>& pages, SaveForma
         return ExportOutcome::Skipped;
     }
 
-    std::vector<int> selected;
-    std::set<int> seen;
-    for (int p : pages)
-        if (seen.insert(p).second) selected.push_back(p);
-
     KeepShownDocument keep(app_);
     const std::string docNo = app_.doc.CurDocNo, volume = app_.doc.CurVolume;
-    progress_ = {};
-    progress_.lblDocument = "Document currently exporting: " + FormatText(Trim(docNo), "###,###,###");
-    if (docCount > 0) {
-        progress_.lblDoc = "Exporting document " + std::to_string(docIndex) + " of " + std::to_string(docCount);
-        progress_.lblPg = "Exporting page 1 of " + std::to_string(app_.doc.CurPageCount.value());
-    }
+    const std::vector<int> selected = beginDocument(pages);
     std::error_code ec;
     const bool dirExisted = fs::is_directory(dir, ec);
     std::vector<fs::path> created;
@@ -310,8 +240,8 @@ ExportOutcome ExportRun::ExportDocument(const std::vector<int>& pages, SaveForma
     bool cancel = false;
     for (int page : selected) {
         ++ordinal;
-        const PageResult r = exportPage(page, format, dir, workDir, ordinal, static_cast<int>(selected.size()),
-                                        created);
+        const PageResult r =
+            exportPage(page, format, dir, workDir, ordinal, static_cast<int>(selected.size()), created);
         if (r == PageResult::Written) ++written;
         app_.DoEvents();
         if (r == PageResult::Cancel || app_.ExportCancel) {
@@ -337,16 +267,76 @@ ExportOutcome ExportRun::ExportDocument(const std::vector<int>& pages, SaveForma
         return ExportOutcome::Partial;
     }
     if (written == static_cast<int>(selected.size()) && written > 0) {
-        if (app_.lists) {
-            Int16 count;
-            if (auto entry = ListedEntry(*app_.lists, ListTable::ToExport, docNo, volume))
-                app_.lists->RemFromExport(*entry, count);
-            else if (auto rest = ListedEntry(*app_.lists, ListTable::Remaining, docNo, volume))
-                app_.lists->RemFromRemaining(*rest, count);
-        }
+        leaveLists(docNo, volume);
         return ExportOutcome::Done;
     }
     return ExportOutcome::Partial;
+}
+
+ExportOutcome ExportRun::Export(const std::vector<int>& pages, const ExportFormat& format,
+                                const fs::path& destination) {
+    if (const auto* file = std::get_if<DocumentFileFormat>(&format))
+        return ExportDocumentFile(pages, *file, destination);
+    return ExportDocument(pages, std::get<SaveFormat>(format), destination);
+}
+
+ExportOutcome ExportRun::ExportDocumentFile(const std::vector<int>& pages, DocumentFileFormat format,
+                                            const fs::path& destination) {
+    const std::string name = ExportDirName(app_.doc.CurDocNo);
+    if (name.empty() || CheckLocalDir(destination) == 0) {
+        app_.msg(DirErrorText((destination / Trim(app_.doc.CurDocNo)).string()), Buttons::OK,
+                 Icon::Exclamation);
+        return ExportOutcome::Skipped;
+    }
+    KeepShownDocument keep(app_);
+    const std::string docNo = app_.doc.CurDocNo, volume = app_.doc.CurVolume;
+    const std::vector<int> selected = beginDocument(pages);
+    // Every page is gathered before the file is written: Cancel leaves nothing behind.
+    std::vector<G4Strip> strips;
+    int ordinal = 0;
+    const std::string& path = app_.doc.CurImagePath;
+    for (int page : selected) {
+        showPage(page, ++ordinal, static_cast<int>(selected.size()));
+        if (app_.ExportCancel) return ExportOutcome::Cancelled;
+        if (!GetPage(app_, path, app_.doc.CurDocNo, Int16(page))) continue;
+        try {
+            strips.push_back(RecordedG4Strip(app_, path, Int16(page)));
+        } catch (const RuntimeError& e) {
+            app_.msg(e.report(), Buttons::OK, Icon::Exclamation);
+        }
+    }
+    app_.DoEvents();
+    if (app_.ExportCancel) return ExportOutcome::Cancelled;
+    if (strips.empty()) return ExportOutcome::Partial;
+
+    const fs::path target = destination / (name + DocumentFileExtension(format));
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes = DocumentFileBytes(strips, format);
+    } catch (const RuntimeError& e) {
+        app_.msg(e.report(), Buttons::OK, Icon::Exclamation);
+        return ExportOutcome::Partial;
+    }
+    bool dirOk = true, existed = false;
+    if (!ensureSpace(destination, bytes.size(), dirOk)) return ExportOutcome::Cancelled;
+    if (!dirOk) {
+        app_.msg(DirErrorText(destination.string()), Buttons::OK, Icon::Exclamation);
+        return ExportOutcome::Partial;
+    }
+    if (!mayWrite(target, destination, existed)) return ExportOutcome::Partial;
+    progress_.lblPath = "Exporting to: " + target.string();
+    show();
+    try {
+        WriteFileReplacing(target, bytes, Durability::Synced);
+    } catch (const RuntimeError& e) {
+        app_.msg(e.report(), Buttons::OK, Icon::Exclamation);
+        return ExportOutcome::Partial;
+    }
+    written_.push_back(target);
+    morePages_ += static_cast<int>(strips.size()) - 1;
+    if (strips.size() != selected.size()) return ExportOutcome::Partial;
+    leaveLists(docNo, volume);
+    return ExportOutcome::Done;
 }
 
 }  // namespace velk

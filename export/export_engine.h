@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <variant>
 #include <vector>
 
+#include "print/document_files.h"
 #include "viewer/imaging/page_image.h"
 
 namespace velk {
@@ -57,6 +59,9 @@ public:
     virtual void showProgress(const ExportProgress& progress) = 0;
 };
 
+// Page files in one of the six formats, or one file per document.
+using ExportFormat = std::variant<SaveFormat, DocumentFileFormat>;
+
 enum class ExportOutcome {
     Done,       // every selected page written; the document left its list
     Partial,    // some page not written (skipped, failed or answered No); still listed
@@ -77,10 +82,19 @@ public:
     ExportOutcome ExportDocument(const std::vector<int>& pages, SaveFormat format,
                                  const std::filesystem::path& destination);
 
+    // Writes `pages` of the current document into the one file destination / the trimmed
+    // number & ".pdf" (or ".tif"), with the questions, space test and list moves of
+    // ExportDocument. Cancel before the file is written leaves nothing.
+    ExportOutcome ExportDocumentFile(const std::vector<int>& pages, DocumentFileFormat format,
+                                     const std::filesystem::path& destination);
+    // Either of the two, as the format says.
+    ExportOutcome Export(const std::vector<int>& pages, const ExportFormat& format,
+                         const std::filesystem::path& destination);
+
     bool cancelled() const;
     // Files written by this run, in order (the batch and velkcmd report them).
     const std::vector<std::filesystem::path>& written() const { return written_; }
-    int pagesWritten() const { return static_cast<int>(written_.size()); }
+    int pagesWritten() const { return static_cast<int>(written_.size()) + morePages_; }
     // For velkcmd: answer every overwrite question without asking.
     enum class Overwrite { Ask, Never, Always } overwrite = Overwrite::Ask;
     // A batch: "Exporting document d of D"; the bar counts pages of the whole run.
@@ -94,11 +108,19 @@ private:
                           std::vector<std::filesystem::path>& created);
     bool ensureSpace(const std::filesystem::path& dir, std::uint64_t size, bool& dirOk);
     void show();
+    // The pages chosen, each once, and the progress of a document starting.
+    std::vector<int> beginDocument(const std::vector<int>& pages);
+    void showPage(int page, int ordinal, int count);
+    // False when target must not be written: a link or directory, or the overwrite answer.
+    bool mayWrite(const std::filesystem::path& target, const std::filesystem::path& dir, bool& existed);
+    // The document is done: off To Export, or off Remaining when it was not to export.
+    void leaveLists(const std::string& docNo, const std::string& volume);
 
     App& app_;
     ExportProgressView* view_;
     ExportProgress progress_;
     std::vector<std::filesystem::path> written_;
+    int morePages_ = 0;  // a document file holds several pages
 };
 
 }  // namespace velk

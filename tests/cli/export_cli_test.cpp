@@ -1,8 +1,11 @@
 // velkcmd export run as a program: one document and a number list, the file and
 // directory names, the exit statuses, and files that are never overwritten unasked.
+#include <QJsonArray>
 #include <fstream>
+#include <set>
 
 #include "tests/cli/cli_fixtures.h"
+#include "viewer/imaging/page_image.h"
 
 namespace velk {
 namespace {
@@ -75,6 +78,22 @@ TEST(ExportCli, NumberListVolumeByVolume) {
     }
     EXPECT_EQ(e.json()["files"].toArray().size(), pages);
     EXPECT_EQ(in.to({"--list", QS(list), "9", "--format", "bmp"}).status, 2);
+
+    // One file per document, as PDF and as multi-page TIFF.
+    for (const char* format : {"pdf", "tiff"}) {
+        e = in.to({"--list", QS(list), "--format", format});
+        EXPECT_EQ(e.json()["exported"].toInt(), static_cast<int>(in.s.documents.size())) << format;
+        std::set<std::string> files, expected;
+        for (const auto& f : e.json()["files"].toArray()) files.insert(f.toString().toStdString());
+        for (const mks::SampleDocument& d : in.s.documents) {
+            const fs::path file = in.out / (d.number + (format == std::string("pdf") ? ".pdf" : ".tif"));
+            expected.insert(file.string());
+            if (format == std::string("tiff")) {
+                EXPECT_EQ(PageImage::pageCount(file), d.pages) << file;
+            }
+        }
+        EXPECT_EQ(files, expected) << format;
+    }
 }
 
 }  // namespace

@@ -1,14 +1,19 @@
 // The export engine on generated installations: every format read back by an
 // independent reader, names, questions, free space, hostile numbers and Cancel.
+#include "export/export_engine.h"
+
 #include <gtest/gtest.h>
 #include <tiffio.h>
 
 #include <QImage>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <map>
+#include <numeric>
+#include <sstream>
 
-#include "export/export_engine.h"
+#include "print/document_files.h"
 #include "tests/export/export_fixtures.h"
 #include "viewer/document_locator.h"
 #include "viewer/page_loading.h"
@@ -21,7 +26,9 @@ using test::PrintInstall;
 namespace fs = std::filesystem;
 namespace mks = velk::mksample;
 
-int ExitCode(const std::string& cmd) { return std::system((cmd + " >/dev/null 2>&1").c_str()); }
+int ExitCode(const std::string& cmd) {
+    return std::system((cmd + " >/dev/null 2>&1").c_str());
+}
 
 std::string Output(const std::string& cmd) {
     std::string text;
@@ -33,14 +40,20 @@ std::string Output(const std::string& cmd) {
     return text;
 }
 
-void WriteText(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
+void WriteText(const fs::path& p, const std::string& text) {
+    std::ofstream(p, std::ios::binary) << text;
+}
 std::string ReadText(const fs::path& p) {
     std::ifstream f(p, std::ios::binary);
     return {std::istreambuf_iterator<char>(f), {}};
 }
 
-bool HaveImageMagick() { return ExitCode("identify -version") == 0; }
-bool HaveNetpbm() { return ExitCode("pcxtoppm -version") == 0; }
+bool HaveImageMagick() {
+    return ExitCode("identify -version") == 0;
+}
+bool HaveNetpbm() {
+    return ExitCode("pcxtoppm -version") == 0;
+}
 
 // The exported picture as another program decodes it. PCX goes through Netpbm: this
 // ImageMagick reads every 1-bit PCX with its two colours swapped, Netpbm's own too.
@@ -58,7 +71,8 @@ QImage ReadBack(const fs::path& file, SaveFormat f, const fs::path& scratch) {
 // Black pixels of two pictures of the same size agree.
 void ExpectSamePixels(const QImage& a, const QImage& b, const std::string& what) {
     ASSERT_EQ(a.size(), b.size()) << what;
-    const QImage x = a.convertToFormat(QImage::Format_Grayscale8), y = b.convertToFormat(QImage::Format_Grayscale8);
+    const QImage x = a.convertToFormat(QImage::Format_Grayscale8),
+                 y = b.convertToFormat(QImage::Format_Grayscale8);
     int differing = 0;
     for (int r = 0; r < x.height(); ++r)
         for (int c = 0; c < x.width(); ++c)
@@ -93,8 +107,8 @@ TEST(ExportEngine, EveryFormatReadsBackWithTheSourcePixels) {
         const std::map<SaveFormat, int> tiffs = {{SaveFormat::TiffG4, COMPRESSION_CCITTFAX4},
                                                  {SaveFormat::TiffG3, COMPRESSION_CCITTFAX3},
                                                  {SaveFormat::TiffUncompressed, COMPRESSION_NONE}};
-        for (SaveFormat f : {SaveFormat::TiffG4, SaveFormat::TiffG3, SaveFormat::TiffUncompressed, SaveFormat::Pcx,
-                             SaveFormat::Bmp, SaveFormat::Gif}) {
+        for (SaveFormat f : {SaveFormat::TiffG4, SaveFormat::TiffG3, SaveFormat::TiffUncompressed,
+                             SaveFormat::Pcx, SaveFormat::Bmp, SaveFormat::Gif}) {
             const fs::path dest = in.tree.dir("fmt" + std::to_string(static_cast<int>(f)));
             ExportRun run(in.app, nullptr);
             ASSERT_EQ(run.ExportDocument({2}, f, dest), ExportOutcome::Done) << in.ports.messages.last();
@@ -120,7 +134,8 @@ TEST(ExportEngine, EveryFormatReadsBackWithTheSourcePixels) {
                 else
                     std::puts("Netpbm missing: PCX pixels not read back");
                 if (f == SaveFormat::Gif)  // a second reader: Qt's own GIF decoder
-                    ExpectSamePixels(QImage(QString::fromStdString(file.string()), "GIF"), src, what + " (Qt)");
+                    ExpectSamePixels(QImage(QString::fromStdString(file.string()), "GIF"), src,
+                                     what + " (Qt)");
             }
         }
         // Container pages record no resolution: exported pages say 300 dpi.
@@ -148,9 +163,158 @@ TEST(ExportEngine, G4PagesAreCopiedWithoutRecoding) {
     std::ifstream f(in.app.doc.CurImagePath, std::ios::binary);
     std::vector<char> all((std::istreambuf_iterator<char>(f)), {});
     const auto start = static_cast<std::size_t>(PageDataOffset(in.app.doc.Page));
-    const std::string block(all.begin() + static_cast<long>(start), all.begin() + static_cast<long>(start) + 64);
+    const std::string block(all.begin() + static_cast<long>(start),
+                            all.begin() + static_cast<long>(start) + 64);
     EXPECT_NE(std::string(copied.begin(), copied.end()).find(block), std::string::npos);
     EXPECT_TRUE(G4PassThrough(in.app, "/nonexistent/x.tif", 1).empty());
+}
+
+// A TIFF of the pages stored in unusual ways: G4 with 0 for black (goes in as it is, read
+// inverted), then uncompressed, G4 in fill order 2, G4 in two strips, turned (coded anew).
+void WriteUnusualTiff(const fs::path& file, const std::vector<QImage>& pages) {
+    TIFF* t = TIFFOpen(file.c_str(), "w");
+    ASSERT_NE(t, nullptr);
+    for (int i = 0; i < static_cast<int>(pages.size()); ++i) {
+        const QImage& p = pages[static_cast<std::size_t>(i)];  // Format_Mono, 1 = black
+        const int kind = i % 5;
+        TIFFSetField(t, TIFFTAG_IMAGEWIDTH, p.width());
+        TIFFSetField(t, TIFFTAG_IMAGELENGTH, p.height());
+        TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 1);
+        TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
+        TIFFSetField(t, TIFFTAG_COMPRESSION, kind == 1 ? COMPRESSION_NONE : COMPRESSION_CCITTFAX4);
+        TIFFSetField(t, TIFFTAG_PHOTOMETRIC, kind == 0 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_MINISWHITE);
+        TIFFSetField(t, TIFFTAG_FILLORDER, kind == 2 ? FILLORDER_LSB2MSB : FILLORDER_MSB2LSB);
+        TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, kind == 3 ? (p.height() + 1) / 2 : p.height());
+        TIFFSetField(t, TIFFTAG_ORIENTATION, kind == 4 ? ORIENTATION_RIGHTTOP : ORIENTATION_TOPLEFT);
+        TIFFSetField(t, TIFFTAG_XRESOLUTION, 200.f);
+        TIFFSetField(t, TIFFTAG_YRESOLUTION, 100.f);
+        TIFFSetField(t, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+        std::vector<std::uint8_t> row(static_cast<std::size_t>(p.bytesPerLine()));
+        for (int y = 0; y < p.height(); ++y) {
+            std::copy_n(p.constScanLine(y), row.size(), row.begin());
+            if (kind == 0)
+                for (auto& b : row) b = static_cast<std::uint8_t>(~b);
+            ASSERT_GE(TIFFWriteScanline(t, row.data(), static_cast<std::uint32_t>(y), 0), 0);
+        }
+        TIFFWriteDirectory(t);
+    }
+    TIFFClose(t);
+}
+
+// Pages, page sizes and images of a PDF as poppler's tools read them.
+struct PdfReadBack {
+    int pages = 0;
+    std::vector<std::pair<double, double>> sizes;  // points
+    std::vector<std::string> images;               // "enc bpc color" per image
+    std::vector<QImage> pixels;                    // as pdfimages -tiff extracts them
+};
+
+PdfReadBack ReadPdf(const fs::path& pdf, const fs::path& scratch) {
+    PdfReadBack r;
+    std::istringstream info(Output("pdfinfo -f 1 -l 9999 '" + pdf.string() + "'"));
+    for (std::string line; std::getline(info, line);) {
+        if (line.rfind("Pages:", 0) == 0) r.pages = std::stoi(line.substr(6));
+        double w = 0, h = 0;
+        int n = 0;
+        if (std::sscanf(line.c_str(), "Page %d size: %lf x %lf", &n, &w, &h) == 3) r.sizes.emplace_back(w, h);
+    }
+    std::istringstream list(Output("pdfimages -list '" + pdf.string() + "'"));
+    std::string line;
+    std::getline(list, line), std::getline(list, line);  // the heading and its rule
+    while (std::getline(list, line)) {
+        std::istringstream row(line);
+        std::vector<std::string> f{std::istream_iterator<std::string>(row), {}};
+        if (f.size() > 8) r.images.push_back(f[8] + " " + f[7] + " " + f[5]);
+    }
+    const fs::path dir = scratch / "extracted";
+    fs::create_directories(dir);
+    EXPECT_EQ(ExitCode("pdfimages -tiff '" + pdf.string() + "' '" + (dir / "p").string() + "'"), 0);
+    std::vector<fs::path> files{fs::directory_iterator(dir), {}};
+    std::sort(files.begin(), files.end());
+    for (const fs::path& f : files) r.pixels.push_back(PageImage::load(f).toQImage());
+    fs::remove_all(dir);
+    return r;
+}
+
+// One file per document: every page read back by other programs as the viewer shows it,
+// G4 pages with their bytes unchanged.
+TEST(ExportEngine, DocumentFilesHoldEveryPageAsTheViewerShowsIt) {
+    ASSERT_EQ(ExitCode("command -v pdfinfo pdfimages tiffinfo"), 0)
+        << "poppler-utils and libtiff-tools are needed";
+    ExportInstall in;
+    // stored: which pages go in as they are
+    auto check = [&](const std::string& what, int pages, const std::vector<bool>& stored) {
+        std::vector<QImage> src;
+        std::vector<std::vector<std::uint8_t>> strips;
+        std::vector<double> dpiX, dpiY;
+        for (int p = 1; p <= pages; ++p) {
+            src.push_back(in.source(p));
+            const auto s = StoredG4Strip(in.app, in.app.doc.CurImagePath, Int16(p));
+            EXPECT_EQ(s.has_value(), stored.at(static_cast<std::size_t>(p - 1))) << what << " page " << p;
+            strips.push_back(s ? s->data : std::vector<std::uint8_t>{});
+            const PageImage page = LoadRecordedPage(in.app, in.app.doc.CurImagePath, Int16(p));
+            dpiX.push_back(page.dpiX()), dpiY.push_back(page.dpiY());
+        }
+        const std::string number = ExportDirName(in.app.doc.CurDocNo);
+        ExportRun run(in.app, nullptr);
+        const fs::path dest = in.tree.dir("doc-" + number);
+        std::vector<int> all(static_cast<std::size_t>(pages));
+        std::iota(all.begin(), all.end(), 1);
+        ASSERT_EQ(run.ExportDocumentFile(all, DocumentFileFormat::Pdf, dest), ExportOutcome::Done) << what;
+        ASSERT_EQ(run.ExportDocumentFile(all, DocumentFileFormat::Tiff, dest), ExportOutcome::Done) << what;
+        EXPECT_EQ(run.pagesWritten(), 2 * pages);
+        const fs::path pdf = dest / (number + ".pdf"), tif = dest / (number + ".tif");
+        EXPECT_EQ(run.written(), (std::vector<fs::path>{pdf, tif}));
+
+        const PdfReadBack r = ReadPdf(pdf, in.tree.root());
+        EXPECT_EQ(r.pages, pages) << what;
+        ASSERT_EQ(r.sizes.size(), static_cast<std::size_t>(pages)) << what;
+        ASSERT_EQ(r.pixels.size(), static_cast<std::size_t>(pages)) << what;
+        const std::string pdfBytes = ReadText(pdf), tifBytes = ReadText(tif);
+        const std::string tiffInfo = Output("tiffinfo '" + tif.string() + "'");
+        for (int i = 0; i < pages; ++i) {
+            const auto at = static_cast<std::size_t>(i);
+            const std::string page = what + " page " + std::to_string(i + 1);
+            EXPECT_NEAR(r.sizes[at].first, src[at].width() * 72.0 / dpiX[at], 0.01) << page;
+            EXPECT_NEAR(r.sizes[at].second, src[at].height() * 72.0 / dpiY[at], 0.01) << page;
+            EXPECT_EQ(r.images.at(at), "ccitt 1 gray") << page;
+            ExpectSamePixels(r.pixels[at], src[at], page + " (pdf)");
+            ExpectSamePixels(PageImage::load(tif, i + 1).toQImage(), src[at], page + " (tiff)");
+            if (stored[at]) {
+                const std::string g4(strips[at].begin(), strips[at].end());
+                EXPECT_NE(pdfBytes.find(g4), std::string::npos) << page;
+                EXPECT_NE(tifBytes.find(g4), std::string::npos) << page;
+            }
+        }
+        std::size_t dirs = 0;
+        for (std::size_t at = 0;
+             (at = tiffInfo.find("Compression Scheme: CCITT Group 4", at)) != std::string::npos; ++at)
+            ++dirs;
+        EXPECT_EQ(dirs, static_cast<std::size_t>(pages)) << what << "\n" << tiffInfo;
+    };
+    for (mks::ImageKind kind :
+         {mks::ImageKind::Container, mks::ImageKind::TiffTextMap, mks::ImageKind::TiffEmbedded}) {
+        const mks::SampleDocument& d = in.open(kind);
+        check(mks::KindName(kind), d.pages, std::vector<bool>(static_cast<std::size_t>(d.pages), true));
+    }
+
+    // Pages stored any other way are coded as G4 from the page the viewer shows.
+    in.open(mks::ImageKind::TiffTextMap);
+    std::vector<QImage> pages;
+    for (int p = 1; p <= 2; ++p) pages.push_back(in.source(p));
+    for (int p = 0; p < 3; ++p) pages.push_back(pages[static_cast<std::size_t>(p)].mirrored(true, false));
+    const fs::path unusual = in.tree.root() / "UNUSUAL.TIF";
+    WriteUnusualTiff(unusual, pages);
+    in.app.doc.CurImagePath = unusual.string();
+    in.app.doc.CurDocNo = "777       ";
+    in.app.doc.CurPageCount = Int16(5);
+    check("unusual TIFF", 5, {true, false, false, false, false});
+
+    // Cancel while the pages are gathered: no file.
+    in.ports.pump.onPump = [&](int) { in.app.ExportCancel = true; };
+    ExportRun run(in.app, nullptr);
+    EXPECT_EQ(run.ExportDocumentFile({1, 2}, DocumentFileFormat::Pdf, in.out), ExportOutcome::Cancelled);
+    EXPECT_TRUE(fs::is_empty(in.out));
 }
 
 TEST(ExportEngine, NamesDirectoriesAndHostileNumbers) {
@@ -175,7 +339,8 @@ TEST(ExportEngine, NamesDirectoriesAndHostileNumbers) {
     ExportRun run(in.app, nullptr);
     EXPECT_EQ(run.ExportDocument({1, 2}, SaveFormat::Bmp, in.out), ExportOutcome::Partial);
     int refusals = 0;
-    for (const test::ShownMessage& m : in.ports.messages.shown) refusals += m.text == DirErrorText((in.out / d.number).string());
+    for (const test::ShownMessage& m : in.ports.messages.shown)
+        refusals += m.text == DirErrorText((in.out / d.number).string());
     EXPECT_EQ(refusals, 2);
     EXPECT_EQ(run.pagesWritten(), 0);
 

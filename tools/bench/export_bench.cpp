@@ -16,6 +16,8 @@
 #include "export/export_engine.h"
 #include "lists/list_store.h"
 #include "platform/app.h"
+#include "platform/ui/qt_printer.h"
+#include "print/document_files.h"
 #include "print/print_engine.h"
 #include "shell/config.h"
 #include "tools/mksample/g4_tiff.h"
@@ -30,7 +32,9 @@ using velk::SaveFormat;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-double Since(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
+double Since(Clock::time_point t0) {
+    return std::chrono::duration<double>(Clock::now() - t0).count();
+}
 
 // Questions get their first button; nothing is shown.
 struct QuietMessages : velk::Messages {
@@ -44,7 +48,8 @@ velk::mksample::BitPage Page(int n) {
     spec.width = 2550;
     spec.height = 3300;
     spec.dpi = 300;
-    spec.layout = n == 1 ? velk::mksample::PageLayout::PatentFront : velk::mksample::PageLayout::PatentDescription;
+    spec.layout =
+        n == 1 ? velk::mksample::PageLayout::PatentFront : velk::mksample::PageLayout::PatentDescription;
     spec.title = "Quorvel Patent Document";
     spec.number = "5,123,456";
     spec.section = "Description";
@@ -119,7 +124,8 @@ double ExportReencoded(Document& d, int pages) {
     for (int p = 1; p <= pages; ++p) {
         if (!velk::GetPage(d.app, d.app.doc.CurImagePath, d.app.doc.CurDocNo, velk::Int16(p)))
             throw std::runtime_error("page not found");
-        const auto bytes = velk::LoadRecordedPage(d.app, d.app.doc.CurImagePath, velk::Int16(p)).encode(SaveFormat::TiffG4);
+        const auto bytes =
+            velk::LoadRecordedPage(d.app, d.app.doc.CurImagePath, velk::Int16(p)).encode(SaveFormat::TiffG4);
         files.push_back(d.out / "5123456" / ("Page" + velk::FormatNumber(p, "0000") + ".TIF"));
         velk::WriteFileReplacing(files.back(), bytes, velk::Durability::Deferred);
     }
@@ -150,6 +156,64 @@ void BM_ExportDocumentG4Reencode(benchmark::State& state) {
 }
 BENCHMARK(BM_ExportDocumentG4Reencode)->Arg(30)->Unit(benchmark::kMillisecond);
 
+// The 30-page document as one PDF, its G4 pages stored as they are, beside the decode of
+// the same pages and the print path to a PDF file (each page decoded and drawn by Qt),
+// all timed in the same iteration. Targets: pdf/decode at most 0.3; extra_bytes_per_page
+// (the PDF's bytes past the G4 data, per page) at most 2048.
+void BM_ExportDocumentPdf(benchmark::State& state) {
+    Document& d = Doc();
+    const int pages = 30;
+    std::uint64_t g4 = 0;
+    for (int p = 1; p <= pages; ++p) {
+        velk::GetPage(d.app, d.app.doc.CurImagePath, d.app.doc.CurDocNo, velk::Int16(p));
+        g4 += velk::RecordedG4Strip(d.app, d.app.doc.CurImagePath, velk::Int16(p)).data.size();
+    }
+    const fs::path pdf = d.out / "5123456.pdf", printed = d.out / "printed.pdf";
+    velk::QtPrinter printer(printed.string());
+    double decode = 0, write = 0, print = 0;
+    for (auto _ : state) {
+        auto t0 = Clock::now();
+        velk::ExportRun run(d.app, nullptr);
+        run.overwrite = velk::ExportRun::Overwrite::Always;
+        if (run.ExportDocumentFile(Pages(pages), velk::DocumentFileFormat::Pdf, d.out) !=
+            velk::ExportOutcome::Done) {
+            state.SkipWithError("the PDF was not written");
+            break;
+        }
+        write += Since(t0);
+        state.PauseTiming();
+        t0 = Clock::now();
+        for (int p = 1; p <= pages; ++p) {
+            velk::GetPage(d.app, d.app.doc.CurImagePath, d.app.doc.CurDocNo, velk::Int16(p));
+            benchmark::DoNotOptimize(velk::LoadRecordedPage(d.app, d.app.doc.CurImagePath, velk::Int16(p)));
+        }
+        decode += Since(t0);
+        t0 = Clock::now();
+        d.app.ports.printer = &printer;
+        printer.setNextOutputFile(printed);
+        {
+            velk::PrintRun job(d.app, nullptr);
+            for (int p = 1; p <= pages; ++p) {
+                velk::GetPage(d.app, d.app.doc.CurImagePath, d.app.doc.CurDocNo, velk::Int16(p));
+                velk::PrintSinglePage(
+                    job, velk::LoadRecordedPage(d.app, d.app.doc.CurImagePath, velk::Int16(p)), p, pages, p);
+            }
+            job.FinishDocument();
+        }
+        print += Since(t0);
+        state.ResumeTiming();
+    }
+    const double pdfBytes = static_cast<double>(fs::file_size(pdf));
+    state.counters["decode_ms"] = decode * 1000 / static_cast<double>(state.iterations());
+    state.counters["pdf/decode"] = decode > 0 ? write / decode : 0;
+    state.counters["print/decode"] = decode > 0 ? print / decode : 0;
+    state.counters["g4_kb"] = static_cast<double>(g4) / 1024;
+    state.counters["pdf/g4"] = pdfBytes / static_cast<double>(g4);
+    state.counters["print/g4"] = static_cast<double>(fs::file_size(printed)) / static_cast<double>(g4);
+    state.counters["extra_bytes_per_page"] = (pdfBytes - static_cast<double>(g4)) / pages;
+}
+BENCHMARK(BM_ExportDocumentPdf)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 // One page: decode, encode, then the write as the engine makes it (temporary name,
 // renamed; the disk sync comes once per document). `encode` is the conversion past the
 // decode and `beyond` conversion and write together, each as a multiple of the decode
@@ -163,7 +227,8 @@ void BM_ExportPage(benchmark::State& state, SaveFormat format) {
     for (auto _ : state) {
         // A new file each time, as pages mostly are: replacing one costs the file system
         // an early flush of the new data.
-        const fs::path target = Dir().dir / ("page" + std::to_string(++round) + velk::ExportExtension(format));
+        const fs::path target =
+            Dir().dir / ("page" + std::to_string(++round) + velk::ExportExtension(format));
         const auto t0 = Clock::now();
         velk::PageImage page = velk::PageImage::loadMemory(tiff.data(), tiff.size());
         const auto t1 = Clock::now();
