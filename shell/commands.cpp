@@ -77,6 +77,19 @@ const CommandEntry* EntryFor(Command command) {
     return nullptr;
 }
 
+bool ProducesOutput(Command command) {
+    switch (command) {
+    case Command::Copy:
+    case Command::Print:
+    case Command::Export:
+    case Command::AddToPrint:
+    case Command::RemoveFromPrint:
+    case Command::AddToExport:
+    case Command::RemoveFromExport: return true;
+    default: return false;
+    }
+}
+
 Int16 ListButtonPages(App& app) {
     const Config& c = app.config;
     if (c.isTrademarks()) return app.doc.CurPageCount;

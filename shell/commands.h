@@ -34,6 +34,8 @@ const std::vector<CommandEntry>& CommandTable();
 Command CommandForKey(const std::string& key);    // None for a key that is none of the band's
 Command CommandForMenu(const std::string& name);  // None for the other floors' items
 const CommandEntry* EntryFor(Command command);
+// Commands that print, export, copy or change the lists: their keys never auto-repeat.
+bool ProducesOutput(Command command);
 
 // The four list buttons on the active viewer's document (the entry CurDocNo &
 // CurVolume, the number left-aligned in 9 columns). Adding takes the document off

@@ -17,6 +17,7 @@
 #include "export/ui/export_progress.h"
 #include "export/ui/frm_destination.h"
 #include "platform/app.h"
+#include "platform/ui/guarded_app.h"
 #include "platform/ui/modal.h"
 #include "platform/ui/wait_cursor.h"
 #include "viewer/page_loading.h"
@@ -115,6 +116,7 @@ ExportDialog::ExportDialog(App& app, Modal& modal, QWidget* parent, const char* 
     cmdHelp = new QPushButton("&Help", this);
     cmdHelp->setObjectName("cmdHelp");
     cmdExport->setDefault(true);
+    MarkOutput(cmdExport);
     connect(cmdExport, &QPushButton::clicked, this, [this] { cmdExport_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
     connect(cmdHelp, &QPushButton::clicked, this, [this] { cmdHelp_Click(); });
@@ -161,6 +163,7 @@ std::optional<SaveFormat> ExportDialog::chosenFormat() const {
 }
 
 void ExportDialog::cmdExport_Click() {
+    BusyButton busy(cmdExport);
     const auto format = chosenFormat();
     if (!format) {
         app_.msg(kNoFormatText);

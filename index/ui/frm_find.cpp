@@ -20,6 +20,7 @@
 #include "index/ui/list_font.h"
 #include "lists/found_queries.h"
 #include "lists/list_store.h"
+#include "platform/ui/guarded_app.h"
 #include "platform/ui/wait_cursor.h"
 
 namespace velk {
@@ -33,6 +34,7 @@ QToolButton* ArrowButton(QWidget* parent, const char* name, const QString& text,
     b->setObjectName(name);
     b->setText(text);
     b->setToolTip(tip);
+    if (text.isEmpty()) b->setAccessibleName(tip);  // a picture alone says nothing to a screen reader
     b->setIconSize(QSize(16, 16));
     b->setToolButtonStyle(text.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
     b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -97,6 +99,7 @@ frmFind::frmFind(App& app, QWidget* parent) : QDialog(parent), app_(app), icons_
     cmdToFound->setIcon(icons_("e_right.ico"));
     cmdFromFound = ArrowButton(this, "cmdFromFound", "", "Remove the selected documents from the Found list");
     for (QToolButton* b : {cmdToFound, cmdFromFound}) {
+        MarkOutput(b);
         b->setIconSize(QSize(32, 32));
         b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     }

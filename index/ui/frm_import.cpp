@@ -19,6 +19,7 @@
 #include "index/ui/frm_import_progress.h"
 #include "lists/list_store.h"
 #include "lists/ui/frm_list_box.h"
+#include "platform/ui/guarded_app.h"
 #include "platform/ui/modal.h"
 #include "platform/ui/wait_cursor.h"
 
@@ -65,6 +66,7 @@ frmImport::frmImport(App& app, QWidget* parent) : QDialog(parent), app_(app) {
     cmdImport = new QPushButton("&Import", this);
     cmdImport->setObjectName("cmdImport");
     cmdImport->setDefault(true);
+    MarkOutput(cmdImport);
     cmdCancel = new QPushButton("&Cancel", this);
     cmdCancel->setObjectName("cmdCancel");
     cmdHelp = new QPushButton("&Help", this);
@@ -157,6 +159,7 @@ bool frmImport::diskReady(const std::string& path, bool typed) {
 }
 
 void frmImport::cmdImport_Click() {
+    BusyButton busy(cmdImport);
     try {
         WaitCursor wait;
         result_ = ImportResult{};

@@ -9,6 +9,7 @@
 #include <QResizeEvent>
 #include <QStyle>
 
+#include "platform/ui/guarded_app.h"
 #include "platform/ui/modal.h"
 #include "platform/ui/wait_cursor.h"
 
@@ -88,12 +89,21 @@ frmBatch::frmBatch(App& app, bool sorted, QWidget* parent) : QDialog(parent), ap
     resize(kDesignWidth, kDesignHeight);
     setMinimumSize(kDesignWidth / 2, kDesignHeight / 2);
 
+    auto listName = [](BatchList l) {
+        return l == BatchList::Print    ? "To Print"
+               : l == BatchList::Export ? "To Export"
+                                        : "Not Printed/Exported";
+    };
     for (const BatchTransfer& t : BatchTransfers()) {
         QPushButton* b = arrow(t.button);
         b->setIconSize(QSize(24, 24));
+        b->setAccessibleName(QString("Move from %1 to %2").arg(listName(t.from), listName(t.to)));
+        MarkOutput(b);
         const std::string name = t.button;
         connect(b, &QPushButton::clicked, this, [this, name] { Transfer(name); });
     }
+    MarkOutput(cmdBPrint);
+    MarkOutput(cmdBExport);
     connect(cmdBPrint, &QPushButton::clicked, this, &frmBatch::cmdBPrint_Click);
     connect(cmdBExport, &QPushButton::clicked, this, &frmBatch::cmdBExport_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmBatch::cmdClose_Click);

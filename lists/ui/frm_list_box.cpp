@@ -15,6 +15,7 @@
 
 #include "common/runtime_error.h"
 #include "common/vb_text.h"
+#include "platform/ui/guarded_app.h"
 #include "platform/ui/modal.h"
 #include "platform/ui/wait_cursor.h"
 
@@ -102,6 +103,7 @@ frmListBox::frmListBox(App& app, const std::string& listType, bool foundSorted, 
     cmdSaveList = Button(this, "cmdSaveList", "&Save");
     cmdClose = Button(this, "cmdClose", "C&lose");
     cmdClose->setDefault(true);
+    for (QPushButton* b : {cmdCopyList, cmdPrintList, cmdSaveList}) MarkOutput(b);
     cmdHelp = Button(this, "cmdHelp", "&Help");
 
     lblCount = new QLabel(this);

@@ -63,11 +63,10 @@ void MarkOutput(QWidget* widget) {
     widget->setProperty(kOutputMark, true);
 }
 
-bool DropRepeatedKey(QObject* receiver, const QKeyEvent& key) {
-    if (!key.isAutoRepeat()) return false;
+bool KeyReachesOutput(QObject* receiver, int key) {
     if (Marked(receiver)) return true;
     auto* widget = qobject_cast<QWidget*>(receiver);
-    if (!widget || (key.key() != Qt::Key_Return && key.key() != Qt::Key_Enter)) return false;
+    if (!widget || (key != Qt::Key_Return && key != Qt::Key_Enter)) return false;
     // Return reaches the window's default button, or whatever the window makes of it.
     QWidget* window = widget->window();
     if (Marked(window)) return true;
@@ -88,8 +87,22 @@ BusyButton::~BusyButton() {
 
 GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
+bool RepeatedKeys::repeated(QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (event->type() == QEvent::KeyRelease) {
+        releasedKey_ = key->key();
+        releasedAt_ = key->timestamp();
+        return false;
+    }
+    // The X server repeats a held key as a release and a press at the same moment; the
+    // toolkit does not always see the pair when the program was busy.
+    return key->isAutoRepeat() ||
+           (key->timestamp() != 0 && key->timestamp() == releasedAt_ && key->key() == releasedKey_);
+}
+
 bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && DropRepeatedKey(receiver, *static_cast<QKeyEvent*>(event))) {
+    if (keys_.repeated(event) && KeyReachesOutput(receiver, static_cast<QKeyEvent*>(event)->key())) {
         event->accept();
         return true;
     }

@@ -50,8 +50,19 @@ std::string EscapedErrorText(std::exception_ptr error);
 // Marks a button or list whose keys print, export, import, save, move list entries or
 // delete: an auto-repeated key never activates it, nor Return in its window.
 void MarkOutput(QWidget* widget);
-// True when the repeated key `key`, sent to `receiver`, is to be dropped.
-bool DropRepeatedKey(QObject* receiver, const QKeyEvent& key);
+// True when `key` sent to `receiver` would reach a marked widget.
+bool KeyReachesOutput(QObject* receiver, int key);
+
+// Tells auto-repeated key presses from presses of a key.
+class RepeatedKeys {
+public:
+    // Notes a release; true for a press that repeats a held key.
+    bool repeated(QEvent* event);
+
+private:
+    int releasedKey_ = 0;
+    quint64 releasedAt_ = 0;
+};
 
 // An output button stays disabled while its job runs, so a click queued during the job's
 // event pumping finds it off.
@@ -76,6 +87,7 @@ public:
 
 private:
     EscapedErrors errors_;
+    RepeatedKeys keys_;
 };
 
 }  // namespace velk

@@ -8,6 +8,7 @@
 
 #include "common/vb_text.h"
 #include "platform/app.h"
+#include "platform/ui/guarded_app.h"
 #include "platform/ui/wait_cursor.h"
 #include "print/print_runs.h"
 #include "print/ui/frm_print.h"
@@ -63,6 +64,7 @@ frmMarkPrint::frmMarkPrint(App& app, Modal& modal, QWidget* parent) : QDialog(pa
 }
 
 void frmMarkPrint::cmdPrint_Click() {
+    BusyButton busy(cmdPrint);
     const bool entire = optEntire->isChecked();
     const int page = lstPage->currentRow() + 1;
     const int count = entire ? app_.doc.CurPageCount.value() : (page >= 1 ? 1 : 0);

@@ -8,6 +8,7 @@
 
 #include "common/vb_text.h"
 #include "platform/app.h"
+#include "platform/ui/guarded_app.h"
 #include "platform/ui/wait_cursor.h"
 #include "print/print_runs.h"
 #include "print/ui/print_progress.h"
@@ -34,6 +35,7 @@ void ShowPrintHelp(App& app) {
 void ArrangePrintDialog(QDialog& dialog, QLayout* choices, QPushButton* print, QPushButton* cancel,
                         QPushButton* help) {
     print->setDefault(true);
+    MarkOutput(print);
     auto* buttons = new QVBoxLayout;
     for (QPushButton* b : {print, cancel, help}) buttons->addWidget(b);
     buttons->addStretch(1);
@@ -190,6 +192,7 @@ PageOptions frmPrint::options() const {
 }
 
 void frmPrint::cmdPrint_Click() {
+    BusyButton busy(cmdPrint);
     try {
         if (batch_)
             printBatch();

@@ -94,6 +94,7 @@ void frmVelk::buildMenus() {
         a->setObjectName(e.name);
         a->setCheckable(e.checkable);
         a->setShortcuts(ShortcutsOf(CommandForMenu(e.name)));
+        a->setAutoRepeat(!ProducesOutput(CommandForMenu(e.name)));
         open.at(e.depth - 1)->addAction(a);
         items_[e.name] = a;
         const std::string name = e.name;
