@@ -239,7 +239,7 @@ PdfReadBack ReadPdf(const fs::path& pdf, const fs::path& scratch) {
 // One file per document: every page read back by other programs as the viewer shows it,
 // G4 pages with their bytes unchanged.
 TEST(ExportEngine, DocumentFilesHoldEveryPageAsTheViewerShowsIt) {
-    ASSERT_EQ(ExitCode("command -v pdfinfo pdfimages tiffinfo"), 0)
+    ASSERT_EQ(ExitCode("for t in pdfinfo pdfimages tiffinfo; do command -v $t || exit 1; done"), 0)
         << "poppler-utils and libtiff-tools are needed";
     ExportInstall in;
     // stored: which pages go in as they are
