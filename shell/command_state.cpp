@@ -38,8 +38,18 @@ void ViewersClosed(App& app) {
     for (int position = 1; position < kToolbarButtonCount; ++position) f->enableItem(ToolbarKey(position), false);
 }
 
-void RefreshCommandState(App& app, const ViewerCommandState& shown) {
-    if (!shown.anyShown()) return ViewersClosed(app);
+namespace {
+
+// The Lists items follow their lists, whether or not a document is shown.
+void FollowListCounts(App& app) {
+    MainFrame* f = app.ports.frame;
+    if (!f || !app.lists) return;
+    f->enableItem("mnuFound", app.lists->FoundCount() > 0);
+    f->enableItem("mnuNotFound", app.lists->NotFoundCount() > 0);
+    f->enableItem("mnuNotPrinted", app.lists->RemainingCount() > 0);
+}
+
+void ShownDocumentState(App& app, const ViewerCommandState& shown) {
     MainFrame* f = app.ports.frame;
     if (!f) return;
     for (const char* name : kShownDocumentItems) f->enableItem(name, true);
@@ -80,6 +90,17 @@ void RefreshCommandState(App& app, const ViewerCommandState& shown) {
     // The button of the viewer in front is off; viewer 2's opens a second window.
     f->enableItem("BTN_VIEWER1", shown.open[0] && shown.active != 1);
     f->enableItem("BTN_VIEWER2", shown.active != 2);
+}
+
+}  // namespace
+
+void RefreshCommandState(App& app, const ViewerCommandState& shown) {
+    if (shown.anyShown()) {
+        ShownDocumentState(app, shown);
+    } else {
+        ViewersClosed(app);
+    }
+    FollowListCounts(app);
 }
 
 void FindCommand(App& app) {

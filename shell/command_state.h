@@ -12,7 +12,8 @@ void ViewersClosed(App& app);
 
 // Every button and item after a command: with no viewer open, ViewersClosed; else the
 // shown-document commands, the page, document and list buttons (the active viewer's
-// document on the print and export lists), the viewer buttons and window-list marks.
+// document on the print and export lists), the viewer buttons and window-list marks; and
+// with or without a viewer, the Lists items by their lists' counts.
 void RefreshCommandState(App& app, const ViewerCommandState& shown);
 
 // The Find command: the find dialog, then View when the Found list is not empty.

@@ -216,6 +216,18 @@ TEST(Startup, ListsOfAnEarlierRunAreEmptyAfterStartAndViewWaitsForTheFoundList) 
     for (const auto& [name, state] : r.fakes.frame.enabled) on += state;
     EXPECT_EQ(on, 2);
     EXPECT_TRUE(r.fakes.frame.enabled["mnuView"] && r.fakes.frame.enabled["BTN_FIND"]);
+
+    // Refreshed, with or without a viewer, the Lists items follow their lists (an import
+    // filled Not Found while no document was shown).
+    ASSERT_TRUE(r.app.lists->AddToNotFound("9999999", 0));
+    ASSERT_TRUE(r.app.lists->AddToRemaining("5123456  QUOR_0001", 2));
+    ViewerCommandState none, one;
+    one.open[0] = true, one.active = 1;
+    for (const ViewerCommandState& shown : {none, one}) {
+        RefreshCommandState(r.app, shown);
+        for (const char* item : {"mnuFound", "mnuNotFound", "mnuNotPrinted"})
+            EXPECT_TRUE(r.fakes.frame.enabled[item]) << item << shown.anyShown();
+    }
 }
 
 TEST(Startup, ToolbarLayoutFollowsTheScreenAndTheReadMeShowsOnlyForUpperCaseYes) {
