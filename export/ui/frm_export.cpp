@@ -44,7 +44,9 @@ void FillPages(QComboBox* box, int count, int current) {
     if (current >= 1 && current <= count) box->setCurrentIndex(current - 1);
 }
 
-QString Text(const std::string& s) { return QString::fromStdString(s); }
+QString Text(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 std::vector<int> PageNumbers(const PageSelection& sel) {
     std::vector<int> out;
@@ -71,13 +73,15 @@ void RunExport(App& app, Modal& modal, QDialog& dialog, Body body) {
     dialog.accept();
 }
 
-void RunSingle(App& app, Modal& modal, QDialog& dialog, const std::vector<int>& pages, SaveFormat format) {
+void RunSingle(App& app, Modal& modal, QDialog& dialog, const std::vector<int>& pages,
+               const ExportFormat& format) {
     RunExport<frmExportOneProgress>(app, modal, dialog, [&](ExportRun& run, const std::filesystem::path& to) {
-        run.ExportDocument(pages, format, to);
+        run.Export(pages, format, to);
     });
 }
 
-void RunBatch(App& app, Modal& modal, QDialog& dialog, const PageOptions* options, SaveFormat format) {
+void RunBatch(App& app, Modal& modal, QDialog& dialog, const PageOptions* options,
+              const ExportFormat& format) {
     RunExport<frmExportProgress>(app, modal, dialog, [&](ExportRun& run, const std::filesystem::path& to) {
         ExportBatch(app, run, options, format, to);
     });
@@ -109,6 +113,8 @@ ExportDialog::ExportDialog(App& app, Modal& modal, QWidget* parent, const char* 
     optPcx = option("optPcx", "PCX");
     optWmf = option(bmpName, "BMP");
     optGif = option("optGif", "GIF");
+    optPdf = option("optPdf", "PDF (one file per document)");
+    optTifDoc = option("optTifDoc", "TIFF G4 (one file per document)");
     cmdExport = new QPushButton("E&xport", this);
     cmdExport->setObjectName("cmdExport");
     cmdCancel = new QPushButton("&Cancel", this);
@@ -139,7 +145,7 @@ void ExportDialog::finish(QWidget* pages) {
     auto* formats = new QGroupBox("Export Format", this);
     formats->setObjectName("fraFormat");
     auto* f = new QVBoxLayout(formats);
-    for (QRadioButton* o : {optTif4, optTif3, optTif, optPcx, optWmf, optGif}) {
+    for (QRadioButton* o : {optTif4, optTif3, optTif, optPcx, optWmf, optGif, optPdf, optTifDoc}) {
         o->setParent(formats);
         f->addWidget(o);
     }
@@ -153,10 +159,15 @@ void ExportDialog::finish(QWidget* pages) {
     layout->addLayout(buttons);
 }
 
-std::optional<SaveFormat> ExportDialog::chosenFormat() const {
-    const std::pair<QRadioButton*, SaveFormat> order[] = {
-        {optTif4, SaveFormat::TiffG4}, {optTif3, SaveFormat::TiffG3}, {optTif, SaveFormat::TiffUncompressed},
-        {optPcx, SaveFormat::Pcx},     {optWmf, SaveFormat::Bmp},     {optGif, SaveFormat::Gif}};
+std::optional<ExportFormat> ExportDialog::chosenFormat() const {
+    const std::pair<QRadioButton*, ExportFormat> order[] = {{optTif4, SaveFormat::TiffG4},
+                                                            {optTif3, SaveFormat::TiffG3},
+                                                            {optTif, SaveFormat::TiffUncompressed},
+                                                            {optPcx, SaveFormat::Pcx},
+                                                            {optWmf, SaveFormat::Bmp},
+                                                            {optGif, SaveFormat::Gif},
+                                                            {optPdf, DocumentFileFormat::Pdf},
+                                                            {optTifDoc, DocumentFileFormat::Tiff}};
     for (const auto& [o, f] : order)
         if (o->isChecked()) return f;
     return std::nullopt;
@@ -264,12 +275,18 @@ frmExport::frmExport(App& app, Modal& modal, QWidget* parent)
 
 PageOptions frmExport::options() const {
     PageOptions o;
-    if (optEntire->isChecked()) o.choice = PageChoice::Entire;
-    else if (optFirst->isChecked()) o.choice = PageChoice::FirstPage;
-    else if (optAll->isChecked()) o.choice = PageChoice::AllNotFirst;
-    else if (optRange->isChecked()) o.choice = PageChoice::Range;
-    else if (optSub->isChecked()) o.choice = PageChoice::Subsection;
-    else o.choice = PageChoice::Page;
+    if (optEntire->isChecked())
+        o.choice = PageChoice::Entire;
+    else if (optFirst->isChecked())
+        o.choice = PageChoice::FirstPage;
+    else if (optAll->isChecked())
+        o.choice = PageChoice::AllNotFirst;
+    else if (optRange->isChecked())
+        o.choice = PageChoice::Range;
+    else if (optSub->isChecked())
+        o.choice = PageChoice::Subsection;
+    else
+        o.choice = PageChoice::Page;
     o.page = lstPage->currentRow() + 1;
     o.rangeStart = cmbRangeSt->currentIndex() + 1;
     o.rangeEnd = cmbRangeEnd->currentIndex() + 1;
@@ -277,7 +294,7 @@ PageOptions frmExport::options() const {
     return o;
 }
 
-void frmExport::run(SaveFormat format) {
+void frmExport::run(const ExportFormat& format) {
     const PageSelection sel = SelectPages(options(), app_.doc, lstPage->count());
     if (sel.empty()) {
         app_.msg(kNoPagesText);
@@ -324,7 +341,7 @@ frmMarkExport::frmMarkExport(App& app, Modal& modal, QWidget* parent)
     finish(pages);
 }
 
-void frmMarkExport::run(SaveFormat format) {
+void frmMarkExport::run(const ExportFormat& format) {
     std::vector<int> pages;
     if (optPage->isChecked()) {
         if (lstPage->currentRow() >= 0) pages.push_back(lstPage->currentRow() + 1);
@@ -377,15 +394,19 @@ frmPatBExport::frmPatBExport(App& app, Modal& modal, QWidget* parent)
 
 PageOptions frmPatBExport::options() const {
     PageOptions o;
-    if (optEntire->isChecked()) o.choice = PageChoice::Entire;
-    else if (optFirstPage->isChecked()) o.choice = PageChoice::FirstPage;
-    else if (optAllNotFirst->isChecked()) o.choice = PageChoice::AllNotFirst;
-    else o.choice = PageChoice::Subsection;
+    if (optEntire->isChecked())
+        o.choice = PageChoice::Entire;
+    else if (optFirstPage->isChecked())
+        o.choice = PageChoice::FirstPage;
+    else if (optAllNotFirst->isChecked())
+        o.choice = PageChoice::AllNotFirst;
+    else
+        o.choice = PageChoice::Subsection;
     sections.readInto(o);
     return o;
 }
 
-void frmPatBExport::run(SaveFormat format) {
+void frmPatBExport::run(const ExportFormat& format) {
     const PageOptions o = options();
     RunBatch(app_, modal_, *this, &o, format);
 }
@@ -408,7 +429,9 @@ frmMarBExport::frmMarBExport(App& app, Modal& modal, QWidget* parent)
     finish(pages);
 }
 
-void frmMarBExport::run(SaveFormat format) { RunBatch(app_, modal_, *this, nullptr, format); }
+void frmMarBExport::run(const ExportFormat& format) {
+    RunBatch(app_, modal_, *this, nullptr, format);
+}
 
 void OpenExportDialog(App& app, Modal& modal, QWidget* parent) {
     if (app.config.isPatents()) {

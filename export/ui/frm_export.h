@@ -34,21 +34,25 @@ public:
     QRadioButton* optPcx;
     QRadioButton* optWmf;  // "BMP"; optBMP in the batch dialogs
     QRadioButton* optGif;
+    // One file per document, tested after the six.
+    QRadioButton* optPdf;
+    QRadioButton* optTifDoc;
     QPushButton* cmdExport;
     QPushButton* cmdCancel;
     QPushButton* cmdHelp;
 
-    std::optional<SaveFormat> chosenFormat() const;
+    std::optional<ExportFormat> chosenFormat() const;
     void cmdExport_Click();
     void cmdCancel_Click() { reject(); }
     void cmdHelp_Click();
 
 protected:
-    ExportDialog(App& app, Modal& modal, QWidget* parent, const char* name, int helpContext, const char* bmpName);
+    ExportDialog(App& app, Modal& modal, QWidget* parent, const char* name, int helpContext,
+                 const char* bmpName);
     // Builds the format box and the buttons under the page options in `pages`.
     void finish(QWidget* pages);
     // The run behind the Export button, once a format is chosen.
-    virtual void run(SaveFormat format) = 0;
+    virtual void run(const ExportFormat& format) = 0;
     QRadioButton* option(const char* name, const char* text);
     QCheckBox* box(const char* name, const char* text);
     App& app_;
@@ -94,7 +98,7 @@ public:
     PageOptions options() const;
 
 protected:
-    void run(SaveFormat format) override;
+    void run(const ExportFormat& format) override;
 };
 
 class frmMarkExport : public ExportDialog {
@@ -109,7 +113,7 @@ public:
     QLabel* lblEntire;
 
 protected:
-    void run(SaveFormat format) override;
+    void run(const ExportFormat& format) override;
 };
 
 class frmPatBExport : public ExportDialog {
@@ -126,7 +130,7 @@ public:
     PageOptions options() const;
 
 protected:
-    void run(SaveFormat format) override;
+    void run(const ExportFormat& format) override;
 };
 
 class frmMarBExport : public ExportDialog {
@@ -138,7 +142,7 @@ public:
     QLabel* lblAll;
 
 protected:
-    void run(SaveFormat format) override;
+    void run(const ExportFormat& format) override;
 };
 
 // What the main frame opens: the dialog of the collection, shown modally.

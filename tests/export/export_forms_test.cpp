@@ -104,7 +104,7 @@ TEST(ExportForms, ShownPatentRangeFormatsAndHelp) {
     EXPECT_EQ(form.lblEntire->text().toStdString(), "(" + std::to_string(d.pages) + " pages)");
     EXPECT_EQ(form.lstPage->currentRow(), 1);  // the viewer's page
     EXPECT_TRUE(form.optPage->isChecked());
-    EXPECT_EQ(form.chosenFormat(), SaveFormat::TiffG4);
+    EXPECT_EQ(form.chosenFormat(), ExportFormat(SaveFormat::TiffG4));
 
     form.cmdHelp->click();
     ASSERT_EQ(in.ports.help.calls.size(), 1u);
@@ -167,12 +167,14 @@ TEST(ExportForms, MarkDialogAndBatchDialogs) {
 
     in.modal.onExec = [&](QDialog& dlg) { AnswerDestination(dlg, in.out.string()); };
     frmMarBExport again(in.app, in.modal);
-    again.optTif3->setChecked(true);
+    EXPECT_EQ(again.optPdf->text(), "PDF (one file per document)");
+    again.optPdf->setChecked(true);
     again.cmdExport->click();
     EXPECT_TRUE(in.exportList().empty());
-    int pages = 0;
-    for (const auto& doc : in.s.documents) pages += doc.pages;
-    EXPECT_EQ(in.written().size(), 1u + static_cast<std::size_t>(pages));
+    std::vector<std::string> expected{d.number + "/Page0002.PCX"};
+    for (const auto& doc : in.s.documents) expected.push_back(doc.number + ".pdf");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(in.written(), expected);
 }
 
 TEST(ExportForms, AssignmentPagesComeFromItsFile) {

@@ -65,7 +65,10 @@ std::string ExportTopic(Collection c) {
     else
         t += "<p>Choose <b>Entire Document</b>, or <b>Page</b> and a page number from the list.</p>\n";
     t += "<p>Choose a format: <b>TIFF G4</b>, <b>TIFF G3</b>, <b>TIFF Uncompressed</b>, <b>PCX</b>, "
-         "<b>BMP</b> or <b>GIF</b>. One of them must be selected. <b>Export</b> then asks for the "
+         "<b>BMP</b> or <b>GIF</b>, each page a file of its own in a folder named after the document; "
+         "or <b>PDF (one file per document)</b> or <b>TIFF G4 (one file per document)</b>, all chosen "
+         "pages in one file named after the document, its pages stored exactly as they are on the "
+         "disc. One of them must be selected. <b>Export</b> then asks for the "
          "destination: a folder in an open installation, one of the permitted drives in a restricted "
          "one.</p>\n"
          "<p>Before each page is written the free space of the destination is checked; a file that "
