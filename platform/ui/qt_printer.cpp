@@ -1,10 +1,12 @@
 #include "platform/ui/qt_printer.h"
 
+#include <QDialogButtonBox>
 #include <QFont>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrintDialog>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -19,7 +21,8 @@ namespace {
 constexpr double kTwipsPerPoint = 20.0;
 
 std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return s;
 }
 
@@ -76,17 +79,28 @@ QtPrinter::~QtPrinter() {
     if (painter_.isActive()) abortDoc();
 }
 
-std::filesystem::path QtPrinter::nextOutputFile() const { return nextFile_; }
+std::filesystem::path QtPrinter::nextOutputFile() const {
+    return nextFile_;
+}
 
-void QtPrinter::setNextOutputFile(const std::filesystem::path& file) { nextFile_ = file; }
+void QtPrinter::setNextOutputFile(const std::filesystem::path& file) {
+    nextFile_ = file;
+}
 
 void QtPrinter::setPaperSize(int paperCode) {
     QPageSize::PageSizeId id;
     switch (paperCode) {
-    case kPaperLetter: id = QPageSize::Letter; break;
-    case kPaperA4: id = QPageSize::A4; break;
-    case kPaperLegal: id = QPageSize::Legal; break;
-    default: return;  // a code we do not know leaves the paper as it is
+        case kPaperLetter:
+            id = QPageSize::Letter;
+            break;
+        case kPaperA4:
+            id = QPageSize::A4;
+            break;
+        case kPaperLegal:
+            id = QPageSize::Legal;
+            break;
+        default:
+            return;  // a code we do not know leaves the paper as it is
     }
     paper_ = paperCode;
     printer_.setPageSize(QPageSize(id));  // inside a job: from the next page on
@@ -95,10 +109,17 @@ void QtPrinter::setPaperSize(int paperCode) {
 void QtPrinter::setDuplex(int duplexMode) {
     QPrinter::DuplexMode mode;
     switch (duplexMode) {
-    case kDuplexNone: mode = QPrinter::DuplexNone; break;
-    case kDuplexHorizontal: mode = QPrinter::DuplexLongSide; break;
-    case kDuplexVertical: mode = QPrinter::DuplexShortSide; break;
-    default: return;
+        case kDuplexNone:
+            mode = QPrinter::DuplexNone;
+            break;
+        case kDuplexHorizontal:
+            mode = QPrinter::DuplexLongSide;
+            break;
+        case kDuplexVertical:
+            mode = QPrinter::DuplexShortSide;
+            break;
+        default:
+            return;
     }
     duplex_ = duplexMode;
     // An open job keeps the mode it began with; the next one takes the new one.
@@ -110,17 +131,23 @@ std::string QtPrinter::deviceName() {
     return printer_.printerName().toStdString();
 }
 
-std::string QtPrinter::port() { return pdf_ ? "PDF" : "CUPS"; }
+std::string QtPrinter::port() {
+    return pdf_ ? "PDF" : "CUPS";
+}
 
 int QtPrinter::scaleWidth() {
-    return static_cast<int>(std::floor(printer_.pageLayout().paintRect(QPageLayout::Point).width() * kTwipsPerPoint));
+    return static_cast<int>(
+        std::floor(printer_.pageLayout().paintRect(QPageLayout::Point).width() * kTwipsPerPoint));
 }
 
 int QtPrinter::scaleHeight() {
-    return static_cast<int>(std::floor(printer_.pageLayout().paintRect(QPageLayout::Point).height() * kTwipsPerPoint));
+    return static_cast<int>(
+        std::floor(printer_.pageLayout().paintRect(QPageLayout::Point).height() * kTwipsPerPoint));
 }
 
-double QtPrinter::deviceUnitsPerTwip() const { return printer_.resolution() / 1440.0; }
+double QtPrinter::deviceUnitsPerTwip() const {
+    return printer_.resolution() / 1440.0;
+}
 
 void QtPrinter::begin() {
     if (painter_.isActive()) return;
@@ -130,7 +157,8 @@ void QtPrinter::begin() {
         throw RuntimeError(kErrPrinter, "Printer error: no printer " + printer_.printerName().toStdString());
     }
     if (!painter_.begin(&printer_))
-        throw RuntimeError(kErrPrinter, pdf_ ? "Printer error: cannot write " + nextFile_.string() : "Printer error");
+        throw RuntimeError(kErrPrinter,
+                           pdf_ ? "Printer error: cannot write " + nextFile_.string() : "Printer error");
     painter_.setRenderHint(QPainter::LosslessImageRendering, true);
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, true);
 }
@@ -143,8 +171,8 @@ void QtPrinter::drawPage(const QImage& page, const TwipRect& t) {
     painter_.drawImage(target, PrintableMono(page));
 }
 
-void QtPrinter::drawText(int xTwips, int yTwips, const std::string& text, const std::string& fontName, int pointSize,
-                         bool bold) {
+void QtPrinter::drawText(int xTwips, int yTwips, const std::string& text, const std::string& fontName,
+                         int pointSize, bool bold) {
     begin();
     QFont font(QString::fromStdString(fontName));
     font.setPointSize(std::max(1, pointSize));
@@ -190,6 +218,9 @@ bool QtPrinter::setup(Modal& modal) {
     if (painter_.isActive()) return false;
     QPrintDialog dialog(&printer_);
     dialog.setWindowTitle("Printer Setup");
+    // Setup only chooses: its confirm button must not promise a print.
+    for (QDialogButtonBox* box : dialog.findChildren<QDialogButtonBox*>())
+        if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) ok->setText("OK");
     if (modal.exec(dialog) != QDialog::Accepted) return false;
     if (printer_.outputFormat() == QPrinter::PdfFormat && !printer_.outputFileName().isEmpty()) {
         pdf_ = true;
@@ -200,7 +231,10 @@ bool QtPrinter::setup(Modal& modal) {
         pdf_ = false;
     }
     const QPageSize::PageSizeId id = printer_.pageLayout().pageSize().id();
-    paper_ = id == QPageSize::A4 ? kPaperA4 : id == QPageSize::Legal ? kPaperLegal : id == QPageSize::Letter ? kPaperLetter : paper_;
+    paper_ = id == QPageSize::A4       ? kPaperA4
+             : id == QPageSize::Legal  ? kPaperLegal
+             : id == QPageSize::Letter ? kPaperLetter
+                                       : paper_;
     return true;
 }
 

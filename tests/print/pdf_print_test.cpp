@@ -1,7 +1,9 @@
 // Real output: documents printed to PDF files, read back with poppler's tools.
 #include <gtest/gtest.h>
 
+#include <QDialogButtonBox>
 #include <QImage>
+#include <QPushButton>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -9,6 +11,7 @@
 #include "platform/ui/qt_printer.h"
 #include "print/print_runs.h"
 #include "tests/print/print_fixtures.h"
+#include "tests/support/fake_modal.h"
 #include "viewer/document_locator.h"
 
 namespace velk {
@@ -96,6 +99,18 @@ TEST(PdfPrint, MonoPageStaysOneBitAndLetterSize) {
     printer.drawPage(fax, {0, 0, printer.scaleWidth(), printer.scaleHeight() / 2});
     EXPECT_TRUE(printer.endDoc());
     EXPECT_EQ(PdfInfo(tree.root() / "letter.pdf", "Page size").rfind("612 x 792 pts", 0), 0u);
+    EXPECT_EQ(printer.nextOutputFile().filename(), "letter-2.pdf");
+
+    // Printer Setup chooses and confirms with OK; closed with Cancel it changes nothing.
+    test::FakeModal modal;
+    QString confirm;
+    modal.onExec = [&](QDialog& d) {
+        EXPECT_EQ(d.windowTitle(), "Printer Setup");
+        if (auto* box = d.findChild<QDialogButtonBox*>()) confirm = box->button(QDialogButtonBox::Ok)->text();
+        d.reject();
+    };
+    EXPECT_FALSE(printer.setup(modal));
+    EXPECT_EQ(confirm, "OK");
     EXPECT_EQ(printer.nextOutputFile().filename(), "letter-2.pdf");
 }
 
