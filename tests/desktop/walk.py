@@ -1,0 +1,171 @@
+#!/usr/bin/python3
+"""Every toolbar button and menu item of the real program, clicked as a person would,
+on sample installations of each collection; checked from outside."""
+import argparse
+import os
+import re
+import sys
+import time
+
+import desk
+from desk import Fail, wait_for
+
+# Menu items by menu, as their captions read; those that open a window name its title.
+OPENS = {
+    "Import": "Import", "Export": ".* Export", "Print": ".* Print", "Batch process": "Documents for Batch",
+    "Configure CD-Rom Drive": "Select CD-Rom Drive|.*[Pp]assword", "Printer Setup": "Printer Setup",
+    "Find": "Document Finder", "View": "View Documents", "Goto Page": "Go To Page",
+    "Documents Found": "Documents Found|Found", "Documents Not Found": ".*Not Found",
+    "Documents Not Printed/Exported": ".*Not Printed", "Contents": "Velk Help", "Search For Help On...": "Velk Help",
+    "About Velk...": ".*About|Velk|Quorvel|Tovrin|Assignments",
+}
+# Ends the run or switches the collection: walked on their own.
+LATER = {"Exit", "Quorvel", "Fennic", "Tovrin", "Jukebox"}
+
+
+def walk_menus(p, frame, log, path=()):
+    """Opens each menu and picks each enabled item once."""
+    if not path:
+        bar = p.get(frame, None, "menu bar")
+        tops = [desk.bare(bar.getChildAtIndex(i).name) for i in range(bar.childCount)]
+        return sum((walk_menus(p, frame, log, (t,)) for t in tops), [])
+    picked, done = [], set()
+    while True:  # read again after each pick: items come and go (the viewers' entries)
+        todo = [(item, sub) for item, enabled, sub in p.menu_items(frame, *path)
+                if (enabled or sub) and item not in LATER and item.split("  ")[0] not in done]
+        if not todo:
+            break
+        item, sub = todo[0]
+        done.add(item.split("  ")[0])
+        if sub:
+            picked += walk_menus(p, frame, log, path + (item,))
+            continue
+        log("  " + " > ".join(path + (item,)))
+        p.menu(frame, *path, item)
+        want = OPENS.get(item)
+        if want:
+            p.window(want + "|^%s$" % p.inst.mode_text)  # the window, or a message why not
+        p.settle()
+        picked.append(path + (item,))
+    return picked
+
+
+# Toolbar buttons that open a window: its title.
+TOOL_OPENS = {"Find a document": "Document Finder", "Goto a page": "Go To Page", "Print": " Print",
+              "Export": " Export"}
+
+
+def walk_toolbar(p, log):
+    """Clicks each enabled toolbar button once, closing what it opens."""
+    frame = p.main()
+    bar = p.get(frame, None, "tool bar")
+    names = [desk.bare(b.name) for b in p.find(bar, None, "push button", many=True)]
+    clicked = []
+    for name in names:
+        b = p.find(bar, re.escape(name), "push button")
+        if b is None or not p.enabled(b):
+            continue
+        p.click(b)
+        if name in TOOL_OPENS:
+            p.window(TOOL_OPENS[name])
+        elif name == "Zoom Area":
+            # The area is dragged out on the page.
+            x, y, w, h = p.extents(p.get(frame, None, "layered pane"))
+            p.desk.move(x + w // 2 - 40, y + h // 2 - 40)
+            p.desk.xdo("mousedown", 1)
+            p.desk.move(x + w // 2 + 40, y + h // 2 + 40)
+            p.desk.xdo("mouseup", 1)
+            p.desk.events += 2
+        p.settle()
+        clicked.append(name)
+    log("toolbar: %d buttons" % len(clicked))
+    return clicked
+
+
+def print_flows(p, log):
+    """Prints the shown document by a click on Print and by Enter, one job each."""
+    out = p.out
+    before = len(os.listdir(out))
+    p.tool("Print")
+    dlg = p.window(" Print")
+    p.click(p.get(dlg, "Page", "radio button"))
+    p.press(dlg, "Print")
+    wait_for(lambda: len(os.listdir(out)) == before + 1, "the job printed by a click")
+    if p.others():
+        p.settle()
+    p.tool("Print")
+    dlg = p.window(" Print")
+    p.desk.key("Return")
+    wait_for(lambda: len(os.listdir(out)) == before + 2, "the job printed by Enter")
+    p.settle()
+    for f in os.listdir(out):
+        with open(os.path.join(out, f), "rb") as pdf:
+            if pdf.read(5) != b"%PDF-":
+                raise Fail("%s is no PDF" % f)
+    log("print: by click and by Enter, %d files" % len(os.listdir(out)))
+
+
+def export_flow(p, inst, number, log):
+    before = desk.sandbox_outputs([inst.drive_c])
+    p.tool("Export")
+    dlg = p.window(" Export")
+    p.press(dlg, "Export")
+    p.press(p.window("Select Directory"), "OK")
+    wait_for(lambda: desk.sandbox_outputs([inst.drive_c]) - before, "an exported file in " + inst.drive_c)
+    p.settle()
+    new = desk.sandbox_outputs([inst.drive_c]) - before
+    log("export: %s" % ", ".join(sorted(os.path.basename(f) for f in new)))
+
+
+def finish(p, how):
+    """Ends the program by File > Exit or by the main window's close box: status 0, no
+    crash report, the lists sound."""
+    frame = p.main()
+    if how == "menu":
+        p.menu(frame, "File", "Exit")
+    else:
+        p.close_box(frame)
+    status = p.wait_exit("the program to end after " + how)
+    report = p.crash_report()
+    if status != 0 or report:
+        raise Fail("ended with status %s after %s:\n%s" % (status, how, report or p.output()[-2000:]))
+    lists = p.inst.lists()
+    if lists["integrity"] != "ok":
+        raise Fail("list database: %s" % lists["integrity"])
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__)
+    ap.add_argument("--scale", type=int, default=1)
+    ap.add_argument("--smoke", action="store_true", help="the toolbar, printing and the close box only")
+    ap.add_argument("--keep", action="store_true", help="keep the sandbox and print where it is")
+    a = ap.parse_args()
+    d = desk.Desk(scale=a.scale, keep=a.keep)
+    t0 = time.monotonic()
+    log = lambda m: print("walk: %5.1f %s" % (time.monotonic() - t0, m), flush=True)
+    try:
+        inst = desk.Install(d, "quorvel", "drive", "open")
+        p = desk.Program(d, inst)
+        p.start_up()
+        docs = inst.documents()
+        p.view(docs[0])
+        frame = p.main()
+        walk_toolbar(p, log)
+        p.tool("First page")
+        print_flows(p, log)
+        export_flow(p, inst, docs[0], log)
+        if a.smoke:
+            finish(p, "close box")
+        else:
+            log("menus: %d items" % len(walk_menus(p, frame, log)))
+            finish(p, "menu")
+    except Fail:
+        d.shot(os.path.join(d.sandbox, "failed.png"))
+        print("walk: screenshot", os.path.join(d.sandbox, "failed.png"))
+        raise
+    finally:
+        d.close()
+
+
+if __name__ == "__main__":
+    desk.main_guard(main)
