@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -133,6 +134,11 @@ frmFind::frmFind(App& app, QWidget* parent) : QDialog(parent), app_(app), icons_
     // the Found list on the right, the dialog's buttons below.
     SizeListForLines(lstCum, kWindowLines, 20, true);
     SizeListForLines(lstFound, kWindowLines, 20, false);
+    // At least the index window's lines; the lists take whatever room the dialog is given.
+    for (QListWidget* l : {lstCum, lstFound}) {
+        l->setMaximumHeight(QWIDGETSIZE_MAX);
+        l->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    }
     auto* findRow = new QHBoxLayout;
     findRow->addWidget(txtFind, 1);
     findRow->addWidget(cmdFind);
@@ -168,11 +174,25 @@ frmFind::frmFind(App& app, QWidget* parent) : QDialog(parent), app_(app), icons_
     buttons->addWidget(cmdOk);
     buttons->addWidget(cmdCancel);
     buttons->addWidget(cmdHelp);
-    auto* all = new QVBoxLayout(this);
-    all->addLayout(grid);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(3, 1);
+    grid->setRowStretch(2, 1);
+    // Smaller than its contents (a large screen scale), the dialog scrolls.
+    auto* body = new QWidget;
+    body->setObjectName("body");
+    auto* all = new QVBoxLayout(body);
+    all->addLayout(grid, 1);
     all->addSpacing(6);
     all->addLayout(buttons);
-    all->setSizeConstraint(QLayout::SetFixedSize);
+    auto* scroller = new QScrollArea(this);
+    scroller->setObjectName("scroller");
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(body);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroller);
+    resize(body->sizeHint());
     setTabOrder(txtFind, cmdFind);
     setTabOrder(cmdFind, lstCum);
     setTabOrder(lstCum, lstFound);

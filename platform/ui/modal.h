@@ -15,7 +15,10 @@ public:
     virtual int exec(QDialog& dialog) = 0;
 };
 
-// Centres a window on its screen's free area, keeping its title bar on the screen.
+// Makes a window no larger than its screen's free area (never below its minimum size:
+// such a window scrolls its contents) and moves it onto that area.
+void FitToScreen(QWidget& window);
+// Fits a window to its screen and centres it on the screen's free area.
 void CentreOnScreen(QWidget& window);
 
 // Sets a progress bar label inside its trough label for current of total.

@@ -232,6 +232,7 @@ void frmVelk::showMainWindow() {
         const int want = tbToolBar->sizeHint().width() + 16;
         if (width() < want) resize(std::min(want, room), height());
     }
+    FitToScreen(*this);  // at a large screen scale the designed size may not fit
     show();
 }
 
