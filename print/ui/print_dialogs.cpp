@@ -10,11 +10,9 @@
 
 namespace velk {
 
-void OpenPrintDialog(App& app, Modal& modal, QWidget* parent) {
+void OpenPrintDialog(App& app, Modal& modal, QWidget* parent, FrameDialog which) {
     app.PrintMode = PrintSource::Document;
-    // The page-choice dialog knows patent sections only; the other collections
-    // get the one-page-or-all dialog from the menu and the toolbar alike.
-    if (app.config.isPatents()) {
+    if (which != FrameDialog::MarkPrint) {
         frmPrint dialog(app, modal, parent);
         modal.exec(dialog);
     } else {

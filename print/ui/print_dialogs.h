@@ -3,14 +3,17 @@
 // collection for the shown document, and the batch print of the To Print list.
 #include <QWidget>
 
+#include "platform/ports.h"
+
 namespace velk {
 
 struct App;
 class Modal;
 
-// The Print command and toolbar button: frmPrint for patents, frmMarkPrint for
-// trademarks and assignments, modal over parent.
-void OpenPrintDialog(App& app, Modal& modal, QWidget* parent);
+// The Print command and toolbar button, modal over parent: frmMarkPrint for
+// FrameDialog::MarkPrint, else frmPrint. The frame chooses by collection and source: the
+// toolbar gives assignments the trademark dialog, the File menu the patent one.
+void OpenPrintDialog(App& app, Modal& modal, QWidget* parent, FrameDialog which);
 
 // The batch window's print button: patents choose their pages in frmPrint first;
 // trademarks and assignments print every page at once.

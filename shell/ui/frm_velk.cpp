@@ -183,7 +183,7 @@ void frmVelk::openDialog(FrameDialog which) {
     }
     case FrameDialog::Print:
     case FrameDialog::MarkPrint:
-        OpenPrintDialog(app_, modal_, this);
+        OpenPrintDialog(app_, modal_, this, which);
         break;
     case FrameDialog::BatchPrint:
         StartBatchPrint(app_, modal_, this);

@@ -179,7 +179,7 @@ TEST(frmMarkPrint, TrademarksAndAssignmentsOnePageOrAll) {
         f.cmdPrint->click();
         EXPECT_EQ(f.result(), QDialog::Accepted);
     };
-    OpenPrintDialog(in.app, modal, nullptr);
+    OpenPrintDialog(in.app, modal, nullptr, FrameDialog::MarkPrint);
     EXPECT_EQ(in.app.PrintMode, PrintSource::Document);
     EXPECT_EQ(modal.shown, std::vector<std::string>{"frmMarkPrint"});
     EXPECT_EQ(in.ports.printer.count("page "), 1);
@@ -206,10 +206,20 @@ TEST(frmMarkPrint, TrademarksAndAssignmentsOnePageOrAll) {
         EXPECT_EQ(f.windowTitle().toStdString(), "Assignments Print " + FormatText(a.number, "0000/0000"));
         f.cmdPrint->click();
     };
-    OpenPrintDialog(as.app, assignModal, nullptr);  // the same dialog from the menu and the toolbar
+    OpenPrintDialog(as.app, assignModal, nullptr, FrameDialog::MarkPrint);  // the toolbar's
     EXPECT_EQ(assignModal.shown, std::vector<std::string>{"frmMarkPrint"});
     EXPECT_EQ(as.ports.printer.count("page "), 1);
     EXPECT_TRUE(as.printList().empty());
+
+    // The File menu's Print gives assignments the patent dialog, and it prints there too.
+    as.toPrint(a);
+    assignModal.shown.clear();
+    assignModal.onExec = [&](QDialog& dialog) { dynamic_cast<frmPrint&>(dialog).cmdPrint->click(); };
+    OpenPrintDialog(as.app, assignModal, nullptr, FrameDialog::Print);
+    EXPECT_EQ(assignModal.shown, std::vector<std::string>{"frmPrint"});
+    EXPECT_EQ(as.ports.printer.count("page "), 2);
+    EXPECT_TRUE(as.printList().empty());
+    EXPECT_TRUE(as.ports.messages.shown.empty()) << as.ports.messages.last();
 }
 
 }  // namespace
