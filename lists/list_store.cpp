@@ -15,15 +15,15 @@ namespace velk {
 
 namespace {
 
-constexpr int kSchemaVersion = 1;
+// 2: the look-ups go by document (number and volume), not by the entry's text.
+// Version 1 tables are the same and keep their records; only their indexes change.
+constexpr int kSchemaVersion = 2;
 
 constexpr std::array kAllTables = {ListTable::Found,     ListTable::FoundOrder,     ListTable::NotFound,
                                    ListTable::Remaining, ListTable::RemainingOrder, ListTable::ToPrint,
                                    ListTable::ToExport};
 
-// The index names are unique per file, hence the table prefix on "PrimaryKey". The
-// *_Entry indexes keep the trimmed look-ups of the other lists from scanning.
-constexpr const char* kCreateSchema = R"(
+constexpr const char* kCreateTables = R"(
 CREATE TABLE IF NOT EXISTS Found (DocumentNo TEXT, Pages INTEGER, Volume TEXT);
 CREATE TABLE IF NOT EXISTS FoundOrder (DocumentNo TEXT, Pages INTEGER, Volume TEXT);
 CREATE TABLE IF NOT EXISTS NotFound (DocumentNo TEXT, Pages INTEGER, Volume TEXT);
@@ -31,15 +31,39 @@ CREATE TABLE IF NOT EXISTS Remaining (DocumentNo TEXT, Pages INTEGER, Volume TEX
 CREATE TABLE IF NOT EXISTS RemainingOrder (DocumentNo TEXT, Pages INTEGER, Volume TEXT);
 CREATE TABLE IF NOT EXISTS ToPrint (DocumentNo TEXT, Pages INTEGER, Volume TEXT);
 CREATE TABLE IF NOT EXISTS ToExport (DocumentNo TEXT, Pages INTEGER, Volume TEXT);
-CREATE INDEX IF NOT EXISTS FoundOrder_PrimaryKey ON FoundOrder (trim(DocumentNo));
-CREATE INDEX IF NOT EXISTS RemainingOrder_PrimaryKey ON RemainingOrder (trim(DocumentNo));
 CREATE INDEX IF NOT EXISTS Print_Vol ON ToPrint (Volume);
 CREATE INDEX IF NOT EXISTS Export_Vol ON ToExport (Volume);
-CREATE INDEX IF NOT EXISTS Found_Entry ON Found (trim(DocumentNo));
-CREATE INDEX IF NOT EXISTS Remaining_Entry ON Remaining (trim(DocumentNo));
-CREATE INDEX IF NOT EXISTS ToPrint_Entry ON ToPrint (trim(DocumentNo));
-CREATE INDEX IF NOT EXISTS ToExport_Entry ON ToExport (trim(DocumentNo));
 )";
+
+// The index names are unique per file, hence the table prefix on "PrimaryKey". The
+// *_Entry indexes keep the look-ups of the other lists from scanning.
+constexpr std::pair<const char*, ListTable> kDocumentIndexes[] = {
+    {"FoundOrder_PrimaryKey", ListTable::FoundOrder},
+    {"RemainingOrder_PrimaryKey", ListTable::RemainingOrder},
+    {"Found_Entry", ListTable::Found},
+    {"Remaining_Entry", ListTable::Remaining},
+    {"ToPrint_Entry", ListTable::ToPrint},
+    {"ToExport_Entry", ListTable::ToExport}};
+
+// Where the number of an entry text as SQL on `text` ends: at its first blank within
+// columns 1 to 9 after any leading blanks, else after column 9.
+std::string NumberEndSql(const std::string& text) {
+    return "instr(substr(ltrim(" + text + "), 1, 9) || ' ', ' ')";
+}
+
+// The number of an entry text; a trademark by its value, so that "0123456" is 123456.
+std::string NumberSql(const std::string& text, bool byValue) {
+    std::string number = "substr(ltrim(" + text + "), 1, " + NumberEndSql(text) + " - 1)";
+    return byValue ? "CAST(" + number + " AS INTEGER)" : number;
+}
+
+// The document an entry text names: its number and its volume (what follows the
+// number), so that the padding of the number field and the blanks before the volume
+// do not count.
+std::string DocumentSql(const std::string& text, bool byValue) {
+    return NumberSql(text, byValue) + " || ' ' || trim(substr(ltrim(" + text + "), " + NumberEndSql(text) +
+           "))";
+}
 
 std::string Named(const char* before, ListTable table, const char* after = "") {
     return std::string(before) + TableName(table) + after;
@@ -119,11 +143,22 @@ const char* TableName(ListTable table) {
 
 // Without an application directory there is no file: never one at the root.
 ListStore::ListStore(const Config& config)
-    : wanted_(config.AppDir.empty() ? fs::path() : fs::path(config.appFile(config.listDatabaseName()))),
-      assignments_(config.isAssignments()) {}
+    : ListStore(config.AppDir.empty() ? fs::path() : fs::path(config.appFile(config.listDatabaseName())),
+                config.CollectionMode) {}
 
 ListStore::ListStore(fs::path databaseFile, std::string collectionMode)
-    : wanted_(std::move(databaseFile)), assignments_(collectionMode == kModeAssignments) {}
+    : wanted_(std::move(databaseFile)),
+      assignments_(collectionMode == kModeAssignments),
+      byValue_(collectionMode == kModeTrademarks) {
+    // Built once per store, not per row: the look-ups of every added row use them.
+    const std::string doc = DocumentSql("DocumentNo", byValue_) + " = " + DocumentSql("?1", byValue_);
+    for (ListTable t : kAllTables) {
+        auto i = static_cast<std::size_t>(t);
+        hasSql_[i] = Named("SELECT 1 FROM ", t, " WHERE ") + doc + " LIMIT 1";
+        takeSql_[i] = Named("SELECT rowid, DocumentNo, Pages, Volume FROM ", t, " WHERE ") + doc +
+                      " ORDER BY rowid LIMIT 1";
+    }
+}
 
 ListStore::~ListStore() {
     Close();
@@ -218,12 +253,27 @@ void ListStore::ensureSchema() {
                 }
             }
             bool exists = columns > 0;
-            if (exists && (!fits || columns != 3 || version != kSchemaVersion)) {
+            if (exists && (!fits || columns != 3 || version < 1 || version > kSchemaVersion)) {
                 cache_.clear();  // statements on a dropped table must not linger
                 sql::Exec(db_, Named("DROP TABLE ", t).c_str());
             }
         }
-        sql::Exec(db_, kCreateSchema);
+        sql::Exec(db_, kCreateTables);
+        // An index made for the other collection, or by version 1, is made again.
+        for (auto [name, t] : kDocumentIndexes) {
+            const std::string want = std::string("CREATE INDEX ") + name + Named(" ON ", t, " (") +
+                                     DocumentSql("DocumentNo", byValue_) + ")";
+            std::string have;
+            {
+                auto st = stmt("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?1");
+                st.bind(1, name);
+                if (st.step()) have = st.text(0);
+            }
+            if (have == want) continue;
+            cache_.clear();
+            sql::Exec(db_, (std::string("DROP INDEX IF EXISTS ") + name).c_str());
+            sql::Exec(db_, want.c_str());
+        }
         sql::Exec(db_, ("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str());
         sql::Exec(db_, "COMMIT");
     } catch (...) {
@@ -347,7 +397,7 @@ void ListStore::insert(ListTable table, const std::string& docNo, Int16 pages, c
 }
 
 bool ListStore::has(ListTable table, const std::string& entry) const {
-    auto st = stmt(PerTable(table, [](ListTable t) { return Named("SELECT 1 FROM ", t, " WHERE trim(DocumentNo) = trim(?1) LIMIT 1"); }));
+    auto st = stmt(hasSql_[static_cast<std::size_t>(table)]);
     st.bind(1, entry);
     return st.step();
 }
@@ -355,8 +405,7 @@ bool ListStore::has(ListTable table, const std::string& entry) const {
 bool ListStore::takeFirst(ListTable table, const std::string& entry, ListRow* row) {
     long long rowid = 0;
     {
-        auto st = stmt(Named("SELECT rowid, DocumentNo, Pages, Volume FROM ", table,
-                             " WHERE trim(DocumentNo) = trim(?1) ORDER BY rowid LIMIT 1"));
+        auto st = stmt(takeSql_[static_cast<std::size_t>(table)]);
         st.bind(1, entry);
         if (!st.step()) return false;
         rowid = st.int64(0);
@@ -564,7 +613,9 @@ std::vector<ListRow> ListStore::RowsByVolume(ListTable table) const {
 }
 
 std::vector<ListRow> ListStore::RowsSorted(ListTable table) const {
-    return select(table, "trim(DocumentNo), rowid");
+    static const std::string byText = NumberSql("DocumentNo", false) + ", trim(DocumentNo), rowid";
+    static const std::string byValue = NumberSql("DocumentNo", true) + ", trim(DocumentNo), rowid";
+    return select(table, (byValue_ ? byValue : byText).c_str());
 }
 
 long long ListStore::Count(ListTable table) const {

@@ -3,6 +3,7 @@
 // running totals that go with them. Every other floor changes the lists only
 // through these operations. Operations trap their errors and return false without
 // any message; the caller decides what to show.
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -70,8 +71,10 @@ public:
     // The import's record of a number the index does not hold; keeps NotFoundCount.
     bool AddToNotFound(const std::string& docNo, Int16 pages);
 
-    // Removals take the first record (in entry order) whose trimmed text equals the
-    // trimmed entry, and keep the totals of their list themselves.
+    // Look-ups and removals go by document: the number (up to its first blank, at most
+    // 9 columns) and the volume (what follows) of the entry, whatever its blanks; a trademark number by
+    // its value, so "123456   T01" and "0123456  T01" are one document. Removals take
+    // the first such record (in entry order) and keep the totals of their list.
     bool RemFromFound(const std::string& entry);
     bool RemFromRemaining(const std::string& entry, Int16& pages);
     bool RemFromPrint(const std::string& entry, Int16& pages);
@@ -93,7 +96,7 @@ public:
     // Reads. On a database error they give what an empty list gives.
     std::vector<ListRow> Rows(ListTable table) const;          // entry order
     std::vector<ListRow> RowsByVolume(ListTable table) const;  // Volume, then entry order
-    std::vector<ListRow> RowsSorted(ListTable table) const;    // trimmed text, then entry order
+    std::vector<ListRow> RowsSorted(ListTable table) const;    // number (trademarks: value), then entry order
     long long Count(ListTable table) const;
     bool Contains(ListTable table, const std::string& entry) const;
 
@@ -153,6 +156,8 @@ private:
     std::filesystem::path wanted_;  // the path as named, before the case-insensitive look-up
     std::filesystem::path path_;
     bool assignments_ = false;
+    bool byValue_ = false;                         // trademarks: one document per number value
+    std::array<std::string, 7> hasSql_, takeSql_;  // per table
     sqlite3* db_ = nullptr;
     mutable sql::StatementCache cache_;
     ListTotals totals_;

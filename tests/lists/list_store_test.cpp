@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 using namespace velk;
 namespace fs = std::filesystem;
@@ -152,24 +153,42 @@ TEST_F(ListStoreTest, RemovalsTakeTheFirstOfDuplicatesAndKeepTheirTotals) {
     EXPECT_EQ(s->FoundCount(), 1);
 }
 
-TEST_F(ListStoreTest, EntriesCompareTrimmedButInnerSpacingCounts) {
-    auto s = open();
-    // The find dialog passes a padded entry, the viewers rebuild it unpadded.
-    std::string padded = "D1234567 V0042     ";
-    ASSERT_TRUE(s->AddToFound(padded, 4));
-    Int16 pages = 0;
-    EXPECT_FALSE(s->RemFromRemaining("D1234567  V0042", pages));  // one blank more inside
-    EXPECT_FALSE(s->RemFromRemaining("D1234567V0042", pages));
-    EXPECT_EQ(Counts(*s, {ListTable::Remaining, ListTable::RemainingOrder}), (std::vector<int>{1, 1}));
-    EXPECT_EQ(s->RemainingCount(), 1);
-
-    // The seek on the sorted copy and the scan of the list find the same record.
-    ASSERT_TRUE(s->RemFromRemaining("  D1234567 V0042", pages));
-    EXPECT_EQ(pages, 4);
-    EXPECT_EQ(Counts(*s, {ListTable::Remaining, ListTable::RemainingOrder}), (std::vector<int>{0, 0}));
-    ASSERT_TRUE(s->RemFromFound("D1234567 V0042"));
-    ExpectAllEmpty(*s);
-    EXPECT_EQ(s->totals(), ListTotals{});
+TEST_F(ListStoreTest, EntriesNameADocumentWhateverTheirBlanks) {
+    // The find dialog pads the number and volume fields, the import and the viewers do not.
+    for (auto [mode, stored, same, other] :
+         {std::tuple{kModePatents, "D1234567 V0042     ", "  D1234567  V0042", "D1234567 V0043"},
+          {kModePatents, "5123456  V1", "5123456 V1", "0512345  V1"},
+          {kModeTrademarks, "123456   T01       ", "0123456  T01", "123456   T02"},
+          {kModeTrademarks, "1253106  T01", "1253106 T01", "1253107  T01"}}) {
+        SCOPED_TRACE(std::string(mode) + " " + stored);
+        auto s = open(mode);
+        ASSERT_TRUE(s->ClearTables());
+        ASSERT_TRUE(Found(*s, stored, 4) && s->AddToPrint(stored, 4));
+        for (ListTable t : {ListTable::Found, ListTable::RemainingOrder, ListTable::ToPrint}) {
+            EXPECT_TRUE(s->Contains(t, same)) << TableName(t);
+            EXPECT_FALSE(s->Contains(t, other)) << TableName(t);
+        }
+        Int16 pages = 0;
+        EXPECT_FALSE(s->RemFromRemaining(other, pages));
+        EXPECT_FALSE(s->RemFromPrint("D1234567V0042", pages));  // the volume is no longer from column 10
+        // The seek on the sorted copy and the scan of the list find the same record.
+        ASSERT_TRUE(s->RemFromRemaining(same, pages));
+        EXPECT_EQ(pages, 4);
+        ASSERT_TRUE(s->RemFromFound(same));
+        ASSERT_TRUE(s->Move(ListTable::ToPrint, ListTable::ToExport, same));
+        EXPECT_EQ(s->Rows(ListTable::ToExport)[0].DocumentNo, stored);  // moved as stored
+        EXPECT_EQ(s->totals(), (ListTotals{0, 0, 0, 0, 0, 0, 1, 4}));
+        EXPECT_EQ(Counts(*s, {ListTable::Found, ListTable::FoundOrder, ListTable::Remaining,
+                              ListTable::RemainingOrder}),
+                  (std::vector<int>{0, 0, 0, 0}));
+        s.reset();
+        fs::remove(db());
+    }
+    // Trademarks sort by value, whichever form each entry has.
+    auto s = open(kModeTrademarks);
+    for (const char* e : {"1000001  T01", "999999   T01", "0999998  T01"}) ASSERT_TRUE(Found(*s, e, 1));
+    EXPECT_EQ(Texts(s->RowsSorted(ListTable::FoundOrder)),
+              (std::vector<std::string>{"0999998  T01", "999999   T01", "1000001  T01"}));
 }
 
 TEST_F(ListStoreTest, AssignmentEntriesLoseTheirSeparator) {
@@ -382,6 +401,16 @@ TEST_F(ListStoreTest, MissingOrMisshapenTablesAreMadeAgain) {
     EXPECT_EQ(scalar("SELECT count(*) FROM sqlite_master WHERE type='index' AND name IN"
                      " ('FoundOrder_PrimaryKey','RemainingOrder_PrimaryKey','Print_Vol','Export_Vol')"),
               4);
+
+    // A file of the first version keeps its lists; its indexes go by document.
+    raw("PRAGMA user_version = 1; DROP INDEX ToPrint_Entry;"
+        " CREATE INDEX ToPrint_Entry ON ToPrint (trim(DocumentNo));");
+    s = open();
+    EXPECT_EQ(s->PrintCount(), 1);
+    EXPECT_TRUE(s->Contains(ListTable::ToPrint, "kept  "));
+    s.reset();
+    EXPECT_EQ(scalar("SELECT count(*) FROM sqlite_master WHERE sql LIKE '%(trim(DocumentNo))%'"), 0);
+    EXPECT_EQ(scalar("PRAGMA user_version"), 2);
 
     // A file of another layout (no version) is laid out again.
     raw("PRAGMA user_version = 0; INSERT INTO NotFound VALUES ('old', 0, '');");
