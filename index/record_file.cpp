@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -12,7 +13,6 @@
 #include <sys/stat.h>
 #else
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -62,17 +62,6 @@ bool ReadFully(int fd, char* out, std::size_t n, std::uint64_t offset) {
     }
     return true;
 }
-#endif
-
-#ifdef _WIN32
-void* MapFile(int, std::uint64_t) { return nullptr; }
-void UnmapFile(void*, std::uint64_t) {}
-#else
-void* MapFile(int fd, std::uint64_t size) {
-    void* p = ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE, fd, 0);
-    return p == MAP_FAILED ? nullptr : p;
-}
-void UnmapFile(void* p, std::uint64_t size) { ::munmap(p, static_cast<std::size_t>(size)); }
 #endif
 
 }  // namespace
@@ -129,7 +118,6 @@ RecordFile::RecordFile(const fs::path& path, int recordLength) : length_(recordL
 }
 
 RecordFile::~RecordFile() {
-    if (mapping_) UnmapFile(mapping_, size_);
     if (fd_ >= 0) CloseFile(fd_);
 }
 
@@ -142,7 +130,6 @@ RecordFile::RecordFile(RecordFile&& o) noexcept
       fileReads_(o.fileReads_),
       record_(std::move(o.record_)),
       cache_(std::exchange(o.cache_, nullptr)),
-      mapping_(std::exchange(o.mapping_, nullptr)),
       copy_(std::move(o.copy_)),
       held_(std::move(o.held_)),
       heldFirst_(o.heldFirst_),
@@ -185,18 +172,14 @@ void RecordFile::hold(std::int64_t lo, std::int64_t hi, std::size_t maxBytes) {
 bool RecordFile::preload(std::uint64_t maxBytes) {
     if (cache_ || size_ == 0) return true;  // already in memory, or nothing to read
     if (size_ > maxBytes) return false;
-    // Mapping hands over the cached pages; reading would first fault in as much fresh memory.
-    if ((mapping_ = MapFile(fd_, size_))) {
-        cache_ = static_cast<const char*>(mapping_);
-        return true;
-    }
-    copy_.resize(static_cast<std::size_t>(size_));
+    // Read, not mapped: a mapped file cut short by a copy over it kills the process
+    // (SIGBUS) at the next touch of a page past its new end; a read comes up short.
+    // Not zero-filled first: every byte is read over.
+    auto copy = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size_));
     ++fileReads_;
-    if (!ReadFully(fd_, copy_.data(), copy_.size(), 0)) {
-        copy_.clear();
-        throw RuntimeError(kErrDeviceIO);
-    }
-    cache_ = copy_.data();
+    if (!ReadFully(fd_, copy.get(), static_cast<std::size_t>(size_), 0)) throw RuntimeError(kErrDeviceIO);
+    copy_ = std::move(copy);
+    cache_ = copy_.get();
     return true;
 }
 

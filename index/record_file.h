@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,9 +46,10 @@ public:
     // read as blank. Throws RuntimeError 63 outside 1..count(), 57 when the read fails.
     std::string_view read(std::int32_t n);
 
-    // Maps the whole file into memory (or reads it, where it cannot be mapped) when it
-    // is at most maxBytes, so a caller that searches many keys (an imported list)
-    // pays no system call per probe. False (and nothing read) when the file is larger.
+    // Reads the whole file into memory when it is at most maxBytes, so a caller that
+    // searches many keys (an imported list) pays no system call per probe. False (and
+    // nothing read) when the file is larger; throws RuntimeError 57 when it comes up
+    // short (cut since it was opened).
     bool preload(std::uint64_t maxBytes);
     bool preloaded() const { return cache_ != nullptr; }
 
@@ -66,11 +68,10 @@ private:
     std::int32_t count_ = 0;
     long reads_ = 0;
     long fileReads_ = 0;
-    std::string record_;  // the record last read when it does not come from the cache
-    const char* cache_ = nullptr;  // the whole file, after preload()
-    void* mapping_ = nullptr;      // cache_ when the file is mapped
-    std::vector<char> copy_;       // cache_ when it was read instead
-    std::string held_;             // whole records heldFirst_..heldLast_, after hold()
+    std::string record_;            // the record last read when it does not come from the cache
+    const char* cache_ = nullptr;   // the whole file, after preload()
+    std::unique_ptr<char[]> copy_;  // what cache_ points into
+    std::string held_;              // whole records heldFirst_..heldLast_, after hold()
     std::int64_t heldFirst_ = 1, heldLast_ = 0;
 };
 

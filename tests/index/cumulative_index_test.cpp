@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <vector>
 
 #include "platform/app.h"
@@ -75,6 +76,15 @@ TEST(RecordFile, CountsRecordsByRoundingHalvesToEvenAndPadsAShortLastRecord) {
     EXPECT_EQ(ErrorNumber([&] { f.read(3); }), 63);
     EXPECT_EQ(ErrorNumber([&] { RecordFile(t.root() / "none.idx", 26); }), kErrFileNotFound);
     EXPECT_EQ(ErrorNumber([&] { RecordFile(t.root(), 26); }), kErrPathFileAccess);
+
+    // Cut short under an open index (a copy over it on a share): a read error, never a signal.
+    auto big = t.write("big.idx", std::string(26 * 2000, '1'));
+    RecordFile loaded(big, 26), opened(big, 26);
+    ASSERT_TRUE(loaded.preload(1 << 20));
+    std::filesystem::resize_file(big, 26 * 10);
+    EXPECT_EQ(loaded.read(2000), std::string(26, '1'));  // what was read stays
+    EXPECT_EQ(ErrorNumber([&] { opened.preload(1 << 20); }), kErrDeviceIO);
+    EXPECT_EQ(ErrorNumber([&] { opened.read(1500); }), kErrDeviceIO);
 }
 
 TEST(FindInCum, PatentHitsMissesEndsAndFailures) {
