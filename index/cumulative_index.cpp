@@ -45,6 +45,18 @@ CumRecord ParseCumRecord(std::string_view bytes) {
     return {rec.substr(0, 8), rec.substr(8, 10), rec.substr(18, 6)};
 }
 
+Int16 RecordPages(const CumRecord& r) {
+    return CInt(Val(Trim(r.Pages)));
+}
+
+bool HasPages(const CumRecord& r) {
+    try {
+        return RecordPages(r) >= 1;
+    } catch (const RuntimeError&) {
+        return true;  // more than a page count holds: the lists refuse it when storing
+    }
+}
+
 CumOrder CumOrderOf(const std::string& collectionMode) {
     if (collectionMode == kModePatents) return CumOrder::ByText;
     if (collectionMode == kModeTrademarks) return CumOrder::ByValue;
@@ -92,7 +104,7 @@ Int16 FindInCum(App& app, const std::string& key) {
             app.LastCumRecord = s.record;
             return Int16(-2);
         }
-        Int16 pages = CInt(Val(Trim(s.rec.Pages)));
+        Int16 pages = RecordPages(s.rec);
         app.LastCumRecord = s.record;
         return pages;
     } catch (const std::exception&) {
@@ -114,15 +126,19 @@ bool CumIndex(App& app, ImportTable& table, const ImportProgress* progress) {
             std::string s = KeepAlnum(Trim(row.EntryText));
             const char first = s.empty() ? '\0' : s.front();
             CumSearch hit;
-            if (order == CumOrder::ByText && SearchedInPatents(first)) {
+            const bool byText = order == CumOrder::ByText && SearchedInPatents(first);
+            if (byText) {
                 hit = SearchExact(index, s);
-                if (hit.found) row.EntryText = PatentImportEntryText(s, Trim(hit.rec.Volume));
             } else if (order == CumOrder::ByValue && first >= '0' && first <= '9') {
                 hit = SearchByValue(index, s);
                 if (hit.found && s.size() > 9) hit.found = false;  // too long for the entry's columns
-                if (hit.found) row.EntryText = TrademarkImportEntryText(ValInt(s), Trim(hit.rec.Volume));
             }
+            // A record without pages is refused as the find dialog refuses it: not found.
+            if (hit.found && !HasPages(hit.rec)) hit.found = false;
             if (hit.found) {
+                const std::string volume = Trim(hit.rec.Volume);
+                row.EntryText =
+                    byText ? PatentImportEntryText(s, volume) : TrademarkImportEntryText(ValInt(s), volume);
                 row.Found = "Y";
                 row.Pages = Trim(hit.rec.Pages);
                 row.Volume = Trim(hit.rec.Volume);

@@ -28,6 +28,11 @@ struct CumRecord {
     std::string Pages;   // 6
 };
 CumRecord ParseCumRecord(std::string_view bytes);
+// The record's page count (its trimmed pages field, rounded); throws RuntimeError 6
+// past the 16-bit range.
+Int16 RecordPages(const CumRecord& r);
+// Whether the record has at least one page; a blank or zero count has none.
+bool HasPages(const CumRecord& r);
 
 // How a collection's index is ordered; assignments are browsed, never searched.
 enum class CumOrder { ByText, ByValue, None };
@@ -76,8 +81,8 @@ CumSearch SearchByValue(CumIndexFile& index, std::string_view key);
 Int16 FindInCum(App& app, const std::string& key);
 
 // Marks every row of table against the index: "Y" with the entry text rewritten,
-// pages and volume filled, or "N". With progress, reports on the import's form.
-// An error ends the check (rows not reached keep an empty flag); false then.
+// pages and volume filled, or "N" (also for a record without pages). With progress, reports on the import's
+// form. An error ends the check (rows not reached keep an empty flag); false then.
 bool CumIndex(App& app, ImportTable& table, const ImportProgress* progress = nullptr);
 
 // Entry texts: number in columns 1 to 9, volume from column 10.

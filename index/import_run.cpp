@@ -1,5 +1,6 @@
 #include "index/import_run.h"
 
+#include <algorithm>
 #include <cctype>
 #include <exception>
 
@@ -17,8 +18,15 @@ namespace {
 // once, rarely enough that the pump costs nothing beside the rows.
 constexpr int kPumpRows = 64;
 
-bool KindLetter(char c) { return c == 'D' || c == 'H' || c == 'T' || c == 'P' || c == 'R' || c == 'B'; }
-bool Digit(char c) { return c >= '0' && c <= '9'; }
+bool KindLetter(char c) {
+    return c == 'D' || c == 'H' || c == 'T' || c == 'P' || c == 'R' || c == 'B';
+}
+bool Digit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool HoldsDigit(const std::string& s) {
+    return s.find_first_of("0123456789") != std::string::npos;
+}
 
 // Pumps the event loop every few rows and raises ImportCancelled after a Cancel.
 class Pacer {
@@ -46,30 +54,9 @@ Int16 PagesOf(const ImportRow& row) { return CInt(Val(Trim(row.Pages))); }
 
 }  // namespace
 
-std::string NormaliseLineEnds(const std::string& text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 16);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            out += "\r\n";
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            out.push_back(c);
-        }
-    }
-    return out;
-}
-
 bool ReadClipboardList(const std::string& clipboardText, ImportTable& table) {
-    table.rows.clear();
-    const std::string text = NormaliseLineEnds(clipboardText);
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= text.size(); ++i) {
-        if (i < text.size() && text[i] != ' ' && text[i] != '\r' && text[i] != '\n') continue;
-        if (i > start) table.add(text.substr(start, i - start));
-        start = i + 1;
-    }
+    table.clear();
+    for (std::string_view token : ListTokens(clipboardText)) table.add(std::string(token));
     return !table.rows.empty();
 }
 
@@ -95,7 +82,9 @@ void Clip2Found(App& app, ImportTable& table, ImportCounts& counts, const Import
                 const Int16 pages = PagesOf(row);
                 if (!app.lists) throw RuntimeError(kErrInvalidCall);
                 // A seek on the sorted copy, in either sort mode: the same answer as a scan.
-                if (app.lists->Contains(ListTable::RemainingOrder, row.EntryText)) {
+                // A document on Found but printed or exported since is listed too.
+                if (app.lists->Contains(ListTable::RemainingOrder, row.EntryText) ||
+                    app.lists->Contains(ListTable::Found, row.EntryText)) {
                     ++counts.alreadyListed;
                 } else {
                     std::string entry = row.EntryText;
@@ -120,7 +109,8 @@ void Clip2NotFound(App& app, ImportTable& table, ImportCounts& counts, const Imp
         const ImportRow& row = table.rows[static_cast<std::size_t>(i - 1)];
         if (Trim(row.Found) == "N" && !row.EntryText.empty() && row.EntryText != " ") {
             if (!RecordedAsNotFound(row.EntryText, app.config.CollectionMode)) {
-                ++counts.ignored;
+                // A word among the numbers is no number: only one with a digit is counted.
+                if (HoldsDigit(row.EntryText)) counts.ignore(row.EntryText);
             } else {
                 try {
                     const Int16 pages = PagesOf(row);
@@ -152,10 +142,78 @@ std::string ImportNativePath(const App& app, const std::string& importPath) {
     return native ? native->string() : std::string();
 }
 
+void StoreImport(App& app, ImportTable& table, bool clearLists, const ImportHooks& hooks, ImportResult& r) {
+    Pacer pace(app, &hooks);
+    r.counts.rows = static_cast<std::int32_t>(table.size());
+    r.counts.ignored = table.ignored;
+    r.counts.ignoredFirst = table.ignoredFirst;
+    // Judged before anything is cleared: a list without one number changes nothing.
+    if (std::none_of(table.rows.begin(), table.rows.end(), [&](const ImportRow& row) {
+            return HoldsDigit(row.EntryText) || RecordedAsNotFound(row.EntryText, app.config.CollectionMode);
+        })) {
+        r.outcome = ImportResult::NoNumbers;
+        return;
+    }
+
+    r.outcome = ImportResult::Processed;
+    if (!app.lists) {
+        r.errors.push_back(RuntimeError(kErrInvalidCall).report());
+        r.counts.dropped = r.counts.rows;
+        return;
+    }
+    // The clearing, the check and both lists are one transaction: a cancel or a
+    // failed commit leaves the lists as they were before the import.
+    ListStore::Transaction tx(*app.lists);
+    if (!tx.ok()) r.errors.push_back(RuntimeError(kErrDeviceIO).report());
+    if (clearLists) {
+        auto progress = [&](int total, int current) {
+            if (hooks.advance) hooks.advance(total, current);
+        };
+        if (!app.lists->ClearTables(true, progress, hooks.message))
+            r.errors.push_back(RuntimeError(kErrDeviceIO).report());
+        pace.check();
+    }
+
+    bool checkable = true;
+    try {
+        OpenCumIndex(app).count();
+    } catch (const RuntimeError& e) {
+        r.errors.push_back(e.report());
+        checkable = false;
+    }
+    if (checkable) {
+        bool cancelled = false;
+        ImportProgress progress;
+        progress.message = hooks.message;
+        progress.advance = [&](int total, int current) {
+            try {
+                pace.row(total, current);
+            } catch (const ImportCancelled&) {
+                cancelled = true;
+                throw;
+            }
+        };
+        if (!CumIndex(app, table, &progress)) {
+            if (cancelled) throw ImportCancelled();
+            r.errors.push_back(kUnableToReadFile + app.config.CurrentIndexPath);
+        }
+    }
+
+    Clip2Found(app, table, r.counts, &hooks);
+    Clip2NotFound(app, table, r.counts, &hooks);
+    for (const ImportRow& row : table.rows)
+        if (Trim(row.Found).empty()) ++r.counts.dropped;  // the check never reached it
+
+    if (tx.ok() && !tx.commit()) {
+        r.errors.push_back(RuntimeError(kErrDeviceIO).report());
+        r.counts.dropped += r.counts.found + r.counts.notFound;  // rolled back; the listed stay listed
+        r.counts.found = r.counts.notFound = 0;
+    }
+}
+
 ImportResult RunImport(App& app, const ImportRequest& request, const ImportHooks& hooks) {
     ImportResult r;
     ImportTable table;
-    Pacer pace(app, &hooks);
     try {
         if (request.source == ImportSourceKind::Clipboard) {
             if (!ReadClipboardList(request.clipboardText, table)) {
@@ -170,69 +228,14 @@ ImportResult RunImport(App& app, const ImportRequest& request, const ImportHooks
                 return !(hooks.cancelled && hooks.cancelled());
             };
             if (native.empty() || !ReadImportFile(native, app.config.CollectionMode, table, status, tick)) {
-                r.outcome = status.failure == ImportReadStatus::Stopped ? ImportResult::Cancelled
-                                                                         : ImportResult::Unreadable;
+                r.outcome = status.failure == ImportReadStatus::Stopped   ? ImportResult::Cancelled
+                            : status.failure == ImportReadStatus::NotText ? ImportResult::NotText
+                                                                          : ImportResult::Unreadable;
                 return r;
             }
             r.truncated = status.truncated;
         }
-        r.counts.rows = static_cast<std::int32_t>(table.size());
-
-        if (!app.lists) {
-            r.errors.push_back(RuntimeError(kErrInvalidCall).report());
-            r.counts.dropped = r.counts.rows;
-            r.outcome = ImportResult::Processed;
-            return r;
-        }
-        // The clearing, the check and both lists are one transaction: a cancel or a
-        // failed commit leaves the lists as they were before the import.
-        ListStore::Transaction tx(*app.lists);
-        if (!tx.ok()) r.errors.push_back(RuntimeError(kErrDeviceIO).report());
-        if (request.clearLists) {
-            auto progress = [&](int total, int current) {
-                if (hooks.advance) hooks.advance(total, current);
-            };
-            if (!app.lists->ClearTables(true, progress, hooks.message))
-                r.errors.push_back(RuntimeError(kErrDeviceIO).report());
-            pace.check();
-        }
-
-        bool checkable = true;
-        try {
-            OpenCumIndex(app).count();
-        } catch (const RuntimeError& e) {
-            r.errors.push_back(e.report());
-            checkable = false;
-        }
-        if (checkable) {
-            bool cancelled = false;
-            ImportProgress progress;
-            progress.message = hooks.message;
-            progress.advance = [&](int total, int current) {
-                try {
-                    pace.row(total, current);
-                } catch (const ImportCancelled&) {
-                    cancelled = true;
-                    throw;
-                }
-            };
-            if (!CumIndex(app, table, &progress)) {
-                if (cancelled) throw ImportCancelled();
-                r.errors.push_back(RuntimeError(kErrDeviceIO).report());
-            }
-        }
-
-        Clip2Found(app, table, r.counts, &hooks);
-        Clip2NotFound(app, table, r.counts, &hooks);
-        for (const ImportRow& row : table.rows)
-            if (Trim(row.Found).empty()) ++r.counts.dropped;  // the check never reached it
-
-        if (tx.ok() && !tx.commit()) {
-            r.errors.push_back(RuntimeError(kErrDeviceIO).report());
-            r.counts.dropped = r.counts.rows - r.counts.ignored;
-            r.counts.found = r.counts.notFound = r.counts.alreadyListed = 0;
-        }
-        r.outcome = ImportResult::Processed;
+        StoreImport(app, table, request.clearLists, hooks, r);
     } catch (const ImportCancelled&) {
         r = ImportResult{};
         r.outcome = ImportResult::Cancelled;
@@ -243,9 +246,23 @@ ImportResult RunImport(App& app, const ImportRequest& request, const ImportHooks
     return r;
 }
 
+std::string ImportCountLines(const ImportCounts& c) {
+    std::string text =
+        "Numbers read: " + std::to_string(c.read()) + "\r\nAdded to Found: " + std::to_string(c.found) +
+        "\r\nAlready listed: " + std::to_string(c.alreadyListed) +
+        "\r\nNot found: " + std::to_string(c.notFound) + "\r\nIgnored: " + std::to_string(c.ignored);
+    if (!c.ignoredFirst.empty()) {
+        text += " (";
+        for (std::size_t i = 0; i < c.ignoredFirst.size(); ++i) text += (i ? ", " : "") + c.ignoredFirst[i];
+        text += c.ignored > static_cast<std::int32_t>(c.ignoredFirst.size()) ? ", ...)" : ")";
+    }
+    return text;
+}
+
 std::string ImportFinishedText(const ImportResult& result, std::int32_t foundCount) {
     std::string text = result.incomplete() ? "Import finished with errors!" : "Import finished successfully!";
     text += "\r\r\n  " + std::to_string(foundCount) + " Documents Found";
+    text += "\r\n\r\n" + ImportCountLines(result.counts);
     if (result.counts.dropped > 0)
         text += "\r\n\r\n" + std::to_string(result.counts.dropped) +
                 " numbers could not be checked or stored; they are in neither list.";
@@ -253,6 +270,26 @@ std::string ImportFinishedText(const ImportResult& result, std::int32_t foundCou
         text += "\r\n\r\nOnly the first " + std::to_string(result.counts.rows) +
                 " numbers were taken; the rest of the file was not read.";
     return text;
+}
+
+std::string ImportRefusedText(const ImportResult& result, const std::string& sourceName) {
+    switch (result.outcome) {
+        case ImportResult::Unreadable:
+            return kUnableToReadFile + sourceName;
+        case ImportResult::NotText:
+            return sourceName + " is not a text file of document numbers.";
+        case ImportResult::NoNumbers: {
+            std::string text = "No document numbers were found in " + sourceName;
+            if (result.counts.ignored > 0) text += "\r\n\r\n" + ImportCountLines(result.counts);
+            return text;
+        }
+        case ImportResult::ClipboardEmpty:
+            return kClipboardEmpty;
+        case ImportResult::Processed:
+        case ImportResult::Cancelled:
+            break;
+    }
+    return {};
 }
 
 }  // namespace velk

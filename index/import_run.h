@@ -16,12 +16,8 @@ namespace velk {
 struct App;
 class ListStore;
 
-// Clipboard text with every line end (CR LF, LF, CR) made CR LF.
-std::string NormaliseLineEnds(const std::string& text);
-
-// Fills table with the tokens of the clipboard text: split at whichever of a space
-// or a line end comes first, each token trimmed. False (table empty) when the text
-// holds nothing but blanks and line ends.
+// Fills table with the tokens of the clipboard text (ListTokens). False (table empty)
+// when the text holds nothing but separators.
 bool ReadClipboardList(const std::string& clipboardText, ImportTable& table);
 
 // Whether a row the index does not hold goes into the Not Found list, judged on its
@@ -32,12 +28,20 @@ bool RecordedAsNotFound(const std::string& entry, const std::string& collectionM
 
 // What a run did, row by row.
 struct ImportCounts {
-    std::int32_t rows = 0;          // rows of the table
-    std::int32_t found = 0;         // added to Found and Remaining
-    std::int32_t alreadyListed = 0; // found, but already in the Remaining list
-    std::int32_t notFound = 0;      // added to Not Found
-    std::int32_t ignored = 0;       // not found and no document number by the rules above
-    std::int32_t dropped = 0;       // rows that failed (unchecked, bad pages, database error)
+    std::int32_t rows = 0;           // rows of the table
+    std::int32_t found = 0;          // added to Found and Remaining
+    std::int32_t alreadyListed = 0;  // found, but already on the Found or Remaining list
+    std::int32_t notFound = 0;       // added to Not Found
+    // Numbers that are in neither list: left out by the file reader, or not found and
+    // no document number by the rules above; with the first few of them as read.
+    std::int32_t ignored = 0;
+    std::vector<std::string> ignoredFirst;
+    std::int32_t dropped = 0;  // rows that failed (unchecked, bad pages, database error)
+    std::int32_t read() const { return found + alreadyListed + notFound + ignored + dropped; }
+    void ignore(const std::string& number) {
+        ++ignored;
+        if (ignoredFirst.size() < kIgnoredShown) ignoredFirst.push_back(number);
+    }
 };
 
 // Raised by a progress hook when the user cancelled; the run rolls everything back.
@@ -70,7 +74,8 @@ struct ImportRequest {
 };
 
 struct ImportResult {
-    enum Outcome { Processed, Unreadable, ClipboardEmpty, Cancelled };
+    // NotText and NoNumbers, like Unreadable, leave the lists as they were.
+    enum Outcome { Processed, Unreadable, ClipboardEmpty, Cancelled, NotText, NoNumbers };
     Outcome outcome = Unreadable;
     ImportCounts counts;
     bool truncated = false;           // the file went on past the row limit
@@ -83,13 +88,26 @@ struct ImportResult {
 // is taken inside IMPORT_PATH. Empty when the drive is not ready.
 std::string ImportNativePath(const App& app, const std::string& importPath);
 
+// Checks a table just read against the cumulative index and stores the results, in
+// one transaction with the clearing of the lists when asked. A table without one
+// number ends NoNumbers before anything is cleared. A cancel raises ImportCancelled
+// after the rollback.
+void StoreImport(App& app, ImportTable& table, bool clearLists, const ImportHooks& hooks,
+                 ImportResult& result);
+
 // Reads the source, checks it against the cumulative index and stores the results,
 // in one transaction with the clearing of the lists when asked: a failed read or a
 // cancel leaves the lists as they were.
 ImportResult RunImport(App& app, const ImportRequest& request, const ImportHooks& hooks);
 
-// The closing message of a processed import.
+// What a run did, one count a line: numbers read, added to Found, already listed,
+// not found, ignored (with the first few ignored ones).
+std::string ImportCountLines(const ImportCounts& counts);
+// The closing message of a processed import, with the counts after it.
 std::string ImportFinishedText(const ImportResult& result, std::int32_t foundCount);
+// Why an import that was not processed stopped, naming the source (the file as the
+// user gave it, or "Clipboard"); empty after a cancel.
+std::string ImportRefusedText(const ImportResult& result, const std::string& sourceName);
 
 inline constexpr const char* kImportNotProcessed = "Import not processed";
 inline constexpr const char* kClipboardEmpty = "The Clipboard is empty!";

@@ -17,7 +17,7 @@ VELK_FUZZ_TARGET(import) {
     std::istringstream in(text);
     try {
         (void)ReadImportStream(in, mode, table);
-        (void)ImportLineNumbers(text.substr(0, 4096), mode);
+        ImportLineNumbers(text.substr(0, 4096), mode, table);
     } catch (const std::exception&) {
     }
     return 0;

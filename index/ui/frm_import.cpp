@@ -200,14 +200,12 @@ void frmImport::cmdImport_Click() {
         progress.reset();
         importPath_.clear();
 
-        switch (result_.outcome) {
-            case ImportResult::Processed: finishProcessed(); return;
-            case ImportResult::Unreadable:
-                app_.msg(kUnableToReadFile + request.path, Buttons::OK, Icon::Exclamation);
-                break;
-            case ImportResult::ClipboardEmpty: app_.msg(kClipboardEmpty, Buttons::OK, Icon::Exclamation); break;
-            case ImportResult::Cancelled: break;
+        if (result_.outcome == ImportResult::Processed) {
+            finishProcessed();
+            return;
         }
+        const std::string refused = ImportRefusedText(result_, sourceName);
+        if (!refused.empty()) app_.msg(refused, Buttons::OK, Icon::Exclamation);
         app_.msg(kImportNotProcessed, Buttons::OK, Icon::Exclamation);
         reject();
     } catch (const std::exception&) {

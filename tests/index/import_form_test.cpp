@@ -1,19 +1,18 @@
 // The import dialog driven headless: each source, the messages in their order, the
 // progress form's Cancel, the diskette question and the restricted chooser.
-#include "index/ui/frm_import.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "index/ui/frm_import.h"
 #include "index/ui/frm_import_chooser.h"
 #include "index/ui/frm_import_progress.h"
 #include "tests/index/import_fixture.h"
@@ -53,7 +52,9 @@ TEST(ImportForm, BrowsedFileIntoTheListsThenTheNotFoundWindow) {
     EXPECT_EQ(f.importPath(), path);
     EXPECT_EQ(f.txtPath->text().toStdString(), path);
     f.cmdImport_Click();
-    EXPECT_EQ(Texts(w.fakes.messages), (Strings{"Import finished successfully!\r\r\n  2 Documents Found"}));
+    EXPECT_EQ(Texts(w.fakes.messages), (Strings{"Import finished successfully!\r\r\n  2 Documents Found"
+                                                "\r\n\r\nNumbers read: 3\r\nAdded to Found: 2\r\nAlready "
+                                                "listed: 0\r\nNot found: 1\r\nIgnored: 0"}));
     EXPECT_EQ(w.modal.shown, (Strings{"comDialog", "frmListBox"}));  // the Not Found list follows
     EXPECT_TRUE(w.fakes.frame.enabled["mnuNotFound"]);
     EXPECT_EQ(f.result(), QDialog::Accepted);
@@ -111,7 +112,22 @@ TEST(ImportForm, TypedPathWinsAndUnreadableFilesOrAnEmptyClipboardSaySo) {
     g.optClipboard_Click();
     w.fakes.clipboard.stored = "5123456\n\nD345678\n";
     g.cmdImport_Click();
-    EXPECT_EQ(Texts(w.fakes.messages), (Strings{"Import finished successfully!\r\r\n  2 Documents Found"}));
+    EXPECT_EQ(Texts(w.fakes.messages), (Strings{"Import finished successfully!\r\r\n  2 Documents Found"
+                                                "\r\n\r\nNumbers read: 2\r\nAdded to Found: 2\r\nAlready "
+                                                "listed: 0\r\nNot found: 0\r\nIgnored: 0"}));
+
+    // A file that is no text is named, and the lists stay as they were, Clear ticked or not.
+    w.fakes.messages.shown.clear();
+    frmImport h(w.app);
+    h.chkClear->setChecked(true);
+    h.txtPath->setText(
+        QString::fromStdString(w.list("picture.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16))));
+    h.txtPath_Change();
+    h.cmdImport_Click();
+    EXPECT_EQ(Texts(w.fakes.messages),
+              (Strings{h.txtPath->text().toStdString() + " is not a text file of document numbers.",
+                       "Import not processed"}));
+    EXPECT_EQ(w.store->FoundCount(), 2);
 }
 
 TEST(ImportForm, CancelOnTheProgressFormRollsBack) {
@@ -179,7 +195,10 @@ TEST(ImportForm, DisketteQuestionAndTheRestrictedChooser) {
     EXPECT_EQ(Texts(w.fakes.messages), (Strings{"There is no disk in the drive!  Please insert disk..."}));
     EXPECT_EQ(r.importPath(), "F:\\sub\\nums.txt");
     r.cmdImport_Click();
-    EXPECT_EQ(w.fakes.messages.last(), "Import finished successfully!\r\r\n  1 Documents Found");
+    EXPECT_EQ(
+        w.fakes.messages.last(),
+        "Import finished successfully!\r\r\n  1 Documents Found"
+        "\r\n\r\nNumbers read: 1\r\nAdded to Found: 1\r\nAlready listed: 0\r\nNot found: 0\r\nIgnored: 0");
 
     ChooserPlace place{"F:", {}};
     EXPECT_FALSE(place.enter(".."));

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <filesystem>
+#include <tuple>
 
 #include "tests/index/import_fixture.h"
 
@@ -28,16 +29,16 @@ ImportRequest FileRequest(const std::string& path, bool clear = false) {
 
 TEST(ImportClipboard, TokensAtSpacesAndEveryLineEnd) {
     ImportTable t;
-    // One blank line in LF text must not fold the later numbers into one row.
-    ASSERT_TRUE(ReadClipboardList("5123456\n\n6234567 7345678\r\nD345678\r8456789  ", t));
-    EXPECT_EQ(Entries(t), (Strings{"5123456", "6234567", "7345678", "D345678", "8456789"}));
+    // One blank line in LF text must not fold the later numbers into one row; a
+    // spreadsheet's tabs and a list's semicolons separate, a digit group does not.
+    ASSERT_TRUE(ReadClipboardList("5123456\n\n6234567\t7345678\r\nD345,678\r8456789;9,000,001  ", t));
+    EXPECT_EQ(Entries(t), (Strings{"5123456", "6234567", "7345678", "D345,678", "8456789", "9,000,001"}));
     // A line end before a later space splits there too, and nothing keeps a CR.
     ASSERT_TRUE(ReadClipboardList("512345\r\n6234567 x", t));
     EXPECT_EQ(Entries(t), (Strings{"512345", "6234567", "x"}));
     EXPECT_FALSE(ReadClipboardList("", t));
     EXPECT_FALSE(ReadClipboardList("   \r\n \n  ", t));
     EXPECT_TRUE(t.rows.empty());
-    EXPECT_EQ(NormaliseLineEnds("a\nb\rc\r\nd"), "a\r\nb\r\nc\r\nd");
 }
 
 TEST(ImportNotFoundRule, ByFirstCharactersAndCollection) {
@@ -59,8 +60,9 @@ TEST(ImportRun, FileIntoFoundAndNotFoundWithCounts) {
                                     "5,123,456 D345678\r\njunk line here\r\n123456\n9999999 7345678\r\n5123456\r\n");
     ImportResult r = RunImport(w.app, FileRequest(path), {});
     ASSERT_EQ(r.outcome, ImportResult::Processed);
-    // Rows 5123456 D345678 9999999 7345678 5123456; 7345678 dropped for its 40000 pages.
-    EXPECT_EQ(Counts(r.counts), (std::array<int, 6>{5, 2, 1, 1, 0, 1}));
+    // Rows 5123456 D345678 9999999 7345678 5123456; 7345678 dropped for its 40000 pages;
+    // the six-digit number ignored.
+    EXPECT_EQ(Counts(r.counts), (std::array<int, 6>{5, 2, 1, 1, 1, 1}));
     EXPECT_TRUE(r.incomplete());
     EXPECT_EQ(w.texts(ListTable::Found), (Strings{"5123456  V001", "D345678  V002"}));
     EXPECT_EQ(w.texts(ListTable::FoundOrder), w.texts(ListTable::Found));
@@ -71,7 +73,11 @@ TEST(ImportRun, FileIntoFoundAndNotFoundWithCounts) {
     EXPECT_EQ(w.store->NotFoundCount(), 1);
     const std::string text = ImportFinishedText(r, w.store->FoundCount());
     EXPECT_EQ(text.rfind("Import finished with errors!\r\r\n  2 Documents Found", 0), 0u) << text;
-    EXPECT_NE(text.find("1 numbers could not be checked or stored"), std::string::npos);
+    EXPECT_NE(
+        text.find("  2 Documents Found\r\n\r\nNumbers read: 6\r\nAdded to Found: 2\r\nAlready listed: "
+                  "1\r\nNot found: 1\r\nIgnored: 1 (123456)\r\n\r\n1 numbers could not be checked or stored"),
+        std::string::npos)
+        << text;
 
     // Again, clearing first: the same lists, not doubled; a clean run says success.
     const std::string clean = w.list("b.txt", "6234567\n");
@@ -79,20 +85,33 @@ TEST(ImportRun, FileIntoFoundAndNotFoundWithCounts) {
     ASSERT_EQ(r.outcome, ImportResult::Processed);
     EXPECT_EQ(w.texts(ListTable::Found), (Strings{"6234567  V001"}));
     EXPECT_EQ(w.store->NotFoundCount(), 0);
-    EXPECT_EQ(ImportFinishedText(r, w.store->FoundCount()), "Import finished successfully!\r\r\n  1 Documents Found");
+    EXPECT_EQ(
+        ImportFinishedText(r, w.store->FoundCount()),
+        "Import finished successfully!\r\r\n  1 Documents Found\r\n\r\nNumbers read: 1\r\nAdded to Found: "
+        "1\r\nAlready listed: 0\r\nNot found: 0\r\nIgnored: 0");
 }
 
-TEST(ImportRun, TrademarksWithLeadingZerosAndTheClipboard) {
-    ImportWorld w(kModeTrademarks, {{"253106", "T01", "1"}, {"1253106", "T02", "2"}, {"2000001", "T02", "5"}});
+TEST(ImportRun, TrademarksByValueRecordsWithoutPagesAndTheClipboard) {
+    ImportWorld w(kModeTrademarks, {{"253106", "T01", "1"},
+                                    {"1253106", "T02", "2"},
+                                    {"2000001", "T02", "5"},
+                                    {"2000002", "T02", ""},
+                                    {"2000003", "T02", "0"}});
+    // The find dialog's form of 253106 is on the lists: the import's "0253106" is that document.
+    std::string found = "253106   T01       ";
+    ASSERT_TRUE(w.store->AddToFound(found, 1));
     ImportRequest req;
     req.source = ImportSourceKind::Clipboard;
-    req.clipboardText = "0253106\r\n1253106 D345678\n3000000\n12345678901\n";
+    req.clipboardText = "0253106\r\n1253106 D345678\n3000000\n12345678901\n2000002;2000003\n";
     ImportResult r = RunImport(w.app, req, {});
     ASSERT_EQ(r.outcome, ImportResult::Processed);
-    EXPECT_EQ(w.texts(ListTable::Found), (Strings{"0253106  T01", "1253106  T02"}));
-    // A kind letter in trademarks is never recorded; long numbers are, cleaned.
-    EXPECT_EQ(w.texts(ListTable::NotFound), (Strings{"3000000", "12345678901"}));
-    EXPECT_EQ(r.counts.ignored, 1);
+    EXPECT_EQ(w.texts(ListTable::Found), (Strings{found, "1253106  T02"}));
+    EXPECT_EQ(w.texts(ListTable::RemainingOrder), w.texts(ListTable::Found));
+    // A kind letter in trademarks is never recorded; long numbers are, cleaned; a
+    // record without pages is refused as the find dialog refuses it.
+    EXPECT_EQ(w.texts(ListTable::NotFound), (Strings{"3000000", "12345678901", "2000002", "2000003"}));
+    EXPECT_EQ(Counts(r.counts), (std::array<int, 6>{7, 1, 1, 4, 1, 0}));
+    EXPECT_EQ(r.counts.ignoredFirst, Strings{"D345678"});
 
     req.clipboardText = " \r\n ";
     EXPECT_EQ(RunImport(w.app, req, {}).outcome, ImportResult::ClipboardEmpty);
@@ -111,10 +130,31 @@ TEST(ImportRun, FailuresAndCancelLeaveTheListsAsTheyWere) {
     };
 
     // Missing file, a directory, no line ends in a huge file, an unmapped drive.
-    const std::string huge = w.list("huge.bin", std::string(3 << 20, '\x01'));
+    const std::string huge = w.list("huge.txt", std::string(3 << 20, '7'));
     for (const std::string& p : {w.tree.str() + "/gone.txt", w.tree.str(), huge, std::string("Q:\\list.txt")})
         EXPECT_EQ(RunImport(w.app, FileRequest(p, true), {}).outcome, ImportResult::Unreadable) << p;
     unchanged();
+    // A program, an empty file, words, six-digit numbers: refused before the clearing.
+    using namespace std::string_literals;
+    const std::string program = w.list("prog",
+                                       "\x7f"
+                                       "ELF\x02\x01\x01\0\0\0 5123456\n"s);
+    const std::string empty = w.list("empty.txt", ""), words = w.list("words.txt", "Patent list\r\n");
+    const std::string sixDigits = w.list("six.txt", "123456 654321\n");
+    const std::string none = "No document numbers were found in ";
+    for (auto [path, outcome, text] :
+         {std::tuple{program, ImportResult::NotText, program + " is not a text file of document numbers."},
+          {empty, ImportResult::NoNumbers, none + empty},
+          {words, ImportResult::NoNumbers, none + words},
+          {sixDigits, ImportResult::NoNumbers,
+           none + sixDigits +
+               "\r\n\r\nNumbers read: 2\r\nAdded to Found: 0\r\nAlready listed: 0\r\nNot found: "
+               "0\r\nIgnored: 2 (123456, 654321)"}}) {
+        ImportResult refused = RunImport(w.app, FileRequest(path, true), {});
+        EXPECT_EQ(refused.outcome, outcome) << path;
+        EXPECT_EQ(ImportRefusedText(refused, path), text);
+        unchanged();
+    }
 
     // Cancel half-way through the rows, with the clearing asked: nothing changes.
     std::string many;
