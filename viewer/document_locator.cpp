@@ -267,10 +267,14 @@ fs::path FileOnVolume(const App& app, const fs::path& volumeDir, const std::stri
     return *file;
 }
 
-RecordHit SearchOpenIdx(RecordFile& openIdx, const std::string& docNo) {
+RecordHit SearchOpenIdx(RecordFile& openIdx, const std::string& docNo, bool byValue) {
     const std::string key = Trim(docNo);
+    const long long value = ValInt(key);
     return SearchRecords(openIdx, 1, openIdx.count(), [&](std::string_view bytes) {
-        return CompareCodes(Trim(std::string_view(bytes).substr(0, 8)), key);
+        const std::string_view number = bytes.substr(0, 8);
+        if (!byValue) return CompareCodes(Trim(number), key);
+        const long long v = ValInt(number);
+        return v < value ? -1 : (v > value ? 1 : 0);
     });
 }
 
@@ -284,7 +288,7 @@ bool GetPath_OpenIdx(App& app, const std::string& docNo, const std::string& volu
         const bool usual = app.config.towerMode() || app.config.OpenIdxPath == JoinVolumePath(v.root, "open.idx");
         RecordFile openIdx = usual ? OpenIdxOf(app, v.dir, app.config.OpenIdxPath)
                                    : RecordFile(app.drives.resolveOrThrow(app.config.OpenIdxPath), kOpenIdxRecordLength);
-        RecordHit hit = SearchOpenIdx(openIdx, docNo);
+        RecordHit hit = SearchOpenIdx(openIdx, docNo, app.config.isTrademarks());
         if (!hit.found) return false;
         OpenIdxRecord rec = ParseOpenIdxRecord(hit.bytes);
         fs::path image = FileOnVolume(app, v.dir, Trim(rec.ImagePath));

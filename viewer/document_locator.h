@@ -45,7 +45,9 @@ std::string VolumeRoot(const App& app, const std::string& volume);
 std::filesystem::path FileOnVolume(const App& app, const std::filesystem::path& volumeDir, const std::string& stored);
 
 // The binary search of an open.idx for docNo (compared trimmed, case-sensitive).
-RecordHit SearchOpenIdx(RecordFile& openIdx, const std::string& docNo);
+// Trademarks compare by value, so that the import's "0123456" and the find dialog's
+// "123456" both find the volume's record of that registration.
+RecordHit SearchOpenIdx(RecordFile& openIdx, const std::string& docNo, bool byValue = false);
 
 // Locates docNo on volume: sets CurImagePath (native), VolumeDir and, for patents
 // and trademarks, LastOpenIdx; trademarks also CurPageCount; patents then read

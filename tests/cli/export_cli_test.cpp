@@ -5,6 +5,7 @@
 #include <set>
 
 #include "tests/cli/cli_fixtures.h"
+#include "tools/mksample/documents.h"
 #include "viewer/imaging/page_image.h"
 
 namespace velk {
@@ -63,8 +64,10 @@ TEST(ExportCli, OneDocumentPagesFormatsAndOverwrite) {
 
 TEST(ExportCli, NumberListVolumeByVolume) {
     ExportSample in(mks::Collection::Tovrin);
+    // A list holds seven digits a number: six-digit trademarks with a leading zero.
+    auto seven = [](const std::string& n) { return mks::VolumeNumber(mks::Collection::Tovrin, n); };
     std::string numbers;
-    for (const auto& d : in.s.documents) numbers += d.number + "\r\n";
+    for (const auto& d : in.s.documents) numbers += seven(d.number) + "\r\n";
     const fs::path list =
         in.tree.write("numbers.txt", numbers + "9999999\r\n");  // the last is not in the index
     CliResult e = in.to({"--list", QS(list), "--format", "bmp"});
@@ -74,7 +77,7 @@ TEST(ExportCli, NumberListVolumeByVolume) {
     int pages = 0;
     for (const auto& d : in.s.documents) {
         pages += d.pages;
-        EXPECT_TRUE(fs::exists(in.out / d.number / "Page0001.BMP")) << d.number;
+        EXPECT_TRUE(fs::exists(in.out / seven(d.number) / "Page0001.BMP")) << d.number;
     }
     EXPECT_EQ(e.json()["files"].toArray().size(), pages);
     EXPECT_EQ(in.to({"--list", QS(list), "9", "--format", "bmp"}).status, 2);
@@ -86,7 +89,7 @@ TEST(ExportCli, NumberListVolumeByVolume) {
         std::set<std::string> files, expected;
         for (const auto& f : e.json()["files"].toArray()) files.insert(f.toString().toStdString());
         for (const mks::SampleDocument& d : in.s.documents) {
-            const fs::path file = in.out / (d.number + (format == std::string("pdf") ? ".pdf" : ".tif"));
+            const fs::path file = in.out / (seven(d.number) + (format == std::string("pdf") ? ".pdf" : ".tif"));
             expected.insert(file.string());
             if (format == std::string("tiff")) {
                 EXPECT_EQ(PageImage::pageCount(file), d.pages) << file;

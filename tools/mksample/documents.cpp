@@ -11,6 +11,11 @@
 namespace velk::mksample {
 namespace fs = std::filesystem;
 
+std::string VolumeNumber(Collection c, const std::string& number) {
+    if (c != Collection::Tovrin || number.size() >= 7) return number;
+    return std::string(7 - number.size(), '0') + number;
+}
+
 namespace {
 
 constexpr std::size_t kMapOffset = 258;
@@ -103,7 +108,7 @@ std::string StoredPath(Collection c, const std::string& number, ImageKind kind, 
         case Collection::Quorvel:
             return "\\DOCS\\" + number + ext;
         case Collection::Tovrin:
-            return "\\MARKS\\" + number + ext;
+            return "\\MARKS\\" + VolumeNumber(c, number) + ext;
         case Collection::Assign:
             return "\\REEL" + Left(number, 4) + "\\" + Mid(number, 5) + ext;
     }

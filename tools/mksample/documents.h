@@ -23,6 +23,10 @@ struct DocumentPlan {
     SectionMap sections;
 };
 
+// The number as a volume names the document (open.idx, image file): trademarks with
+// at least seven digits, as the viewer reads them from the file name.
+std::string VolumeNumber(Collection c, const std::string& number);
+
 // What the document's pages show; deterministic for (seed, number).
 DocumentPlan PlanDocument(Collection c, const std::string& number, ImageKind kind, const PageGeometry& g,
                           std::uint64_t seed);

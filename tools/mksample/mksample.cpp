@@ -215,8 +215,8 @@ SampleResult MakeSample(const SampleOptions& o) {
         if (vol.lowerCase) marker = LCase(marker);
         MakeDirs(vol.dir / marker);
         WriteFile(vol.dir / marker / (vol.lowerCase ? "volume.id" : "VOLUME.ID"), vol.name + "\r\n");
-        std::string openIdx;
-        SampleDocument* last = nullptr;
+        // open.idx is in character-code order.
+        std::vector<std::pair<std::string, SampleDocument*>> records;
         for (std::size_t i = 0; i < slots.size(); ++i) {
             if (slots[i].volume != v) continue;
             SampleDocument& d = r.documents[i];
@@ -224,12 +224,17 @@ SampleResult MakeSample(const SampleOptions& o) {
             WriteDocument(c, dp, target, d);
             d.volume = vol.name;
             const std::string pages = d.kind == ImageKind::BadPages ? "X9" : std::to_string(d.pages);
-            openIdx += OpenIdxRecord(d.number, d.storedPath, pages);
+            records.emplace_back(OpenIdxRecord(VolumeNumber(c, d.number), d.storedPath, pages), &d);
             std::size_t cut = d.storedPath.find_last_of("\\/");
             rows.push_back({Left(d.number, 4), Mid(d.number, 5), d.storedPath.substr(0, cut),
                             d.storedPath.substr(cut + 1)});
-            last = &d;
         }
+        std::sort(records.begin(), records.end(), [](const auto& a, const auto& b) {
+            return Trim(a.first.substr(0, 8)) < Trim(b.first.substr(0, 8));
+        });
+        std::string openIdx;
+        for (const auto& rec : records) openIdx += rec.first;
+        SampleDocument* last = records.empty() ? nullptr : records.back().second;
         if (o.hostile && v == 0 && last) {
             openIdx.resize(openIdx.size() - 23);  // the last record loses its page count and part of its path
             last->truncatedRecord = true;
