@@ -33,6 +33,7 @@ TEST(Velkcmd, WalksEveryDocumentOfEachCollection) {
                            {mks::Collection::Tovrin, mks::DriveMode::Tower},
                            {mks::Collection::Assign, mks::DriveMode::Drive}}) {
         CliSample in(c, mode);
+        int sixDigits = 0;
         for (const mks::SampleDocument& d : in.s.documents) {
             SCOPED_TRACE(d.number + " " + mks::KindName(d.kind));
             CliResult f = in.run(Q({"find", d.number}));
@@ -62,6 +63,11 @@ TEST(Velkcmd, WalksEveryDocumentOfEachCollection) {
                                                               : "tiff";
             EXPECT_EQ(Str(lj["kind"]), kind);
             EXPECT_EQ(lj["pages"].toInt(), d.pages);
+            if (c == mks::Collection::Tovrin && d.number.size() == 6) {
+                ++sixDigits;  // the import's form of the number finds it too
+                CliResult padded = in.run(Q({"locate", "0" + d.number, d.volume}));
+                EXPECT_EQ(Str(padded.json()["path"]), Str(lj["path"])) << padded.err;
+            }
             const QJsonArray ranges = lj["ranges"].toArray();
             EXPECT_EQ(ranges.size(), 12);
             const QJsonObject sec = lj["sections"].toObject();
@@ -79,6 +85,7 @@ TEST(Velkcmd, WalksEveryDocumentOfEachCollection) {
             for (std::size_t i = 0; i < m.ranges.size(); ++i)
                 EXPECT_EQ(Str(ranges[static_cast<int>(i)]), std::to_string(m.ranges[i]));
         }
+        EXPECT_TRUE(c != mks::Collection::Tovrin || sixDigits > 0);  // some on a generated volume
     }
 }
 
@@ -96,8 +103,10 @@ TEST(Velkcmd, CheckReadsAFileOrStandardInput) {
         }
         std::string absent = "1000001";
         while (held.count(absent)) absent = std::to_string(std::stol(absent) + 1);
-        list += "\n" + absent + "\r\n";
+        // Tab, semicolon and comma separate; a repeat is already listed; two are no numbers here.
+        list += "\n" + absent + "\t123456;US5123456," + rows[0]->number + "\r\n";
         rows.push_back(nullptr);
+        rows.push_back(rows[0]);
         const fs::path file = in.tree.write("list.txt", list);
 
         for (const CliResult& r : {in.run(Q({"check", file.string()})), in.run(Q({"check", "-"}), list)}) {
@@ -115,8 +124,24 @@ TEST(Velkcmd, CheckReadsAFileOrStandardInput) {
                 // Found: number in 9 columns, then the volume; not found: as read.
                 EXPECT_EQ(Str(row["entry"]), d ? FixedWidth(d->number, 9) + d->volume : absent);
             }
-            EXPECT_EQ(j["notFound"].toInt(), 1);
+            // The counts of an import into empty lists.
+            const int docs = static_cast<int>(rows.size()) - 2;
+            EXPECT_EQ(j["found"].toInt(), docs + 1);
+            std::vector<int> counts;
+            for (const char* k : {"read", "added", "alreadyListed", "notFound", "ignored"})
+                counts.push_back(j[k].toInt());
+            EXPECT_EQ(counts, (std::vector<int>{docs + 4, docs, 1, 1, 2}));
+            EXPECT_EQ(j["ignoredFirst"].toArray(), (QJsonArray{"123456", "US5123456"}));
+            EXPECT_FALSE(j["truncated"].toBool());
         }
+        // A list cut at the limit says so.
+        std::string many;
+        for (int i = 0; i < 32001; ++i) many += absent + "\n";
+        CliResult cut = in.run(Q({"check", "-"}), many);
+        ASSERT_EQ(cut.status, 0) << cut.err;
+        EXPECT_TRUE(cut.json()["truncated"].toBool());
+        EXPECT_EQ(cut.json()["notFound"].toInt(), 32000);
+        EXPECT_NE(cut.err.find("Only the first 32000 numbers were taken"), std::string::npos) << cut.err;
         CliResult missing = in.run(Q({"check", (in.tree.root() / "nope.txt").string()}));
         EXPECT_EQ(missing.status, 1);
         EXPECT_NE(missing.err.find("Unable to read file "), std::string::npos);
@@ -196,10 +221,14 @@ TEST(Velkcmd, HostileInstallations) {
             }
         }
         EXPECT_TRUE(refused.count(ImageKind::DotDotPath));
-        // A list of junk bytes through standard input: read, nothing found.
+        // Junk bytes through standard input are no list.
         CliResult junk =
             in.run(Q({"check", "-"}), std::string("\0\xff 12\r\x7f\n", 8) + std::string(5000, '9'));
-        EXPECT_EQ(junk.status, 0) << junk.err;
+        EXPECT_EQ(junk.status, 1);
+        EXPECT_EQ(junk.err, "- is not a text file of document numbers.\n");
+        CliResult words = in.run(Q({"check", "-"}), "no numbers here\n");
+        EXPECT_EQ(words.status, 1);
+        EXPECT_EQ(words.err, "No document numbers were found in -\n");
     }
 }
 
