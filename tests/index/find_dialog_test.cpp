@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QToolButton>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -165,6 +166,20 @@ TEST(FindDialog, TrademarkNumbersMatchByValueAndTheSortChoiceStaysForTheRun) {
     again.cmdHelp->click();
     ASSERT_EQ(in.ports.help.calls.size(), 1u);
     EXPECT_EQ(in.ports.help.calls[0].context, 2);
+}
+
+TEST(FindDialog, ATrademarkImportedWithALeadingZeroIsNotAddedAgain) {
+    FindSetup in(mks::Collection::Tovrin, 200);
+    auto six = std::find_if(in.s.documents.begin(), in.s.documents.end(),
+                            [](const mks::SampleDocument& d) { return d.number.size() == 6; });
+    ASSERT_NE(six, in.s.documents.end());
+    std::string imported = TrademarkImportEntryText(ValInt(six->number), six->volume);
+    ASSERT_TRUE(in.store->AddToFound(imported, Int16(six->pages)));
+    frmFind f(in.app);
+    Type(f.txtFind, six->number);
+    f.cmdToFound->click();
+    in.expectConsistent(1, six->pages);
+    EXPECT_EQ(in.entries(ListTable::Found), std::vector<std::string>{imported});
 }
 
 TEST(FindDialog, BlankPageCountsShortAndEmptyIndexes) {

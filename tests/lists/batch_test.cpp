@@ -125,6 +125,20 @@ TEST(BatchWindow, OpensWithCountsAndArrowLooks) {
               std::pair(9L, b.app.config.HelpFilePath));
 }
 
+TEST(BatchWindow, ADocumentInTwoEntryFormsIsOneEntry) {
+    Batch b(kModeTrademarks);
+    // Imported with a leading zero, then put on the print list in the find dialog's form.
+    std::string imported = "0123456  T01";
+    ASSERT_TRUE(b.store->AddToFound(imported, 3));
+    ASSERT_TRUE(b.store->AddAndTakeOffRemaining(ListTable::ToPrint, "123456   T01", 3));
+    frmBatch f(b.app, true);
+    EXPECT_EQ(Totals(f), "0 Documents|0 Pages|1 Documents|3 Pages|0 Documents|0 Pages");
+    Select(f.lstPrint, {0});
+    f.cmdPrt2Rem->click();
+    EXPECT_EQ(Batch::Shown(f.lstRemaining), (std::vector<std::string>{"123456   T01"}));
+    b.expectInStep(f);
+}
+
 TEST(BatchWindow, TransfersKeepTheListsAndTotalsInStep) {
     Batch b;
     b.remaining({{"0000001  V001", 1}, {"0000002  V001", 2}, {"0000003  V002", 3}, {"0000004  V002", 4}});
