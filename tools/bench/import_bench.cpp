@@ -199,4 +199,36 @@ void BM_ImportFileNaivePort(benchmark::State& state) {
 }
 BENCHMARK(BM_ImportFileNaivePort)->Arg(1000)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// Numbers on one line cost what the same numbers a line each cost: the line is split
+// in one pass. The list of one number a line is timed in the same loop.
+void BM_ReadListOneLine(benchmark::State& state) {
+    World& w = Shared();
+    const int n = static_cast<int>(state.range(0));
+    const fs::path oneLine = w.dir / ("line" + std::to_string(n) + ".txt");
+    const fs::path lines = w.dir / ("lines" + std::to_string(n) + ".txt");
+    {
+        std::ofstream a(oneLine, std::ios::binary), b(lines, std::ios::binary);
+        for (int i = 0; i < n; ++i) {
+            a << 1000000 + i << ' ';
+            b << 1000000 + i << "\r\n";
+        }
+    }
+    double split = 0, perLine = 0;
+    for (auto _ : state) {
+        velk::ImportTable table;
+        if (!velk::ReadImportFile(oneLine.string(), velk::kModePatents, table) ||
+            table.size() != std::size_t(n))
+            std::abort();
+        state.PauseTiming();
+        const auto t0 = Clock::now();
+        if (!velk::ReadImportFile(lines.string(), velk::kModePatents, table)) std::abort();
+        perLine += Since(t0);
+        state.ResumeTiming();
+    }
+    split = state.iterations() ? perLine / static_cast<double>(state.iterations()) : 0;
+    state.counters["lines_ms"] = split * 1000;
+}
+// 8000 numbers of 8 bytes: the longest line a list may have.
+BENCHMARK(BM_ReadListOneLine)->Arg(8000)->Unit(benchmark::kMillisecond);
+
 }  // namespace
