@@ -1,10 +1,10 @@
 """The real program on a virtual X server, driven only through X input (xdotool, which
 sends through XTEST) and read only from outside: the accessibility tree, the files it
 writes, its list database, its exit status and screenshots."""
+import glob
 import os
 import re
 import shutil
-import signal
 import sqlite3
 import subprocess
 import sys
@@ -172,25 +172,28 @@ class Install:
             m = re.search(r"(?m)^%s=(.*?)\r?$" % key, f.read().decode("latin-1"))
         return m.group(1) if m else None
 
-    def documents(self):
-        """The numbers of the documents that have images, from the volumes' open.idx (or
-        the assignment database)."""
-        if self.collection == "assign":
-            con = sqlite3.connect(os.path.join(self.dir, "assign", "assignmt.mdb"))
-            rows = con.execute("SELECT Reel || Frame FROM Assignments ORDER BY 1").fetchall()
-            con.close()
-            return [r[0] for r in rows]
-        found = []
-        for base in ("volumes", "tower"):
+    def documents(self, reachable=True):
+        """The numbers of the documents that have images, from the cumulative index: those
+        on the volume in the drive (single drive) or in the tower; all, without reachable."""
+        vols = {}
+        for base in ("tower", "volumes"):
             top = os.path.join(self.dir, base)
-            for root, _, files in os.walk(top):
-                for f in files:
-                    if f.lower() == "open.idx":
-                        with open(os.path.join(root, f), "rb") as idx:
-                            for line in idx.read().split(b"\r\n"):
-                                if len(line) >= 8:
-                                    found.append(line[:8].decode().strip())
-        return sorted(set(found))
+            if os.path.isdir(top):
+                vols.update({v.upper(): v for v in os.listdir(top)})
+        if reachable and os.path.isdir(os.path.join(self.dir, "cd")):
+            vols = {}
+            for idfile in glob.glob(os.path.join(self.dir, "cd", "*", "VOLUME.ID")):
+                with open(idfile, "rb") as f:
+                    vols[f.read().decode().strip().upper()] = idfile
+        idx = glob.glob(os.path.join(self.app, "cum*.idx"))[0]
+        with open(idx, "rb") as f:
+            data = f.read()
+        out = []
+        for i in range(0, len(data) - 25, 26):
+            number, volume = data[i:i + 8].decode().strip(), data[i + 8:i + 18].decode().strip()
+            if volume.upper() in vols:
+                out.append(number)
+        return out
 
     def lists(self):
         """Each list of the database: its document numbers (trimmed), sorted."""
@@ -257,7 +260,8 @@ class Program:
         return self.status
 
     def output(self):
-        self.log.flush()
+        if not self.log.closed:
+            self.log.flush()
         with open(self.log_path, errors="replace") as f:
             return f.read()
 
@@ -479,6 +483,10 @@ class Program:
             self.press(readme, "OK")
         return self.window("Document Finder")
 
+    def shown(self, number):
+        """A document number as the lists show it (assignments: reel/frame)."""
+        return number[:4] + "/" + number[4:] if self.inst.collection == "assign" else number
+
     def view(self, number, finder=None):
         """Finds a number in the document finder, adds it to the Found list and views it."""
         f = finder or self.window("Document Finder")
@@ -486,8 +494,10 @@ class Program:
         self.desk.key("ctrl+a")
         self.desk.type(number)
         self.desk.key("Return")
+        entry = re.escape(self.shown(number)) + " .*"
+        self.click(self.get(f, entry, "list item"))
         self.click(self.get(f, "Add the selected documents to the Found list"))
-        wait_for(lambda: self.find(f, number + ".*", "list item", many=True)[1:], number + " on the Found list")
+        wait_for(lambda: len(self.find(f, entry, "list item", many=True)) > 1, number + " on the Found list")
         self.press(f, "OK")
         self.gone("Document Finder")
         return self.main_title(re.escape(self.inst.mode_text + " - ["))

@@ -43,7 +43,7 @@ def walk_menus(p, frame, log, path=()):
         log("  " + " > ".join(path + (item,)))
         p.menu(frame, *path, item)
         want = OPENS.get(item)
-        if want:
+        if want and not (p.inst.collection == "assign" and item == "Export"):  # opens nothing there
             p.window(want + "|^%s$" % p.inst.mode_text)  # the window, or a message why not
         p.settle()
         picked.append(path + (item,))
@@ -134,34 +134,45 @@ def finish(p, how):
         raise Fail("list database: %s" % lists["integrity"])
 
 
+def walk_collection(d, collection, mode, smoke, log):
+    """Everything once on one installation; ends by Exit, or by the close box."""
+    inst = desk.Install(d, collection, mode, "open")
+    p = desk.Program(d, inst)
+    p.start_up()
+    docs = inst.documents()
+    p.view(docs[0])
+    log("%s %s: showing %s" % (collection, mode, docs[0]))
+    print_flows(p, log)
+    export_flow(p, inst, docs[0], log)
+    if not smoke:
+        log("menus: %d items" % len(walk_menus(p, p.main(), log)))
+    walk_toolbar(p, log)
+    if smoke:
+        return finish(p, "close box")
+    finish(p, "menu" if collection != "tovrin" else "close box")
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__)
     ap.add_argument("--scale", type=int, default=1)
-    ap.add_argument("--smoke", action="store_true", help="the toolbar, printing and the close box only")
+    ap.add_argument("--smoke", action="store_true", help="one collection: the toolbar, printing and the close box")
+    ap.add_argument("--only", help="one collection (quorvel, tovrin, assign)")
     ap.add_argument("--keep", action="store_true", help="keep the sandbox and print where it is")
     a = ap.parse_args()
     d = desk.Desk(scale=a.scale, keep=a.keep)
     t0 = time.monotonic()
     log = lambda m: print("walk: %5.1f %s" % (time.monotonic() - t0, m), flush=True)
+    runs = [("quorvel", "drive"), ("tovrin", "tower"), ("assign", "drive")]
+    if a.smoke:
+        runs = runs[:1]
     try:
-        inst = desk.Install(d, "quorvel", "drive", "open")
-        p = desk.Program(d, inst)
-        p.start_up()
-        docs = inst.documents()
-        p.view(docs[0])
-        frame = p.main()
-        walk_toolbar(p, log)
-        p.tool("First page")
-        print_flows(p, log)
-        export_flow(p, inst, docs[0], log)
-        if a.smoke:
-            finish(p, "close box")
-        else:
-            log("menus: %d items" % len(walk_menus(p, frame, log)))
-            finish(p, "menu")
+        for collection, mode in runs:
+            if a.only in (None, collection):
+                walk_collection(d, collection, mode, a.smoke, log)
     except Fail:
         d.shot(os.path.join(d.sandbox, "failed.png"))
-        print("walk: screenshot", os.path.join(d.sandbox, "failed.png"))
+        d.keep = True
+        print("walk: sandbox and screenshot kept in", d.sandbox)
         raise
     finally:
         d.close()

@@ -1,0 +1,245 @@
+#!/usr/bin/python3
+"""A seeded random walk of real input over the real program, in a sandbox of its own;
+afterwards the program is alive or ended with status 0, it reported no crash, its
+memory stayed bounded, it produced no more output than the input asked for, and its
+lists are sound. A failing run prints its seed; --seed replays it."""
+import argparse
+import glob
+import os
+import random
+import re
+import sys
+import time
+
+import desk
+from desk import Fail, wait_for
+
+KEYS = ["Return", "Escape", "Tab", "shift+Tab", "space", "Up", "Down", "Left", "Right", "Prior", "Next", "Home", "End"]
+HELD = ["Return", "space", "Down", "Next", "KP_Enter"]
+TARGETS = {"push button", "radio button", "check box", "list item", "menu item", "check menu item", "text",
+           "page tab", "combo box", "table cell", "spin button"}
+MAX_RSS_KB = 500 * 1024
+
+
+def targets(p, window, limit=300):
+    """The controls of a window a person could click."""
+    out = []
+
+    def walk(a, depth):
+        if len(out) >= limit or depth > 10:
+            return
+        try:
+            st = a.getState()
+            if depth and not st.contains(desk.pyatspi.STATE_SHOWING):
+                return
+            role = a.getRoleName()
+            if role in TARGETS and st.contains(desk.pyatspi.STATE_ENABLED):
+                out.append(a)
+            n = a.childCount
+            for i in range(min(n, 40 if role in ("list", "table", "tree table", "tree") else n)):
+                walk(a.getChildAtIndex(i), depth + 1)
+        except Exception:
+            pass  # the window changed under the walk: what is left is enough
+    walk(window, 0)
+    return out
+
+
+class Soak:
+    def __init__(self, seed, scale, seconds, log):
+        self.rng = random.Random(seed)
+        self.seed, self.scale, self.seconds, self.log = seed, scale, seconds, log
+        self.activations = 0  # presses and clicks that were not auto-repeated
+        self.starts = 0
+        self.findings = []
+
+    def start(self):
+        p = desk.Program(self.d, self.inst)
+        self.starts += 1
+        p.start_up()
+        p.view(self.rng.choice(self.docs))
+        return p
+
+    def outputs(self):
+        """Print jobs (one PDF each) and exported documents (a file, or a directory of
+        pages, named for its document)."""
+        jobs = len(glob.glob(os.path.join(self.d.sandbox, "out", "*.pdf")))
+        exported = set()
+        for top in (os.path.join(self.inst.dir, "c"), os.path.join(self.inst.dir, "a")):
+            for f in desk.sandbox_outputs([top]) - self.before:
+                parent = os.path.basename(os.path.dirname(f))
+                exported.add(parent if parent in self.docs else f)
+        return jobs, len(exported)
+
+    def step(self, p):
+        r = self.rng.random()
+        d = self.d
+        wins = p.windows()
+        if not wins:
+            return
+        title, top = wins[-1] if self.rng.random() < 0.85 else self.rng.choice(wins)
+        if r < 0.45:
+            pick = targets(p, top)
+            if pick:
+                a = self.rng.choice(pick)
+                try:
+                    x, y = p.center(a)
+                except Exception:
+                    return
+                d.click_at(x, y, 1 if self.rng.random() < 0.93 else 3)
+                self.activations += 1
+        elif r < 0.55:
+            x, y, w, h = p.extents(top)
+            d.click_at(x + self.rng.randrange(max(1, w)), y + self.rng.randrange(max(1, h)))
+            self.activations += 1
+        elif r < 0.80:
+            d.key(self.rng.choice(KEYS))
+            self.activations += 1
+        elif r < 0.86:
+            x, y, w, h = p.extents(p.main())
+            d.wheel(x + w // 2 + self.rng.randrange(-w // 4, w // 4 + 1), y + h // 2, up=self.rng.random() < 0.6,
+                    ctrl=self.rng.random() < 0.8, times=self.rng.randint(1, 6))
+        elif r < 0.91:
+            # Held long enough for the X server to repeat it: the repeats must not count.
+            d.hold(self.rng.choice(HELD), self.rng.uniform(0.7, 2.5))
+            self.activations += 1
+        elif r < 0.95:
+            # A press whose release lands on whatever window the press brought up or uncovered.
+            d.xdo("keydown", "Return")
+            before = p.titles()
+            try:
+                wait_for(lambda: p.titles() != before, "a window change", 1)
+            except Fail:
+                pass
+            d.xdo("keyup", "Return")
+            d.events += 1
+            self.activations += 1
+        elif r < 0.99:
+            others = p.others()
+            if others:
+                p.close_box(self.rng.choice(others)[1])
+                self.activations += 1
+        else:
+            p.close_box(p.main())
+            self.activations += 1
+
+    def run(self):
+        self.d = desk.Desk(scale=self.scale)
+        try:
+            self._run()
+        except Fail as e:
+            self.findings.append(str(e))
+        finally:
+            if self.findings:
+                shot = os.path.join(self.d.sandbox, "soak-failed.png")
+                self.d.shot(shot)
+                self.d.keep = True
+                self.findings.append("sandbox kept: " + self.d.sandbox)
+            self.d.close()
+
+    def _run(self):
+        collection = self.rng.choice(["quorvel", "tovrin", "assign"])
+        self.inst = desk.Install(self.d, collection, "tower", "open")
+        self.docs = self.inst.documents()
+        self.before = desk.sandbox_outputs([os.path.join(self.inst.dir, "c"), os.path.join(self.inst.dir, "a")])
+        outside = outside_snapshot()
+        self.log("%s, scale %d, %d s, sandbox %s" % (collection, self.scale, self.seconds, self.d.sandbox))
+        end = time.monotonic() + self.seconds
+        p = self.start()
+        peak = 0
+        while time.monotonic() < end:
+            if not p.alive():
+                self.check_ended(p)
+                peak = max(peak, p.peak_kb)
+                p = self.start()
+                continue
+            try:
+                self.step(p)
+            except Fail:
+                if p.alive():
+                    raise
+            except Exception as e:  # the tree changed under a query: the window went away
+                if not p.alive():
+                    continue
+                if "timeout" in str(e).lower() or "NoReply" in str(e):
+                    raise Fail("the program stopped answering: %s" % e)
+        # The lists are read while the program still holds them, as a person's next
+        # start would find them.
+        if p.alive():
+            p.sample_rss()
+            peak = max(peak, p.peak_kb)
+            self.check_lists()
+            p.stop()
+            report = p.crash_report()
+            if report:
+                raise Fail("crash report:\n" + report)
+        else:
+            self.check_ended(p)
+            peak = max(peak, p.peak_kb)
+            self.check_lists()
+        jobs, exported = self.outputs()
+        self.log("events %d, activations %d, starts %d, print jobs %d, exported documents %d, peak RSS %d MB"
+                 % (self.d.events, self.activations, self.starts, jobs, exported, peak // 1024))
+        if jobs + exported > self.activations:
+            raise Fail("%d print jobs and %d exported documents from %d presses and clicks"
+                       % (jobs, exported, self.activations))
+        if peak > MAX_RSS_KB and not sanitized():
+            raise Fail("peak RSS %d MB" % (peak // 1024))
+        new = outside_snapshot() - outside
+        if new:
+            raise Fail("written outside the sandbox: %s" % sorted(new))
+
+    def check_ended(self, p):
+        report = p.crash_report()
+        if p.status != 0 or report:
+            raise Fail("the program ended with status %s:\n%s" % (p.status, report or p.output()[-2000:]))
+
+    def check_lists(self):
+        lists = self.inst.lists()
+        if lists["integrity"] != "ok":
+            raise Fail("list database: " + lists["integrity"])
+        for a, b in (("Found", "FoundOrder"), ("Remaining", "RemainingOrder")):
+            if lists[a] != lists[b]:
+                raise Fail("%s %s but %s %s" % (a, lists[a], b, lists[b]))
+        both = set(lists["ToPrint"]) & set(lists["Remaining"])
+        if both:
+            raise Fail("on To Print and on Remaining: %s" % sorted(both))
+
+
+def sanitized():
+    with open(os.path.join(desk.BUILD, "CMakeCache.txt"), errors="replace") as f:
+        return "fsanitize" in f.read()
+
+
+def outside_snapshot():
+    """What the program could have written outside its sandbox: files in the real home
+    (and its documents folder) and output-like files in /tmp and the working directory."""
+    seen = set()
+    home = os.path.expanduser("~")
+    for top in (home, os.path.join(home, "Documents"), os.getcwd()):
+        if os.path.isdir(top):
+            seen.update(os.path.join(top, f) for f in os.listdir(top))
+    rx = re.compile(r"(?i)\.(pdf|tif|tiff|pcx|wmf|gif|txt|mdb)$|^print")
+    seen.update(os.path.join("/tmp", f) for f in os.listdir("/tmp") if rx.search(f))
+    return seen
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__)
+    ap.add_argument("--seconds", type=int, default=60)
+    ap.add_argument("--seed", type=int, default=None, help="replays a run")
+    ap.add_argument("--scale", type=int, default=1)
+    a = ap.parse_args()
+    seed = a.seed if a.seed is not None else random.SystemRandom().randrange(1 << 31)
+    t0 = time.monotonic()
+    log = lambda m: print("soak: %6.1f %s" % (time.monotonic() - t0, m), flush=True)
+    log("seed %d (replay: soak.py --seed %d --seconds %d --scale %d)" % (seed, seed, a.seconds, a.scale))
+    s = Soak(seed, a.scale, a.seconds, log)
+    s.run()
+    if s.findings:
+        print("soak: FAILED with seed %d:\n%s" % (seed, "\n".join(s.findings)), file=sys.stderr)
+        sys.exit(1)
+    log("no finding")
+
+
+if __name__ == "__main__":
+    main()
