@@ -128,7 +128,9 @@ class Desk:
 
     def close(self):
         for p in reversed(self.procs):
-            if p.poll() is None:
+            if isinstance(p, Program):
+                p.stop()
+            elif p.poll() is None:
                 p.terminate()
                 try:
                     p.wait(10)
@@ -215,7 +217,7 @@ class Program:
     def __init__(self, desk, inst, printer="print.pdf", extra_env=None):
         self.desk, self.inst = desk, inst
         self.home = os.path.join(desk.sandbox, "home")
-        self.out = os.path.join(desk.sandbox, "out")
+        self.out = os.path.join(desk.sandbox, "out-%d" % len(desk.procs))  # each start numbers its jobs anew
         for d in (self.home, self.out, os.path.join(desk.sandbox, "tmp"), os.path.join(desk.sandbox, "run")):
             os.makedirs(d, exist_ok=True)
         os.chmod(os.path.join(desk.sandbox, "run"), 0o700)
@@ -228,6 +230,7 @@ class Program:
             env["VELK_PRINTER"] = os.path.join(self.out, printer)
         env.update(extra_env or {})
         self.log_path = os.path.join(desk.sandbox, "program-%d.log" % len(desk.procs))
+        desk.procs.append(self)  # ended with the desk
         self.log = open(self.log_path, "w")
         self.proc = subprocess.Popen([os.path.join(inst.app, LINK[inst.collection])], cwd=desk.sandbox, env=env,
                                      stdout=self.log, stderr=subprocess.STDOUT)

@@ -62,7 +62,7 @@ class Soak:
     def outputs(self):
         """Print jobs (one PDF each) and exported documents (a file, or a directory of
         pages, named for its document)."""
-        jobs = len(glob.glob(os.path.join(self.d.sandbox, "out", "*.pdf")))
+        jobs = len(glob.glob(os.path.join(self.d.sandbox, "out-*", "*.pdf")))
         exported = set()
         for top in (os.path.join(self.inst.dir, "c"), os.path.join(self.inst.dir, "a")):
             for f in desk.sandbox_outputs([top]) - self.before:
