@@ -51,7 +51,7 @@ class Desk:
                 continue
             x = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            wait_for(lambda: x.poll() is not None or self._serving(n, x.pid), "Xvfb on :%d" % n, 30)
+            wait_for(lambda: x.poll() is not None or self._serving(n, x.pid), "Xvfb on :%d" % n)
             if x.poll() is None:
                 self.display = ":%d" % n
                 self.procs.append(x)
@@ -66,11 +66,12 @@ class Desk:
         wm = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                               env=dict(os.environ, HOME=self.sandbox))
         self.procs.append(wm)
-        wait_for(lambda: self.xdo("search", "--class", "openbox", ok=(0, 1)) is not None, "the window manager", 30)
+        wait_for(lambda: self.xdo("search", "--class", "openbox", ok=(0, 1)) is not None, "the window manager")
         global pyatspi
         import pyatspi  # after the bus address is set: it connects on import
         self.events = 0  # X input events sent, for the soak's figures
-        self.pointer = None
+        loc = re.match(r"x:(\d+) y:(\d+)", self.xdo("getmouselocation"))
+        self.pointer = (int(loc.group(1)), int(loc.group(2)))
 
     @staticmethod
     def _serving(n, pid):
@@ -104,8 +105,10 @@ class Desk:
         self.xdo("keyup", key)
 
     def move(self, x, y):
-        # --sync waits for the pointer to move, so never for a move to where it is.
-        if (int(x), int(y)) != self.pointer:
+        # Only the screen can be pointed at; --sync waits for the pointer to move, so
+        # never for a move to where it is.
+        x, y = min(max(int(x), 0), 1279), min(max(int(y), 0), 1023)
+        if (x, y) != self.pointer:
             self.xdo("mousemove", "--sync", int(x), int(y))
             self.pointer = (int(x), int(y))
 
@@ -398,14 +401,6 @@ class Program:
 
     def enabled(self, acc):
         return acc.getState().contains(pyatspi.STATE_ENABLED)
-
-    def checked(self, acc):
-        return acc.getState().contains(pyatspi.STATE_CHECKED)
-
-    def focus(self, window):
-        """Brings a window to the front with a click on its title bar, as a person would."""
-        e = self.extents(window)
-        self.desk.click_at(e[0] + e[2] // 2, max(1, e[1] - 8))
 
     def extents(self, acc):
         """(x, y, width, height) in device pixels."""

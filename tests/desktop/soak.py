@@ -146,7 +146,12 @@ class Soak:
         end = time.monotonic() + self.seconds
         p = self.start()
         peak = 0
+        report_at = time.monotonic() + 300
         while time.monotonic() < end:
+            if time.monotonic() > report_at:
+                report_at += 300
+                p.sample_rss()
+                self.log("events %d, starts %d, RSS peak %d MB" % (self.d.events, self.starts, p.peak_kb // 1024))
             if not p.alive():
                 self.check_ended(p)
                 peak = max(peak, p.peak_kb)

@@ -12,7 +12,7 @@ from desk import Fail, wait_for
 
 # Menu items by menu, as their captions read; those that open a window name its title.
 OPENS = {
-    "Import": "Import", "Export": ".* Export", "Print": ".* Print", "Batch process": "Documents for Batch",
+    "Import": "Import", "Batch process": "Documents for Batch",
     "Configure CD-Rom Drive": "Select CD-Rom Drive|.*[Pp]assword", "Printer Setup": "Printer Setup",
     "Find": "Document Finder", "View": "View Documents", "Goto Page": "Go To Page",
     "Documents Found": "Documents Found|Found", "Documents Not Found": ".*Not Found",
@@ -42,8 +42,8 @@ def walk_menus(p, frame, log, path=()):
             continue
         log("  " + " > ".join(path + (item,)))
         p.menu(frame, *path, item)
-        want = OPENS.get(item)
-        if want and not (p.inst.collection == "assign" and item == "Export"):  # opens nothing there
+        want = opens(p.inst, item, menu=True)
+        if want:
             p.window(want + "|^%s$" % p.inst.mode_text)  # the window, or a message why not
         p.settle()
         picked.append(path + (item,))
@@ -51,8 +51,19 @@ def walk_menus(p, frame, log, path=()):
 
 
 # Toolbar buttons that open a window: its title.
-TOOL_OPENS = {"Find a document": "Document Finder", "Goto a page": "Go To Page", "Print": " Print",
-              "Export": " Export"}
+TOOL_OPENS = {"Find a document": "Document Finder", "Goto a page": "Go To Page"}
+
+
+def opens(inst, item, menu):
+    """The title of the window an item opens, where it opens one. Each collection has its
+    own print and export dialogs; in assignments File > Print has the patent one and
+    File > Export opens nothing."""
+    mode = inst.mode_text
+    if item in ("Print", "Export"):
+        if menu and inst.collection == "assign":
+            return "^Quorvel Print " if item == "Print" else None
+        return "^%s %s " % (mode, item)
+    return (OPENS if menu else TOOL_OPENS).get(item)
 
 
 def walk_toolbar(p, log):
@@ -66,8 +77,8 @@ def walk_toolbar(p, log):
         if b is None or not p.enabled(b):
             continue
         p.click(b)
-        if name in TOOL_OPENS:
-            p.window(TOOL_OPENS[name])
+        if opens(p.inst, name, menu=False):
+            p.window(opens(p.inst, name, menu=False))
         elif name == "Zoom Area":
             # The area is dragged out on the page.
             x, y, w, h = p.extents(p.get(frame, None, "layered pane"))
@@ -160,8 +171,17 @@ def import_then_lists(d, log):
     d.key("Return")
     p.gone("Import Path")
     p.press(dlg, "Import")
-    wait_for(lambda: p.inst.lists()["NotFound"], "the import's Not Found entries")
+    done = p.window("^Quorvel$")
+    said = " ".join(desk.bare(l.name) for l in p.find(done, None, "label", many=True))
+    if "Import finished successfully" not in said or "Not found: 1" not in said:
+        raise Fail("the import closed with: " + said)
+    p.press(done, "OK")
+    if not any("3999999" in i for i in p.list_items(p.window("Not Found"))):  # the Not Found list follows
+        raise Fail("no 3999999 in the Not Found window after the import")
     p.settle()
+    lists = inst.lists()
+    if len(lists["Found"]) != 6 or lists["NotFound"] != ["3999999"]:
+        raise Fail("after importing %s: %s" % (open(os.path.join(inst.import_dir, "NUMBERS.TXT")).read(), lists))
     lists = dict((name, on) for name, on, _ in p.menu_items(frame, "Lists"))
     if not lists.get("Documents Not Found") or not lists.get("Documents Found"):
         raise Fail("after an import with no document shown the Lists items read %s" % lists)
@@ -251,6 +271,30 @@ def run_fault(fn, d, log):
             prog.stop()
 
 
+def restricted_settings(d, log):
+    """A restricted installation: the drive settings ask for the password; a wrong one
+    changes nothing, the right one opens them."""
+    inst = desk.Install(d, "quorvel", "tower", "restricted", name="restricted")
+    with open(inst.ini, "rb") as f:
+        before = f.read()
+    p = desk.Program(d, inst)
+    p.start_up()
+    p.settle()
+    frame = p.main()
+    for password, opened in (("wrong", "^Quorvel$"), (inst.get("CD_PASSWORD"), "Select CD-Rom Drive")):
+        p.menu(frame, "File", "Configure CD-Rom Drive")
+        p.window("Quorvel Password")
+        d.type(password)
+        d.key("Return")
+        p.window(opened)
+        p.settle()
+    with open(inst.ini, "rb") as f:
+        if f.read() != before:
+            raise Fail("the configuration changed without the password")
+    log("restricted: the CD-ROM settings refused a wrong password, opened with the right one")
+    finish(p, "close box")
+
+
 def finish(p, how):
     """Ends the program by File > Exit or by the main window's close box: status 0, no
     crash report, the lists sound."""
@@ -304,7 +348,8 @@ def main():
         runs = runs[:1]
     try:
         if not a.smoke and a.only in (None, "faults"):
-            for fault in (held_return_prints_once, import_then_lists, no_queue_asks_where):
+            for fault in (held_return_prints_once, import_then_lists, restricted_settings,
+                          no_queue_asks_where):
                 run_fault(fault, d, log)
         for collection, mode in runs:
             if a.only in (None, collection):

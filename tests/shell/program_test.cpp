@@ -1,4 +1,5 @@
-// The real program, started under each of its names on generated installations.
+// The real program's failures at start-up (its three names starting through to their
+// windows are walked by the desktop tests).
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -55,26 +56,6 @@ fs::path Install(const fs::path& dir, Collection c, const std::string& name) {
 }
 
 }  // namespace
-
-TEST(Program, EachNameStartsItsCollectionThroughToTheFindDialog) {
-    ASSERT_TRUE(fs::exists(kProgram)) << kProgram;
-    test::ScratchDir dir("program");
-    for (const auto& [collection, name] : {std::pair{Collection::Quorvel, "velkwp"},
-                                           {Collection::Tovrin, "velkwm"},
-                                           {Collection::Assign, "velkwa"}}) {
-        SCOPED_TRACE(name);
-        const fs::path link = Install(dir / name, collection, name);
-        const Outcome o = Launch(link);
-        EXPECT_EQ(o.status, 0) << o.out;
-        // The windows of start-up, in order; the read-me because the sample asks for it.
-        const auto at = [&](const char* window) { return o.out.find(std::string(window) + " shown"); };
-        EXPECT_LT(at("frmSplash"), at("frmReadme")) << o.out;
-        EXPECT_LT(at("frmReadme"), at("frmFind")) << o.out;
-        EXPECT_TRUE(Has(o, "frmFind shown")) << o.out;
-        EXPECT_TRUE(Has(o, "reached the find dialog")) << o.out;
-        EXPECT_FALSE(Has(o, "message [")) << o.out;
-    }
-}
 
 TEST(Program, FailuresEndWithTheirStatusAndHelpNeedsNoWindow) {
     ASSERT_TRUE(fs::exists(kProgram)) << kProgram;
