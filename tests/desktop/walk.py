@@ -312,6 +312,32 @@ def finish(p, how):
         raise Fail("list database: %s" % lists["integrity"])
 
 
+def batch_flow(p, inst, log):
+    """The shown document onto To Print and To Export by the toolbar, then both batches
+    from the batch window: a job, an exported document, and both lists emptied."""
+    p.tool("Add to print list")
+    p.tool("Add to export list")
+    wait_for(lambda: inst.lists()["ToPrint"] and inst.lists()["ToExport"], "the document on both batch lists")
+    jobs = len(os.listdir(p.out))
+    before = desk.sandbox_outputs([inst.drive_c])
+    p.menu(p.main(), "File", "Batch process")
+    p.press(p.window("Documents for Batch"), "Batch Print")
+    p.press(p.window("^Batch Print"), "Print")
+    wait_for(lambda: len(os.listdir(p.out)) > jobs and not inst.lists()["ToPrint"], "the batch printed")
+    p.settle()
+    p.menu(p.main(), "File", "Batch process")
+    p.press(p.window("Documents for Batch"), "Batch Export")
+    dlg = p.window("Batch Export")
+    p.click(p.get(dlg, "Entire Document", "radio button"))
+    p.click(p.get(dlg, r"PDF \(one file per document\)", "radio button"))
+    p.press(dlg, "Export")
+    p.press(p.window("Select Directory"), "OK")
+    wait_for(lambda: desk.sandbox_outputs([inst.drive_c]) - before and not inst.lists()["ToExport"],
+             "the batch exported")
+    p.settle()
+    log("batch: printed and exported")
+
+
 def walk_collection(d, collection, mode, smoke, log):
     """Everything once on one installation; ends by Exit, or by the close box."""
     inst = desk.Install(d, collection, mode, "open")
@@ -325,6 +351,8 @@ def walk_collection(d, collection, mode, smoke, log):
     zoom_hard(p, log)
     print_flows(p, log)
     export_flow(p, inst, docs[0], log)
+    if collection == "quorvel" and not smoke:
+        batch_flow(p, inst, log)
     if not smoke:
         log("menus: %d items" % len(walk_menus(p, p.main(), log)))
     walk_toolbar(p, log)
