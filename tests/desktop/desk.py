@@ -46,16 +46,27 @@ class Desk:
         self.keep = keep
         self.sandbox = tempfile.mkdtemp(prefix="velk-desk-")
         self.procs = []
+        try:
+            self._start(displays)
+        except BaseException:
+            self.close()  # what did start goes again
+            raise
+        self.events = 0  # X input events sent, for the soak's figures
+        loc = re.match(r"x:(\d+) y:(\d+)", self.xdo("getmouselocation"))
+        self.pointer = (int(loc.group(1)), int(loc.group(2)))
+
+    def _start(self, displays):
         for n in displays:
             if os.path.exists("/tmp/.X%d-lock" % n):
                 continue
             x = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.procs.append(x)
             wait_for(lambda: x.poll() is not None or self._serving(n, x.pid), "Xvfb on :%d" % n)
             if x.poll() is None:
                 self.display = ":%d" % n
-                self.procs.append(x)
                 break
+            self.procs.remove(x)  # another server took the display first
         else:
             raise Fail("no free X display in %s" % list(displays))
         os.environ["DISPLAY"] = self.display
@@ -69,9 +80,6 @@ class Desk:
         wait_for(lambda: self.xdo("search", "--class", "openbox", ok=(0, 1)) is not None, "the window manager")
         global pyatspi
         import pyatspi  # after the bus address is set: it connects on import
-        self.events = 0  # X input events sent, for the soak's figures
-        loc = re.match(r"x:(\d+) y:(\d+)", self.xdo("getmouselocation"))
-        self.pointer = (int(loc.group(1)), int(loc.group(2)))
 
     @staticmethod
     def _serving(n, pid):
