@@ -138,11 +138,10 @@ int main(int argc, char** argv) {
     app.ports.clock = &clock;
     app.ports.modal = &modal;
     qapp.setApp(&app);
-    // VELK_PRINTER names a queue, or a file ending ".pdf"; else the default queue, or a
-    // PDF in the home directory when the machine has none.
+    // VELK_PRINTER names a queue, or a file ending ".pdf"; else the default queue, or,
+    // on a machine without one, a PDF file the user chooses at each print.
     const char* printerEnv = std::getenv("VELK_PRINTER");
-    const char* home = std::getenv("HOME");
-    velk::QtPrinter printer(velk::DefaultPrinterName(printerEnv ? printerEnv : "", home ? home : "."));
+    velk::QtPrinter printer(velk::DefaultPrinterName(printerEnv ? printerEnv : ""));
     app.ports.printer = &printer;
 
     // VELK_SCRIPT plays a script of user actions on the widgets (end-to-end checks).

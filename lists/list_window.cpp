@@ -204,17 +204,4 @@ void WriteDocsFile(const fs::path& file, const std::string& content) {
     }
 }
 
-bool InsideDirectory(const fs::path& file, const fs::path& dir) {
-    std::error_code ec;
-    const fs::path f = fs::weakly_canonical(fs::absolute(file, ec), ec);
-    const fs::path d = fs::weakly_canonical(fs::absolute(dir, ec), ec);
-    if (ec) return false;
-    auto fi = f.begin();
-    for (auto di = d.begin(); di != d.end(); ++di, ++fi) {
-        if (di->empty()) continue;  // the trailing separator of "dir/"
-        if (fi == f.end() || *fi != *di) return false;
-    }
-    return fi != f.end();
-}
-
 }  // namespace velk

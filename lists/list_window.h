@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "lists/list_store.h"
+#include "platform/drives.h"
 
 namespace velk {
 
@@ -78,9 +79,6 @@ std::string ProposedDocsName(const std::filesystem::path& dir);
 // complete, replacing any existing file; a failure leaves neither a partial file
 // nor a changed old one. Throws RuntimeError with the system's reason.
 void WriteDocsFile(const std::filesystem::path& file, const std::string& content);
-
-// Whether file lies inside dir (after making both absolute and normal).
-bool InsideDirectory(const std::filesystem::path& file, const std::filesystem::path& dir);
 
 inline constexpr const char* kNoRecordsFound = "No Records Found";
 

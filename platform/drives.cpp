@@ -196,4 +196,18 @@ bool Drives::ready(const std::string& windowsPath) const {
     return !nativeRoot.empty() && nativeRoot.front() == '/' && nativeRoot != "/" && IsDirectory(nativeRoot);
 }
 
+bool InsideDirectory(const std::filesystem::path& file, const std::filesystem::path& dir) {
+    std::error_code ec;
+    const std::filesystem::path f =
+        std::filesystem::weakly_canonical(std::filesystem::absolute(file, ec), ec);
+    const std::filesystem::path d = std::filesystem::weakly_canonical(std::filesystem::absolute(dir, ec), ec);
+    if (ec) return false;
+    auto fi = f.begin();
+    for (auto di = d.begin(); di != d.end(); ++di, ++fi) {
+        if (di->empty()) continue;  // the trailing separator of "dir/"
+        if (fi == f.end() || *fi != *di) return false;
+    }
+    return fi != f.end();
+}
+
 }  // namespace velk

@@ -34,6 +34,9 @@ private:
     std::map<char, std::string> roots_;  // upper-case letter -> native directory
 };
 
+// Whether file lies inside dir (after making both absolute and normal).
+bool InsideDirectory(const std::filesystem::path& file, const std::filesystem::path& dir);
+
 // Case-insensitive lookup of one name inside a directory; the exact name wins.
 std::optional<std::filesystem::path> FindNoCase(const std::filesystem::path& dir, const std::string& name);
 

@@ -104,6 +104,10 @@ public:
     // false when the document could not be finished (spooler error, disk full).
     virtual bool endDoc() = 0;
     virtual void abortDoc() = 0;
+    // Without a printer queue every job is a PDF file the user chooses: true then, and
+    // setOutputFile names the file the next job writes.
+    virtual bool asksForFile() { return false; }
+    virtual void setOutputFile(const std::string& nativePath) { (void)nativePath; }
 };
 
 // Dialogs of other floors that a lower floor's form may open.

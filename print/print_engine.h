@@ -3,6 +3,8 @@
 // the start of a job, the page drawn scaled to the printable area, a new sheet or
 // the end of the job. One document is one job. The callers choose the pages.
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "common/int16.h"
@@ -51,6 +53,8 @@ public:
     App& app() { return app_; }
     // Pages printed in this batch run; the batch bar's current value.
     std::int32_t BatchPageCounter = 0;
+    // A printer that asks for its file: the folder a batch writes one PDF per document to.
+    std::optional<std::filesystem::path> pdfFolder;
 
     // Ends the job when a page was drawn in it (whatever stopped the page loop). True
     // when the document is done cleanly: at least one page sent, no call failed and the

@@ -46,6 +46,28 @@ std::optional<std::string> ListedEntry(const ListStore& lists, ListTable table, 
     return std::nullopt;
 }
 
+std::string PdfFileName(const std::string& docNo) {
+    const std::string name = KeepAlnum(docNo);
+    return (name.empty() ? std::string("print") : name) + ".pdf";
+}
+
+namespace {
+
+// A batch into a folder: the document's own file, replaced only when the user agrees.
+bool NameBatchFile(App& app, PrintRun& run) {
+    if (!run.pdfFolder || !app.ports.printer) return true;
+    const std::filesystem::path file = *run.pdfFolder / PdfFileName(app.doc.CurDocNo);
+    std::error_code ec;
+    if (std::filesystem::exists(file, ec) &&
+        app.msg(file.string() + " already exists.\r\nDo you want to replace it?", Buttons::YesNo,
+                Icon::Exclamation) != Answer::Yes)
+        return false;
+    app.ports.printer->setOutputFile(file.string());
+    return true;
+}
+
+}  // namespace
+
 void TakeOffPrintLists(App& app, const std::string& docNo, const std::string& volume) {
     if (!app.lists) return;
     Int16 pages;
@@ -126,6 +148,10 @@ BatchResult PrintBatch(App& app, PrintRun& run, const PageOptions* options) {
         const bool ignored = volume == BatchVolume::Ignored;
         // A document its volume does not hold stays listed: nothing of it was printed.
         if (ignored || !GetPath_OpenIdx(app, app.doc.CurDocNo, app.doc.CurVolume)) {
+            ++result.passed;
+            continue;
+        }
+        if (!NameBatchFile(app, run)) {  // the user keeps the file that is there
             ++result.passed;
             continue;
         }

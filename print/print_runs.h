@@ -23,6 +23,9 @@ std::optional<std::string> ListedEntry(const ListStore& lists, ListTable table, 
 // The index (0 or 1) in app.viewers of the viewer whose page the dialogs start from.
 int ActiveViewerIndex(const App& app);
 
+// The name of a document's PDF: its number's letters and digits, then ".pdf".
+std::string PdfFileName(const std::string& docNo);
+
 // Takes a printed document off To Print, or off Remaining when it is not to print.
 void TakeOffPrintLists(App& app, const std::string& docNo, const std::string& volume);
 

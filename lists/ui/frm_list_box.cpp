@@ -17,6 +17,7 @@
 #include "common/vb_text.h"
 #include "platform/ui/guarded_app.h"
 #include "platform/ui/modal.h"
+#include "platform/ui/pdf_output.h"
 #include "platform/ui/wait_cursor.h"
 
 namespace velk {
@@ -224,6 +225,8 @@ void frmListBox::cmdCopyList_Click() {
 
 void frmListBox::cmdPrintList_Click() {
     if (!app_.ports.printer) return;
+    const PdfChoice pdf = PreparePdfDocument(app_, this, KeepAlnum(TextsOf(type_).caption) + ".pdf");
+    if (pdf.cancelled) return;
     bool printed = false;
     try {
         Busy busy(*this);
@@ -239,6 +242,7 @@ void frmListBox::cmdPrintList_Click() {
     }
     // A list that never reached the printer must not look printed.
     if (!printed) app_.msg(RuntimeError(kErrPrinter).report(), Buttons::OK, Icon::Exclamation);
+    ReportPdfOutput(app_, pdf, printed);
 }
 
 void frmListBox::cmdSaveList_Click() {

@@ -32,11 +32,9 @@ bool IsPdfPrinterName(const std::string& name) {
     return name.size() > 4 && Lower(name.substr(name.size() - 4)) == ".pdf";
 }
 
-std::string DefaultPrinterName(const std::string& chosen, const std::filesystem::path& fallbackDir) {
+std::string DefaultPrinterName(const std::string& chosen) {
     if (!chosen.empty()) return chosen;
-    const QString queue = QPrinterInfo::defaultPrinterName();
-    if (!queue.isEmpty()) return queue.toStdString();
-    return (fallbackDir / "print.pdf").string();
+    return QPrinterInfo::defaultPrinterName().toStdString();
 }
 
 QImage PrintableMono(const QImage& page) {
@@ -62,7 +60,8 @@ QImage PrintableMono(const QImage& page) {
 }
 
 QtPrinter::QtPrinter(const std::string& nameOrPdfPath) : printer_(QPrinter::HighResolution) {
-    pdf_ = IsPdfPrinterName(nameOrPdfPath);
+    ask_ = nameOrPdfPath.empty();
+    pdf_ = ask_ || IsPdfPrinterName(nameOrPdfPath);
     if (pdf_) {
         printer_.setOutputFormat(QPrinter::PdfFormat);
         pdfBase_ = nameOrPdfPath;
@@ -127,6 +126,8 @@ void QtPrinter::setDuplex(int duplexMode) {
 }
 
 std::string QtPrinter::deviceName() {
+    if (ask_)
+        return nextFile_.empty() ? "PDF file" : nextFile_.string();  // the whole path: the user chose it
     if (pdf_) return nextFile_.filename().string();
     return printer_.printerName().toStdString();
 }
@@ -152,6 +153,7 @@ double QtPrinter::deviceUnitsPerTwip() const {
 void QtPrinter::begin() {
     if (painter_.isActive()) return;
     if (pdf_) {
+        if (nextFile_.empty()) throw RuntimeError(kErrPrinter, "Printer error: no file chosen for the PDF");
         printer_.setOutputFileName(QString::fromStdString(nextFile_.string()));
     } else if (!printer_.isValid()) {
         throw RuntimeError(kErrPrinter, "Printer error: no printer " + printer_.printerName().toStdString());
@@ -193,7 +195,10 @@ bool QtPrinter::endDoc() {
     if (!painter_.isActive()) return true;
     const bool ended = painter_.end();
     const bool ok = ended && printer_.printerState() != QPrinter::Error;
-    if (pdf_) {
+    if (ask_) {
+        if (ok) written_.push_back(nextFile_);
+        nextFile_.clear();  // the next run asks again
+    } else if (pdf_) {
         if (ok) written_.push_back(nextFile_);
         ++jobs_;
         const std::string stem = pdfBase_.stem().string() + "-" + std::to_string(jobs_ + 1);
@@ -222,6 +227,7 @@ bool QtPrinter::setup(Modal& modal) {
     for (QDialogButtonBox* box : dialog.findChildren<QDialogButtonBox*>())
         if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) ok->setText("OK");
     if (modal.exec(dialog) != QDialog::Accepted) return false;
+    ask_ = false;  // a queue or a file chosen here
     if (printer_.outputFormat() == QPrinter::PdfFormat && !printer_.outputFileName().isEmpty()) {
         pdf_ = true;
         pdfBase_ = printer_.outputFileName().toStdString();

@@ -17,14 +17,15 @@ namespace velk {
 class Modal;
 
 // The printer a run starts with: the chosen name when given, else the system's
-// default queue, else a PDF file in fallbackDir.
-std::string DefaultPrinterName(const std::string& chosen, const std::filesystem::path& fallbackDir);
+// default queue, else "" (no queue: the user names a PDF file for each run).
+std::string DefaultPrinterName(const std::string& chosen);
 
 // True for a name that means "write a PDF file".
 bool IsPdfPrinterName(const std::string& name);
 
 class QtPrinter : public Printer {
 public:
+    // A queue name, a PDF path, or "" for PDF files named by setOutputFile.
     explicit QtPrinter(const std::string& nameOrPdfPath);
     ~QtPrinter() override;
 
@@ -42,6 +43,8 @@ public:
     void newPage() override;
     bool endDoc() override;
     void abortDoc() override;
+    bool asksForFile() override { return ask_; }
+    void setOutputFile(const std::string& nativePath) override { nextFile_ = nativePath; }
 
     bool isPdf() const { return pdf_; }
     // PDF: the files written by jobs ended so far, in order.
@@ -64,6 +67,7 @@ private:
     QPrinter printer_;
     QPainter painter_;
     bool pdf_ = false;
+    bool ask_ = false;  // no queue: each job's file is chosen by the user
     std::filesystem::path pdfBase_;
     std::filesystem::path nextFile_;
     int jobs_ = 0;

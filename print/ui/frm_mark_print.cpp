@@ -9,6 +9,7 @@
 #include "common/vb_text.h"
 #include "platform/app.h"
 #include "platform/ui/guarded_app.h"
+#include "platform/ui/pdf_output.h"
 #include "platform/ui/wait_cursor.h"
 #include "print/print_runs.h"
 #include "print/ui/frm_print.h"
@@ -72,17 +73,21 @@ void frmMarkPrint::cmdPrint_Click() {
         app_.msg(kNoPagesText);
         return;
     }
+    const PdfChoice pdf = PreparePdfDocument(app_, this, PdfFileName(app_.doc.CurDocNo));
+    if (pdf.cancelled) return;
     hide();  // the progress window takes the dialog's place
+    bool printed = false;
     try {
         WaitCursor wait;
         frmPrintOneProgress progress(app_, parentWidget());
         progress.open();
         PrintRun run(app_, &progress);
-        PrintMarkDocument(app_, run, entire, page);
+        printed = PrintMarkDocument(app_, run, entire, page);
         progress.hide();
     } catch (const std::exception&) {
         app_.msg(kPrintRunErrorText);
     }
+    ReportPdfOutput(app_, pdf, printed);
     accept();
 }
 

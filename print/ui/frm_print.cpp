@@ -9,6 +9,7 @@
 #include "common/vb_text.h"
 #include "platform/app.h"
 #include "platform/ui/guarded_app.h"
+#include "platform/ui/pdf_output.h"
 #include "platform/ui/wait_cursor.h"
 #include "print/print_runs.h"
 #include "print/ui/print_progress.h"
@@ -209,26 +210,37 @@ void frmPrint::printDocument() {
         app_.msg(kNoPagesText);
         return;
     }
-    WaitCursor wait;
-    frmPrintOneProgress progress(app_, this);
-    progress.open();
-    PrintRun run(app_, &progress);
-    PrintCurrentDocument(app_, run, o);
-    progress.hide();
+    const PdfChoice pdf = PreparePdfDocument(app_, this, PdfFileName(app_.doc.CurDocNo));
+    if (pdf.cancelled) return;
+    bool printed = false;
+    {
+        WaitCursor wait;
+        frmPrintOneProgress progress(app_, this);
+        progress.open();
+        PrintRun run(app_, &progress);
+        printed = PrintCurrentDocument(app_, run, o);
+        progress.hide();
+    }
+    ReportPdfOutput(app_, pdf, printed);
     // The dialog stays open for another choice.
 }
 
 void frmPrint::printBatch() {
     const PageOptions o = options();
+    const PdfChoice pdf = PreparePdfBatch(app_, this);
+    if (pdf.cancelled) return;
     hide();  // the batch runs in place of the dialog
+    BatchResult result;
     {
         WaitCursor wait;
         frmPrintProgress progress(app_, parentWidget());
         progress.open();
         PrintRun run(app_, &progress);
-        PrintPatentBatch(app_, run, o);
+        run.pdfFolder = pdf.path;
+        result = PrintPatentBatch(app_, run, o);
         progress.hide();
     }
+    ReportPdfOutput(app_, pdf, result.printed > 0);
     accept();
 }
 

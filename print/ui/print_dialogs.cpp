@@ -2,6 +2,7 @@
 
 #include "platform/app.h"
 #include "platform/ui/modal.h"
+#include "platform/ui/pdf_output.h"
 #include "platform/ui/wait_cursor.h"
 #include "print/print_runs.h"
 #include "print/ui/frm_mark_print.h"
@@ -28,16 +29,21 @@ void StartBatchPrint(App& app, Modal& modal, QWidget* parent) {
         modal.exec(dialog);
         return;
     }
+    const PdfChoice pdf = PreparePdfBatch(app, parent);
+    if (pdf.cancelled) return;
+    BatchResult result;
     try {
         WaitCursor wait;
         frmPrintProgress progress(app, parent);
         progress.open();
         PrintRun run(app, &progress);
-        PrintListBatch(app, run);
+        run.pdfFolder = pdf.path;
+        result = PrintListBatch(app, run);
         progress.hide();
     } catch (const std::exception&) {
         app.msg(kPrintRunErrorText);
     }
+    ReportPdfOutput(app, pdf, result.printed > 0);
 }
 
 }  // namespace velk

@@ -34,14 +34,21 @@ PrintProgressWindow::PrintProgressWindow(App& app, const char* name, const char*
     lblBar->setStyleSheet("background-color: navy;");
     lblBar->setGeometry(1, 1, 0, 16);
 
-    try {
-        const std::string device = app.ports.printer ? app.ports.printer->deviceName() : std::string();
-        const std::string port = app.ports.printer ? app.ports.printer->port() : std::string();
-        if (device.empty() || port.empty()) throw std::runtime_error("no printer");
-        lblPrinter->setText(QString::fromStdString(PrinterCaption(device, port)));
-    } catch (const std::exception&) {
+    if (!showPrinter()) {
         app.msg(kPrinterInfoMissing);
         lblPrinter->hide();
+    }
+}
+
+bool PrintProgressWindow::showPrinter() {
+    try {
+        const std::string device = app_.ports.printer ? app_.ports.printer->deviceName() : std::string();
+        const std::string port = app_.ports.printer ? app_.ports.printer->port() : std::string();
+        if (device.empty() || port.empty()) return false;
+        lblPrinter->setText(QString::fromStdString(PrinterCaption(device, port)));
+        return true;
+    } catch (const std::exception&) {
+        return false;
     }
 }
 
@@ -62,6 +69,7 @@ void PrintProgressWindow::open() {
 
 void PrintProgressWindow::showProgress(const PrintProgress& p) {
     lblDocument->setText(QString::fromStdString(p.lblDocument));
+    if (!lblPrinter->isHidden()) showPrinter();  // a batch into a folder: each document's own file
     showPageLines(p);
     ShowProgressBar(*lblProgress, *lblBar, p.barTotal, p.barCurrent);
     repaint();

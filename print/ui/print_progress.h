@@ -31,6 +31,7 @@ protected:
     virtual void showPageLines(const PrintProgress& progress) = 0;
     void cancel();
     QLabel* label(const char* name);
+    bool showPrinter();  // false when the printer does not say what it is
     App& app_;
 };
 

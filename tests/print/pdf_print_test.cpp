@@ -2,14 +2,18 @@
 #include <gtest/gtest.h>
 
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QImage>
 #include <QPushButton>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 
+#include "platform/ui/pdf_output.h"
 #include "platform/ui/qt_printer.h"
 #include "print/print_runs.h"
+#include "tests/platform/scratch_dir.h"
 #include "tests/print/print_fixtures.h"
 #include "tests/support/fake_modal.h"
 #include "viewer/document_locator.h"
@@ -79,6 +83,59 @@ TEST(PdfPrint, DocumentAndBatchToPdfFiles) {
     }
     EXPECT_EQ(printer.outputFiles()[1].filename(), "one-2.pdf");
     EXPECT_TRUE(in.printList().empty());
+}
+
+// Without a printer queue the user says where the PDF goes: the document number is the
+// proposed name, in the export folder unless the installation is open; a restricted one
+// keeps it there. A batch asks once for a folder and writes one PDF per document in it,
+// replacing a file only when the user agrees.
+TEST(PdfPrint, NoQueueAsksWhereThePdfGoes) {
+    PrintInstall in(mks::Collection::Quorvel, mks::DriveMode::Tower);
+    QtPrinter printer("");
+    in.app.ports.printer = &printer;
+    test::FakeModal modal;
+    in.app.ports.modal = &modal;
+    const std::filesystem::path exportDir = in.tree.dir("export");
+    in.app.config.ExportPath = exportDir.string();
+    for (const char* type : {"OPEN", "STANDARD", "RESTRICTED"}) {
+        in.app.config.InstallationType = type;
+        EXPECT_EQ(PdfStartDirectory(in.app) == exportDir, std::string(type) != "OPEN") << type;
+    }
+    std::string proposed, choose;
+    modal.onExec = [&](QDialog& d) {
+        auto& dialog = dynamic_cast<QFileDialog&>(d);
+        proposed = dialog.selectedFiles().value(0).toStdString();
+        if (!choose.empty()) dialog.selectFile(QString::fromStdString(choose));
+        d.done(QDialog::Accepted);
+    };
+    const mks::SampleDocument* doc = in.withPages(2);
+    ASSERT_TRUE(in.show(*doc));
+    const PdfChoice one = PreparePdfDocument(in.app, nullptr, PdfFileName(doc->number));
+    EXPECT_EQ(proposed, (exportDir / (KeepAlnum(doc->number) + ".pdf")).string());
+    {
+        PrintRun run(in.app, nullptr);
+        ASSERT_TRUE(PrintCurrentDocument(in.app, run, PageOptions{.choice = PageChoice::FirstPage}));
+    }
+    EXPECT_EQ(PdfInfo(one.path.value().string(), "Pages"), "1");
+    choose = (in.tree.root() / "elsewhere.pdf").string();  // outside EXPORT_PATH, restricted
+    EXPECT_TRUE(PreparePdfDocument(in.app, nullptr, "x.pdf").cancelled);
+    EXPECT_EQ(in.ports.messages.last(), "Printed documents can only be saved in " + exportDir.string() + ".");
+
+    // The batch: the first document's file is there already and kept; the other is written.
+    const mks::SampleDocument &kept = in.s.documents[0], &made = in.s.documents.back();
+    std::ofstream(exportDir / PdfFileName(kept.number)) << "mine";
+    in.toPrint(kept);
+    in.toPrint(made);
+    choose = exportDir.string();
+    const PdfChoice folder = PreparePdfBatch(in.app, nullptr);
+    ASSERT_EQ(folder.path, exportDir);
+    in.ports.messages.answers = {Answer::No};
+    PrintRun run(in.app, nullptr);
+    run.pdfFolder = folder.path;
+    EXPECT_EQ(PrintPatentBatch(in.app, run, PageOptions{.choice = PageChoice::FirstPage}).printed, 1);
+    EXPECT_EQ(test::ScratchDir::ReadFile(exportDir / PdfFileName(kept.number)), "mine");
+    EXPECT_EQ(PdfInfo((exportDir / PdfFileName(made.number)).string(), "Pages"), "1");
+    EXPECT_EQ(in.printList(), std::vector<std::string>{Trim(kept.number)});
 }
 
 TEST(PdfPrint, MonoPageStaysOneBitAndLetterSize) {

@@ -48,6 +48,10 @@ std::string PrintTopic(Collection c) {
     t += "<p>While pages print, a progress window shows the document and page; <b>Cancel</b> there stops "
          "after the page being printed. Documents that could not be printed stay on the Not "
          "Printed/Exported list.</p>\n"
+         "<p>On a computer without a printer, a print is saved as a PDF file: a Save dialog asks where, "
+         "proposing the document number as the name (for example <b>4224321.pdf</b>), in the export "
+         "folder or your documents folder; an existing file is replaced only when you agree. A batch "
+         "print asks once for a folder and writes one PDF per document there.</p>\n"
          "<p>See also <a href=\"topic:9\">Batch print and export</a>.</p>\n";
     return t;
 }
