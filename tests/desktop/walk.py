@@ -254,23 +254,6 @@ def no_queue_asks_where(d, log):
     finish(p, "menu")
 
 
-# Faults whose mends are not on main yet: their tests run, and a failure is reported, not counted.
-PENDING = {"no_queue_asks_where": "the print without a queue still writes print.pdf unasked"}
-
-
-def run_fault(fn, d, log):
-    try:
-        fn(d, log)
-        if fn.__name__ in PENDING:
-            log("%s passes now: take it off PENDING" % fn.__name__)
-    except Fail as e:
-        if fn.__name__ not in PENDING:
-            raise
-        log("expected failure, %s (%s): %s" % (fn.__name__, PENDING[fn.__name__], str(e).splitlines()[0]))
-        for prog in [x for x in d.procs if isinstance(x, desk.Program)]:
-            prog.stop()
-
-
 def restricted_settings(d, log):
     """A restricted installation: the drive settings ask for the password; a wrong one
     changes nothing, the right one opens them."""
@@ -378,7 +361,7 @@ def main():
         if not a.smoke and a.only in (None, "faults"):
             for fault in (held_return_prints_once, import_then_lists, restricted_settings,
                           no_queue_asks_where):
-                run_fault(fault, d, log)
+                fault(d, log)
         for collection, mode in runs:
             if a.only in (None, collection):
                 walk_collection(d, collection, mode, a.smoke, log)
