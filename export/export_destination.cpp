@@ -27,4 +27,16 @@ std::optional<std::filesystem::path> DriveRoot(const App& app, const std::string
     return app.drives.resolve(drive + "\\");
 }
 
+std::optional<std::filesystem::path> RestrictedDestination(const App& app, const std::string& drive) {
+    auto root = DriveRoot(app, drive);
+    if (!root) return root;
+    const std::string exportPath = Trim(app.config.ExportPath);
+    if (exportPath.size() > 2 && UCase(exportPath.substr(0, 2)) == UCase(drive)) {
+        std::error_code ec;
+        if (auto dir = app.drives.resolve(exportPath); dir && std::filesystem::is_directory(*dir, ec))
+            return dir;
+    }
+    return root;
+}
+
 }  // namespace velk

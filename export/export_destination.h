@@ -1,6 +1,6 @@
 #pragma once
-// Where an export goes: any directory in an open installation, else the root of
-// one of the drives the configuration offers for export.
+// Where an export goes: any directory in an open installation, else the export
+// directory, or the root, of one of the drives the configuration offers for export.
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -22,5 +22,9 @@ std::string DialogPathOf(const std::string& directory);
 
 // The root of a drive ("E:") on this machine; nullopt when it is not ready.
 std::optional<std::filesystem::path> DriveRoot(const App& app, const std::string& drive);
+
+// Where an export on `drive` goes when the installation is not open: the configured
+// export directory when it lies on that drive and is there, else the drive's root.
+std::optional<std::filesystem::path> RestrictedDestination(const App& app, const std::string& drive);
 
 }  // namespace velk

@@ -43,6 +43,7 @@ struct App {
     PrintSource PrintMode = PrintSource::None;
     bool PrintCancel = false;
     bool ExportCancel = false;
+    std::string ExportChosen;  // the export destination last chosen, native; kept for the run
     int MessageResult = 0;
     long LastCumRecord = 0;
     bool FoundSorted = false;  // the Found list is shown in numerical order (the find dialog's choice)

@@ -5,12 +5,15 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "common/vb_text.h"
 #include "export/export_destination.h"
+#include "export/export_engine.h"
 #include "platform/app.h"
 #include "platform/ui/modal.h"
 
@@ -63,6 +66,10 @@ frmDialog::frmDialog(App& app, QWidget* parent) : QDialog(parent), app_(app) {
     lblDirectory->setObjectName("lblDirectory");
     lblDirectory->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    txtNewFolder = new QLineEdit(this);
+    txtNewFolder->setObjectName("txtNewFolder");
+    txtNewFolder->setPlaceholderText("New folder name");
+    cmdNewFolder = Button(this, "cmdNewFolder", "&New Folder");
     cmdOk = Button(this, "cmdOk", "OK");
     cmdCancel = Button(this, "cmdCancel", "&Cancel");
     cmdOk->setDefault(true);
@@ -73,6 +80,10 @@ frmDialog::frmDialog(App& app, QWidget* parent) : QDialog(parent), app_(app) {
     left->addWidget(drvExport1);
     left->addWidget(lblDirectory);
     left->addWidget(dirExport);
+    auto* folder = new QHBoxLayout;
+    folder->addWidget(txtNewFolder);
+    folder->addWidget(cmdNewFolder);
+    left->addLayout(folder);
     top->addLayout(left);
     top->addWidget(FilExport);
     auto* buttons = new QHBoxLayout;
@@ -84,14 +95,21 @@ frmDialog::frmDialog(App& app, QWidget* parent) : QDialog(parent), app_(app) {
     layout->addLayout(top);
     layout->addLayout(buttons);
 
-    connect(dirExport->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& i) {
-        FilExport->setRootIndex(files_->setRootPath(dirs_->filePath(i)));  // the file list follows
-        showChoice();
-    });
+    connect(dirExport->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& i) {
+                FilExport->setRootIndex(files_->setRootPath(dirs_->filePath(i)));  // the file list follows
+                showChoice();
+            });
     connect(drvExport1, &QComboBox::activated, this, [this] { drvExport1_Change(); });
     connect(drvExport, &QComboBox::activated, this, [this] {
         drvExport1->setCurrentIndex(drvExport->currentIndex());
         drvExport1_Change();
+    });
+    connect(cmdNewFolder, &QPushButton::clicked, this, [this] { cmdNewFolder_Click(); });
+    // Return after a folder name makes the folder; it does not start the export.
+    connect(txtNewFolder, &QLineEdit::textChanged, this, [this](const QString& t) {
+        cmdNewFolder->setDefault(!t.trimmed().isEmpty());
+        cmdOk->setDefault(t.trimmed().isEmpty());
     });
     connect(cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
@@ -105,11 +123,39 @@ void frmDialog::prepareForExport() {
     FilExport->hide();
     drvExport->hide();
     drvExport1->show();
+    std::error_code ec;
+    if (!app_.ExportChosen.empty() && std::filesystem::is_directory(app_.ExportChosen, ec)) {
+        setDirectory(app_.ExportChosen);
+        return;
+    }
     const int c = drvExport1->findText("C:", Qt::MatchFixedString);
     if (c >= 0) {
         drvExport1->setCurrentIndex(c);
         drvExport1_Change();
     }
+}
+
+void frmDialog::cmdNewFolder_Click() {
+    const std::string name = Trim(txtNewFolder->text().toStdString());
+    // One level below the chosen directory: the same rule as a document's folder name.
+    if (name.empty() || ExportDirName(name) != name) {
+        app_.msg(DirErrorText(name), Buttons::OK, Icon::Exclamation);
+        return;
+    }
+    const std::filesystem::path dir = std::filesystem::path(directory()) / name;
+    std::error_code ec;
+    // Through the model, which lists the new folder at once and hands back its entry.
+    const QModelIndex made =
+        std::filesystem::is_directory(dir, ec)
+            ? dirs_->index(QString::fromStdString(dir.string()))
+            : dirs_->mkdir(dirs_->index(QString::fromStdString(directory())), QString::fromStdString(name));
+    if (!made.isValid()) {
+        app_.msg(DirErrorText(dir.string()), Buttons::OK, Icon::Exclamation);
+        return;
+    }
+    txtNewFolder->clear();
+    dirExport->setCurrentIndex(made);
+    dirExport->scrollTo(made);
 }
 
 std::string frmDialog::directory() const {
@@ -141,7 +187,9 @@ void frmDialog::showRoot(const std::string& nativeRoot) {
     showChoice();
 }
 
-void frmDialog::showChoice() { lblDirectory->setText(QString::fromStdString(directory())); }
+void frmDialog::showChoice() {
+    lblDirectory->setText(QString::fromStdString(directory()));
+}
 
 void frmDialog::drvExport1_Change() {
     const std::string drive = drvExport1->currentText().toStdString();
@@ -176,6 +224,7 @@ frmrestrict::frmrestrict(App& app, QWidget* parent) : QDialog(parent) {
     cmbdrive = new QComboBox(this);
     cmbdrive->setObjectName("cmbdrive");
     for (const std::string& d : RestrictedDrives(app)) cmbdrive->addItem(QString::fromStdString(d));
+    const std::string last = !app.ExportChosen.empty() ? app.ExportChosen : Trim(app.config.ExportPath);
     cmbdrive->setCurrentIndex(-1);
     cmbdrive->setMinimumWidth(220);
     cmdOK = Button(this, "cmdOK", "OK");
@@ -184,6 +233,9 @@ frmrestrict::frmrestrict(App& app, QWidget* parent) : QDialog(parent) {
     connect(cmbdrive, &QComboBox::currentIndexChanged, this, [this](int i) { cmdOK->setEnabled(i >= 0); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    // The drive of the last choice, or of the export directory, starts chosen.
+    for (int i = 0; i < cmbdrive->count(); ++i)
+        if (UCase(last.substr(0, 2)) == cmbdrive->itemText(i).toStdString()) cmbdrive->setCurrentIndex(i);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdCancel);
@@ -209,14 +261,18 @@ std::optional<std::filesystem::path> AskExportDestination(App& app, Modal& modal
         dialog.prepareForExport();
         modal.exec(dialog);
         if (dialog.DialogCancelled || dialog.DialogPath.empty()) return std::nullopt;
+        app.ExportChosen = dialog.DialogPath;
         return std::filesystem::path(dialog.DialogPath);
     }
     frmrestrict dialog(app, parent);
     modal.exec(dialog);
     if (dialog.RestrictAnswer == "cancel" || dialog.RestrictAnswer.empty()) return std::nullopt;
-    auto root = DriveRoot(app, dialog.RestrictAnswer);
-    if (!root) app.msg(kNoDiskText);  // taken away while the dialog was open
-    return root;
+    auto to = RestrictedDestination(app, dialog.RestrictAnswer);
+    if (!to)
+        app.msg(kNoDiskText);  // taken away while the dialog was open
+    else
+        app.ExportChosen = dialog.RestrictAnswer;
+    return to;
 }
 
 }  // namespace velk

@@ -8,6 +8,7 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QFileSystemModel;
 class QListView;
 class QPushButton;
@@ -28,6 +29,8 @@ public:
     QTreeView* dirExport;   // directories only
     QListView* FilExport;   // hidden while exporting
     QLabel* lblDirectory;   // the directory an OK would choose
+    QLineEdit* txtNewFolder;
+    QPushButton* cmdNewFolder;  // makes txtNewFolder in the chosen directory and chooses it
     QPushButton* cmdOk;
     QPushButton* cmdCancel;
 
@@ -35,7 +38,8 @@ public:
     bool DialogCancelled = true;
     std::string DialogPath, DialogDrive;
 
-    // One drive box, the directory box, no file list; starts on drive C: when it is there.
+    // One drive box, the directory box, no file list; starts in the directory this run
+    // chose last, else on drive C: when it is there.
     void prepareForExport();
     // The directory the directory box shows (native).
     std::string directory() const;
@@ -43,6 +47,7 @@ public:
 
     void drvExport1_Change();
     void showRoot(const std::string& nativeRoot);
+    void cmdNewFolder_Click();
     void cmdOk_Click();
     void cmdCancel_Click();
 
@@ -58,7 +63,8 @@ private:
 class frmrestrict : public QDialog {
     Q_OBJECT
 public:
-    // Offers RestrictedDrives(app).
+    // Offers RestrictedDrives(app), the drive chosen last in this run (or that of the
+    // export directory) chosen.
     frmrestrict(App& app, QWidget* parent = nullptr);
 
     QComboBox* cmbdrive;
@@ -72,7 +78,8 @@ public:
 };
 
 // The destination of an export as the installation type says; nullopt after a
-// Cancel (nothing is made then). Used before the first page of every export.
+// Cancel (nothing is made then). Used before the first page of every export; the
+// choice is kept for the next export of the run.
 std::optional<std::filesystem::path> AskExportDestination(App& app, Modal& modal, QWidget* parent = nullptr);
 
 }  // namespace velk

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -72,6 +73,12 @@ TEST(ExportDestination, DrivesPathsAndBothDialogs) {
     EXPECT_EQ(AskExportDestination(app, in.modal), in.tree.root() / "e");
     in.modal.onExec = [](QDialog& d) { dynamic_cast<frmrestrict&>(d).cmdCancel->click(); };
     EXPECT_EQ(AskExportDestination(app, in.modal), std::nullopt);
+    // The export directory, when it is on the drive chosen, rather than the drive's root;
+    // the drive chosen last starts chosen.
+    app.config.ExportPath = "E:\\Exports";
+    fs::create_directories(in.tree.root() / "e" / "Exports");
+    in.modal.onExec = [](QDialog& d) { dynamic_cast<frmrestrict&>(d).cmdOK->click(); };
+    EXPECT_EQ(AskExportDestination(app, in.modal), in.tree.root() / "e" / "Exports");
 
     // Open: the directory chosen, or nothing after Cancel; a drive with no disk is refused.
     app.config.InstallationType = "OPEN";
@@ -91,6 +98,26 @@ TEST(ExportDestination, DrivesPathsAndBothDialogs) {
     in.modal.onExec = [](QDialog& d) { dynamic_cast<frmDialog&>(d).cmdCancel->click(); };
     EXPECT_EQ(AskExportDestination(app, in.modal), std::nullopt);
     EXPECT_TRUE(fs::is_empty(in.out));
+
+    // A new folder in the directory chosen; the next export of the run starts there.
+    in.modal.onExec = [&](QDialog& d) {
+        auto& dlg = dynamic_cast<frmDialog&>(d);
+        EXPECT_EQ(dlg.directory(), in.out.string());
+        dlg.txtNewFolder->setText("../up");
+        dlg.cmdNewFolder->click();
+        EXPECT_EQ(in.ports.messages.last(), DirErrorText("../up"));
+        dlg.txtNewFolder->setText("Week 12");
+        EXPECT_TRUE(dlg.cmdNewFolder->isDefault());
+        dlg.cmdNewFolder->click();
+        dlg.cmdOk->click();
+    };
+    EXPECT_EQ(AskExportDestination(app, in.modal), in.out / "Week 12");
+    EXPECT_TRUE(fs::is_directory(in.out / "Week 12"));
+    in.modal.onExec = [&](QDialog& d) {
+        EXPECT_EQ(dynamic_cast<frmDialog&>(d).directory(), (in.out / "Week 12").string());
+        dynamic_cast<frmDialog&>(d).cmdOk->click();
+    };
+    EXPECT_EQ(AskExportDestination(app, in.modal), in.out / "Week 12");
 }
 
 TEST(ExportForms, ShownPatentRangeFormatsAndHelp) {
@@ -123,7 +150,8 @@ TEST(ExportForms, ShownPatentRangeFormatsAndHelp) {
     form.optGif->setChecked(true);
     form.cmdExport->click();
     EXPECT_EQ(in.modal.shown, std::vector<std::string>{"frmDialog"});
-    EXPECT_EQ(in.written(), (std::vector<std::string>{d.number + "/Page0001.GIF", d.number + "/Page0002.GIF"}));
+    EXPECT_EQ(in.written(),
+              (std::vector<std::string>{d.number + "/Page0001.GIF", d.number + "/Page0002.GIF"}));
     EXPECT_EQ(form.result(), QDialog::Accepted);
     EXPECT_TRUE(in.exportList().size() == 0u);
 }

@@ -73,8 +73,9 @@ std::string ExportTopic(Collection c) {
          "or <b>PDF (one file per document)</b> or <b>TIFF G4 (one file per document)</b>, all chosen "
          "pages in one file named after the document, its pages stored exactly as they are on the "
          "disc. One of them must be selected. <b>Export</b> then asks for the "
-         "destination: a folder in an open installation, one of the permitted drives in a restricted "
-         "one.</p>\n"
+         "destination: a folder in an open installation (it starts in the folder chosen last; type a "
+         "name and press <b>New Folder</b> to make one), one of the permitted drives in a restricted "
+         "one (the installation's export folder when it is on that drive, else the drive itself).</p>\n"
          "<p>Before each page is written the free space of the destination is checked; a file that "
          "already exists is only replaced when you agree. A progress window shows the page and the "
          "approximate time left; <b>Cancel</b> stops after the current page.</p>\n";
