@@ -205,8 +205,8 @@ bool ListStore::OpenDatabases() {
 
 void ListStore::openConnection() {
     // One thread uses a store: no locking inside SQLite on every call.
-    int rc = sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                             nullptr);
+    int rc = sqlite3_open_v2(path_.c_str(), &db_,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         int code = db_ ? sqlite3_extended_errcode(db_) : rc;
         throw sql::Error(code, sqlite3_errstr(rc));
@@ -389,7 +389,10 @@ const std::string& PerTable(ListTable table, Build build) {
 }
 
 void ListStore::insert(ListTable table, const std::string& docNo, Int16 pages, const std::string& volume) {
-    stmt(PerTable(table, [](ListTable t) { return Named("INSERT INTO ", t, " (DocumentNo, Pages, Volume) VALUES (?1, ?2, ?3)"); }))
+    stmt(PerTable(table,
+                  [](ListTable t) {
+                      return Named("INSERT INTO ", t, " (DocumentNo, Pages, Volume) VALUES (?1, ?2, ?3)");
+                  }))
         .bind(1, docNo)
         .bind(2, static_cast<long long>(pages.value()))
         .bind(3, volume)
@@ -547,7 +550,11 @@ bool ListStore::Move(ListTable from, ListTable to, const std::string& entry) {
     if (from == to || !IsListTable(from) || !IsListTable(to)) return false;
     return guarded([&](ListTotals& t) {
         ListRow row;
-        return takeFromList(from, entry, row, t) && addToList(to, row, t);
+        if (!takeFromList(from, entry, row, t)) return false;
+        // Remaining holds a document once: taken off To Print and To Export in turn, it
+        // would otherwise be there twice, and one copy stay when it is added again.
+        if (to == ListTable::Remaining && has(ListTable::Remaining, entry)) return true;
+        return addToList(to, row, t);
     });
 }
 

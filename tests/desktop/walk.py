@@ -7,7 +7,8 @@ import re
 import sys
 import time
 
-import desk
+sys.dont_write_bytecode = True  # nothing of the harness lands in the source tree
+import desk  # noqa: E402
 from desk import Fail, wait_for
 
 # Menu items by menu, as their captions read; those that open a window name its title.

@@ -276,6 +276,15 @@ TEST_F(ListStoreTest, CompoundOperations) {
     EXPECT_FALSE(s->Move(ListTable::ToExport, ListTable::ToExport, kB));
     EXPECT_FALSE(s->Move(ListTable::ToExport, ListTable::Found, kB));
     EXPECT_EQ(s->totals(), (ListTotals{1, 0, 1, 5, 0, 0, 1, 8}));
+
+    // Off To Print and To Export in turn: on Remaining once, so added again it is gone there.
+    ASSERT_TRUE(s->AddToPrint(kB, 8));
+    ASSERT_TRUE(s->Move(ListTable::ToExport, ListTable::Remaining, kB));
+    ASSERT_TRUE(s->Move(ListTable::ToPrint, ListTable::Remaining, kB));
+    EXPECT_EQ(s->Count(ListTable::Remaining), 2);
+    EXPECT_EQ(s->Count(ListTable::RemainingOrder), 2);
+    ASSERT_TRUE(s->AddAndTakeOffRemaining(ListTable::ToPrint, kB, 8));
+    EXPECT_EQ(s->totals(), (ListTotals{1, 0, 1, 5, 1, 8, 0, 0}));
 }
 
 TEST_F(ListStoreTest, ClearTablesEmptiesAllWithSevenSteps) {
