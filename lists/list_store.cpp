@@ -45,24 +45,13 @@ constexpr std::pair<const char*, ListTable> kDocumentIndexes[] = {
     {"ToPrint_Entry", ListTable::ToPrint},
     {"ToExport_Entry", ListTable::ToExport}};
 
-// Where the number of an entry text as SQL on `text` ends: at its first blank within
-// columns 1 to 9 after any leading blanks, else after column 9.
-std::string NumberEndSql(const std::string& text) {
-    return "instr(substr(ltrim(" + text + "), 1, 9) || ' ', ' ')";
-}
-
-// The number of an entry text; a trademark by its value, so that "0123456" is 123456.
-std::string NumberSql(const std::string& text, bool byValue) {
-    std::string number = "substr(ltrim(" + text + "), 1, " + NumberEndSql(text) + " - 1)";
+// The number of a stored entry text as SQL: columns 1 to 9 without their blanks; a
+// trademark by its value, so that "0123456" is 123456. With the Volume field it names
+// the document, so the padding of the number field and the blanks before the volume
+// do not count. Two calls a row: the key is worked out for every added row.
+std::string NumberSql(bool byValue) {
+    const std::string number = "rtrim(substr(DocumentNo, 1, 9))";
     return byValue ? "CAST(" + number + " AS INTEGER)" : number;
-}
-
-// The document an entry text names: its number and its volume (what follows the
-// number), so that the padding of the number field and the blanks before the volume
-// do not count.
-std::string DocumentSql(const std::string& text, bool byValue) {
-    return NumberSql(text, byValue) + " || ' ' || trim(substr(ltrim(" + text + "), " + NumberEndSql(text) +
-           "))";
 }
 
 std::string Named(const char* before, ListTable table, const char* after = "") {
@@ -151,7 +140,7 @@ ListStore::ListStore(fs::path databaseFile, std::string collectionMode)
       assignments_(collectionMode == kModeAssignments),
       byValue_(collectionMode == kModeTrademarks) {
     // Built once per store, not per row: the look-ups of every added row use them.
-    const std::string doc = DocumentSql("DocumentNo", byValue_) + " = " + DocumentSql("?1", byValue_);
+    const std::string doc = NumberSql(byValue_) + " = ?1 AND Volume = ?2";
     for (ListTable t : kAllTables) {
         auto i = static_cast<std::size_t>(t);
         hasSql_[i] = Named("SELECT 1 FROM ", t, " WHERE ") + doc + " LIMIT 1";
@@ -262,7 +251,7 @@ void ListStore::ensureSchema() {
         // An index made for the other collection, or by version 1, is made again.
         for (auto [name, t] : kDocumentIndexes) {
             const std::string want = std::string("CREATE INDEX ") + name + Named(" ON ", t, " (") +
-                                     DocumentSql("DocumentNo", byValue_) + ")";
+                                     NumberSql(byValue_) + ", Volume)";
             std::string have;
             {
                 auto st = stmt("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?1");
@@ -399,9 +388,19 @@ void ListStore::insert(ListTable table, const std::string& docNo, Int16 pages, c
         .run();
 }
 
+void ListStore::bindDocument(sql::Statement& st, const std::string& entry) const {
+    const std::string e = LTrim(entry);
+    const std::string number = Trim(Left(e, 9));
+    if (byValue_)
+        st.bind(1, ValInt(number));
+    else
+        st.bind(1, number);
+    st.bind(2, Trim(Mid(e, 10)));
+}
+
 bool ListStore::has(ListTable table, const std::string& entry) const {
     auto st = stmt(hasSql_[static_cast<std::size_t>(table)]);
-    st.bind(1, entry);
+    bindDocument(st, entry);
     return st.step();
 }
 
@@ -409,7 +408,7 @@ bool ListStore::takeFirst(ListTable table, const std::string& entry, ListRow* ro
     long long rowid = 0;
     {
         auto st = stmt(takeSql_[static_cast<std::size_t>(table)]);
-        st.bind(1, entry);
+        bindDocument(st, entry);
         if (!st.step()) return false;
         rowid = st.int64(0);
         if (row) *row = ListRow{st.text(1), Int16(Int16::check(st.int64(2))), st.text(3)};
@@ -620,8 +619,8 @@ std::vector<ListRow> ListStore::RowsByVolume(ListTable table) const {
 }
 
 std::vector<ListRow> ListStore::RowsSorted(ListTable table) const {
-    static const std::string byText = NumberSql("DocumentNo", false) + ", trim(DocumentNo), rowid";
-    static const std::string byValue = NumberSql("DocumentNo", true) + ", trim(DocumentNo), rowid";
+    static const std::string byText = NumberSql(false) + ", trim(DocumentNo), rowid";
+    static const std::string byValue = NumberSql(true) + ", trim(DocumentNo), rowid";
     return select(table, (byValue_ ? byValue : byText).c_str());
 }
 

@@ -71,8 +71,8 @@ public:
     // The import's record of a number the index does not hold; keeps NotFoundCount.
     bool AddToNotFound(const std::string& docNo, Int16 pages);
 
-    // Look-ups and removals go by document: the number (up to its first blank, at most
-    // 9 columns) and the volume (what follows) of the entry, whatever its blanks; a trademark number by
+    // Look-ups and removals go by document: the number (columns 1 to 9) and the
+    // volume (column 10 on) of the entry, whatever its blanks; a trademark number by
     // its value, so "123456   T01" and "0123456  T01" are one document. Removals take
     // the first such record (in entry order) and keep the totals of their list.
     bool RemFromFound(const std::string& entry);
@@ -144,6 +144,9 @@ private:
     // Deletes the first record matching entry; its row, or false when none matched.
     bool takeFirst(ListTable table, const std::string& entry, ListRow* row);
     bool has(ListTable table, const std::string& entry) const;  // throws on a database error
+    // Binds the document an entry names: ?1 its number (columns 1 to 9 after any
+    // leading blanks; trademarks: the value), ?2 its volume (column 10 on).
+    void bindDocument(sql::Statement& st, const std::string& entry) const;
     bool addToList(ListTable table, const ListRow& row, ListTotals& t);
     bool takeFromList(ListTable table, const std::string& entry, ListRow& row, ListTotals& t);
     bool removeFrom(ListTable table, const std::string& entry, Int16& pages);
