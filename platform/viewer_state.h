@@ -13,6 +13,9 @@ struct PageSnapshot {
     std::int32_t PageOffset = 0;
 };
 
+// How a viewer sizes each page it shows: at its zoom, or fitted to the window.
+enum class ViewMode { Zoom, FitPage, FitWidth };
+
 struct ViewerState {
     std::string ImagePath;
     std::string DocNo;
@@ -20,6 +23,7 @@ struct ViewerState {
     PageSnapshot Snapshot;
     Int16 PageNumber = Int16(1);
     Int16 Zoom = Int16(100);
+    ViewMode Mode = ViewMode::Zoom;  // held across page turns and documents
     std::string Caption;
     bool Active = false;
     // The viewer's whole located document and page record (volume, image path, page map,

@@ -67,6 +67,23 @@ SectionPages SectionRange(const CurrentDocument& doc, PrintSection section, int 
     }
 }
 
+std::string SectionOfPage(const CurrentDocument& doc, int page, int lastPage) {
+    using S = PrintSection;
+    static const std::pair<PrintSection, const char*> kNames[] = {
+        {S::Biblio, "Front page"},
+        {S::Abstract, "Abstract"},
+        {S::Drawings, "Drawings"},
+        {S::Description, "Description"},
+        {S::Claims, "Claims"},
+        {S::Corrections, "Certificate of Corrections"},
+        {S::Reexaminations, "Reexaminations"}};
+    for (const auto& [section, name] : kNames) {
+        const SectionPages r = SectionRange(doc, section, lastPage);
+        if (r.count() > 0 && page >= r.first && page <= std::max(r.first, r.last)) return name;
+    }
+    return {};
+}
+
 PageSelection SelectPages(const PageOptions& o, const CurrentDocument& doc, int lastPage) {
     PageSelection sel;
     auto range = [&](int first, int last) {

@@ -39,6 +39,10 @@ enum class PrintSection { Abstract, Biblio, Claims, Description, Drawings, Corre
 // 0); the front page always comes from the standard map.
 SectionPages SectionRange(const CurrentDocument& doc, PrintSection section, int lastPage);
 bool IsMetaMap(const CurrentDocument& doc);
+// The name of the first section that holds `page` ("Front page", "Abstract", "Drawings",
+// "Description", "Claims", and with a "META" map "Certificate of Corrections" and
+// "Reexaminations"); "" when none does.
+std::string SectionOfPage(const CurrentDocument& doc, int page, int lastPage);
 
 struct PageSelection {
     std::vector<Int16> pages;  // in the order they are printed; a page may repeat

@@ -10,13 +10,13 @@ namespace velk {
 const std::vector<CommandEntry>& CommandTable() {
     using C = Command;
     static const std::vector<CommandEntry> table = {
-        {C::Find, "BTN_FIND", "mnuFind", {}},
+        {C::Find, "BTN_FIND", "mnuFind", {"Ctrl+F"}},
         {C::Viewer1, "BTN_VIEWER1", "mnuViewer1", {}},
         {C::Viewer2, "BTN_VIEWER2", "mnuViewer2", {}},
-        {C::GoTo, "BTN_GOTO", "mnuGoto", {}},
+        {C::GoTo, "BTN_GOTO", "mnuGoto", {"Ctrl+G"}},
         {C::Copy, "BTN_COPY", "mnuCopy", {"Ctrl+C"}},
-        {C::Print, "BTN_PRINT", "mnuPrint", {}},
-        {C::Export, "BTN_EXPORT", "mnuExport", {}},
+        {C::Print, "BTN_PRINT", "mnuPrint", {"Ctrl+P"}},
+        {C::Export, "BTN_EXPORT", "mnuExport", {"Ctrl+E"}},
         {C::AddToPrint, "BTN_ADD_PRINTER", "", {}},
         {C::RemoveFromPrint, "BTN_SUB_PRINTER", "", {}},
         {C::AddToExport, "BTN_ADD_EXPORT", "", {}},
@@ -32,20 +32,26 @@ const std::vector<CommandEntry>& CommandTable() {
         {C::Rotate, "BTN_ROTATE", "mnuRotate", {"R"}},
         {C::ZoomArea, "BTN_ZOOM_AREA", "mnuZoomArea", {}},
         {C::FirstDocument, "BTN_FIRST_DOC", "", {}},
-        {C::PreviousDocument, "BTN_PREV_DOC", "mnuPrevDoc", {"Alt+Left"}},
-        {C::NextDocument, "BTN_NEXT_DOC", "mnuNextDoc", {"Alt+Right"}},
+        {C::PreviousDocument, "BTN_PREV_DOC", "mnuPrevDoc", {"Ctrl+PgUp", "Alt+Left"}},
+        {C::NextDocument, "BTN_NEXT_DOC", "mnuNextDoc", {"Ctrl+PgDown", "Alt+Right"}},
         {C::LastDocument, "BTN_LAST_DOC", "", {}},
         {C::TileVertically, "BTN_VERTICAL", "mnuVertical", {"Shift+F4"}},
         {C::TileHorizontally, "BTN_HORIZONTAL", "mnuHorizon", {}},
         {C::Cascade, "BTN_CASCADE", "mnuCascade", {"Shift+F5"}},
-        {C::PageUp, "", "mnuPageUp", {"PgUp"}},
-        {C::PageDown, "", "mnuPageDown", {"PgDown"}},
+        {C::PageUp, "", "mnuPageUp", {"PgUp", "Shift+Space"}},
+        {C::PageDown, "", "mnuPageDown", {"PgDown", "Space"}},
         {C::NewWindow, "", "mnuNew", {}},
         {C::CloseViewer2, "", "mnuClose2", {}},
-        {C::Exit, "", "mnuExit", {}},
-        {C::HelpContents, "", "mnuContents", {}},
+        {C::Exit, "", "mnuExit", {"Ctrl+Q"}},
+        {C::HelpContents, "", "mnuContents", {"F1"}},
         {C::HelpSearch, "", "mnuSearch", {}},
         {C::About, "", "mnuAbout", {}},
+        {C::Import, "", "mnuImport", {"Ctrl+O"}},
+        {C::FitPage, "", "mnuFitPage", {"Ctrl+1"}},
+        {C::FitWidth, "", "mnuFitWidth", {"Ctrl+2"}},
+        {C::RotateLeft, "", "mnuRotateLeft", {"Shift+R"}},
+        {C::EndZoomArea, "", "", {"Esc"}},
+        {C::LinkViewers, "", "mnuLinkViewers", {"Ctrl+Shift+L"}},
     };
     return table;
 }
@@ -82,6 +88,7 @@ bool ProducesOutput(Command command) {
     case Command::Copy:
     case Command::Print:
     case Command::Export:
+    case Command::Import:
     case Command::AddToPrint:
     case Command::RemoveFromPrint:
     case Command::AddToExport:

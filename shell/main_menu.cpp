@@ -97,6 +97,13 @@ const std::vector<MenuEntry>& MenuTree() {
         {K::Item, 1, "mnuZoomArea", "Zoom &Area", false},
         {K::Separator, 1, "", "", false},
         {K::Item, 1, "mnuRotate", "&Rotate", false},
+        {K::Item, 1, "mnuRotateLeft", "Rotate &Left", false},
+
+        {K::Menu, 0, "mnuViewModes", "&View", false},
+        {K::Item, 1, "mnuFitPage", "Fit &Page", false},
+        {K::Item, 1, "mnuFitWidth", "Fit &Width", false},
+        {K::Separator, 1, "", "", false},
+        {K::Item, 1, "mnuLinkViewers", "Link viewers", true},
 
         {K::Menu, 0, "mnuIndex", "&Index", false},
         {K::Item, 1, "mnuQuorvel", "&Quorvel", true},

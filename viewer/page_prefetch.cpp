@@ -51,7 +51,9 @@ PrefetchedPage PreparePage(const PageRequest& request) {
     out.page = DecodePage(request);
     if (!request.view) return out;
     const PrefetchView& v = *request.view;
-    out.zoom = v.fit ? FitZoom(v.room, out.page.size()) : ViewZoom(v.zoom);
+    out.zoom = v.fit == 2   ? FitZoom(v.room, out.page.size())
+               : v.fit == 1 ? FitWidthZoom(v.room, out.page.size(), v.bar)
+                            : ViewZoom(v.zoom);
     out.ratio = RenderRatio(v.ratio);
     out.smooth = v.smooth;
     const double deviceZoom = out.zoom * out.ratio;

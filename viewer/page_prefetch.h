@@ -21,9 +21,10 @@ namespace velk {
 
 // How the viewer will show the page: so its first screen can be rendered ahead as well.
 struct PrefetchView {
-    bool fit = false;  // fit into room, else zoom
-    QSize room;        // what the fit fills
-    QSize view;        // the visible area
+    int fit = 0;  // 2: the page fits the room, 1: its width does; 0: the zoom
+    QSize room;   // what the fit fills
+    int bar = 0;  // a vertical scroll bar's width
+    QSize view;   // the visible area
     double zoom = 1.0;
     double ratio = 1.0;  // device pixels per logical pixel
     bool smooth = true;

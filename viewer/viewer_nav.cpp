@@ -1,6 +1,7 @@
 #include "viewer/viewer_nav.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "common/vb_text.h"
 
@@ -11,6 +12,36 @@ int ZoomInLevel(int zoom) { return std::min(kZoomMax, zoom + kZoomStep); }
 int ZoomOutLevel(int zoom) {
     if (zoom <= kZoomMin) return zoom;
     return std::max(kZoomMin, zoom - kZoomStep);
+}
+
+int FitMethodFor(ViewMode mode) {
+    switch (mode) {
+        case ViewMode::FitPage:
+            return 2;
+        case ViewMode::FitWidth:
+            return 1;
+        case ViewMode::Zoom:
+            break;
+    }
+    return 0;
+}
+
+std::string ZoomText(ViewMode mode, int percent) {
+    if (mode == ViewMode::FitPage) return kFitPageText;
+    if (mode == ViewMode::FitWidth) return kFitWidthText;
+    return std::to_string(percent) + " %";
+}
+
+std::optional<TypedView> ParseZoomText(const std::string& text) {
+    std::string t = Trim(text);
+    if (LCase(t) == LCase(kFitPageText)) return TypedView{ViewMode::FitPage, 100};
+    if (LCase(t) == LCase(kFitWidthText)) return TypedView{ViewMode::FitWidth, 100};
+    if (!t.empty() && t.back() == '%') t = Trim(t.substr(0, t.size() - 1));
+    if (t.empty() || t.size() > 9 ||
+        !std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const double typed = std::max<double>(kTypedZoomMin, std::stod(t)) / 100.0;
+    return TypedView{ViewMode::Zoom, static_cast<int>(std::lround(ViewZoom(typed) * 100))};
 }
 
 int PageTarget(PageMove move, int page, int pageCount) {

@@ -1,9 +1,11 @@
 #pragma once
 // The rules of page and document navigation and of the zoom steps, apart from the
 // windows, so they are tested on their own.
+#include <optional>
 #include <string>
 
 #include "common/int16.h"
+#include "platform/viewer_state.h"
 #include "viewer/imaging/zoom_rule.h"
 
 namespace velk {
@@ -15,6 +17,22 @@ inline constexpr int kZoomMax = static_cast<int>(kMaxViewZoom * 100);
 // Zoom in stops at the zoom rule's 1600%; zoom out never enlarges (at or below 25% it stays).
 int ZoomInLevel(int zoom);
 int ZoomOutLevel(int zoom);
+
+inline constexpr int kTypedZoomMin = 10;
+inline constexpr const char* kFitPageText = "Fit page";
+inline constexpr const char* kFitWidthText = "Fit width";
+
+// The imaging control's fit method for a view mode (0 for a zoom).
+int FitMethodFor(ViewMode mode);
+// What the zoom box shows: "Fit page", "Fit width" or the zoom as "150 %".
+std::string ZoomText(ViewMode mode, int percent);
+// What was typed into the zoom box: a fit by its name, or a number with or without "%",
+// held to 10 % and the zoom rule's upper limit. Nothing for any other text.
+struct TypedView {
+    ViewMode mode = ViewMode::Zoom;
+    int percent = 100;
+};
+std::optional<TypedView> ParseZoomText(const std::string& text);
 
 enum class PageMove { First, Previous, Next, Last };
 enum class DocMove { First, Previous, Next, Last };
@@ -35,6 +53,9 @@ struct ViewerCommandState {
     bool fullView = false;
     bool zoomArea = false;
     int zoom = 100;  // the active viewer's
+    ViewMode mode = ViewMode::Zoom;
+    int pageNo = 0, pageCount = 0;  // of the active viewer's document
+    int foundPosition = 0, foundCount = 0;
     bool anyShown() const { return open[0] || open[1]; }
 };
 

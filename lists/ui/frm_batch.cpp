@@ -98,6 +98,7 @@ frmBatch::frmBatch(App& app, bool sorted, QWidget* parent) : QDialog(parent), ap
         QPushButton* b = arrow(t.button);
         b->setIconSize(QSize(24, 24));
         b->setAccessibleName(QString("Move from %1 to %2").arg(listName(t.from), listName(t.to)));
+        b->setToolTip(b->accessibleName());
         MarkOutput(b);
         const std::string name = t.button;
         connect(b, &QPushButton::clicked, this, [this, name] { Transfer(name); });

@@ -6,6 +6,7 @@
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QSettings>
 #include <QSignalBlocker>
@@ -76,6 +77,15 @@ HelpBrowser::HelpBrowser(QWidget* parent) : QTextBrowser(parent) {
 
 QVariant HelpBrowser::loadResource(int, const QUrl&) {
     return {};
+}
+
+// Esc closes the help, as it closes a dialog; a search box passes it on.
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 HelpWindow::HelpWindow(std::function<AboutFacts()> facts, QWidget* owner, QString settingsFile)

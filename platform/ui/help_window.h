@@ -55,6 +55,7 @@ public:
 
 protected:
     void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void load(const std::string& helpFile);

@@ -3,11 +3,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
@@ -27,9 +30,11 @@
 #include "shell/command_state.h"
 #include "shell/dialog_commands.h"
 #include "shell/settings.h"
+#include "shell/status_text.h"
 #include "shell/ui/frm_password.h"
 #include "shell/ui/frm_readme.h"
 #include "shell/ui/frm_splash.h"
+#include "shell/ui/status_bar.h"
 #include "shell/ui/toolbar_icons.h"
 #include "viewer/ui/frm_view.h"
 #include "viewer/ui/imaging_control.h"
@@ -47,16 +52,26 @@ frmVelk::frmVelk(App& app, Session& session, Modal& modal, QWidget* parent)
     setCentralWidget(mdiArea);
     buildMenus();
     buildToolbar();
+    buildKeyOnlyCommands();
+    sbStatus = new ViewerStatusBar(this);
+    setStatusBar(sbStatus);
     viewers_ = std::make_unique<Viewers>(app_, mdiArea);
     viewers_->onAllClosed = [this] { ViewersClosed(app_); };
     viewers_->onChanged = [this] { refreshCommandState(); };
+    viewers_->onContextMenu = [this](QPoint global) { showPageMenu(global); };
+    sbStatus->onView = [this](ViewMode mode, int percent) {
+        viewers_->SetView(mode, percent);
+        refreshCommandState();
+    };
     resize(900, 640);
+    viewMemoryFile_ = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + "/view.ini";
 }
 
 frmVelk::~frmVelk() {
     // The viewers' windows belong to the MDI area; no callbacks into a half-gone frame.
     viewers_->onAllClosed = nullptr;
     viewers_->onChanged = nullptr;
+    viewers_->onContextMenu = nullptr;
 }
 
 namespace {
@@ -128,7 +143,45 @@ void frmVelk::buildToolbar() {
         const std::string key = b.key;
         connect(a, &QAction::triggered, this, [this, key] { tbToolBar_ButtonClick(key); });
     }
+    // The link toggle after the band's own buttons: the menu item itself, with a picture.
+    if (QAction* link = item("mnuLinkViewers")) {
+        tbToolBar->addSeparator()->setObjectName("sepGroup");
+        link->setIcon(ToolbarIcon("BTN_LINK"));
+        link->setToolTip("Link viewers (Ctrl+Shift+L)");
+        tbToolBar->addAction(link);
+        if (QWidget* w = tbToolBar->widgetForAction(link)) {
+            w->setObjectName("BTN_LINK");
+            w->setAccessibleName("Link viewers");
+        }
+    }
     setToolbarLayout(ToolbarLayout::Normal);
+}
+
+// Commands with keys but neither a menu item nor a button (Esc ends an area selection).
+void frmVelk::buildKeyOnlyCommands() {
+    for (const CommandEntry& e : CommandTable()) {
+        if (*e.menu || *e.key || e.shortcuts.empty()) continue;
+        auto* a = new QAction(this);
+        a->setShortcuts(ShortcutsOf(e.command));
+        a->setShortcutContext(Qt::WindowShortcut);
+        addAction(a);
+        const Command command = e.command;
+        connect(a, &QAction::triggered, this, [this, command] { dispatch(command, CommandSource::Menu); });
+    }
+}
+
+// The view commands on the page itself, the menu bar's own items with their keys.
+void frmVelk::showPageMenu(QPoint global) {
+    QMenu menu(this);
+    menu.setObjectName("mnuPageContext");
+    for (const char* name : {"mnuZoom100", "mnuZoomIn", "mnuZoomOut", "mnuFitPage", "mnuFitWidth",
+                             "mnuZoomArea", "", "mnuRotate", "mnuRotateLeft", "", "mnuCopy", "mnuGoto"}) {
+        if (!*name)
+            menu.addSeparator();
+        else if (QAction* a = item(name))
+            menu.addAction(a);
+    }
+    menu.exec(global);
 }
 
 QAction* frmVelk::item(const std::string& name) const {
@@ -220,7 +273,47 @@ void frmVelk::showSplash() {
     modal_.exec(splash);
 }
 
+namespace {
+
+QString CollectionGroup(const App& app) {
+    return QString::fromStdString(app.config.CollectionMode.empty() ? "Velk" : app.config.CollectionMode);
+}
+
+}  // namespace
+
+void frmVelk::saveView() {
+    if (viewMemoryFile_.isEmpty()) return;
+    QSettings s(viewMemoryFile_, QSettings::IniFormat);
+    s.beginGroup(CollectionGroup(app_));
+    s.setValue("geometry", saveGeometry());
+    for (int n = 1; n <= 2; ++n) {
+        const ViewerState& v = app_.viewers[static_cast<std::size_t>(n - 1)];
+        s.setValue(QString("viewer%1/mode").arg(n), static_cast<int>(v.Mode));
+        s.setValue(QString("viewer%1/zoom").arg(n), v.Zoom.value());
+    }
+    s.setValue("linked", viewers_->linked());
+}
+
+void frmVelk::restoreView() {
+    if (viewMemoryFile_.isEmpty() || !QFileInfo::exists(viewMemoryFile_)) return;
+    QSettings s(viewMemoryFile_, QSettings::IniFormat);
+    s.beginGroup(CollectionGroup(app_));
+    if (!app_.config.isRestricted() && s.contains("geometry"))
+        restoreGeometry(s.value("geometry").toByteArray());
+    for (int n = 1; n <= 2; ++n) {
+        ViewerState& v = app_.viewers[static_cast<std::size_t>(n - 1)];
+        const int mode = s.value(QString("viewer%1/mode").arg(n), 0).toInt();
+        if (mode >= 0 && mode <= static_cast<int>(ViewMode::FitWidth)) v.Mode = static_cast<ViewMode>(mode);
+        // A hand-edited zoom is held to the zoom box's range.
+        const int zoom = s.value(QString("viewer%1/zoom").arg(n), v.Zoom.value()).toInt();
+        if (const auto typed = ParseZoomText(std::to_string(std::max(0, zoom))))
+            v.Zoom = CInt(typed->percent);
+    }
+    viewers_->setLinked(s.value("linked", false).toBool());
+}
+
 void frmVelk::showMainWindow() {
+    restoreView();
     if (app_.config.isRestricted()) {
         showMaximized();
         return;
@@ -260,7 +353,10 @@ void frmVelk::closeViewers() {
 }
 
 void frmVelk::refreshCommandState() {
-    RefreshCommandState(app_, viewers_->state());
+    const ViewerCommandState shown = viewers_->state();
+    RefreshCommandState(app_, shown);
+    sbStatus->show(StatusFor(app_, shown));
+    checkItem("mnuLinkViewers", viewers_->linked());
     for (int n = 1; n <= 2; ++n)
         if (QAction* a = item(n == 1 ? "mnuViewer1" : "mnuViewer2"))
             a->setText(QString::fromStdString(viewers_->windowListEntry(n)));
@@ -373,6 +469,12 @@ void frmVelk::runCommand(Command command, CommandSource source) {
     case Command::ZoomIn: v.ZoomIn(); break;
     case Command::ZoomOut: v.ZoomOut(); break;
     case Command::Rotate: v.Rotate(); break;
+    case Command::RotateLeft: v.RotateLeft(); break;
+    case Command::FitPage: v.FitPage(); break;
+    case Command::FitWidth: v.FitWidth(); break;
+    case Command::EndZoomArea: v.EndZoomArea(); break;
+    case Command::LinkViewers: v.setLinked(!v.linked()); break;
+    case Command::Import: break;  // a dialog command of the menu
     case Command::ZoomArea: v.ZoomArea(); break;
     case Command::TileVertically: Arrange(Arrangement::TileVertically); break;
     case Command::TileHorizontally: Arrange(Arrangement::TileHorizontally); break;
@@ -431,6 +533,7 @@ void frmVelk::mnuExit_Click() {
 }
 
 void frmVelk::closeEvent(QCloseEvent* event) {
+    if (!ended_) saveView();
     // Every close ends the program, and closes the lists first: a restricted
     // installation's close from the control menu included.
     Shutdown(session_, this);

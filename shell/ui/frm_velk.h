@@ -2,6 +2,7 @@
 // The main frame: the viewers as MDI children, the toolbar, the menu bar, and the
 // start-up and end of the program.
 #include <QMainWindow>
+#include <QString>
 #include <map>
 #include <memory>
 #include <string>
@@ -22,6 +23,7 @@ class Modal;
 class frmPassword;
 class Viewers;
 class SettingsWindows;
+class ViewerStatusBar;
 struct MainWindowActions;
 
 // Where a command came from: a few commands differ between the toolbar and the menu.
@@ -35,6 +37,7 @@ public:
 
     QMdiArea* mdiArea;
     QToolBar* tbToolBar;
+    ViewerStatusBar* sbStatus;
 
     // A menu item (mnu..., Duplex, Jukebox) or a toolbar button (BTN_...); nullptr when none.
     QAction* item(const std::string& name) const;
@@ -72,6 +75,12 @@ public:
     void dispatch(Command command, CommandSource source);
     // The command state and the window-list entries from the viewers.
     void refreshCommandState();
+    // The window's place, each viewer's view mode and zoom and the linking, per collection,
+    // in the user's own configuration (never the installation's). Nothing saved: nothing
+    // changes.
+    void saveView();
+    void restoreView();
+    void setViewMemoryFile(const QString& file) { viewMemoryFile_ = file; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -81,6 +90,8 @@ protected:
 private:
     void buildMenus();
     void buildToolbar();
+    void buildKeyOnlyCommands();
+    void showPageMenu(QPoint global);
     void keepMaximised();
     void showHelp(int command, long context);
     void runCommand(Command command, CommandSource source);
@@ -97,6 +108,7 @@ private:
     SettingsWindows* settings_ = nullptr;
     ToolbarLayout layout_ = ToolbarLayout::Normal;
     bool ended_ = false;
+    QString viewMemoryFile_;
 };
 
 }  // namespace velk

@@ -275,6 +275,18 @@ const std::map<std::string, Draw>& Pictures() {
              p.setBrush(kBlue);
              p.drawPolygon(QPolygonF({{15, 0.5}, {23, 5.5}, {15, 10.5}}));
          }},
+        {"BTN_LINK",
+         [](QPainter& p) {
+             // Two chain links.
+             p.setPen(QPen(kBlue, 3.0));
+             p.setBrush(Qt::NoBrush);
+             p.save();
+             p.translate(16, 16);
+             p.rotate(-45);
+             p.drawRoundedRect(QRectF(-14, -5, 16, 10), 5, 5);
+             p.drawRoundedRect(QRectF(-2, -5, 16, 10), 5, 5);
+             p.restore();
+         }},
         {"BTN_ZOOM_AREA",
          [](QPainter& p) {
              p.setPen(QPen(kInk, 1.5, Qt::DashLine));

@@ -105,6 +105,17 @@ TEST(BatchWindow, OpensWithCountsAndArrowLooks) {
     EXPECT_EQ(IconOf(f.cmdPrt2Exp), icons + "d_down.ico");
     EXPECT_EQ(IconOf(f.cmdExp2Rem), icons + "d_left.ico");
     EXPECT_FALSE(f.cmdExp2Prt->icon().isNull());  // the style's arrow without the installation's pictures
+    // A picture alone says nothing to a screen reader: each arrow has its own name and tip.
+    QStringList names;
+    for (QPushButton* p : f.findChildren<QPushButton*>())
+        if (p->text().isEmpty()) {
+            EXPECT_FALSE(p->toolTip().isEmpty()) << p->objectName().toStdString();
+            names << p->accessibleName();
+        }
+    EXPECT_EQ(names.size(), 6);
+    names.removeDuplicates();
+    EXPECT_EQ(names.size(), 6);
+    EXPECT_EQ(f.cmdPrt2Rem->toolTip(), "Move from To Print to Not Printed/Exported");
 
     // The sort option shows the Remaining list in number order, and an entry taken back
     // goes to its place in it.

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QTextDocument>
 
 #include "tests/platform/scratch_dir.h"
@@ -140,6 +141,12 @@ TEST(HelpWindow, SearchLinksAndBack) {
     EXPECT_EQ(w.currentContext(), 0);
     w.cmdBack->click();
     EXPECT_NE(w.currentContext(), 0);
+
+    // Esc from the search box closes the window.
+    ASSERT_TRUE(w.isVisible());
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(w.txtSearch, &esc);
+    EXPECT_FALSE(w.isVisible());
 }
 
 TEST(HelpWindow, FetchesNothingAndKeepsItsSize) {

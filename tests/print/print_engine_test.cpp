@@ -63,6 +63,23 @@ TEST(SelectPages, OptionsSectionsMetaRangesAndCommandLineLists) {
         EXPECT_EQ(std::vector<int>(s.pages.begin(), s.pages.end()), cases[i].want);
         EXPECT_EQ(s.count, static_cast<int>(cases[i].want.size()));
     }
+    // The section a page lies in, as the status bar names it.
+    const struct {
+        const CurrentDocument& doc;
+        int page, pages;
+        const char* want;
+    } sections[] = {{plain, 1, 9, "Front page"},
+                    {plain, 2, 9, "Abstract"},
+                    {plain, 4, 9, "Drawings"},
+                    {plain, 6, 9, "Description"},
+                    {plain, 9, 9, "Claims"},
+                    {noDrawings, 3, 9, ""},
+                    {meta, 1, 10, "Front page"},
+                    {meta, 3, 10, "Drawings"},
+                    {meta, 5, 10, ""},
+                    {meta, 8, 10, "Claims"},
+                    {meta, 10, 10, "Certificate of Corrections"}};
+    for (const auto& k : sections) EXPECT_EQ(SectionOfPage(k.doc, k.page, k.pages), k.want) << k.page;
     EXPECT_EQ(ParsePageList("1,3-5"), (std::vector<int>{1, 3, 4, 5}));
     EXPECT_EQ(ParsePageList("4,2"), (std::vector<int>{4, 2}));
     for (const char* bad : {"", "0", "3-1", "1,,2", "a", "1-", "-2", "40000", "1-32767,1-2"})

@@ -4,11 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QToolBar>
 
+#include "platform/profile_writer.h"
 #include "shell/main_menu.h"
+#include "shell/ui/frm_velk.h"
+#include "shell/ui/status_bar.h"
 #include "tests/shell/frame_fixture.h"
 #include "viewer/ui/frm_view.h"
 
@@ -58,11 +63,13 @@ TEST(Commands, TableShortcutsTipsTilingAndNoViewerMeansNoOpsAndOnlyFind) {
     for (const CommandEntry& e : CommandTable()) EXPECT_TRUE(!*e.menu || IsMenuName(e.menu)) << e.menu;
     // The keys a reader expects, each shown on its menu item.
     const std::pair<const char*, const char*> keys[] = {
-        {"mnuPageUp", "PgUp"},       {"mnuPageDown", "PgDown"},  {"mnuFirstPage", "Ctrl+Home"},
-        {"mnuLastPage", "Ctrl+End"}, {"mnuPrevDoc", "Alt+Left"}, {"mnuNextDoc", "Alt+Right"},
-        {"mnuCopy", "Ctrl+C"},       {"mnuZoomIn", "+"},         {"mnuZoomOut", "-"},
-        {"mnuZoom100", "Ctrl+0"},    {"mnuRotate", "R"},         {"mnuVertical", "Shift+F4"},
-        {"mnuCascade", "Shift+F5"}};
+        {"mnuPageUp", "PgUp"},       {"mnuPageDown", "PgDown"},   {"mnuFirstPage", "Ctrl+Home"},
+        {"mnuLastPage", "Ctrl+End"}, {"mnuPrevDoc", "Ctrl+PgUp"}, {"mnuNextDoc", "Ctrl+PgDown"},
+        {"mnuCopy", "Ctrl+C"},       {"mnuZoomIn", "+"},          {"mnuZoomOut", "-"},
+        {"mnuZoom100", "Ctrl+0"},    {"mnuRotate", "R"},          {"mnuVertical", "Shift+F4"},
+        {"mnuCascade", "Shift+F5"},  {"mnuFind", "Ctrl+F"},       {"mnuImport", "Ctrl+O"},
+        {"mnuPrint", "Ctrl+P"},      {"mnuExport", "Ctrl+E"},     {"mnuGoto", "Ctrl+G"},
+        {"mnuExit", "Ctrl+Q"},       {"mnuContents", "F1"},       {"mnuRotateLeft", "Shift+R"}};
     for (const auto& [item, key] : keys) {
         ASSERT_NE(f.frame->item(item), nullptr) << item;
         EXPECT_EQ(f.frame->item(item)->shortcut(), QKeySequence(QString::fromLatin1(key))) << item;
@@ -103,8 +110,27 @@ TEST(Commands, TwoViewersCaptionsArrangementAndListButtons) {
     EXPECT_EQ(f.text("mnuViewer2"), "&2");
     f.frame->tbToolBar_ButtonClick("BTN_LAST_PG");
     f.expect({"BTN_FIRST_PG"}, {"BTN_NEXT_PG"});
+    // The status bar follows the active viewer; the zoom box sets its view.
+    const std::string lastOfOne = "Page " + std::to_string(one->pages) + " of " + std::to_string(one->pages);
+    const StatusTexts& status = f.frame->sbStatus->shown();
+    EXPECT_EQ(status.page, lastOfOne);
+    EXPECT_FALSE(status.section.empty());  // a patent's last page lies in a section of its map
+    EXPECT_EQ(status.document.rfind("Document ", 0), 0u) << status.document;
+    EXPECT_EQ(status.volume, one->volume);
+    EXPECT_EQ(status.zoom, "100 %");
+    QComboBox* zoom = f.frame->sbStatus->zoomBox();
+    for (const auto& [typed, shown] :
+         {std::pair{"Fit width", "Fit width"}, {"junk", "Fit width"}, {"5", "10 %"}}) {
+        zoom->setEditText(typed);
+        emit zoom->lineEdit()->returnPressed();
+        EXPECT_EQ(status.zoom, shown) << typed;
+        EXPECT_EQ(zoom->currentText().toStdString(), shown) << typed;
+    }
+    EXPECT_NE(f.frame->sbStatus->accessibleDescription().indexOf(QString::fromStdString(lastOfOne)), -1);
 
     ASSERT_TRUE(f.show(*two, 2));
+    EXPECT_EQ(status.page, "Page 1 of " + std::to_string(two->pages));
+    EXPECT_EQ(status.zoom, "100 %");
     EXPECT_EQ(f.text("mnuViewer2").rfind("&2 ", 0), 0u);
     f.expect({"mnuClose2"}, {});
     EXPECT_TRUE(f.frame->item("mnuViewer2")->isChecked());
@@ -125,6 +151,7 @@ TEST(Commands, TwoViewersCaptionsArrangementAndListButtons) {
     // The list buttons act on the active viewer's document and keep Remaining with the list.
     f.frame->tbToolBar_ButtonClick("BTN_VIEWER1");
     EXPECT_TRUE(f.frame->item("mnuViewer1")->isChecked());
+    EXPECT_EQ(status.page, lastOfOne);
     const std::string entry = EntryText(one->number, one->volume);
     ASSERT_TRUE(f.lists->Contains(ListTable::Remaining, entry));  // the Found list's add put it there
     const int remaining = f.lists->RemainingCount();
@@ -138,6 +165,30 @@ TEST(Commands, TwoViewersCaptionsArrangementAndListButtons) {
     f.expect({"BTN_ADD_PRINTER"}, {});
     f.frame->tbToolBar_ButtonClick("BTN_ADD_EXPORT");
     EXPECT_EQ(f.counts(), (std::array{0, 1, remaining - 1}));
+
+    // The view is kept per collection in the user's file, never in the installation's.
+    const std::string ini = ReadTextFile(f.s.configFile.string());
+    const QString memory = QString::fromStdString((f.tree.root() / "user" / "view.ini").string());
+    f.frame->setViewMemoryFile(memory);
+    f.frame->restoreView();  // none yet: nothing changes
+    EXPECT_FALSE(f.frame->viewers().linked());
+    f.frame->menu_Click("mnuFitWidth");
+    f.frame->menu_Click("mnuLinkViewers");
+    EXPECT_TRUE(f.frame->item("mnuLinkViewers")->isChecked());
+    f.frame->saveView();
+    f.frame->menu_Click("mnuLinkViewers");
+    f.app.viewers[0].Mode = ViewMode::Zoom;
+    f.frame->restoreView();
+    EXPECT_TRUE(f.frame->viewers().linked());
+    EXPECT_EQ(f.app.viewers[0].Mode, ViewMode::FitWidth);
+    EXPECT_EQ(ReadTextFile(f.s.configFile.string()), ini);
+    f.app.config.CollectionMode = "Tovrin";  // another collection keeps its own
+    f.frame->setViewMemoryFile(memory);
+    f.app.viewers[0].Mode = ViewMode::Zoom;
+    f.frame->restoreView();
+    EXPECT_EQ(f.app.viewers[0].Mode, ViewMode::Zoom);
+    f.app.config.CollectionMode = f.s.collectionMode;
+    f.frame->viewers().setLinked(false);
 
     // Closing viewer 2 leaves viewer 1; closing everything leaves only Find.
     f.frame->menu_Click("mnuClose2");

@@ -1,4 +1,6 @@
 // The navigation and zoom rules, and the prefetch worker on its own.
+#include "viewer/viewer_nav.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -6,7 +8,6 @@
 
 #include "tests/index/index_fixtures.h"
 #include "viewer/page_prefetch.h"
-#include "viewer/viewer_nav.h"
 
 namespace velk {
 namespace {
@@ -48,6 +49,33 @@ TEST(ViewerNav, ZoomStepsPagesAndDocumentsByPosition) {
     EXPECT_EQ(EntryText("1234567 ", "TOV_0001"), "1234567  TOV_0001");
     EXPECT_EQ(EntryText("12340567", "ASN_0001").substr(9), "ASN_0001");
     EXPECT_EQ(TrademarkDocNo("/srv/TOV_0001/IMG/1234567.TIF"), "1234567 ");
+
+    // The zoom box: fits by name, numbers held to 10 % and the zoom rule's 1600 %.
+    const struct {
+        const char* typed;
+        std::optional<ViewMode> mode;
+        int percent;
+    } typed[] = {{"fit PAGE", ViewMode::FitPage, 100},
+                 {" Fit width ", ViewMode::FitWidth, 100},
+                 {"150", ViewMode::Zoom, 150},
+                 {"75 %", ViewMode::Zoom, 75},
+                 {"3%", ViewMode::Zoom, 10},
+                 {"99999", ViewMode::Zoom, 1600},
+                 {"", std::nullopt, 0},
+                 {"1.5", std::nullopt, 0},
+                 {"-20", std::nullopt, 0},
+                 {"12345678901", std::nullopt, 0}};
+    for (const auto& k : typed) {
+        const std::optional<TypedView> v = ParseZoomText(k.typed);
+        ASSERT_EQ(v.has_value(), k.mode.has_value()) << k.typed;
+        if (!v) continue;
+        EXPECT_EQ(v->mode, *k.mode) << k.typed;
+        if (v->mode == ViewMode::Zoom) {
+            EXPECT_EQ(v->percent, k.percent) << k.typed;
+        }
+    }
+    EXPECT_EQ(ZoomText(ViewMode::Zoom, 150), "150 %");
+    EXPECT_EQ(ZoomText(ViewMode::FitWidth, 150), "Fit width");
 }
 
 TEST(PagePrefetch, HandsOverOnlyTheRequestedFinishedPage) {
@@ -82,7 +110,7 @@ TEST(PagePrefetch, HandsOverOnlyTheRequestedFinishedPage) {
     // With a view: the first screen's tiles, as the control would render them itself.
     PageRequest viewed = req(2);
     PrefetchView v;
-    v.fit = true;
+    v.fit = 2;
     v.room = v.view = QSize(100, 120);
     v.tile = 64;
     viewed.view = v;

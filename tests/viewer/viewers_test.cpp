@@ -99,6 +99,29 @@ TEST(Viewers, TwoViewersStepPagesWithTheirOwnRecords) {
     PageImage direct = PageImage::loadRaw(in.app.viewers[0].ImagePath, RequestFor(in.app.doc.Page).spec);
     EXPECT_EQ(in.viewers->view(1)->accView->page().size(), direct.size());
     EXPECT_EQ(in.viewers->view(1)->accView->page().blackCount(), direct.blackCount());
+
+    // Linked, the other viewer turns, zooms, fits and scrolls with the active one, each
+    // within its own document; the current document stays the active viewer's.
+    EXPECT_EQ(in.viewers->state().pageNo, box->pages - 1);
+    in.viewers->setLinked(true);
+    in.viewers->FirstPage();
+    EXPECT_EQ(in.title(2), PatentCaption(*tif, 2, 1, tif->pages));
+    in.viewers->NextPage();
+    EXPECT_EQ(in.title(2), PatentCaption(*tif, 2, 2, tif->pages));
+    ASSERT_TRUE(in.viewers->GoToPage(1, box->pages));
+    EXPECT_EQ(in.title(2), PatentCaption(*tif, 2, std::min(box->pages, tif->pages), tif->pages));
+    EXPECT_EQ(in.app.doc.CurDocNo, box->number);
+    ImagingControl* other = in.viewers->view(2)->accView;
+    in.viewers->SetView(ViewMode::Zoom, 400);
+    EXPECT_EQ(other->ZoomLevel(), 400);
+    QScrollBar* bar = in.viewers->view(1)->accView->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    EXPECT_EQ(other->verticalScrollBar()->value(), other->verticalScrollBar()->maximum());
+    in.viewers->FitWidth();
+    EXPECT_EQ(other->FitMethod(), 1);
+    in.viewers->setLinked(false);
+    in.viewers->FirstPage();
+    EXPECT_EQ(in.title(2), PatentCaption(*tif, 2, std::min(box->pages, tif->pages), tif->pages));
 }
 
 // Document navigation by position, with two viewers loading each document, the
@@ -222,6 +245,24 @@ TEST(Viewers, ZoomStepsAndFullViewFlags) {
     const QSize upright = c->page().size();
     in.viewers->Rotate();
     EXPECT_EQ(c->page().size(), upright.transposed());
+    in.viewers->RotateLeft();
+    EXPECT_EQ(c->page().size(), upright);
+
+    // A fit holds across page turns and documents in its viewer, until a zoom.
+    in.viewers->FitWidth();
+    EXPECT_EQ(c->FitMethod(), 1);
+    const int wide = c->ZoomLevel();
+    EXPECT_LE(c->page().scaledSize(wide / 100.0).width(), c->viewport()->width() + 1);
+    in.viewers->NextPage();
+    in.viewers->NextDocument();
+    EXPECT_EQ(c->FitMethod(), 1);
+    EXPECT_EQ(in.viewers->state().mode, ViewMode::FitWidth);
+    in.viewers->FitPage();
+    EXPECT_EQ(c->FitMethod(), 2);
+    in.viewers->SetView(ViewMode::Zoom, 333);
+    in.viewers->NextPage();
+    EXPECT_EQ(c->FitMethod(), 0);
+    EXPECT_EQ(c->ZoomLevel(), 333);
 }
 
 TEST(Viewers, ClosingViewerOneHandsViewerTwosDocumentOver) {

@@ -135,6 +135,9 @@ private:
 
 // The zoom that fits a page of size `page` into `room`, within the zoom rule of the viewers.
 double FitZoom(QSize room, QSize page);
+// The zoom that fits the page's width into `room`; when the page is then taller than the
+// room, the width left beside a vertical scroll bar `bar` pixels wide.
+double FitWidthZoom(QSize room, QSize page, int bar);
 
 // Replaces `path` with `bytes` through a temporary file in the same directory. Synced:
 // on the disk before the rename. Deferred: the caller syncs a whole set of files at once

@@ -106,6 +106,13 @@ double FitZoom(QSize room, QSize page) {
     return ViewZoom(std::min(double(room.width()) / page.width(), double(room.height()) / page.height()));
 }
 
+double FitWidthZoom(QSize room, QSize page, int bar) {
+    if (page.isEmpty()) return 1.0;
+    const double whole = double(room.width()) / page.width();
+    if (page.height() * whole <= room.height()) return ViewZoom(whole);
+    return ViewZoom(double(std::max(1, room.width() - bar)) / page.width());
+}
+
 QSize PageImage::scaledSize(double zoom) const {
     RequireZoom(zoom);
     auto side = [zoom](int n) { return std::max(1, static_cast<int>(std::lround(n * zoom))); };

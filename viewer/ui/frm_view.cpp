@@ -7,7 +7,9 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QTimer>
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <exception>
 
 #include "common/vb_text.h"
@@ -33,6 +35,9 @@ frmView1::frmView1(App& app, int viewNo, QWidget* parent) : QWidget(parent), app
     accView->setObjectName("accView");
     accView->setClipboard(app_.ports.clipboard);
     accView->viewport()->installEventFilter(this);
+    accView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(accView, &QWidget::customContextMenuRequested, this,
+            [this](QPoint at) { emit contextMenuAsked(viewNo_, accView->viewport()->mapToGlobal(at)); });
     setFocusProxy(accView);
     resize(640, 480);
 }
@@ -107,6 +112,10 @@ struct Viewers::Impl {
     bool busy = false;  // our own activations and closes
     bool zoomArea = false;
     bool prefetchOn = true;
+    std::array<int, 2> foundAt{0, 0};
+    bool linked = false;     // the other viewer follows the active one's page, view and scroll
+    bool mirroring = false;  // a linked change being applied to the other viewer  // each viewer's document's
+                             // place on the Found list, 0 = not on it
     PagePrefetch prefetch;
     ViewerWindowEvents events{*this};
 
@@ -137,11 +146,25 @@ struct Viewers::Impl {
         sub->installEventFilter(&events);
         windows[static_cast<std::size_t>(n - 1)] = sub;
         views[static_cast<std::size_t>(n - 1)] = v;
-        QObject::connect(v->accView, &ImagingControl::ZoomChanged, &events,
-                         [this, n](int percent) { state(n).Zoom = CInt(percent); });
+        QObject::connect(v->accView, &ImagingControl::ZoomChanged, &events, [this, n, v](int percent) {
+            state(n).Zoom = CInt(percent);
+            // A wheel or area zoom is a typed zoom; a fit keeps its mode.
+            if (v->accView->FitMethod() == 0 && !mirroring) {
+                state(n).Mode = ViewMode::Zoom;
+                if (n == activeNo) app.viewerFlags.FullView = false;
+                if (n == activeNo) mirrorView();
+                changed();
+            }
+        });
+        for (QScrollBar* bar : {v->accView->horizontalScrollBar(), v->accView->verticalScrollBar()})
+            QObject::connect(bar, &QScrollBar::valueChanged, &events, [this, n] { mirrorScroll(n); });
         QObject::connect(v, &frmView1::controlClicked, &events, [this](int which) {
             if (which != activeNo) markActive(which);
             changed();
+        });
+        QObject::connect(v, &frmView1::contextMenuAsked, &events, [this](int which, QPoint global) {
+            if (which != activeNo) self.Activate(which);
+            if (self.onContextMenu) self.onContextMenu(global);
         });
         sub->show();
         return v;
@@ -250,7 +273,8 @@ struct Viewers::Impl {
             }
         }
         r.view = view(n)->accView->prefetchView();
-        if (!app.viewerFlags.FullView) r.view->fit = false, r.view->zoom = s.Zoom.value() / 100.0;
+        r.view->fit = FitMethodFor(app.viewerFlags.FullView ? ViewMode::FitPage : s.Mode);
+        if (r.view->fit == 0) r.view->zoom = s.Zoom.value() / 100.0;
         prefetch.request(std::move(r));
     }
 
@@ -302,22 +326,26 @@ struct Viewers::Impl {
         if (openCount() <= 1 && open(1)) windows[0]->showMaximized();
         bringForward(last);
         markActive(last);
-        setFoundPositionOfShown();
+        const int at = setFoundPositionOfShown();
+        for (int n = 1; n <= 2; ++n)
+            if (targets[static_cast<std::size_t>(n - 1)]) foundAt[static_cast<std::size_t>(n - 1)] = at;
         enableShownDocumentCommands();
         return Outcome::Shown;
     }
 
     // Opened from outside the navigation (find dialog, found-list view): the counter
     // follows the document, so the document buttons are right from the start.
-    void setFoundPositionOfShown() {
-        if (!app.lists) return;
+    // The place found, or 0 when the document is not on the list.
+    int setFoundPositionOfShown() {
+        if (!app.lists) return 0;
         const std::vector<ListRow> rows = FoundDisplayRows(app);
         for (std::size_t i = 0; i < rows.size(); ++i)
             if (FoundEntryDocNo(rows[i].DocumentNo) == Trim(app.doc.CurDocNo) &&
                 Trim(rows[i].Volume) == Trim(app.doc.CurVolume)) {
                 app.viewerFlags.FoundPosition = CInt(static_cast<double>(i + 1));
-                return;
+                return static_cast<int>(std::min<std::size_t>(i + 1, 32767));
             }
+        return 0;
     }
 
     bool documentMove(DocMove move, bool retry) {
@@ -342,6 +370,8 @@ struct Viewers::Impl {
         }
         if (outcome == Outcome::Shown) {
             f.FoundPosition = CInt(p);
+            for (int n = 1; n <= 2; ++n)
+                if (targets[static_cast<std::size_t>(n - 1)]) foundAt[static_cast<std::size_t>(n - 1)] = p;
             changed();
             prefetchNext(activeNo);
             return true;
@@ -357,7 +387,63 @@ struct Viewers::Impl {
     void pageMove(PageMove move) {
         const int n = activeNo;
         if (!shown(n)) return;
-        showPage(n, PageTarget(move, pageOf(n), pageCountOf(n)));
+        if (showPage(n, PageTarget(move, pageOf(n), pageCountOf(n)))) mirrorPage(move, 0);
+    }
+
+    // The viewer that follows the active one while linked, or 0.
+    int follower() const {
+        const int other = 3 - activeNo;
+        return linked && !mirroring && (activeNo == 1 || activeNo == 2) && shown(other) ? other : 0;
+    }
+
+    // The same turn in the other viewer, held to its own document (page: a go-to's page).
+    void mirrorPage(PageMove move, int page) {
+        const int m = follower();
+        if (!m) return;
+        const int count = pageCountOf(m);
+        int target = page ? std::clamp(page, 1, count) : PageTarget(move, pageOf(m), count);
+        if (target == 0 || target == pageOf(m)) return;
+        const int n = activeNo;
+        mirroring = true;
+        showPage(m, target);
+        mirroring = false;
+        markActive(n);  // the current document is the active viewer's again
+    }
+
+    // The active viewer's mode and zoom in the other viewer.
+    void mirrorView() {
+        const int m = follower();
+        frmView1* v = view(m);
+        ImagingControl* c = activeControl();
+        if (!v || !c) return;
+        mirroring = true;
+        state(m).Mode = state(activeNo).Mode;
+        const int fit = FitMethodFor(state(m).Mode);
+        if (fit != 0) {
+            v->accView->FitMethod(fit);
+        } else {
+            v->accView->ZoomLevel(c->ZoomLevel());
+            state(m).Zoom = CInt(c->ZoomLevel());
+        }
+        mirroring = false;
+    }
+
+    // Scrolls the other viewer to the same place, as a share of its own page.
+    void mirrorScroll(int from) {
+        if (from != activeNo) return;
+        const int m = follower();
+        frmView1* src = view(from);
+        frmView1* dst = view(m);
+        if (!src || !dst) return;
+        mirroring = true;
+        for (auto bar :
+             {&QAbstractScrollArea::horizontalScrollBar, &QAbstractScrollArea::verticalScrollBar}) {
+            const QScrollBar* a = (src->accView->*bar)();
+            QScrollBar* b = (dst->accView->*bar)();
+            if (a->maximum() > 0)
+                b->setValue(static_cast<int>(std::lround(double(a->value()) / a->maximum() * b->maximum())));
+        }
+        mirroring = false;
     }
 
     // Shows page `target` (1..count) of viewer n; false when it is outside the document
@@ -397,6 +483,21 @@ struct Viewers::Impl {
         cancelSelection(*c);
         c->ZoomLevel(percent);
         state(activeNo).Zoom = CInt(c->ZoomLevel());
+        state(activeNo).Mode = ViewMode::Zoom;
+        mirrorView();
+        changed();
+    }
+
+    // Fits the active viewer's page, now and on every page it shows after.
+    void fitTo(ViewMode mode) {
+        ImagingControl* c = activeControl();
+        if (!c) return;
+        app.viewerFlags.FullView = false;
+        cancelSelection(*c);
+        state(activeNo).Mode = mode;
+        c->FitMethod(FitMethodFor(mode));
+        state(activeNo).Zoom = CInt(c->ZoomLevel());
+        mirrorView();
         changed();
     }
 
@@ -434,6 +535,7 @@ struct Viewers::Impl {
         if (trademarks()) f.TrademarkImagePath = second.ImagePath;
         if (loadPage(1, page)) {
             commit(1, page);
+            foundAt[0] = foundAt[1];
             windows[0]->showMaximized();
             markActive(1);
             prefetchNext(1);
@@ -517,7 +619,17 @@ void Viewers::FirstPage() { d_->pageMove(PageMove::First); }
 void Viewers::PreviousPage() { d_->pageMove(PageMove::Previous); }
 void Viewers::NextPage() { d_->pageMove(PageMove::Next); }
 void Viewers::LastPage() { d_->pageMove(PageMove::Last); }
-bool Viewers::GoToPage(int which, int page) { return d_->showPage(which, page); }
+bool Viewers::GoToPage(int which, int page) {
+    const bool shown = d_->showPage(which, page);
+    if (shown && which == d_->activeNo) d_->mirrorPage(PageMove::First, page);
+    return shown;
+}
+
+void Viewers::setLinked(bool on) {
+    d_->linked = on;
+    d_->changed();
+}
+bool Viewers::linked() const { return d_->linked; }
 
 void Viewers::PageDownOrNext() {
     ImagingControl* c = d_->activeControl();
@@ -575,8 +687,23 @@ void Viewers::FullView() {
     c->FitMethod(2);
     const Int16 zoom = CInt(c->ZoomLevel());
     d_->app.viewers[0].Zoom = d_->app.viewers[1].Zoom = zoom;
+    d_->app.viewers[0].Mode = d_->app.viewers[1].Mode = ViewMode::FitPage;
     f.FullViewPending = false;
     d_->changed();
+}
+
+void Viewers::FitPage() {
+    d_->fitTo(ViewMode::FitPage);
+}
+void Viewers::FitWidth() {
+    d_->fitTo(ViewMode::FitWidth);
+}
+
+void Viewers::SetView(ViewMode mode, int percent) {
+    if (mode == ViewMode::Zoom)
+        d_->zoomTo(percent);
+    else
+        d_->fitTo(mode);
 }
 
 void Viewers::ZoomArea() {
@@ -598,6 +725,13 @@ void Viewers::Rotate() {
     if (!c) return;
     WaitCursor wait;
     c->Rotate(90);
+}
+
+void Viewers::RotateLeft() {
+    ImagingControl* c = d_->activeControl();
+    if (!c) return;
+    WaitCursor wait;
+    c->Rotate(-90);
 }
 
 bool Viewers::Copy() {
@@ -655,8 +789,13 @@ ViewerCommandState Viewers::state() const {
     if (d_->shown(st.active)) {
         st.page = PageButtons(d_->pageOf(st.active), d_->pageCountOf(st.active));
         if (const ImagingControl* c = d_->activeControl()) st.zoom = c->ZoomLevel();
+        st.mode = fullView() ? ViewMode::FitPage : d_->state(st.active).Mode;
+        st.pageNo = d_->pageOf(st.active);
+        st.pageCount = d_->pageCountOf(st.active);
         const int count = d_->app.lists ? static_cast<int>(d_->app.lists->FoundCount()) : 0;
         st.document = DocumentButtons(d_->app.viewerFlags.FoundPosition.value(), count);
+        st.foundPosition = d_->foundAt[static_cast<std::size_t>(st.active - 1)];
+        st.foundCount = count;
     }
     return st;
 }

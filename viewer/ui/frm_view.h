@@ -4,6 +4,7 @@
 // windows in its MDI area and forwards its toolbar, menu and keyboard commands to
 // Viewers. Commands act on the active viewer; one whose window is not open does nothing,
 // and no command opens an empty viewer.
+#include <QPoint>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -32,6 +33,8 @@ public:
 signals:
     // The control was clicked (the page buttons follow this viewer).
     void controlClicked(int viewNo);
+    // The page's context menu was asked for, at `global`.
+    void contextMenuAsked(int viewNo, QPoint global);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -83,10 +86,16 @@ public:
     void ZoomOut();
     void Zoom100();
     void FullView();
+    // Fit page and fit width hold for the active viewer until it is zoomed.
+    void FitPage();
+    void FitWidth();
+    // A typed zoom or fit (the zoom box).
+    void SetView(ViewMode mode, int percent);
     void ZoomArea();
     // Ends a zoom-area selection that is waiting for its rectangle (before a dialog opens).
     void EndZoomArea();
     void Rotate();
+    void RotateLeft();
     // True when an image was placed on the clipboard (and the message shown).
     bool Copy();
 
@@ -109,6 +118,11 @@ public:
     // "&1 " & View1Caption, or "&1" while viewer 1 is closed; likewise for viewer 2.
     std::string windowListEntry(int which) const;
 
+    // Linked viewers: a page turn, zoom, fit or scroll in the active viewer is applied to
+    // the other one, which keeps its own document and stops at its own last page.
+    void setLinked(bool on);
+    bool linked() const;
+
     // Decoding of the next page on a worker thread (on by default).
     void setPrefetch(bool on);
     bool prefetch() const;
@@ -119,6 +133,8 @@ public:
     // command that changed what is shown (the shell refreshes its command state).
     std::function<void()> onAllClosed;
     std::function<void()> onChanged;
+    // A viewer's page asked for its context menu; the viewer is active by then.
+    std::function<void(QPoint global)> onContextMenu;
 
     struct Impl;
 

@@ -61,8 +61,9 @@ void ImagingControl::ShowPage(PrefetchedPage prefetched) {
 
 PrefetchView ImagingControl::prefetchView() const {
     PrefetchView v;
-    v.fit = fitMethod_ == 2;
+    v.fit = fitMethod_;
     v.room = maximumViewportSize();
+    v.bar = verticalScrollBar()->sizeHint().width();
     v.view = viewport()->size();
     v.zoom = zoom_;
     v.ratio = deviceRatio();
@@ -77,7 +78,7 @@ int ImagingControl::PageCount() const { return page_.isNull() ? 0 : page_.pageCo
 void ImagingControl::swapIn(PageImage page) {
     page_ = std::move(page);
     clearTiles();
-    if (fitMethod_ == 2) {
+    if (fitMethod_ != 0) {
         applyFit();
     } else {
         updateScrollBars();
@@ -88,12 +89,14 @@ void ImagingControl::swapIn(PageImage page) {
 }
 
 void ImagingControl::FitMethod(int method) {
-    fitMethod_ = method;
-    if (method == 2) applyFit();
+    fitMethod_ = method == 1 || method == 2 ? method : 0;
+    if (fitMethod_ != 0) applyFit();
 }
 
 double ImagingControl::fitZoom() const {
     if (page_.isNull()) return zoom_;
+    if (fitMethod_ == 1)
+        return FitWidthZoom(maximumViewportSize(), page_.size(), verticalScrollBar()->sizeHint().width());
     return FitZoom(maximumViewportSize(), page_.size());
 }
 
@@ -150,7 +153,7 @@ void ImagingControl::Rotate(int degrees) {
         std::swap(w, h);
     }
     clearTiles();
-    if (fitMethod_ == 2) {
+    if (fitMethod_ != 0) {
         applyFit();
     } else {
         updateScrollBars();
@@ -273,7 +276,7 @@ void ImagingControl::paintEvent(QPaintEvent* event) {
 
 void ImagingControl::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
-    if (fitMethod_ == 2) {
+    if (fitMethod_ != 0) {
         applyFit();
     } else {
         updateScrollBars();

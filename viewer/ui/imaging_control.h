@@ -48,7 +48,7 @@ public:
     int PageCount() const;
 
     // 2: the whole page fits the window, now, after each load and on resizing, until a
-    // zoom level is set. 0: no fit.
+    // zoom level is set; 1: its width does. 0: no fit.
     void FitMethod(int method);
     int FitMethod() const { return fitMethod_; }
     void ZoomLevel(int percent);  // held to the zoom rule: 1 to 1600

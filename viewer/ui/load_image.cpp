@@ -7,21 +7,24 @@
 #include "platform/app.h"
 #include "viewer/page_loading.h"
 #include "viewer/ui/imaging_control.h"
+#include "viewer/viewer_nav.h"
 
 namespace velk {
 namespace {
 
 // The view settings every load applies: scroll bars, smoothing, centring, and the
-// viewer's zoom, or the fit while the full-view flag is on.
+// viewer's zoom, or its fit (the full-view flag fits the page).
 void Configure(const App& app, ImagingControl& c, int viewNo) {
     c.ScrollBars(true);
     c.AspectRatio(2);
     c.AliasMode(2);
     c.DisplayCentered(true);
-    if (app.viewerFlags.FullView)
-        c.FitMethod(2);
+    const ViewerState& s = app.viewers[static_cast<std::size_t>(viewNo - 1)];
+    const int fit = FitMethodFor(app.viewerFlags.FullView ? ViewMode::FitPage : s.Mode);
+    if (fit != 0)
+        c.FitMethod(fit);
     else
-        c.ZoomLevel(app.viewers[static_cast<std::size_t>(viewNo - 1)].Zoom.value());
+        c.ZoomLevel(s.Zoom.value());
 }
 
 // Repaints once, when the control is configured and loaded.
