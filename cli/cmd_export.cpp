@@ -82,8 +82,7 @@ int ExportOne(Context& ctx, ExportRun& run, const ExportFormat& format, const fs
     if (auto text = ctx.option("pages")) {
         auto list = ParsePageList(*text);
         if (!list) return Usage(ctx, "--pages takes page numbers and ranges such as 1,3-5");
-        for (int p : *list)
-            if (p > count) return ctx.fail("Document " + number + " has " + std::to_string(count) + " pages");
+        if (auto beyond = PagesBeyond(number, *list, count)) return ctx.fail(*beyond);
         pages = *list;
     } else if (auto section = ctx.option("section")) {
         auto options = SectionOptions(*section);
@@ -96,7 +95,8 @@ int ExportOne(Context& ctx, ExportRun& run, const ExportFormat& format, const fs
     }
     if (pages.empty()) return ctx.fail(kNoPagesText);
     const ExportOutcome outcome = run.Export(pages, format, to);
-    const bool whole = outcome == ExportOutcome::Done;
+    // A file kept rather than replaced is a page the script asked for and did not get.
+    const bool whole = outcome == ExportOutcome::Done && run.summary.skipped.empty();
     Json r = Json::object();
     r.set("number", number).set("volume", volume);
     if (std::holds_alternative<SaveFormat>(format)) r.set("directory", (to / ExportDirName(number)).string());
@@ -145,7 +145,8 @@ int ExportList(Context& ctx, ExportRun& run, const ExportFormat& format, const f
     out.set("exported", r.exported).set("left", std::move(left)).set("notInIndex", std::move(missing));
     out.set("cancelled", r.cancelled).set("files", Files(run));
     ctx.print(out);
-    const bool all = table.size() > 0 && r.exported == static_cast<int>(table.size());
+    const bool all =
+        table.size() > 0 && r.exported == static_cast<int>(table.size()) && run.summary.skipped.empty();
     return all ? kExitDone : kExitFailed;
 }
 

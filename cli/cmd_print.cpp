@@ -73,6 +73,7 @@ public:
     void newPage() override { pdf_.newPage(); }
     bool endDoc() override { return pdf_.endDoc(); }
     void abortDoc() override { pdf_.abortDoc(); }
+    std::string lastOutputFile() override { return pdf_.lastOutputFile(); }
     const std::vector<fs::path>& files() const { return pdf_.outputFiles(); }
 
 private:
@@ -169,6 +170,9 @@ int PrintOne(Context& ctx, const PageOptions& options, Printer& printer, QtPrint
     if (const int located = ctx.locate(number, volume); located != kExitDone) return located;
     const int pages = DocumentFilePages(app);
     if (pages < 1) return kExitFailed;
+    // A page the document does not have is refused, as export refuses it, not dropped.
+    if (options.choice == PageChoice::List)
+        if (auto beyond = PagesBeyond(number, options.list, pages)) return ctx.fail(*beyond);
     app.doc.CurPageCount = Int16(std::min(pages, 32767));
     app.ports.printer = &printer;
     StderrProgress progress(ctx.err);
@@ -180,7 +184,12 @@ int PrintOne(Context& ctx, const PageOptions& options, Printer& printer, QtPrint
     Json files = Json::array();
     if (pdf)
         for (const fs::path& f : pdf->outputFiles()) files.push(f.string());
-    ctx.print(Json::object().set("printed", clean).set("printer", printer.deviceName()).set("files", std::move(files)));
+    // The file written, not the one a next job would write.
+    const std::string written = printer.lastOutputFile();
+    ctx.print(Json::object()
+                  .set("printed", clean)
+                  .set("printer", written.empty() ? printer.deviceName() : written)
+                  .set("files", std::move(files)));
     return clean ? kExitDone : kExitFailed;
 }
 
@@ -281,7 +290,8 @@ int Run(Context& ctx) {
 
 const Command kPrintCommand{
     "print", "NUMBER VOLUME | --list FILE", 0, 2, "pages= section= paper= duplex pdf= printer= list=",
-    "Prints document NUMBER on VOLUME as the print dialog does: every page, --pages 1,3-5,\n"
+    "Prints document NUMBER on VOLUME as the print dialog does: every page, --pages 1,3-5\n"
+    "    (a page beyond the document's last is refused, as export refuses it),\n"
     "    or --section claims[,abstract,...] (patents); --paper letter|a4|legal (else the\n"
     "    configured paper), --duplex. --pdf FILE writes one PDF file, --printer NAME sends\n"
     "    the job to a printer queue. --list FILE prints every entry of FILE (one \"NUMBER\n"
@@ -290,7 +300,7 @@ const Command kPrintCommand{
     "    Exit 1 when any document did not print in full (missing volume, not found,\n"
     "    printer error), with the reason on stderr.\n"
     "    JSON: printed (bool, or the count of a list), left (entries not printed),\n"
-    "          files (PDF files written), printer.",
+    "          files (PDF files written), printer (the PDF file written, or the queue).",
     Run};
 
 }  // namespace velk::cli

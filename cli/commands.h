@@ -82,6 +82,10 @@ struct Command {
     int (*run)(Context&);
 };
 
+// "Document N has C pages" when a page of the list lies beyond the document's count:
+// print and export refuse such a choice alike, before anything is written.
+std::optional<std::string> PagesBeyond(const std::string& number, const std::vector<int>& pages, int count);
+
 // In the order the help lists them.
 const std::vector<const Command*>& Commands();
 

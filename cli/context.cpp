@@ -58,4 +58,10 @@ int Context::locate(const std::string& number, const std::string& volume) const 
     return fail("Document " + number + " is not on volume " + volume);
 }
 
+std::optional<std::string> PagesBeyond(const std::string& number, const std::vector<int>& pages, int count) {
+    for (int p : pages)
+        if (p > count) return "Document " + number + " has " + std::to_string(count) + " pages";
+    return std::nullopt;
+}
+
 }  // namespace velk::cli

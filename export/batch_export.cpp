@@ -21,10 +21,15 @@ ExportBatchResult ExportBatch(App& app, ExportRun& run, const PageOptions* optio
     run.batchPages = app.lists->ExportPages();
     run.docIndex = 0;
     run.batchDone = 0;
+    RunSummary& summary = run.summary;
+    summary.run = "Batch Export";
+    summary.folder = destination;
+    summary.list = "To Export";
     for (const ListRow& row : rows) {
         app.DoEvents();
         if (app.ExportCancel) {
             result.cancelled = true;
+            summary.cancel();
             break;
         }
         run.docIndex = std::min<std::int32_t>(run.docIndex, INT32_MAX - 1) + 1;
@@ -32,13 +37,20 @@ ExportBatchResult ExportBatch(App& app, ExportRun& run, const PageOptions* optio
         app.doc.CurDocNo = Left(row.DocumentNo, 9);
 
         const BatchVolume volume = AskForBatchVolume(app);
+        const std::string number = Trim(app.doc.CurDocNo);
         if (volume == BatchVolume::Aborted) {
             result.aborted = true;
+            summary.cancel();
             return result;
         }
-        const bool ignored = volume == BatchVolume::Ignored;
         // Not on its volume: nothing is written under its number, and it stays listed.
-        if (ignored || !GetPath_OpenIdx(app, Trim(app.doc.CurDocNo), app.doc.CurVolume)) {
+        if (volume == BatchVolume::Ignored) {
+            summary.skip(number, "volume " + app.doc.CurVolume + " was not inserted");
+            ++result.passed;
+            continue;
+        }
+        if (!GetPath_OpenIdx(app, number, app.doc.CurVolume)) {
+            summary.fail(number, "not found on volume " + app.doc.CurVolume);
             ++result.passed;
             continue;
         }
@@ -48,24 +60,28 @@ ExportBatchResult ExportBatch(App& app, ExportRun& run, const PageOptions* optio
             const PageSelection sel = SelectPages(*options, app.doc, row.Pages.value());
             if (sel.empty()) {
                 app.msg(kNoPagesText);
+                summary.skip(number, kNoPagesText);
                 ++result.passed;
                 continue;
             }
             for (Int16 p : sel.pages) pages.push_back(p.value());
+            // The progress shows this document's page count, not the one shown before.
+            app.doc.CurPageCount = row.Pages;
         } else {
             const int n = DocumentPageCount(app);
             for (int p = 1; p <= n; ++p) pages.push_back(p);
             app.doc.CurPageCount = Int16(std::clamp(n, 0, 32767));
         }
         if (pages.empty()) {
+            summary.skip(number, kNoPagesText);
             ++result.passed;
             continue;
         }
 
         const ExportOutcome outcome = run.Export(pages, format, destination);
         run.batchDone = std::min<std::int64_t>(INT32_MAX, std::int64_t{run.batchDone} + row.Pages.value());
-        if (outcome == ExportOutcome::Cancelled) {
-            result.cancelled = true;
+        if (outcome == ExportOutcome::Cancelled || outcome == ExportOutcome::Stopped) {
+            (outcome == ExportOutcome::Cancelled ? result.cancelled : result.stopped) = true;
             ++result.passed;
             break;
         }

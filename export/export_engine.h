@@ -4,10 +4,12 @@
 // the dialogs, the batch and velkcmd all go through ExportDocument.
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
 
+#include "platform/run_summary.h"
 #include "print/document_files.h"
 #include "viewer/imaging/page_image.h"
 
@@ -19,8 +21,6 @@ struct App;
 const char* ExportExtension(SaveFormat format);
 // "Page0007.TIF": the exported file of page 7.
 std::string ExportFileName(int page, SaveFormat format);
-// "PAGE0007.TIF": the working file of page 7.
-std::string WorkingFileName(int page, SaveFormat format);
 // The directory name for a document number: trimmed; empty when the number cannot
 // name one directory level (empty, ".", "..", a separator, ":" or a control character).
 std::string ExportDirName(const std::string& docNo);
@@ -35,9 +35,10 @@ std::string DirErrorText(const std::string& dir);
 // "This file " & file & " already exists!  Do you want to overwrite?"
 std::string OverwriteText(const std::string& file);
 
-// 2 when the directory was created, 3 when it was there, 0 on any error (a file of
-// that name is an error too).
-int CheckLocalDir(const std::filesystem::path& dir);
+// 2 when the directory was created, 3 when it was there, 0 on any error: a file or a
+// symbolic link of that name is one too (a link could send the pages anywhere).
+// `why` gets the reason of a 0.
+int CheckLocalDir(const std::filesystem::path& dir, std::string* why = nullptr);
 
 // The bytes of page `page` of the image file at path as a G4 TIFF, its compressed
 // data copied unchanged; empty when the page is not stored as one G4 block (the
@@ -63,10 +64,11 @@ public:
 using ExportFormat = std::variant<SaveFormat, DocumentFileFormat>;
 
 enum class ExportOutcome {
-    Done,       // every selected page written; the document left its list
-    Partial,    // some page not written (skipped, failed or answered No); still listed
-    Skipped,    // nothing attempted: no directory could be made for it
-    Cancelled,  // Cancel, or Cancel to a question: this document's new files removed
+    Done,       // every selected page written, or kept by a No to overwrite; the document left its list
+    Partial,    // some page could not be written; still listed
+    Skipped,    // nothing attempted: its directory name is taken or unusable
+    Cancelled,  // Cancel before its last page was done: this document's new files removed
+    Stopped,    // the destination takes no more files (not writable, full): the run ends
 };
 
 class ExportRun {
@@ -92,6 +94,10 @@ public:
                          const std::filesystem::path& destination);
 
     bool cancelled() const;
+    // A directory or write error ended the run; summary.stopReason says which.
+    bool stopped() const { return summary.end == RunSummary::End::Stopped; }
+    // What the run did, for its closing message; the batch adds the documents it passed over.
+    RunSummary summary;
     // Files written by this run, in order (the batch and velkcmd report them).
     const std::vector<std::filesystem::path>& written() const { return written_; }
     int pagesWritten() const { return static_cast<int>(written_.size()) + morePages_; }
@@ -102,25 +108,39 @@ public:
     std::int32_t batchPages = 0, batchDone = 0;
 
 private:
-    enum class PageResult { Written, NotWritten, Cancel };
-    PageResult exportPage(int page, SaveFormat format, const std::filesystem::path& dir,
-                          const std::filesystem::path& workDir, int ordinal, int count,
-                          std::vector<std::filesystem::path>& created);
+    enum class PageResult { Written, Kept, Failed, Cancel, Stop };
+    PageResult exportPage(int page, SaveFormat format, const std::filesystem::path& dir, int ordinal,
+                          int count, std::vector<std::filesystem::path>& created);
     bool ensureSpace(const std::filesystem::path& dir, std::uint64_t size, bool& dirOk);
     void show();
     // The pages chosen, each once, and the progress of a document starting.
     std::vector<int> beginDocument(const std::vector<int>& pages);
     void showPage(int page, int ordinal, int count);
-    // False when target must not be written: a link or directory, or the overwrite answer.
-    bool mayWrite(const std::filesystem::path& target, const std::filesystem::path& dir, bool& existed);
+    // Whether target may be written: not a link or directory (Refused), and replaced only
+    // at the overwrite answer (Kept otherwise). `what` names it in the summary.
+    enum class Write { Yes, Kept, Refused };
+    Write mayWrite(const std::filesystem::path& target, const std::filesystem::path& dir, const std::string& what,
+                   bool& existed);
+    // Writes target once; false when the write failed, which stops the run.
+    bool writeOnce(const std::filesystem::path& target, const std::vector<std::uint8_t>& bytes, bool replacing);
     // The document is done: off To Export, or off Remaining when it was not to export.
     void leaveLists(const std::string& docNo, const std::string& volume);
+    // The outcome when dir cannot take the document (nullopt when it can): Skipped when
+    // its name is taken, Stopped when the destination makes no directories. A directory
+    // the user chose may be a link.
+    std::optional<ExportOutcome> refuseDirectory(const std::filesystem::path& dir, const std::string& number,
+                                                 bool chosen = false);
+    // An error of the run: the first is shown, every later one only counted in the
+    // summary, so a read-only or full destination gives one message, not one a page.
+    void problem(const std::string& text);
+    void stopRun(const std::string& text);
 
     App& app_;
     ExportProgressView* view_;
     ExportProgress progress_;
     std::vector<std::filesystem::path> written_;
     int morePages_ = 0;  // a document file holds several pages
+    bool problemShown_ = false;
 };
 
 }  // namespace velk

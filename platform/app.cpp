@@ -7,6 +7,10 @@ Answer App::msg(const std::string& text, Buttons buttons, Icon icon) const {
     return ports.messages->show(text, config.CollectionMode, buttons, icon);
 }
 
+void App::ShowSummary(const RunSummary& summary) const {
+    if (ports.messages) ports.messages->summary(summary, config.CollectionMode);
+}
+
 void App::DoEvents() const {
     if (ports.pump) ports.pump->DoEvents();
 }

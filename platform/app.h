@@ -55,6 +55,8 @@ struct App {
 
     // The message box every procedure uses: title CollectionMode.
     Answer msg(const std::string& text, Buttons buttons = Buttons::OK, Icon icon = Icon::None) const;
+    // The closing message of a run, with the same title.
+    void ShowSummary(const RunSummary& summary) const;
     void DoEvents() const;
 };
 

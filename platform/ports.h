@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/run_summary.h"
+
 class QImage;
 class QFont;
 
@@ -20,6 +22,10 @@ public:
     virtual ~Messages() = default;
     virtual Answer show(const std::string& text, const std::string& title, Buttons buttons = Buttons::OK,
                         Icon icon = Icon::None) = 0;
+    // The one closing message of a print, export or save run.
+    virtual void summary(const RunSummary& s, const std::string& title) {
+        show(s.text(), title, Buttons::OK, s.clean() ? Icon::Information : Icon::Exclamation);
+    }
 };
 
 // The modal OK/Cancel message window; returns MessageResult (1 OK, 3 Cancel, or
@@ -108,6 +114,9 @@ public:
     // setOutputFile names the file the next job writes.
     virtual bool asksForFile() { return false; }
     virtual void setOutputFile(const std::string& nativePath) { (void)nativePath; }
+    // The file the last job that ended well went to (a printer that writes PDF files);
+    // empty for a printer queue.
+    virtual std::string lastOutputFile() { return {}; }
 };
 
 // Dialogs of other floors that a lower floor's form may open.

@@ -41,7 +41,9 @@ TwipRect FitPage(int pageWidth, int pageHeight, double dpiX, double dpiY, int ar
     return {(areaWidth - tw) / 2, (areaHeight - th) / 2, tw, th};
 }
 
-PrintRun::PrintRun(App& app, PrintProgressView* view) : app_(app), view_(view) {}
+PrintRun::PrintRun(App& app, PrintProgressView* view) : app_(app), view_(view) {
+    summary.run = "Print";
+}
 
 PrintRun::~PrintRun() {
     try {
@@ -51,11 +53,11 @@ PrintRun::~PrintRun() {
 }
 
 void PrintRun::reportError(const std::exception& e) {
-    failed_ = true;
-    if (const auto* r = dynamic_cast<const RuntimeError*>(&e))
-        app_.msg(std::to_string(r->number()) + " - " + r->description());
-    else
-        app_.msg(std::to_string(kErrInvalidCall) + " - " + e.what());
+    const auto* r = dynamic_cast<const RuntimeError*>(&e);
+    const std::string text = r ? std::to_string(r->number()) + " - " + r->description()
+                               : std::to_string(kErrInvalidCall) + " - " + e.what();
+    markFailed(text);
+    app_.msg(text);
 }
 
 void PrintRun::startJob() {
@@ -116,11 +118,28 @@ bool PrintRun::FinishDocument() {
         }
     }
     const bool clean = pagesSent_ > 0 && !failed_ && jobEndedOk_;
+    if (pagesSent_ > 0 && jobEndedOk_) noteOutput();
+    documentError_ = clean ? std::string() : error_.empty() ? std::string("nothing was printed") : error_;
+    error_.clear();
     pagesSent_ = 0;
     failed_ = false;
     jobEndedOk_ = true;
     newSheetDue_ = false;
     return clean;
+}
+
+void PrintRun::noteOutput() {
+    Printer* printer = app_.ports.printer;
+    if (!printer) return;
+    const std::string file = printer->lastOutputFile();
+    if (file.empty()) {
+        summary.output = printer->deviceName();
+        return;
+    }
+    // One file names itself; several (a batch, a file a job) are found in their folder.
+    const std::filesystem::path folder = std::filesystem::path(file).parent_path();
+    summary.output = summary.folder.empty() || summary.output == file ? file : folder.string();
+    summary.folder = folder;
 }
 
 bool PrintBatchPage(PrintRun& run, const PageImage& image, std::int32_t page, std::int32_t pagesInDoc,

@@ -9,6 +9,7 @@
 
 #include "common/int16.h"
 #include "platform/ports.h"
+#include "platform/run_summary.h"
 
 namespace velk {
 
@@ -62,16 +63,25 @@ public:
     bool FinishDocument();
     int pagesSent() const { return pagesSent_; }
     bool failed() const { return failed_; }
+    // Why the document FinishDocument last ended was not clean ("" when it was).
+    const std::string& documentError() const { return documentError_; }
+    // What the run did, for its closing message; the runs count their documents into it
+    // and the printer's output (its file or queue) is noted as jobs end.
+    RunSummary summary;
 
     // Shared by the three page operations: draws one page and decides new sheet or end.
     bool printPage(const PageImage& page, bool lastOfJob, const PrintProgress& progress);
     // A page of the document could not be had: "number - description" when there is
     // an error to show, and the document is no longer done cleanly.
     void reportError(const std::exception& e);
-    void markFailed() { failed_ = true; }
+    void markFailed(const std::string& why = "a page could not be read") {
+        failed_ = true;
+        if (error_.empty()) error_ = why;
+    }
 
 private:
     void startJob();
+    void noteOutput();
 
     App& app_;
     PrintProgressView* view_;
@@ -80,6 +90,7 @@ private:
     bool jobEndedOk_ = true;
     int pagesSent_ = 0;
     bool failed_ = false;
+    std::string error_, documentError_;
 };
 
 // page of pagesInDoc within document docIndex of docCount; totalPages 0 when not known.

@@ -28,6 +28,28 @@ std::optional<PageImage> LoadPage(App& app, PrintRun& run, Int16 page) {
     }
 }
 
+// Ends the document's job and counts it in the run's summary; true when it printed
+// cleanly and was not cancelled (it then leaves its list).
+bool EndDocument(App& app, PrintRun& run, int pagesChosen) {
+    const int sent = run.pagesSent();
+    const bool clean = run.FinishDocument();
+    RunSummary& s = run.summary;
+    const std::string number = Trim(app.doc.CurDocNo);
+    s.pages += sent;
+    if (app.PrintCancel) {
+        s.cancel();
+        s.skip(number,
+               "cancelled after " + std::to_string(sent) + " of " + std::to_string(pagesChosen) + " pages");
+        return false;
+    }
+    if (!clean) {
+        s.fail(number, run.documentError());
+        return false;
+    }
+    ++s.documents;
+    return true;
+}
+
 }  // namespace
 
 int ActiveViewerIndex(const App& app) { return ActiveViewer(app) - 1; }
@@ -93,7 +115,7 @@ bool PrintCurrentDocument(App& app, PrintRun& run, const PageOptions& options) {
         ++ordinal;
         if (auto image = LoadPage(app, run, page)) PrintSinglePage(run, *image, page, sel.count, ordinal);
     }
-    const bool clean = run.FinishDocument() && !app.PrintCancel;
+    const bool clean = EndDocument(app, run, sel.count);
     if (clean) TakeOffPrintLists(app, app.doc.CurDocNo, app.doc.CurVolume);
     return clean;
 }
@@ -116,7 +138,7 @@ bool PrintMarkDocument(App& app, PrintRun& run, bool entire, int page) {
         ++ordinal;
         PrintMarkPage(run, p, count, ordinal, file);
     }
-    const bool clean = run.FinishDocument() && !app.PrintCancel;
+    const bool clean = EndDocument(app, run, count);
     if (clean) TakeOffPrintLists(app, app.doc.CurDocNo, app.doc.CurVolume);
     return clean;
 }
@@ -133,9 +155,15 @@ BatchResult PrintBatch(App& app, PrintRun& run, const PageOptions* options) {
     std::int32_t docIndex = 0;
     run.BatchPageCounter = 0;
     app.PrintCancel = false;
+    RunSummary& summary = run.summary;
+    summary.run = "Batch Print";
+    summary.list = "To Print";
     for (const ListRow& row : rows) {
         app.DoEvents();
-        if (app.PrintCancel) break;
+        if (app.PrintCancel) {
+            summary.cancel();
+            break;
+        }
         docIndex = Clamp32(static_cast<long long>(docIndex) + 1);
         app.doc.CurVolume = Trim(row.Volume);
         app.doc.CurDocNo = Trim(Left(row.DocumentNo, 9));
@@ -143,11 +171,17 @@ BatchResult PrintBatch(App& app, PrintRun& run, const PageOptions* options) {
         const BatchVolume volume = AskForBatchVolume(app);
         if (volume == BatchVolume::Aborted) {
             result.aborted = true;
+            summary.cancel();
             return result;
         }
-        const bool ignored = volume == BatchVolume::Ignored;
         // A document its volume does not hold stays listed: nothing of it was printed.
-        if (ignored || !GetPath_OpenIdx(app, app.doc.CurDocNo, app.doc.CurVolume)) {
+        if (volume == BatchVolume::Ignored) {
+            summary.skip(app.doc.CurDocNo, "volume " + app.doc.CurVolume + " was not inserted");
+            ++result.passed;
+            continue;
+        }
+        if (!GetPath_OpenIdx(app, app.doc.CurDocNo, app.doc.CurVolume)) {
+            summary.fail(app.doc.CurDocNo, "not found on volume " + app.doc.CurVolume);
             ++result.passed;
             continue;
         }
@@ -161,6 +195,7 @@ BatchResult PrintBatch(App& app, PrintRun& run, const PageOptions* options) {
             const PageSelection sel = SelectPages(*options, app.doc, row.Pages.value());
             if (sel.empty()) {
                 app.msg(kNoPagesText);
+                summary.skip(app.doc.CurDocNo, kNoPagesText);
                 ++result.passed;
                 continue;
             }
@@ -180,7 +215,7 @@ BatchResult PrintBatch(App& app, PrintRun& run, const PageOptions* options) {
                 PrintBatchPage(run, *image, options ? ordinal : page.value(), pagesInDoc, docIndex, docCount,
                                totalPages);
         }
-        const bool clean = run.FinishDocument();
+        const bool clean = EndDocument(app, run, pagesInDoc);
         if (app.PrintCancel) {
             result.cancelled = true;
             ++result.passed;

@@ -55,7 +55,8 @@ std::vector<int> PageNumbers(const PageSelection& sel) {
 }
 
 // Hides the dialog, asks for the destination, then runs `body` with a progress window
-// of kind W; a Cancel to the destination ends the dialog with nothing made.
+// of kind W and closes with the run's summary; a Cancel to the destination ends the
+// dialog with nothing made.
 template <class W, class Body>
 void RunExport(App& app, Modal& modal, QDialog& dialog, Body body) {
     dialog.hide();
@@ -64,12 +65,17 @@ void RunExport(App& app, Modal& modal, QDialog& dialog, Body body) {
         dialog.reject();
         return;
     }
-    WaitCursor wait;
-    W progress(app, dialog.parentWidget());
-    progress.open();
-    ExportRun run(app, &progress);
-    body(run, *destination);
-    progress.hide();
+    RunSummary summary;
+    {
+        WaitCursor wait;
+        W progress(app, dialog.parentWidget());
+        progress.open();
+        ExportRun run(app, &progress);
+        body(run, *destination);
+        progress.hide();
+        summary = run.summary;
+    }
+    app.ShowSummary(summary);
     dialog.accept();
 }
 

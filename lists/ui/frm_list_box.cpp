@@ -283,7 +283,17 @@ void frmListBox::cmdSaveList_Click() {
             WriteDocsFile(file, text);
         } catch (const RuntimeError& e) {
             app_.msg("Unable to save file " + file.string() + "\r\n" + e.report(), Buttons::OK, Icon::Exclamation);
+            return;
         }
+        RunSummary saved;
+        saved.run = "Save";
+        saved.documents = static_cast<int>(entries_.size());
+        saved.unit = "entry";
+        saved.units = "entries";
+        saved.countsPages = false;
+        saved.folder = file.parent_path();
+        saved.output = file.string();
+        app_.ShowSummary(saved);
     } catch (const std::exception&) {
     }
 }

@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QUrl>
+#include <filesystem>
 #include <vector>
 
 namespace velk {
@@ -115,6 +118,25 @@ Answer AnswerOf(const QMessageBox& box) {
             break;
     }
     return box.standardButtons().testFlag(QMessageBox::Cancel) ? Answer::Cancel : Answer::OK;
+}
+
+std::unique_ptr<QMessageBox> MakeSummaryBox(const RunSummary& s, const std::string& title, QWidget* parent) {
+    auto box = MakeMessageBox(s.text(), title, Buttons::OK, s.clean() ? Icon::Information : Icon::Exclamation,
+                              parent);
+    box->setObjectName("RunSummary");
+    std::error_code ec;
+    if (!s.folder.empty() && std::filesystem::is_directory(s.folder, ec)) {
+        QPushButton* open = box->addButton("&Open Folder", QMessageBox::ActionRole);
+        open->setObjectName("cmdOpenFolder");
+        const QUrl url = QUrl::fromLocalFile(QString::fromStdString(s.folder.string()));
+        QObject::connect(open, &QPushButton::clicked, box.get(), [url] { QDesktopServices::openUrl(url); });
+    }
+    return box;
+}
+
+void QtMessages::summary(const RunSummary& s, const std::string& title) {
+    auto box = MakeSummaryBox(s, title, QApplication::activeWindow());
+    box->exec();
 }
 
 Answer QtMessages::show(const std::string& text, const std::string& title, Buttons buttons, Icon icon) {

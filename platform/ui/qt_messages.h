@@ -12,11 +12,16 @@ namespace velk {
 class QtMessages : public Messages {
 public:
     Answer show(const std::string& text, const std::string& title, Buttons buttons, Icon icon) override;
+    void summary(const RunSummary& s, const std::string& title) override;
 };
 
 // The box QtMessages shows, for callers and tests that drive it themselves.
 std::unique_ptr<QMessageBox> MakeMessageBox(const std::string& text, const std::string& title,
                                             Buttons buttons, Icon icon, QWidget* parent = nullptr);
+// The closing message of a run: OK, and "Open Folder" (the desktop's file manager)
+// when the output went to a folder that is there.
+std::unique_ptr<QMessageBox> MakeSummaryBox(const RunSummary& s, const std::string& title,
+                                            QWidget* parent = nullptr);
 // The answer of a box after it closed; its escape answer when no button was pressed.
 Answer AnswerOf(const QMessageBox& box);
 

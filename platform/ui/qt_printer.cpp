@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <fstream>
 
 #include "common/runtime_error.h"
 #include "platform/ui/modal.h"
@@ -191,10 +192,31 @@ void QtPrinter::newPage() {
     if (!printer_.newPage()) throw RuntimeError(kErrPrinter, "Printer error");
 }
 
+namespace {
+
+// The PDF engine does not report a failed write: a file is whole when it ends with
+// its end-of-file marker.
+bool PdfComplete(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
+    const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : 0;
+    if (size < 16) return false;
+    const std::streamoff tail = std::min<std::streamoff>(size, 64);
+    std::string end(static_cast<std::size_t>(tail), '\0');
+    in.seekg(size - tail);
+    return in.read(end.data(), tail) && end.find("%%EOF") != std::string::npos;
+}
+
+}  // namespace
+
 bool QtPrinter::endDoc() {
     if (!painter_.isActive()) return true;
     const bool ended = painter_.end();
-    const bool ok = ended && printer_.printerState() != QPrinter::Error;
+    bool ok = ended && printer_.printerState() != QPrinter::Error;
+    if (ask_ || pdf_) {
+        if (ok && !PdfComplete(nextFile_)) ok = false;
+        std::error_code ec;
+        if (!ok) std::filesystem::remove(nextFile_, ec);  // half a document is no document
+    }
     if (ask_) {
         if (ok) written_.push_back(nextFile_);
         nextFile_.clear();  // the next run asks again

@@ -41,10 +41,15 @@ public:
     void drawText(int xTwips, int yTwips, const std::string& text, const std::string& fontName, int pointSize,
                   bool bold) override;
     void newPage() override;
+    // A PDF file that did not end complete (disk full, medium gone) is removed and the
+    // job reported as failed.
     bool endDoc() override;
     void abortDoc() override;
     bool asksForFile() override { return ask_; }
     void setOutputFile(const std::string& nativePath) override { nextFile_ = nativePath; }
+    std::string lastOutputFile() override {
+        return (pdf_ || ask_) && !written_.empty() ? written_.back().string() : "";
+    }
 
     bool isPdf() const { return pdf_; }
     // PDF: the files written by jobs ended so far, in order.

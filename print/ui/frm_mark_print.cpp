@@ -76,18 +76,12 @@ void frmMarkPrint::cmdPrint_Click() {
     const PdfChoice pdf = PreparePdfDocument(app_, this, PdfFileName(app_.doc.CurDocNo));
     if (pdf.cancelled) return;
     hide();  // the progress window takes the dialog's place
-    bool printed = false;
     try {
-        WaitCursor wait;
-        frmPrintOneProgress progress(app_, parentWidget());
-        progress.open();
-        PrintRun run(app_, &progress);
-        printed = PrintMarkDocument(app_, run, entire, page);
-        progress.hide();
+        RunPrint<frmPrintOneProgress>(app_, parentWidget(),
+                                      [&](PrintRun& run) { PrintMarkDocument(app_, run, entire, page); });
     } catch (const std::exception&) {
         app_.msg(kPrintRunErrorText);
     }
-    ReportPdfOutput(app_, pdf, printed);
     accept();
 }
 

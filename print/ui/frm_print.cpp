@@ -212,16 +212,7 @@ void frmPrint::printDocument() {
     }
     const PdfChoice pdf = PreparePdfDocument(app_, this, PdfFileName(app_.doc.CurDocNo));
     if (pdf.cancelled) return;
-    bool printed = false;
-    {
-        WaitCursor wait;
-        frmPrintOneProgress progress(app_, this);
-        progress.open();
-        PrintRun run(app_, &progress);
-        printed = PrintCurrentDocument(app_, run, o);
-        progress.hide();
-    }
-    ReportPdfOutput(app_, pdf, printed);
+    RunPrint<frmPrintOneProgress>(app_, this, [&](PrintRun& run) { PrintCurrentDocument(app_, run, o); });
     // The dialog stays open for another choice.
 }
 
@@ -230,17 +221,10 @@ void frmPrint::printBatch() {
     const PdfChoice pdf = PreparePdfBatch(app_, this);
     if (pdf.cancelled) return;
     hide();  // the batch runs in place of the dialog
-    BatchResult result;
-    {
-        WaitCursor wait;
-        frmPrintProgress progress(app_, parentWidget());
-        progress.open();
-        PrintRun run(app_, &progress);
+    RunPrint<frmPrintProgress>(app_, parentWidget(), [&](PrintRun& run) {
         run.pdfFolder = pdf.path;
-        result = PrintPatentBatch(app_, run, o);
-        progress.hide();
-    }
-    ReportPdfOutput(app_, pdf, result.printed > 0);
+        PrintPatentBatch(app_, run, o);
+    });
     accept();
 }
 

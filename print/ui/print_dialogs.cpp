@@ -31,19 +31,14 @@ void StartBatchPrint(App& app, Modal& modal, QWidget* parent) {
     }
     const PdfChoice pdf = PreparePdfBatch(app, parent);
     if (pdf.cancelled) return;
-    BatchResult result;
     try {
-        WaitCursor wait;
-        frmPrintProgress progress(app, parent);
-        progress.open();
-        PrintRun run(app, &progress);
-        run.pdfFolder = pdf.path;
-        result = PrintListBatch(app, run);
-        progress.hide();
+        RunPrint<frmPrintProgress>(app, parent, [&](PrintRun& run) {
+            run.pdfFolder = pdf.path;
+            PrintListBatch(app, run);
+        });
     } catch (const std::exception&) {
         app.msg(kPrintRunErrorText);
     }
-    ReportPdfOutput(app, pdf, result.printed > 0);
 }
 
 }  // namespace velk

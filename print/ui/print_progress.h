@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "platform/app.h"
+#include "platform/ui/wait_cursor.h"
 #include "print/print_engine.h"
 
 namespace velk {
@@ -62,5 +64,22 @@ public:
 protected:
     void showPageLines(const PrintProgress& progress) override;
 };
+
+// Runs body(run) behind a progress window of kind W, under the hourglass, then shows
+// the run's closing message.
+template <class W, class Body>
+void RunPrint(App& app, QWidget* parent, Body body) {
+    RunSummary summary;
+    {
+        WaitCursor wait;
+        W progress(app, parent);
+        progress.open();
+        PrintRun run(app, &progress);
+        body(run);
+        progress.hide();
+        summary = run.summary;
+    }
+    app.ShowSummary(summary);
+}
 
 }  // namespace velk

@@ -2,7 +2,9 @@
 // directory names, the exit statuses, and files that are never overwritten unasked.
 #include <QJsonArray>
 #include <fstream>
+#include <map>
 #include <set>
+#include <sstream>
 
 #include "tests/cli/cli_fixtures.h"
 #include "tools/mksample/documents.h"
@@ -34,7 +36,8 @@ TEST(ExportCli, OneDocumentPagesFormatsAndOverwrite) {
     EXPECT_TRUE(fs::exists(dir / "Page0001.PCX") && fs::exists(dir / "Page0003.PCX"));
     EXPECT_FALSE(fs::exists(dir / "Page0002.PCX"));
 
-    // Again: the files are kept, the run says so with exit 1; --overwrite replaces them.
+    // Again: the files are kept, the run says so with exit 1 (a script asked for pages it
+    // did not get); --overwrite replaces them.
     { std::ofstream(dir / "Page0001.PCX") << "mine"; }
     e = in.to(doc + QStringList{"--format", "pcx", "--pages", "1"});
     EXPECT_EQ(e.status, 1);
@@ -60,6 +63,56 @@ TEST(ExportCli, OneDocumentPagesFormatsAndOverwrite) {
                                 {doc + QStringList{"--format", "g4", "--pages", "999"}, 1}})
         EXPECT_EQ(in.to(args).status, status) << args.join(' ').toStdString();
     EXPECT_EQ(std::distance(fs::recursive_directory_iterator(in.out), {}), before);
+}
+
+// Each page file is written once. One replacing a file is on the disk before its rename,
+// so a crash keeps the old file or the new one; new files wait for the document's sync.
+TEST(ExportCli, ReplacedPagesAreSyncedBeforeTheirRename) {
+    if (std::system("strace -V >/dev/null 2>&1") != 0) GTEST_SKIP() << "strace is not installed";
+    ExportSample in(mks::Collection::Quorvel);
+    const mks::SampleDocument* d = in.withPages(2);
+    ASSERT_NE(d, nullptr);
+    const fs::path trace = in.tree.root() / "trace.txt";
+    // Per page file: whether its temporary was synced before the rename; and the files written.
+    auto traced = [&](bool overwrite) {
+        QStringList args{"-f",   "-qq",     "-s",
+                         "4096", "-e",      "trace=openat,fsync,rename,renameat,renameat2",
+                         "-o",   QS(trace), QStringLiteral(VELK_BINARY_DIR "/cli/velkcmd")};
+        args << in.base << QS(d->number) << QS(d->volume) << "--format"
+             << "pcx"
+             << "--pages"
+             << "1,2"
+             << "--to" << QS(in.out);
+        if (overwrite) args << "--overwrite";
+        QProcess p;
+        p.start("strace", args);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        std::map<std::string, bool> synced;
+        int pageFilesOpened = 0;
+        bool pending = false;
+        std::ifstream lines(trace);
+        for (std::string line; std::getline(lines, line);) {
+            // A working copy (PAGE0001.PCX in workingP) counts as a write as well.
+            const auto at = std::min(line.rfind("/Page000"), line.rfind("/PAGE000"));
+            const bool page = at != std::string::npos;
+            if (line.find("openat(") != std::string::npos && page &&
+                line.find("O_CREAT") != std::string::npos) {
+                ++pageFilesOpened;
+                pending = false;
+            } else if (line.find("fsync(") != std::string::npos) {
+                pending = true;
+            } else if (line.find("rename") != std::string::npos && page) {
+                synced[line.substr(at + 1, 12)] = pending;
+            }
+        }
+        EXPECT_EQ(pageFilesOpened, 2) << "a page written more than once";
+        return synced;
+    };
+    const std::map<std::string, bool> fresh{{"Page0001.PCX", false}, {"Page0002.PCX", false}};
+    const std::map<std::string, bool> replaced{{"Page0001.PCX", true}, {"Page0002.PCX", true}};
+    EXPECT_EQ(traced(false), fresh);
+    EXPECT_EQ(traced(true), replaced);
 }
 
 TEST(ExportCli, NumberListVolumeByVolume) {

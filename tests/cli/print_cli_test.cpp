@@ -35,6 +35,7 @@ TEST(PrintCommand, OneDocumentToAPdfFile) {
     ASSERT_EQ(o.status, 0) << o.err;
     EXPECT_TRUE(o.json()["printed"].toBool());
     EXPECT_EQ(o.json()["files"].toArray(), QJsonArray{QS(pdf)});
+    EXPECT_EQ(o.json()["printer"].toString(), QS(pdf));  // the file written, not the next one
     EXPECT_EQ(PdfInfo(pdf, "Pages"), "3");
     EXPECT_EQ(PdfInfo(pdf, "Page size").rfind("595 x 842 pts", 0), 0u);
     EXPECT_NE(o.err.find("Printing 3 of 3 pages"), std::string::npos) << o.err;  // progress on stderr
@@ -45,8 +46,21 @@ TEST(PrintCommand, OneDocumentToAPdfFile) {
     ASSERT_EQ(o.status, 0) << o.err;
     EXPECT_GE(std::stoi(PdfInfo(claims, "Pages")), 1);
 
-    // Failures: exit 1 with the reason, and no file.
+    // A page the document lacks is refused, in export's words, not dropped.
     const QString none = QS(in.tree.dir("out") / "none.pdf");
+    const QStringList beyond{"--pages", "1," + QString::number(d->pages + 1)};
+    o = in.run(QStringList{number, volume} + beyond + QStringList{"--pdf", none});
+    QStringList exportArgs = in.base.mid(0, in.base.size() - 1);  // without "print"
+    exportArgs << "export" << number << volume << beyond << "--format"
+               << "g4"
+               << "--to" << QS(in.tree.root());
+    const CliResult e = Velkcmd(exportArgs);
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.status, e.status);
+    EXPECT_EQ(e.err, "Document " + d->number + " has " + std::to_string(d->pages) + " pages\n");
+    EXPECT_NE(o.err.find(e.err), std::string::npos) << o.err;  // print's Qt may say more first
+
+    // Failures: exit 1 with the reason, and no file.
     for (const QStringList& bad :
          {QStringList{number, volume, "--pages", "2-1", "--pdf", none},
           QStringList{number, volume, "--pages", "999", "--pdf", none},

@@ -102,6 +102,8 @@ TEST(ExportEngine, EveryFormatReadsBackWithTheSourcePixels) {
     if (!magick) std::puts("ImageMagick identify missing: PCX, BMP and GIF are checked by size only");
     for (mks::ImageKind kind : {mks::ImageKind::Container, mks::ImageKind::TiffTextMap}) {
         ExportInstall in;
+        const fs::path work = fs::path(in.app.config.AppDir) / "workingP";
+        fs::remove_all(work);
         const mks::SampleDocument& d = in.open(kind);
         const QImage src = in.source(2);
         const std::map<SaveFormat, int> tiffs = {{SaveFormat::TiffG4, COMPRESSION_CCITTFAX4},
@@ -148,8 +150,8 @@ TEST(ExportEngine, EveryFormatReadsBackWithTheSourcePixels) {
                           "300");
             }
         }
-        // The working file is gone.
-        EXPECT_TRUE(fs::is_empty(fs::path(in.app.config.AppDir) / "workingP"));
+        // Each page is written once, straight to its place: no working copy anywhere.
+        EXPECT_FALSE(fs::exists(work));
     }
 }
 
@@ -319,7 +321,6 @@ TEST(ExportEngine, DocumentFilesHoldEveryPageAsTheViewerShowsIt) {
 
 TEST(ExportEngine, NamesDirectoriesAndHostileNumbers) {
     EXPECT_EQ(ExportFileName(7, SaveFormat::TiffG3), "Page0007.TIF");
-    EXPECT_EQ(WorkingFileName(12, SaveFormat::Gif), "PAGE0012.GIF");
     EXPECT_EQ(ExportDirName("5123456  "), "5123456");
     for (const char* bad : {"", "   ", ".", "..", " .. ", "a/b", "a\\b", "C:x", "1\t2", "\x7f"})
         EXPECT_EQ(ExportDirName(bad), "") << bad;
@@ -333,23 +334,39 @@ TEST(ExportEngine, NamesDirectoriesAndHostileNumbers) {
     }
     EXPECT_TRUE(fs::is_empty(in.out));
 
-    // A file where the directory should be: every page refused, nothing written.
+    // A file where the directory should be: the document is refused once, not once a
+    // page, and a batch would go on with the next one.
     in.open(d);
+    const std::string dirText = DirErrorText((in.out / d.number).string());
     WriteText(in.out / d.number, "not a directory");
+    std::size_t before = in.ports.messages.shown.size();
     ExportRun run(in.app, nullptr);
-    EXPECT_EQ(run.ExportDocument({1, 2}, SaveFormat::Bmp, in.out), ExportOutcome::Partial);
-    int refusals = 0;
-    for (const test::ShownMessage& m : in.ports.messages.shown)
-        refusals += m.text == DirErrorText((in.out / d.number).string());
-    EXPECT_EQ(refusals, 2);
+    EXPECT_EQ(run.ExportDocument({1, 2}, SaveFormat::Bmp, in.out), ExportOutcome::Skipped);
+    ASSERT_EQ(in.ports.messages.shown.size(), before + 1);
+    EXPECT_EQ(in.ports.messages.last().rfind(dirText, 0), 0u) << in.ports.messages.last();
     EXPECT_EQ(run.pagesWritten(), 0);
+    EXPECT_FALSE(run.stopped());
+    ASSERT_EQ(run.summary.failed.size(), 1u);
+    EXPECT_EQ(run.summary.failed[0].what, d.number);
 
-    // A missing working directory is made.
+    // A link of that name would send the pages elsewhere: refused as well.
     fs::remove(in.out / d.number);
-    fs::remove_all(fs::path(in.app.config.AppDir) / "workingP");
+    const fs::path elsewhere = in.tree.dir("elsewhere");
+    fs::create_directory_symlink(elsewhere, in.out / d.number);
+    before = in.ports.messages.shown.size();
+    EXPECT_EQ(in.exportPages({1}, SaveFormat::Bmp, in.out), ExportOutcome::Skipped);
+    EXPECT_EQ(in.ports.messages.shown.size(), before + 1);
+    EXPECT_TRUE(fs::is_empty(elsewhere));
+
+    // No working directory is used: a file in its place stops nothing.
+    fs::remove(in.out / d.number);
+    const fs::path work = fs::path(in.app.config.AppDir) / "workingP";
+    fs::remove_all(work);
+    WriteText(work, "in the way");
     ExportRun again(in.app, nullptr);
     EXPECT_EQ(again.ExportDocument({1, 2, 1}, SaveFormat::Bmp, in.out), ExportOutcome::Done);
     EXPECT_EQ(again.pagesWritten(), 2);  // page 1 chosen twice, written once
+    EXPECT_EQ(ReadText(work), "in the way");
 }
 
 TEST(ExportEngine, OverwriteAnswersAndTheList) {
@@ -359,13 +376,24 @@ TEST(ExportEngine, OverwriteAnswersAndTheList) {
     const fs::path dir = in.tree.dir("out/" + d.number);
     WriteText(dir / "Page0002.PCX", "old");
 
+    // No keeps the old file and counts as handled: the document is done and the
+    // summary says which page was kept.
     in.ports.messages.answers = {Answer::No};
-    EXPECT_EQ(in.exportPages({1, 2}, SaveFormat::Pcx, in.out), ExportOutcome::Partial);
-    EXPECT_EQ(in.ports.messages.last(), OverwriteText((dir / "Page0002.PCX").string()));
-    EXPECT_EQ(ReadText(dir / "Page0002.PCX"), "old");
-    EXPECT_TRUE(fs::exists(dir / "Page0001.PCX"));
-    EXPECT_EQ(in.lists->Count(ListTable::ToExport), 1);
+    {
+        ExportRun run(in.app, nullptr);
+        EXPECT_EQ(run.ExportDocument({1, 2}, SaveFormat::Pcx, in.out), ExportOutcome::Done);
+        EXPECT_EQ(in.ports.messages.last(), OverwriteText((dir / "Page0002.PCX").string()));
+        EXPECT_EQ(ReadText(dir / "Page0002.PCX"), "old");
+        EXPECT_TRUE(fs::exists(dir / "Page0001.PCX"));
+        EXPECT_EQ(in.lists->Count(ListTable::ToExport), 0);
+        EXPECT_EQ(run.summary.documents, 1);
+        EXPECT_EQ(run.summary.pages, 1);
+        ASSERT_EQ(run.summary.skipped.size(), 1u);
+        EXPECT_EQ(run.summary.skipped[0].what, d.number + " page 2");
+        EXPECT_EQ(run.summary.folder, dir);
+    }
 
+    in.lists->AddToExport(PrintInstall::Entry(d), Int16(d.pages));
     in.ports.messages.answers = {Answer::Yes, Answer::Yes};
     EXPECT_EQ(in.exportPages({1, 2}, SaveFormat::Pcx, in.out), ExportOutcome::Done);
     EXPECT_NE(ReadText(dir / "Page0002.PCX"), "old");
@@ -412,6 +440,14 @@ TEST(ExportEngine, FreeSpaceAndCancel) {
     };
     EXPECT_EQ(in.exportPages({1, 2}, SaveFormat::Gif, in.out), ExportOutcome::Cancelled);
     EXPECT_FALSE(fs::exists(dir));
+
+    // Cancel once the last page is written finds the document finished: it stays.
+    in.ports.pump.onPump = [&](int) {
+        if (fs::exists(dir / "Page0002.GIF")) in.app.ExportCancel = true;
+    };
+    EXPECT_EQ(in.exportPages({1, 2}, SaveFormat::Gif, in.out), ExportOutcome::Done);
+    EXPECT_TRUE(fs::exists(dir / "Page0001.GIF") && fs::exists(dir / "Page0002.GIF"));
+    EXPECT_EQ(in.lists->Count(ListTable::ToExport), 0);
 }
 
 }  // namespace

@@ -154,6 +154,9 @@ TEST(ExportForms, ShownPatentRangeFormatsAndHelp) {
               (std::vector<std::string>{d.number + "/Page0001.GIF", d.number + "/Page0002.GIF"}));
     EXPECT_EQ(form.result(), QDialog::Accepted);
     EXPECT_TRUE(in.exportList().size() == 0u);
+    ASSERT_EQ(in.ports.messages.summaries.size(), 1u);  // the run's one closing message
+    EXPECT_EQ(in.ports.messages.summaries[0].text(),
+              "Export finished.\nDone: 1 document, 2 pages.\nOutput: " + (in.out / d.number).string());
 }
 
 TEST(ExportForms, MarkDialogAndBatchDialogs) {
@@ -203,6 +206,12 @@ TEST(ExportForms, MarkDialogAndBatchDialogs) {
     for (const auto& doc : in.s.documents) expected.push_back(doc.number + ".pdf");
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(in.written(), expected);
+    int pages = 0;
+    for (const auto& doc : in.s.documents) pages += doc.pages;
+    ASSERT_EQ(in.ports.messages.summaries.size(), 2u);  // the single export's, the batch's
+    EXPECT_EQ(in.ports.messages.summaries[1].run, "Batch Export");
+    EXPECT_EQ(in.ports.messages.summaries[1].pages, pages);
+    EXPECT_EQ(in.ports.messages.summaries[1].folder, in.out);
 }
 
 TEST(ExportForms, AssignmentPagesComeFromItsFile) {
@@ -232,7 +241,8 @@ TEST(ExportForms, PatentBatchSectionsAndProgressCancel) {
     EXPECT_TRUE(form.options().abstract && form.options().choice == PageChoice::Subsection);
     form.optFirstPage->setChecked(true);
     form.optWmf->setChecked(true);
-    // Cancel in the progress window after the first page: that document stays listed.
+    // Cancel in the progress window once the first document's one page is written: that
+    // document is finished and stays written; the others stay listed.
     in.ports.pump.onPump = [&](int) {
         if (in.written().size() != 1u) return;
         for (QWidget* top : QApplication::topLevelWidgets())
@@ -244,8 +254,11 @@ TEST(ExportForms, PatentBatchSectionsAndProgressCancel) {
     };
     const std::size_t listed = in.exportList().size();
     form.cmdExport->click();
-    EXPECT_TRUE(in.written().empty());  // the cancelled document's page was taken back
-    EXPECT_EQ(in.exportList().size(), listed);
+    EXPECT_EQ(in.written().size(), 1u);
+    EXPECT_EQ(in.exportList().size(), listed - 1);
+    ASSERT_EQ(in.ports.messages.summaries.size(), 1u);
+    EXPECT_EQ(in.ports.messages.summaries[0].end, RunSummary::End::Cancelled);
+    EXPECT_EQ(in.ports.messages.summaries[0].documents, 1);
 }
 
 TEST(ExportForms, MinutesLeft) {

@@ -281,6 +281,11 @@ TEST(ListWindowForm, SavesThroughTheFileDialog) {
     f.cmdSaveList_Click();
     EXPECT_EQ(proposed, (out / "DOCS0002.TXT").string());
     EXPECT_TRUE(fs::exists(out / "DOCS0002.TXT"));
+    // Each save closes with its summary: how many entries, which file, its folder.
+    ASSERT_EQ(w.fakes.messages.summaries.size(), 2u);
+    EXPECT_EQ(w.fakes.messages.summaries[1].text(),
+              "Save finished.\nDone: 3 entries.\nOutput: " + (out / "DOCS0002.TXT").string());
+    EXPECT_EQ(w.fakes.messages.summaries[1].folder, out);
 
     // Cancelled dialog: nothing written, nothing said.
     w.modal.onExec = [](QDialog& d) { d.done(QDialog::Rejected); };

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QUrl>
 #include <stdexcept>
 
 #include "platform/app.h"
@@ -16,6 +18,7 @@
 #include "platform/ui/qt_messages.h"
 #include "platform/ui/qt_services.h"
 #include "platform/ui/wait_cursor.h"
+#include "tests/platform/scratch_dir.h"
 #include "tests/support/fake_modal.h"
 #include "tests/support/fakes.h"
 
@@ -34,7 +37,62 @@ QPushButton* ButtonOf(QMessageBox& box, QMessageBox::StandardButton b) {
     return qobject_cast<QPushButton*>(box.button(b));
 }
 
+// Stands in for the desktop's file manager.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
 }  // namespace
+
+TEST(RunSummary, TextCountsReasonsAndOpensTheFolder) {
+    test::ScratchDir out("summary");
+    RunSummary s;
+    s.run = "Batch Export";
+    s.documents = 1;
+    s.pages = 3;
+    s.folder = out.path();
+    s.list = "To Export";
+    s.skip("5123456", "volume 3 was not inserted");
+    for (int i = 0; i < 10; ++i) s.fail("512340" + std::to_string(i), "not found on volume 1");
+    s.cancel();
+    s.stop("Error creating directory => /x.");  // a stop outranks a cancel
+    const std::string t = s.text();
+    EXPECT_EQ(t.substr(0, t.find('\n')), "Batch Export stopped: Error creating directory => /x.");
+    for (const std::string& line : std::vector<std::string>{
+             "\nDone: 1 document, 3 pages.\n", "\nSkipped (1):\n    5123456: volume 3 was not inserted\n",
+             "\nFailed (10):\n    5123400: not found on volume 1\n", "    ... and 2 more\n",
+             "\nOutput: " + out.str() + "\n", "\nWhat was not done stays on the To Export list."})
+        EXPECT_NE(t.find(line), std::string::npos) << line << " in\n" << t;
+
+    // A saved list counts entries and no pages; a clean run has nothing left on a list.
+    RunSummary saved;
+    saved.run = "Save";
+    saved.documents = 2;
+    saved.unit = "entry";
+    saved.units = "entries";
+    saved.countsPages = false;
+    saved.list = "To Export";
+    EXPECT_EQ(saved.text(), "Save finished.\nDone: 2 entries.");
+
+    // The box: a warning when something failed, and a button that opens the folder.
+    auto box = MakeSummaryBox(s, "Quorvel");
+    EXPECT_EQ(box->icon(), QMessageBox::Warning);
+    EXPECT_EQ(box->windowTitle(), "Quorvel");
+    auto* open = box->findChild<QPushButton*>("cmdOpenFolder");
+    ASSERT_NE(open, nullptr);
+    UrlCatcher files;
+    QDesktopServices::setUrlHandler("file", &files, "open");
+    open->click();
+    QDesktopServices::unsetUrlHandler("file");
+    EXPECT_EQ(files.urls, QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(out.str()))});
+    EXPECT_EQ(MakeSummaryBox(saved, "Quorvel")->icon(), QMessageBox::Information);
+    s.folder = out / "gone";
+    EXPECT_EQ(MakeSummaryBox(s, "Quorvel")->findChild<QPushButton*>("cmdOpenFolder"), nullptr);
+}
 
 TEST(QtMessages, ButtonsIconsAnswersOneToSevenAndEscOnlyWhereThereIsCancel) {
     auto box = MakeMessageBox("<b>E:\\open.idx</b>", "Tovrin", Buttons::AbortRetryIgnore, Icon::Exclamation);
@@ -257,3 +315,5 @@ TEST(FitToScreen, NoWindowLargerThanTheFreeArea) {
     FitToScreen(firm);
     EXPECT_EQ(firm.size(), QSize(area.width() + 10, 60));
 }
+
+#include "ui_test.moc"

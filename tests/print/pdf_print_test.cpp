@@ -1,10 +1,12 @@
 // Real output: documents printed to PDF files, read back with poppler's tools.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QImage>
 #include <QPushButton>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -169,6 +171,43 @@ TEST(PdfPrint, MonoPageStaysOneBitAndLetterSize) {
     EXPECT_FALSE(printer.setup(modal));
     EXPECT_EQ(confirm, "OK");
     EXPECT_EQ(printer.nextOutputFile().filename(), "letter-2.pdf");
+    EXPECT_EQ(printer.lastOutputFile(), (tree.root() / "letter.pdf").string());
+}
+
+// A PDF that cannot be written to its end (the disk fills) is no document: the job
+// fails and the partial file goes, as an aborted job's does.
+TEST(PdfPrint, AJobThatCannotEndLeavesNoPartialFile) {
+    test::TempTree tree("pdfcut");
+    const std::filesystem::path file = tree.root() / "cut.pdf";
+    QImage noise(1200, 1600, QImage::Format_Mono);  // beyond any compression into the limit
+    std::uint32_t x = 12345;
+    for (int y = 0; y < noise.height(); ++y)
+        for (int i = 0; i < noise.bytesPerLine(); ++i)
+            noise.scanLine(y)[i] = static_cast<uchar>((x = x * 1664525u + 1013904223u) >> 24);
+    QtPrinter printer(file.string());
+    printer.drawPage(noise, {0, 0, printer.scaleWidth(), printer.scaleHeight()});
+    bool ended = true;
+    {
+        // The file may grow to 8 KB; a write past that fails as on a full disk.
+        struct Limit {
+            rlimit old{};
+            void (*handler)(int);
+            Limit() : handler(std::signal(SIGXFSZ, SIG_IGN)) {
+                getrlimit(RLIMIT_FSIZE, &old);
+                rlimit small{8192, old.rlim_max};
+                setrlimit(RLIMIT_FSIZE, &small);
+            }
+            ~Limit() {
+                setrlimit(RLIMIT_FSIZE, &old);
+                std::signal(SIGXFSZ, handler);
+            }
+        } limit;
+        ended = printer.endDoc();
+    }
+    EXPECT_FALSE(ended);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_TRUE(printer.outputFiles().empty());
+    EXPECT_EQ(printer.lastOutputFile(), "");
 }
 
 }  // namespace

@@ -100,6 +100,9 @@ TEST(frmPrint, PrintsTheChosenPagesAndKeepsTheListsHonest) {
     EXPECT_EQ(in.ports.printer.count("page "), 1);
     EXPECT_EQ(in.ports.printer.calls.back(), "endDoc");
     EXPECT_EQ(in.printList().size(), 1u);
+    ASSERT_EQ(in.ports.messages.summaries.size(), 1u);  // the run's one closing message
+    EXPECT_EQ(in.ports.messages.summaries[0].end, RunSummary::End::Cancelled);
+    EXPECT_EQ(in.ports.messages.summaries[0].pages, 1);
 
     // Pages 2 and 3 in full: one job, off the To Print list, the shown document kept.
     in.ports.printer.calls.clear();

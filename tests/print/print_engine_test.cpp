@@ -172,6 +172,14 @@ TEST(PrintRuns, TrademarkBatchByVolumeAndListBookkeeping) {
     EXPECT_EQ(log.shown.back().lblAllPages, "Page " + std::to_string(all) + " of " + std::to_string(all + 2));
     EXPECT_TRUE(in.app.doc.CurDocNo.empty());  // the shown document is back
     EXPECT_TRUE(in.ports.messages.shown.empty()) << in.ports.messages.last();
+    // The closing message: what printed where, and the one that did not.
+    EXPECT_EQ(in.summary.run, "Batch Print");
+    EXPECT_EQ(in.summary.documents, 3);
+    EXPECT_EQ(in.summary.pages, all);
+    EXPECT_EQ(in.summary.output, "Recording Printer");
+    ASSERT_EQ(in.summary.failed.size(), 1u);
+    EXPECT_EQ(in.summary.failed[0].what, "9999999");
+    EXPECT_EQ(in.summary.failed[0].why, "not found on volume " + b.volume);
 }
 
 TEST(PrintRuns, CancelAfterAPageLeavesTheDocumentAndEndsTheJob) {
@@ -191,6 +199,9 @@ TEST(PrintRuns, CancelAfterAPageLeavesTheDocumentAndEndsTheJob) {
     EXPECT_EQ(in.ports.printer.count("page "), 1);
     EXPECT_EQ(in.ports.printer.count("endDoc"), 1);
     EXPECT_EQ(in.printList().size(), 2u);
+    EXPECT_EQ(run.summary.end, RunSummary::End::Cancelled);
+    ASSERT_EQ(run.summary.skipped.size(), 1u);
+    EXPECT_EQ(run.summary.skipped[0].why.rfind("cancelled after 1 of ", 0), 0u) << run.summary.skipped[0].why;
 }
 
 TEST(PrintRuns, VolumePromptAbortRetryIgnore) {

@@ -55,14 +55,19 @@ struct PrintInstall {
             if (d.pages >= atLeast) return &d;
         return nullptr;
     }
-    // A batch from To Print in a run of its own, as the menu starts one.
+    // A batch from To Print in a run of its own, as the menu starts one; its summary kept.
+    RunSummary summary;
     BatchResult listBatch(PrintProgressView* log = nullptr) {
         PrintRun run(app, log);
-        return PrintListBatch(app, run);
+        const BatchResult r = PrintListBatch(app, run);
+        summary = run.summary;
+        return r;
     }
     BatchResult patentBatch(PageChoice choice) {
         PrintRun run(app, nullptr);
-        return PrintPatentBatch(app, run, PageOptions{.choice = choice});
+        const BatchResult r = PrintPatentBatch(app, run, PageOptions{.choice = choice});
+        summary = run.summary;
+        return r;
     }
     std::vector<std::string> printList() const {
         std::vector<std::string> out;

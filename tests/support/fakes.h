@@ -22,7 +22,9 @@ class FakeMessages : public Messages {
 public:
     std::vector<ShownMessage> shown;
     std::deque<Answer> answers;  // scripted; OK (or the first button) when empty
+    std::vector<RunSummary> summaries;  // closing messages, apart from `shown`
     Answer show(const std::string& text, const std::string& title, Buttons buttons, Icon icon) override;
+    void summary(const RunSummary& s, const std::string&) override { summaries.push_back(s); }
     std::string last() const { return shown.empty() ? std::string() : shown.back().text; }
     bool contains(const std::string& text) const;
 };

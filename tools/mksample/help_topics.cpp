@@ -52,6 +52,9 @@ std::string PrintTopic(Collection c) {
          "proposing the document number as the name (for example <b>4224321.pdf</b>), in the export "
          "folder or your documents folder; an existing file is replaced only when you agree. A batch "
          "print asks once for a folder and writes one PDF per document there.</p>\n"
+         "<p>When printing ends, one message tells how many documents and pages were printed, which "
+         "were skipped or failed and why, and where the output went; when it went to PDF files, "
+         "<b>Open Folder</b> shows their folder.</p>\n"
          "<p>See also <a href=\"topic:9\">Batch print and export</a>.</p>\n";
     return t;
 }
@@ -77,8 +80,14 @@ std::string ExportTopic(Collection c) {
          "name and press <b>New Folder</b> to make one), one of the permitted drives in a restricted "
          "one (the installation's export folder when it is on that drive, else the drive itself).</p>\n"
          "<p>Before each page is written the free space of the destination is checked; a file that "
-         "already exists is only replaced when you agree. A progress window shows the page and the "
-         "approximate time left; <b>Cancel</b> stops after the current page.</p>\n";
+         "already exists is only replaced when you agree (answering <b>No</b> keeps it, and the page "
+         "counts as done). A progress window shows the page and the approximate time left; "
+         "<b>Cancel</b> stops after the current page, and a document whose last page is written "
+         "stays written.</p>\n"
+         "<p>When the export ends, one message tells how many documents and pages were written, what "
+         "was skipped and why, what failed, and where the files went; <b>Open Folder</b> shows that "
+         "folder. A destination that takes no files (read-only, full) is reported once and ends the "
+         "export.</p>\n";
     return t;
 }
 
