@@ -83,6 +83,8 @@ class Soak:
         if not wins:
             return
         title, top = wins[-1] if self.rng.random() < 0.85 else self.rng.choice(wins)
+        # After a restart only the splash may be up: never wait for the main window here.
+        main = next((w for _, w in wins if p.is_main(w)), None)
         if r < 0.45:
             pick = targets(p, top)
             if pick:
@@ -101,7 +103,7 @@ class Soak:
             d.key(self.rng.choice(KEYS))
             self.activations += 1
         elif r < 0.86:
-            x, y, w, h = p.extents(p.main())
+            x, y, w, h = p.extents(main or top)
             d.wheel(x + w // 2 + self.rng.randrange(-w // 4, w // 4 + 1), y + h // 2, up=self.rng.random() < 0.6,
                     ctrl=self.rng.random() < 0.8, times=self.rng.randint(1, 6))
         elif r < 0.91:
@@ -124,8 +126,8 @@ class Soak:
             if others:
                 p.close_box(self.rng.choice(others)[1])
                 self.activations += 1
-        else:
-            p.close_box(p.main())
+        elif main is not None:
+            p.close_box(main)
             self.activations += 1
 
     def run(self):
