@@ -6,10 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
-#include <vector>
 #include <string>
+#include <vector>
 
+#include "app/launcher.h"
+#include "app/script_driver.h"
 #include "lists/list_store.h"
 #include "platform/disk_space.h"
 #include "platform/ui/frm_message.h"
@@ -23,7 +26,10 @@
 #include "shell/startup.h"
 #include "shell/ui/frm_password.h"
 #include "shell/ui/frm_velk.h"
-#include "app/script_driver.h"
+
+#ifndef VELK_INSTALLATIONS
+#define VELK_INSTALLATIONS "/var/lib/velk"
+#endif
 
 namespace {
 
@@ -36,6 +42,10 @@ constexpr const char* kUsage =
     "  velkwp, velkw  patents (Quorvel)\n"
     "  velkwm         trademarks (Tovrin)\n"
     "  velkwa         assignments\n"
+    "Started as velk it starts the installation below " VELK_INSTALLATIONS
+    "\n"
+    "(VELK_INSTALLATIONS in the environment moves it), or asks which one when there are\n"
+    "several; velk-setup makes installations.\n"
     "\n"
     "The installation is the directory of the path the program was started by (a link\n"
     "is not followed). It holds the configuration file VelkWp.INI (patents and\n"
@@ -88,11 +98,15 @@ public:
         std::printf("message [%s] %s\n", title.c_str(), text.c_str());
         std::fflush(stdout);
         switch (buttons) {
-        case velk::Buttons::AbortRetryIgnore: return velk::Answer::Abort;
-        case velk::Buttons::YesNoCancel:
-        case velk::Buttons::YesNo: return velk::Answer::Yes;
-        case velk::Buttons::RetryCancel: return velk::Answer::Retry;
-        default: return velk::Answer::OK;
+            case velk::Buttons::AbortRetryIgnore:
+                return velk::Answer::Abort;
+            case velk::Buttons::YesNoCancel:
+            case velk::Buttons::YesNo:
+                return velk::Answer::Yes;
+            case velk::Buttons::RetryCancel:
+                return velk::Answer::Retry;
+            default:
+                return velk::Answer::OK;
         }
     }
 };
@@ -114,6 +128,8 @@ int main(int argc, char** argv) {
     const std::string appDir = velk::AppDirFromArgv0(argv0, std::getenv("PATH"));
     const char* smokeEnv = std::getenv("VELK_SMOKE_EXIT");
     const bool smoke = smokeEnv && *smokeEnv && std::strcmp(smokeEnv, "0") != 0;
+    // By its own name (the menu entry of the package) it starts an installation.
+    if (std::filesystem::path(argv0).filename() == "velk") return velk::Launch(argc, argv, smoke);
 
     velk::GuardedApplication qapp(argc, argv);
     QApplication::setApplicationName("Velk");
@@ -165,8 +181,11 @@ int main(int argc, char** argv) {
     {
         velk::frmVelk frame(app, session, modal);
         app.ports.frame = &frame;
-        velk::QtHelp help([&app] { return velk::AboutFacts{app.config.CollectionMode, app.CoverageNumber, app.CoverageDate}; },
-                          &frame);
+        velk::QtHelp help(
+            [&app] {
+                return velk::AboutFacts{app.config.CollectionMode, app.CoverageNumber, app.CoverageDate};
+            },
+            &frame);
         app.ports.help = &help;
         velk::QtSettingsWindows settings(app, modal, &frame);
         frame.setSettingsWindows(&settings);
