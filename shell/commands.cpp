@@ -52,6 +52,7 @@ const std::vector<CommandEntry>& CommandTable() {
         {C::RotateLeft, "", "mnuRotateLeft", {"Shift+R"}},
         {C::EndZoomArea, "", "", {"Esc"}},
         {C::LinkViewers, "", "mnuLinkViewers", {"Ctrl+Shift+L"}},
+        {C::PageStrip, "", "mnuPageStrip", {"F7"}},
     };
     return table;
 }

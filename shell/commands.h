@@ -19,7 +19,7 @@ enum class Command {
     TileVertically, TileHorizontally, Cascade,
     // menu and keyboard only
     PageUp, PageDown, NewWindow, CloseViewer2, Exit, HelpContents, HelpSearch, About,
-    Import, FitPage, FitWidth, RotateLeft, EndZoomArea, LinkViewers,
+    Import, FitPage, FitWidth, RotateLeft, EndZoomArea, LinkViewers, PageStrip,
 };
 
 // One command: its toolbar key and menu item (either may be ""), the keys that run it

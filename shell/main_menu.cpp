@@ -104,6 +104,7 @@ const std::vector<MenuEntry>& MenuTree() {
         {K::Item, 1, "mnuFitWidth", "Fit &Width", false},
         {K::Separator, 1, "", "", false},
         {K::Item, 1, "mnuLinkViewers", "Link viewers", true},
+        {K::Item, 1, "mnuPageStrip", "Page &Strip", true},
 
         {K::Menu, 0, "mnuIndex", "&Index", false},
         {K::Item, 1, "mnuQuorvel", "&Quorvel", true},

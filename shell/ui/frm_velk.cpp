@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDockWidget>
+#include <QListWidget>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -34,6 +36,7 @@
 #include "shell/ui/frm_password.h"
 #include "shell/ui/frm_readme.h"
 #include "shell/ui/frm_splash.h"
+#include "shell/ui/page_strip.h"
 #include "shell/ui/status_bar.h"
 #include "shell/ui/toolbar_icons.h"
 #include "viewer/ui/frm_view.h"
@@ -59,6 +62,22 @@ frmVelk::frmVelk(App& app, Session& session, Modal& modal, QWidget* parent)
     viewers_->onAllClosed = [this] { ViewersClosed(app_); };
     viewers_->onChanged = [this] { refreshCommandState(); };
     viewers_->onContextMenu = [this](QPoint global) { showPageMenu(global); };
+    dockPageStrip = new QDockWidget("Page Strip", this);
+    dockPageStrip->setObjectName("dockPageStrip");
+    dockPageStrip->setAccessibleName("Page Strip");
+    dockPageStrip->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    pageStrip = new PageStrip(app_, dockPageStrip);
+    dockPageStrip->setWidget(pageStrip);
+    addDockWidget(Qt::LeftDockWidgetArea, dockPageStrip);
+    dockPageStrip->hide();  // a first start shows what it always showed
+    pageStrip->onGoTo = [this](int page) {
+        viewers_->GoToPage(viewers_->active(), page);
+        refreshCommandState();
+    };
+    pageStrip->onShown = [this] { refreshCommandState(); };
+    viewers_->onPageTurn = [this](int n) {
+        if (frmView1* v = viewers_->view(n)) pageStrip->pageTurnStarting(v->accView->viewport());
+    };
     sbStatus->onView = [this](ViewMode mode, int percent) {
         viewers_->SetView(mode, percent);
         refreshCommandState();
@@ -72,6 +91,9 @@ frmVelk::~frmVelk() {
     viewers_->onAllClosed = nullptr;
     viewers_->onChanged = nullptr;
     viewers_->onContextMenu = nullptr;
+    viewers_->onPageTurn = nullptr;
+    pageStrip->onShown = nullptr;
+    pageStrip->onGoTo = nullptr;
 }
 
 namespace {
@@ -292,6 +314,8 @@ void frmVelk::saveView() {
         s.setValue(QString("viewer%1/zoom").arg(n), v.Zoom.value());
     }
     s.setValue("linked", viewers_->linked());
+    s.setValue("strip/visible", !dockPageStrip->isHidden());
+    s.setValue("strip/width", dockPageStrip->width());
 }
 
 void frmVelk::restoreView() {
@@ -310,12 +334,22 @@ void frmVelk::restoreView() {
             v.Zoom = CInt(typed->percent);
     }
     viewers_->setLinked(s.value("linked", false).toBool());
+    dockPageStrip->setVisible(s.value("strip/visible", false).toBool());
+    stripWidth_ = std::clamp(s.value("strip/width", 0).toInt(), 0, 2000);
+}
+
+// The strip's width takes once the window is laid out.
+void frmVelk::restoreStripWidth() {
+    if (stripWidth_ > 0 && !dockPageStrip->isHidden())
+        resizeDocks({dockPageStrip}, {stripWidth_}, Qt::Horizontal);
+    stripWidth_ = 0;
 }
 
 void frmVelk::showMainWindow() {
     restoreView();
     if (app_.config.isRestricted()) {
         showMaximized();
+        restoreStripWidth();
         return;
     }
     // Wide enough for the whole toolbar when the screen allows it, so no button hides
@@ -327,6 +361,7 @@ void frmVelk::showMainWindow() {
     }
     FitToScreen(*this);  // at a large screen scale the designed size may not fit
     show();
+    restoreStripWidth();
 }
 
 void frmVelk::setToolbarLayout(ToolbarLayout layout) {
@@ -357,6 +392,8 @@ void frmVelk::refreshCommandState() {
     RefreshCommandState(app_, shown);
     sbStatus->show(StatusFor(app_, shown));
     checkItem("mnuLinkViewers", viewers_->linked());
+    checkItem("mnuPageStrip", !dockPageStrip->isHidden());
+    pageStrip->follow(shown);
     for (int n = 1; n <= 2; ++n)
         if (QAction* a = item(n == 1 ? "mnuViewer1" : "mnuViewer2"))
             a->setText(QString::fromStdString(viewers_->windowListEntry(n)));
@@ -383,6 +420,15 @@ void frmVelk::Arrange(Arrangement how) {
         }
     }
     if (second) mdiArea->setActiveSubWindow(second);
+}
+
+void frmVelk::togglePageStrip() {
+    const bool show = dockPageStrip->isHidden();
+    dockPageStrip->setVisible(show);
+    if (show)
+        pageStrip->list()->setFocus(Qt::ShortcutFocusReason);
+    else if (frmView1* v = viewers_->view(viewers_->active()))
+        v->setFocus(Qt::ShortcutFocusReason);
 }
 
 void frmVelk::showHelp(int command, long context) {
@@ -474,6 +520,7 @@ void frmVelk::runCommand(Command command, CommandSource source) {
     case Command::FitWidth: v.FitWidth(); break;
     case Command::EndZoomArea: v.EndZoomArea(); break;
     case Command::LinkViewers: v.setLinked(!v.linked()); break;
+    case Command::PageStrip: togglePageStrip(); break;
     case Command::Import: break;  // a dialog command of the menu
     case Command::ZoomArea: v.ZoomArea(); break;
     case Command::TileVertically: Arrange(Arrangement::TileVertically); break;

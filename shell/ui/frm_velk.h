@@ -12,6 +12,7 @@
 #include "shell/startup.h"
 
 class QAction;
+class QDockWidget;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -24,6 +25,7 @@ class frmPassword;
 class Viewers;
 class SettingsWindows;
 class ViewerStatusBar;
+class PageStrip;
 struct MainWindowActions;
 
 // Where a command came from: a few commands differ between the toolbar and the menu.
@@ -38,6 +40,8 @@ public:
     QMdiArea* mdiArea;
     QToolBar* tbToolBar;
     ViewerStatusBar* sbStatus;
+    QDockWidget* dockPageStrip;
+    PageStrip* pageStrip;
 
     // A menu item (mnu..., Duplex, Jukebox) or a toolbar button (BTN_...); nullptr when none.
     QAction* item(const std::string& name) const;
@@ -75,7 +79,9 @@ public:
     void dispatch(Command command, CommandSource source);
     // The command state and the window-list entries from the viewers.
     void refreshCommandState();
-    // The window's place, each viewer's view mode and zoom and the linking, per collection,
+    // Shows or hides the page strip; shown, it takes the keyboard.
+    void togglePageStrip();
+    // The window's place, each viewer's view mode and zoom, the page strip and the linking, per collection,
     // in the user's own configuration (never the installation's). Nothing saved: nothing
     // changes.
     void saveView();
@@ -93,6 +99,7 @@ private:
     void buildKeyOnlyCommands();
     void showPageMenu(QPoint global);
     void keepMaximised();
+    void restoreStripWidth();
     void showHelp(int command, long context);
     void runCommand(Command command, CommandSource source);
     MainWindowActions windowActions();
@@ -109,6 +116,7 @@ private:
     ToolbarLayout layout_ = ToolbarLayout::Normal;
     bool ended_ = false;
     QString viewMemoryFile_;
+    int stripWidth_ = 0;  // remembered, applied once shown
 };
 
 }  // namespace velk

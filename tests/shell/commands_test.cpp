@@ -4,7 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QDockWidget>
+#include <QListWidget>
+#include <QThread>
+#include <filesystem>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -13,6 +18,7 @@
 #include "platform/profile_writer.h"
 #include "shell/main_menu.h"
 #include "shell/ui/frm_velk.h"
+#include "shell/ui/page_strip.h"
 #include "shell/ui/status_bar.h"
 #include "tests/shell/frame_fixture.h"
 #include "viewer/ui/frm_view.h"
@@ -196,4 +202,81 @@ TEST(Commands, TwoViewersCaptionsArrangementAndListButtons) {
     f.expect({}, {"mnuClose2"});
     f.frame->closeViewers();
     f.expect({"BTN_FIND"}, {"mnuNew", "BTN_COPY"});
+}
+
+// The strip shows the active viewer's pages under their sections, follows its page and
+// document, names a page it cannot make, and is remembered with the view.
+TEST(Commands, PageStripFollowsTheActiveViewerAndIsRemembered) {
+    Frame f;
+    const mks::SampleDocument* doc = nullptr;
+    const mks::SampleDocument* other = nullptr;
+    for (const auto& d : f.s.documents) {
+        if (!doc && d.pages >= 3 && d.kind == mks::ImageKind::Container)
+            doc = &d;
+        else if (!other && d.pages >= 2 && !d.imagePath.empty())
+            other = &d;
+    }
+    ASSERT_TRUE(doc && other);
+    ASSERT_TRUE(f.show(*doc, 1));
+    PageStrip& strip = *f.frame->pageStrip;
+    EXPECT_TRUE(strip.rows().empty());  // hidden: nothing is made
+    f.frame->menu_Click("mnuPageStrip");
+    ASSERT_TRUE(f.frame->dockPageStrip->isVisible());
+    EXPECT_TRUE(f.frame->item("mnuPageStrip")->isChecked());
+
+    // Every page once and in order, a section's label before its first page.
+    std::vector<std::string> rows = strip.rows(), labels;
+    std::vector<int> pages;
+    for (const std::string& r : rows)
+        if (r.find_first_not_of("0123456789") == std::string::npos)
+            pages.push_back(std::stoi(r));
+        else
+            labels.push_back(r);
+    ASSERT_EQ(static_cast<int>(pages.size()), doc->pages);
+    for (int p = 1; p <= doc->pages; ++p) EXPECT_EQ(pages[static_cast<std::size_t>(p - 1)], p);
+    if (doc->sections.info == 1) {
+        EXPECT_EQ(rows.front(), "Front page");
+    }
+    if (doc->sections.claims > 0) {
+        EXPECT_EQ(labels.back(), "Claims");
+    }
+    strip.thumbnails().waitIdle();
+    EXPECT_EQ(strip.thumbnails().made(), doc->pages);
+    EXPECT_FALSE(strip.thumbnails().get(doc->pages)->image.isNull());
+    EXPECT_EQ(strip.shownPage(), 1);
+
+    f.frame->tbToolBar_ButtonClick("BTN_NEXT_PG");
+    EXPECT_EQ(strip.shownPage(), 2);
+    EXPECT_TRUE(strip.thumbnails().paused());  // until the turn is painted
+    for (int i = 0; i < 200 && strip.thumbnails().paused(); ++i) {
+        QApplication::processEvents();
+        QThread::msleep(5);
+    }
+    EXPECT_FALSE(strip.thumbnails().paused());
+    const std::uint64_t first = strip.thumbnails().generation();
+    ASSERT_TRUE(f.show(*other, 2));  // the other viewer's document
+    EXPECT_NE(strip.thumbnails().generation(), first);
+    EXPECT_EQ(strip.shownPage(), 1);
+    f.frame->tbToolBar_ButtonClick("BTN_VIEWER1");
+    EXPECT_EQ(strip.shownPage(), 2);
+
+    f.frame->tbToolBar_ButtonClick("BTN_VIEWER2");
+
+    // Shown and its width are remembered; hidden, it holds nothing.
+    const QString memory = QString::fromStdString((f.tree.root() / "user" / "view.ini").string());
+    f.frame->setViewMemoryFile(memory);
+    f.frame->saveView();
+    f.frame->menu_Click("mnuPageStrip");
+    EXPECT_FALSE(f.frame->dockPageStrip->isVisible());
+    EXPECT_TRUE(strip.rows().empty());
+
+    // The document cut short after its first page: its other pages say why they are blank.
+    std::filesystem::resize_file(other->imagePath, 200);
+    f.frame->restoreView();
+    EXPECT_TRUE(f.frame->dockPageStrip->isVisible());
+    strip.thumbnails().waitIdle();
+    QApplication::processEvents();
+    const QString tip = strip.list()->item(strip.list()->count() - 1)->toolTip();
+    EXPECT_TRUE(tip.startsWith("Page ")) << tip.toStdString();
+    EXPECT_TRUE(tip.contains("could not be shown")) << tip.toStdString();
 }

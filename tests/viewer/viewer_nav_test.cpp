@@ -1,13 +1,15 @@
-// The navigation and zoom rules, and the prefetch worker on its own.
+// The navigation and zoom rules, and the prefetch and thumbnail workers on their own.
 #include "viewer/viewer_nav.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QPainter>
+#include <mutex>
 
 #include "tests/index/index_fixtures.h"
 #include "viewer/page_prefetch.h"
+#include "viewer/thumbnails.h"
 
 namespace velk {
 namespace {
@@ -78,21 +80,29 @@ TEST(ViewerNav, ZoomStepsPagesAndDocumentsByPosition) {
     EXPECT_EQ(ZoomText(ViewMode::FitWidth, 150), "Fit width");
 }
 
-TEST(PagePrefetch, HandsOverOnlyTheRequestedFinishedPage) {
-    test::TempTree tree("prefetch");
-    auto req = [&](int k) {
+// Page files 1 to 3 of 200 x 300 pixels, page k with k black bars; no file for any other page.
+struct BarPages {
+    test::TempTree tree{"pages"};
+    BarPages() {
+        for (int k = 1; k <= 3; ++k) {
+            QImage img(200, 300, QImage::Format_Grayscale8);
+            img.fill(255);
+            QPainter p(&img);
+            for (int b = 0; b < k; ++b) p.fillRect(10, 10 + b * 20, 150, 8, Qt::black);
+            p.end();
+            PageImage::fromQImage(img).save(req(k).path, SaveFormat::TiffG4);
+        }
+    }
+    PageRequest req(int k) const {
         PageRequest r;
         r.path = (tree.root() / ("p" + std::to_string(k) + ".tif")).string();
         return r;
-    };
-    for (int k = 1; k <= 3; ++k) {  // page file k has k black bars
-        QImage img(200, 300, QImage::Format_Grayscale8);
-        img.fill(255);
-        QPainter p(&img);
-        for (int b = 0; b < k; ++b) p.fillRect(10, 10 + b * 20, 150, 8, Qt::black);
-        p.end();
-        PageImage::fromQImage(img).save(req(k).path, SaveFormat::TiffG4);
     }
+};
+
+TEST(PagePrefetch, HandsOverOnlyTheRequestedFinishedPage) {
+    BarPages pages;
+    auto req = [&](int k) { return pages.req(k); };
     PagePrefetch prefetch;
     prefetch.request(req(2));
     prefetch.waitIdle();
@@ -137,6 +147,56 @@ TEST(PagePrefetch, HandsOverOnlyTheRequestedFinishedPage) {
     prefetch.request(bad);
     prefetch.waitIdle();
     EXPECT_FALSE(prefetch.take(bad).has_value());
+}
+
+TEST(Thumbnailer, AskedForPagesFirstWithinTheBudgetAndNothingOfAnOldDocument) {
+    for (const auto& [pageWidth, width, factor] :
+         {std::tuple{2550, 96, 16}, {2550, 192, 8}, {2550, 400, 6}, {1000, 96, 8}, {255, 96, 2}, {255, 200, 1}})
+        EXPECT_EQ(ThumbnailFactor(pageWidth, width), factor) << pageWidth << " to " << width;
+
+    BarPages files;
+    const Thumbnailer::Source source = [&](int page) { return files.req(page); };
+    std::mutex m;
+    std::vector<int> order;
+    Thumbnailer t([&](std::uint64_t, int page) {
+        std::lock_guard lock(m);
+        order.push_back(page);
+    });
+    t.pause();
+    t.setDocument(source, 4, 50);
+    t.prioritise({3});
+    t.waitIdle();
+    EXPECT_EQ(t.made(), 0);  // paused: nothing starts
+    t.resume();
+    t.waitIdle();
+    {
+        std::lock_guard lock(m);
+        EXPECT_EQ(order, (std::vector{3, 1, 2, 4}));
+    }
+    const QImage three = t.get(3)->image;
+    EXPECT_EQ(three.format(), QImage::Format_Grayscale8);
+    EXPECT_EQ(three, DecodePage(files.req(3)).renderAll(1.0 / 4));  // 200 pixels by 4: 50
+    const Thumbnail missing = *t.get(4);  // no file: a placeholder that says why
+    EXPECT_TRUE(missing.image.isNull());
+    EXPECT_FALSE(missing.error.empty());
+
+    t.setDocument(source, 2, 50);  // another document: nothing of the last one
+    EXPECT_FALSE(t.get(3).has_value());
+    t.waitIdle();
+    EXPECT_EQ(t.made(), 2);
+
+    // Room for one thumbnail: the background stops after one; an asked-for page still
+    // comes, and the page farthest from it goes.
+    Thumbnailer small({}, static_cast<std::size_t>(three.sizeInBytes()));
+    small.setDocument(source, 3, 50);
+    small.waitIdle();
+    EXPECT_EQ(small.made(), 1);
+    EXPECT_TRUE(small.get(1).has_value());
+    small.prioritise({3});
+    small.waitIdle();
+    EXPECT_TRUE(small.get(3).has_value());
+    EXPECT_FALSE(small.get(1).has_value());
+    EXPECT_LE(small.bytes(), static_cast<std::size_t>(three.sizeInBytes()));
 }
 
 }  // namespace

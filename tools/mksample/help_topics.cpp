@@ -172,6 +172,13 @@ std::string HelpFileText(Collection c) {
         "from document to document; a zoom with the mouse wheel (Ctrl held) or <b>Zoom Area</b> "
         "is a zoom like a typed one. <b>Rotate Left</b> turns the page the other way. A right click "
         "on the page offers the view commands.</p>\n"
+        "<p><b>View &gt; Page Strip</b> (F7) shows a thumbnail of every page of the active viewer's "
+        "document beside the viewers, its number below it" +
+        std::string(c == Collection::Quorvel ? ", each section's name above its first page" : "") +
+        "; the page shown is framed. Click a page, or move to it with the arrow keys and press Enter, "
+        "to show it. A page that cannot be read is crossed out; its tool tip says why. The strip can "
+        "be dragged to either side of the window, and whether it shows and its width are kept for "
+        "the next start.</p>\n"
         "<h2>Keys</h2>\n"
         "<table>\n"
         "<tr><td>Ctrl+F, Ctrl+O, Ctrl+P, Ctrl+E</td><td>Find, Import, Print, Export</td></tr>\n"
@@ -183,6 +190,8 @@ std::string HelpFileText(Collection c) {
         "<tr><td>+, -, Ctrl+0</td><td>zoom in, zoom out, zoom 100 %</td></tr>\n"
         "<tr><td>Ctrl+1, Ctrl+2</td><td>fit page, fit width</td></tr>\n"
         "<tr><td>R, Shift+R</td><td>rotate right, rotate left</td></tr>\n"
+        "<tr><td>F7</td><td>page strip</td></tr>\n"
+        "<tr><td>Ctrl+Shift+L</td><td>link viewers</td></tr>\n"
         "<tr><td>Esc</td><td>ends a Zoom Area selection; closes this help window</td></tr>\n"
         "<tr><td>F1</td><td>these help topics</td></tr>\n"
         "<tr><td>Ctrl+Q</td><td>exit</td></tr>\n"

@@ -20,6 +20,7 @@
 #include "viewer/document_locator.h"
 #include "viewer/page_loading.h"
 #include "viewer/page_prefetch.h"
+#include "viewer/thumbnails.h"
 #include "viewer/ui/imaging_control.h"
 #include "viewer/ui/load_image.h"
 
@@ -262,15 +263,10 @@ struct Viewers::Impl {
         const int next = pageOf(n) + 1;
         if (next > pageCountOf(n)) return;
         PageRequest r;
-        if (trademarks()) {
-            r.path = s.ImagePath;
-            r.page = next;
-        } else {
-            try {
-                r = RequestFor(ReadPageInfo(s.Doc.Page, s.ImagePath, s.DocNo, CInt(next)));
-            } catch (const std::exception&) {
-                return;  // the page command itself reports it
-            }
+        try {
+            r = PageRequestOf(s, trademarks(), next);
+        } catch (const std::exception&) {
+            return;  // the page command itself reports it
         }
         r.view = view(n)->accView->prefetchView();
         r.view->fit = FitMethodFor(app.viewerFlags.FullView ? ViewMode::FitPage : s.Mode);
@@ -453,6 +449,7 @@ struct Viewers::Impl {
         ViewerState& s = state(n);
         bool ok = false;
         if (target > 0 && target <= pageCountOf(n)) {
+            if (self.onPageTurn) self.onPageTurn(n);
             app.doc = s.Doc;
             if (trademarks()) app.viewerFlags.TrademarkImagePath = s.ImagePath;
             ok = loadPage(n, target);

@@ -133,6 +133,8 @@ public:
     // command that changed what is shown (the shell refreshes its command state).
     std::function<void()> onAllClosed;
     std::function<void()> onChanged;
+    // Viewer n is about to load and draw another page of its document.
+    std::function<void(int viewNo)> onPageTurn;
     // A viewer's page asked for its context menu; the viewer is active by then.
     std::function<void(QPoint global)> onContextMenu;
 
