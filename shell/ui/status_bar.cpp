@@ -11,7 +11,9 @@ namespace {
 QLabel* Field(QStatusBar* bar, const char* name, const char* accessible) {
     auto* l = new QLabel(bar);
     l->setObjectName(name);
-    l->setAccessibleName(accessible);
+    // No accessible name: a screen reader reads the label's own text ("Page 2 of 7"),
+    // where a fixed name would hide it; what the field is goes in the description.
+    l->setAccessibleDescription(accessible);
     l->setContentsMargins(6, 0, 6, 0);
     bar->addWidget(l);
     return l;
