@@ -259,15 +259,31 @@ void PageStrip::place(std::uint64_t generation, int page) {
     list_->viewport()->update(list_->visualItemRect(item));
 }
 
+namespace {
+
+// Rows first to last shown in the list's viewport.
+std::pair<int, int> ShownRows(const QListWidget& list) {
+    const QRect room = list.viewport()->rect();
+    const QModelIndex top = list.indexAt(QPoint(room.center().x(), room.top() + 1));
+    const QModelIndex bottom = list.indexAt(QPoint(room.center().x(), room.bottom() - 1));
+    return {top.isValid() ? top.row() : 0, bottom.isValid() ? bottom.row() : list.count() - 1};
+}
+
+}  // namespace
+
+std::vector<int> PageStrip::visiblePages() const {
+    std::vector<int> pages;
+    const auto [first, last] = ShownRows(*list_);
+    for (int row = first; row <= last && row < list_->count(); ++row)
+        if (const int page = list_->item(row)->data(kPageRole).toInt()) pages.push_back(page);
+    return pages;
+}
+
 void PageStrip::askForVisible() {
     if (items_.empty()) return;
-    const QRect room = list_->viewport()->rect();
-    const QModelIndex top = list_->indexAt(QPoint(room.center().x(), room.top() + 1));
-    const QModelIndex bottom = list_->indexAt(QPoint(room.center().x(), room.bottom() - 1));
-    const int first = top.isValid() ? top.row() : 0;
-    const int last = bottom.isValid() ? bottom.row() : list_->count() - 1;
-    std::vector<int> pages;
+    const auto [first, last] = ShownRows(*list_);
     // The visible rows, then a screenful beyond them each way.
+    std::vector<int> pages;
     const int spare = std::max(2, last - first);
     for (int row = first; row <= last + spare && row < list_->count(); ++row)
         pages.push_back(list_->item(row)->data(kPageRole).toInt());

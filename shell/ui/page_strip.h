@@ -36,7 +36,9 @@ public:
     QListWidget* list() const { return list_; }
     Thumbnailer& thumbnails() { return *thumbs_; }
     int shownPage() const { return shownPage_; }
-    // The section labels and page numbers in strip order, "" rows for none (tests).
+    // The pages whose rows the strip shows now, top to bottom.
+    std::vector<int> visiblePages() const;
+    // The section labels and page numbers in strip order (tests).
     std::vector<std::string> rows() const;
 
     // A page picked in the strip.

@@ -1,17 +1,22 @@
 // "Next page" in a viewer, from the command to the page painted in the control, on a
 // 30-page patent container document of 300-dpi letter pages: with the next page decoded
-// on the worker while the reader looks at the current one, and without.
+// on the worker while the reader looks at the current one, and without; and the page
+// strip's thumbnails of such documents, and a page turn while they are being made.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <chrono>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <stdexcept>
-#include <unistd.h>
+#include <thread>
 
 #include "platform/app.h"
+#include "shell/ui/page_strip.h"
 #include "tests/support/sample_install.h"
 #include "tools/mksample/documents.h"
 #include "tools/mksample/mksample.h"
@@ -24,14 +29,21 @@ namespace fs = std::filesystem;
 namespace mks = velk::mksample;
 
 constexpr int kPages = 30;
+using Clock = std::chrono::steady_clock;
 
-// A tower installation at full resolution whose container document has 30 pages.
+double MsSince(Clock::time_point t0) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+}
+
+// A tower installation at full resolution whose container document has `pages` pages.
 struct Installation {
-    fs::path root = fs::temp_directory_path() / ("velk-viewer-bench-" + std::to_string(::getpid()));
+    fs::path root;
     mks::SampleResult s;
     mks::SampleDocument doc;
 
-    Installation() {
+    explicit Installation(int pageCount = kPages)
+        : root(fs::temp_directory_path() /
+               ("velk-viewer-bench-" + std::to_string(::getpid()) + "-" + std::to_string(pageCount))) {
         fs::remove_all(root);
         mks::SampleOptions o;
         o.collection = mks::Collection::Quorvel;
@@ -51,10 +63,10 @@ struct Installation {
         mks::DocumentPlan plan = mks::PlanDocument(o.collection, doc.number, mks::ImageKind::Container,
                                                    mks::Geometry(o.paper, 1.0), o.seed);
         std::vector<mks::PageSpec> pages;
-        for (int p = 1; p <= kPages; ++p) {
+        for (int p = 1; p <= pageCount; ++p) {
             mks::PageSpec spec = plan.pages[static_cast<std::size_t>(p - 1) % plan.pages.size()];
             spec.page = p;
-            spec.pages = kPages;
+            spec.pages = pageCount;
             pages.push_back(spec);
         }
         plan.pages = pages;
@@ -64,9 +76,45 @@ struct Installation {
     ~Installation() { fs::remove_all(root); }
 };
 
-Installation& Shared() {
-    static Installation installation;
-    return installation;
+Installation& Shared(int pages = kPages) {
+    static std::map<int, std::unique_ptr<Installation>> made;
+    auto& in = made[pages];
+    if (!in) in = std::make_unique<Installation>(pages);
+    return *in;
+}
+
+// One viewer as the main window holds it, its document shown, and the page strip beside
+// it at the height the main window gives it on a 1280 x 1024 screen.
+struct StripDesk {
+    velk::App app;
+    QMdiArea area;
+    velk::Viewers viewers{app, &area};
+    velk::PageStrip strip{app};
+    bool shown = false;
+
+    explicit StripDesk(Installation& in) {
+        velk::test::PointAppAt(app, in.s, mks::DriveMode::Tower);
+        area.resize(1000, 900);
+        area.show();
+        strip.resize(160, 880);
+        strip.show();
+        viewers.onPageTurn = [this](int n) { strip.pageTurnStarting(viewers.view(n)->accView->viewport()); };
+        app.doc.CurDocNo = in.doc.number;
+        app.doc.CurVolume = in.doc.volume;
+        shown = viewers.DisplayDocument(1);
+    }
+    // The strip takes up the viewer's document.
+    void follow() { strip.follow(viewers.state()); }
+    bool made(const std::vector<int>& pages) {
+        for (int p : pages)
+            if (!strip.thumbnails().get(p)) return false;
+        return true;
+    }
+};
+
+// Budgets are checked here, against the figure of this run.
+void Budget(benchmark::State& state, double value, double limit, const char* what) {
+    state.SetLabel(value <= limit ? std::string("within ") + what : std::string("OVER ") + what);
 }
 
 void BM_NextPageShown(benchmark::State& state, bool prefetch) {
@@ -101,5 +149,94 @@ void BM_NextPageShown(benchmark::State& state, bool prefetch) {
 }
 BENCHMARK_CAPTURE(BM_NextPageShown, prefetch, true)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_NextPageShown, noprefetch, false)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// From the strip taking up a 30-page document to the thumbnails of the pages it shows.
+// Budget: 150 ms.
+void BM_StripVisibleThumbnails(benchmark::State& state) {
+    StripDesk desk(Shared(kPages));
+    if (!desk.shown) return state.SkipWithError("the document did not open");
+    double total = 0;
+    int visible = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        desk.strip.follow({});  // no document: the next follow starts afresh
+        QApplication::processEvents();
+        state.ResumeTiming();
+        const auto t0 = Clock::now();
+        desk.follow();
+        std::vector<int> pages;
+        while (pages.empty() || !desk.made(pages)) {
+            QApplication::processEvents();  // lays the strip out; takes the thumbnails up
+            pages = desk.strip.visiblePages();
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        total += MsSince(t0);
+        visible = static_cast<int>(pages.size());
+    }
+    const double ms = total / static_cast<double>(state.iterations());
+    state.counters["visible"] = visible;
+    state.counters["visible_ms"] = ms;
+    Budget(state, ms, 150, "150 ms");
+}
+BENCHMARK(BM_StripVisibleThumbnails)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+// Every thumbnail of a 100-page document. Budget: 1.5 s.
+void BM_StripAllThumbnails(benchmark::State& state) {
+    StripDesk desk(Shared(100));
+    if (!desk.shown) return state.SkipWithError("the document did not open");
+    double total = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        desk.strip.follow({});
+        QApplication::processEvents();
+        state.ResumeTiming();
+        const auto t0 = Clock::now();
+        desk.follow();
+        desk.strip.thumbnails().waitIdle();
+        total += MsSince(t0);
+        if (desk.strip.thumbnails().made() != 100) state.SkipWithError("not every page was made");
+    }
+    const double ms = total / static_cast<double>(state.iterations());
+    state.counters["all_ms"] = ms;
+    Budget(state, ms, 1500, "1.5 s");
+}
+BENCHMARK(BM_StripAllThumbnails)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// "Next page" while the strip makes thumbnails, against a turn without them, turn by turn
+// in the same loop. Budget: strip/plain at most 1.10.
+void BM_NextPageShownWhileThumbnailing(benchmark::State& state) {
+    Installation& in = Shared(kPages);
+    StripDesk desk(in);
+    if (!desk.shown) return state.SkipWithError("the document did not open");
+    velk::Thumbnailer& thumbs = desk.strip.thumbnails();
+    const velk::ViewerState& viewer = desk.app.viewers[0];
+    QWidget* viewport = desk.viewers.view(1)->accView->viewport();
+    double plain = 0, strip = 0;
+    auto turn = [&] {
+        if (desk.viewers.atLastPage()) desk.viewers.FirstPage();
+        desk.viewers.settlePrefetch();  // the reader looks at the page for longer than a decode
+        QApplication::processEvents();  // the last turn's paint lets the worker go on
+        const auto t0 = Clock::now();
+        desk.viewers.NextPage();
+        benchmark::DoNotOptimize(viewport->grab());  // paints the visible tiles
+        return MsSince(t0);
+    };
+    for (auto _ : state) {
+        thumbs.clear();
+        thumbs.waitIdle();
+        plain += turn();
+        // A whole document to make, the worker in the middle of a page when the turn comes.
+        thumbs.setDocument([viewer](int p) { return velk::PageRequestOf(viewer, false, p); }, kPages,
+                           static_cast<int>(96 * viewport->devicePixelRatioF()));
+        std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        strip += turn();
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["plain_ms"] = plain / n;
+    state.counters["strip_ms"] = strip / n;
+    state.counters["strip/plain"] = strip / plain;
+    Budget(state, strip / plain, 1.10, "1.10");
+}
+BENCHMARK(BM_NextPageShownWhileThumbnailing)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(60);
 
 }  // namespace
