@@ -1,0 +1,62 @@
+#!/usr/bin/python3
+"""The README's screenshots, taken from the real program on a sample patents installation
+at QT_SCALE_FACTOR 1 and 2: docs/{main-window,find-dialog,print-dialog}-{1x,2x}.png.
+
+    /usr/bin/python3 tests/desktop/screenshots.py [main-window] [find-dialog] [print-dialog]
+"""
+import os
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(__file__))
+from desk import Desk, Install, Program  # noqa: E402
+
+DOCS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "docs")
+
+
+def grab(desk, title, name):
+    """The window whose title holds title, with its frame."""
+    time.sleep(1)  # the window shows before its last paint
+    ids = desk.xdo("search", "--onlyvisible", "--name", title).split()
+    path = os.path.join(DOCS, "%s-%dx.png" % (name, desk.scale))
+    subprocess.run(["import", "-display", desk.display, "-frame", "-window", ids[-1], path], check=True)
+    print(path)
+
+
+def take(scale, wanted):
+    desk = Desk(scale=scale, displays=range(71, 76))
+    try:
+        # Full 300-dpi pages: the reduced ones of the tests look coarse on the screen.
+        inst = Install(desk, "quorvel", volumes=1, documents_per_volume=4, page_scale=1)
+        p = Program(desk, inst)
+        finder = p.start_up()
+        number = inst.documents()[1]
+        p.click(p.get(finder, None, "text"))
+        desk.type(number)
+        desk.key("Return")
+        p.find(finder, number + " .*", "list item")
+        if "find-dialog" in wanted:
+            grab(desk, "Document Finder", "find-dialog")
+        p.view(number, finder)
+        desk.key("ctrl+2")  # fit width
+        if "main-window" in wanted:
+            grab(desk, "Quorvel - ", "main-window")
+        if "print-dialog" in wanted:
+            p.tool("Print")
+            p.window(" Print")
+            grab(desk, "Quorvel Print", "print-dialog")
+            p.settle()
+    finally:
+        desk.close()
+
+
+if __name__ == "__main__":
+    args = sys.argv[1:]
+    if args[:1] == ["--scale"]:
+        take(int(args[1]), set(args[2:]))
+    else:
+        # One desk a process: the accessibility client stays with the first bus it meets.
+        for s in (1, 2):
+            subprocess.run([sys.executable, __file__, "--scale", str(s)] +
+                           (args or ["main-window", "find-dialog", "print-dialog"]), check=True)
