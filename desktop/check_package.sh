@@ -58,7 +58,7 @@ setup=("$bin/velk-setup" -n --collection tovrin --dir "$tmp/inst/reading room" -
        --type restricted --export "$tmp/export" --index "$tmp/sample/app/cum_mark.idx" --paper a4
        --cd-password cd --printer-password lp --group "" --menu-dir "$tmp/menu")
 "${setup[@]}" >/dev/null || fail "velk-setup did not make the installation"
-entry="$tmp/menu/velk-reading room.desktop"
+entry="$tmp/menu/velk-reading_room.desktop"
 out=$(desktop-file-validate "$entry" 2>&1) && [ -z "$out" ] || fail "velk-setup's menu entry: $out"
 [ "$(readlink "$tmp/inst/reading room/velkwm")" = "$bin/velk" ] || fail "the link does not lead to the packaged velk"
 exec_line=$(sed -n 's/^Exec=//p' "$entry")

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -358,7 +359,11 @@ int Run(const Options& o) {
         gid = g->gr_gid;
     }
     const fs::path link = dir / col->link;
-    const fs::path entry = menuDir / ("velk-" + dir.filename().string() + ".desktop");
+    // A menu entry's file name is its id: letters, digits, "-" and "_" only.
+    std::string entryId = "velk-" + dir.filename().string();
+    for (char& ch : entryId)
+        if (!std::isalnum(static_cast<unsigned char>(ch)) && ch != '-' && ch != '_') ch = '_';
+    const fs::path entry = menuDir / (entryId + ".desktop");
     std::error_code ec;
     for (const fs::path& p : {link, entry, dir / "drives.map", dir / col->index})
         if (fs::symlink_status(p, ec).type() != fs::file_type::not_found)
@@ -405,7 +410,10 @@ int Run(const Options& o) {
                 missing.push_back(p);
             made.insert(made.end(), missing.rbegin(), missing.rend());
             fs::create_directories(d, ec);
-            if (ec) throw Failure("cannot make the directory " + d.string() + ": " + ec.message());
+            if (ec)
+                throw Failure(
+                    "cannot make the directory " + d.string() + ": " + ec.message() +
+                    (ec == std::errc::permission_denied ? " (run velk-setup as root, or give --dir)" : ""));
         }
         std::string map;
         if (!tower) map += std::string(1, kCdLetter) + ": = " + volumeRoot + "\n";
