@@ -493,17 +493,19 @@ class Program:
         """A document number as the lists show it (assignments: reel/frame)."""
         return number[:4] + "/" + number[4:] if self.inst.collection == "assign" else number
 
-    def view(self, number, finder=None):
-        """Finds a number in the document finder, adds it to the Found list and views it."""
+    def view(self, number, finder=None, also=()):
+        """Finds a number (and the numbers `also`) in the document finder, adds each to the
+        Found list and views the list."""
         f = finder or self.window("Document Finder")
-        self.click(self.get(f, None, "text"))
-        self.desk.key("ctrl+a")
-        self.desk.type(number)
-        self.desk.key("Return")
-        entry = re.escape(self.shown(number)) + " .*"
-        self.click(self.get(f, entry, "list item"))
-        self.click(self.get(f, "Add the selected documents to the Found list"))
-        wait_for(lambda: len(self.find(f, entry, "list item", many=True)) > 1, number + " on the Found list")
+        for n in (number,) + tuple(also):
+            self.click(self.get(f, None, "text"))
+            self.desk.key("ctrl+a")
+            self.desk.type(n)
+            self.desk.key("Return")
+            entry = re.escape(self.shown(n)) + " .*"
+            self.click(self.get(f, entry, "list item"))
+            self.click(self.get(f, "Add the selected documents to the Found list"))
+            wait_for(lambda: len(self.find(f, entry, "list item", many=True)) > 1, n + " on the Found list")
         self.press(f, "OK")
         self.gone("Document Finder")
         return self.main_title(re.escape(self.inst.mode_text + " - ["))
@@ -511,6 +513,14 @@ class Program:
     def main_title(self, rx):
         """Waits until the main window's title holds a match of rx; returns the main window."""
         return wait_for(lambda: re.search(rx, self.main().name or "") and self.main(), "the main title to show %r" % rx)
+
+    def status_field(self, field):
+        """The status bar's field that reads as the regular expression: what a screen reader
+        reads from it (its accessible name), matched whole; the match's groups."""
+        bar = self.get(self.main(), None, "status bar")
+        rx = re.compile(field + "$")
+        label = self.find(bar, field, "label")
+        return rx.match(bare(label.name)).groups() if label else None
 
     def tool(self, name):
         self.click(self.get(self.main(), name, "push button"))

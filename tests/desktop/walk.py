@@ -279,6 +279,69 @@ def restricted_settings(d, log):
     finish(p, "close box")
 
 
+def reader_keys_strip_and_links(d, log):
+    """A reader's keys, the page strip and linked viewers, by real input; what the status
+    bar says is read as a screen reader reads it."""
+    inst = desk.Install(d, "quorvel", "tower", "open", name="reader")
+    p = desk.Program(d, inst)
+    p.start_up()
+    docs = inst.documents()
+    p.view(docs[0], also=docs[1:2])
+    frame = p.main()
+    page = lambda: tuple(map(int, p.status_field(r"Page (\d+) of (\d+)") or (0, 0)))
+    at = wait_for(lambda: page()[0] == 1 and page(), "the status bar to read Page 1 of N")
+    pages = at[1]
+    log("status bar reads 'Page 1 of %d' to a screen reader" % pages)
+
+    # Space goes down a screen and at the page's end on to the next page; Shift+Space back.
+    p.click(p.get(frame, r".*View 1 .*", "frame"))
+    for key, want in (("space", 2), ("shift+space", 1)):
+        for _ in range(8):
+            d.key(key)
+            try:
+                wait_for(lambda: page()[0] == want, "page %d" % want, 2)
+                break
+            except Fail:
+                continue
+        else:
+            raise Fail("%s never reached page %d (at %s)" % (key, want, page()))
+    log("Space and Shift+Space: on to page 2 and back")
+
+    # Ctrl+PgDown / Ctrl+PgUp: the other document of the Found list.
+    k = int(wait_for(lambda: p.status_field(r"Document (\d+) of 2"), "the place on the Found list")[0])
+    d.key("ctrl+Next" if k == 1 else "ctrl+Prior")
+    wait_for(lambda: p.status_field(r"Document (%d) of 2" % (3 - k)), "document %d of 2" % (3 - k))
+    pages = wait_for(lambda: page()[0] == 1 and page(), "page 1 of the other document")[1]
+    log("Ctrl+%s: document %d of 2" % ("PgDown" if k == 1 else "PgUp", 3 - k))
+
+    # The strip: a click on a page shows it; the arrows and Enter move on from there.
+    d.key("F7")
+    strip = p.get(frame, "Page strip", "list")
+    bottom = lambda a: p.extents(a)[1] + p.extents(a)[3]
+    shown = wait_for(lambda: [i for i in p.find(strip, r"Page \d+.*", "list item", many=True)
+                              if bottom(i) <= bottom(strip)], "whole pages in the strip")
+    target = int(re.match(r"Page (\d+)", shown[-1].name).group(1))
+    p.click(shown[-1])
+    wait_for(lambda: page()[0] == target, "page %d after its click" % target)
+    step, arrow = (1, "Down") if target < pages else (-1, "Up")
+    d.key(arrow, "Return")
+    wait_for(lambda: page()[0] == target + step, "page %d by %s and Enter" % (target + step, arrow))
+    log("strip: page %d by a click, page %d by %s and Enter" % (target, target + step, arrow))
+
+    # Linked (Ctrl+Shift+L), a page turn in viewer 2 turns viewer 1.
+    p.menu(frame, "Window", "New Window")
+    caption = lambda n: p.find(p.main(), r".*View %d .*" % n, "frame")
+    wait_for(lambda: caption(2), "viewer 2")
+    d.key("ctrl+shift+l")  # at 2x its button is behind the toolbar's overflow arrow
+    on = lambda n: int(re.search(r"View %d\s+- Page (\d+)/" % n, caption(n).name).group(1))
+    first, second = on(1), on(2)
+    p.tool("Next page")
+    wait_for(lambda: on(2) == second + 1, "viewer 2 on page %d" % (second + 1))
+    wait_for(lambda: on(1) == min(first + 1, pages), "viewer 1 to follow to page %d" % min(first + 1, pages))
+    log("linked: next page in viewer 2 (%d to %d) turned viewer 1 (%d to %d)" % (second, on(2), first, on(1)))
+    finish(p, "menu")
+
+
 def finish(p, how):
     """Ends the program by File > Exit or by the main window's close box: status 0, no
     crash report, the lists sound."""
@@ -349,7 +412,7 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__)
     ap.add_argument("--scale", type=int, default=1)
     ap.add_argument("--smoke", action="store_true", help="one collection: the toolbar, printing and the close box")
-    ap.add_argument("--only", help="one collection (quorvel, tovrin, assign), or 'faults'")
+    ap.add_argument("--only", help="one collection (quorvel, tovrin, assign), 'faults', or 'reader'")
     ap.add_argument("--keep", action="store_true", help="keep the sandbox and print where it is")
     a = ap.parse_args()
     d = desk.Desk(scale=a.scale, keep=a.keep)
@@ -359,9 +422,12 @@ def main():
     if a.smoke:
         runs = runs[:1]
     try:
+        if a.only == "reader":
+            reader_keys_strip_and_links(d, log)
+            return
         if not a.smoke and a.only in (None, "faults"):
             for fault in (held_return_prints_once, import_then_lists, restricted_settings,
-                          no_queue_asks_where):
+                          no_queue_asks_where, reader_keys_strip_and_links):
                 fault(d, log)
         for collection, mode in runs:
             if a.only in (None, collection):

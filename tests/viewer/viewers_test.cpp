@@ -100,14 +100,11 @@ TEST(Viewers, TwoViewersStepPagesWithTheirOwnRecords) {
     EXPECT_EQ(in.viewers->view(1)->accView->page().size(), direct.size());
     EXPECT_EQ(in.viewers->view(1)->accView->page().blackCount(), direct.blackCount());
 
-    // Linked, the other viewer turns, zooms, fits and scrolls with the active one, each
-    // within its own document; the current document stays the active viewer's.
+    // Linked, the other viewer goes to, zooms, fits and scrolls with the active one, each
+    // within its own document (a turn is tested by real input); the current document stays
+    // the active viewer's.
     EXPECT_EQ(in.viewers->state().pageNo, box->pages - 1);
     in.viewers->setLinked(true);
-    in.viewers->FirstPage();
-    EXPECT_EQ(in.title(2), PatentCaption(*tif, 2, 1, tif->pages));
-    in.viewers->NextPage();
-    EXPECT_EQ(in.title(2), PatentCaption(*tif, 2, 2, tif->pages));
     ASSERT_TRUE(in.viewers->GoToPage(1, box->pages));
     EXPECT_EQ(in.title(2), PatentCaption(*tif, 2, std::min(box->pages, tif->pages), tif->pages));
     EXPECT_EQ(in.app.doc.CurDocNo, box->number);
