@@ -162,6 +162,8 @@ PageStrip::PageStrip(App& app, QWidget* parent) : QWidget(parent), app_(app) {
     list->picked = [this](QListWidgetItem* item) { goTo(item); };
 }
 
+QSize PageStrip::sizeHint() const { return {minimumWidth(), 400}; }
+
 PageStrip::~PageStrip() {
     // The worker goes first: nothing may call back into a strip half gone.
     thumbs_.reset();

@@ -33,6 +33,9 @@ public:
     // been painted (or a moment has passed).
     void pageTurnStarting(QWidget* viewport);
 
+    // As narrow as a thumbnail and its scroll bar: the viewers keep the room.
+    QSize sizeHint() const override;
+
     QListWidget* list() const { return list_; }
     Thumbnailer& thumbnails() { return *thumbs_; }
     int shownPage() const { return shownPage_; }
