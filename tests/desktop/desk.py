@@ -41,8 +41,9 @@ class Desk:
     """An X server with a window manager, a private D-Bus with the accessibility bus and a
     sandbox (HOME, TMPDIR, installations) of its own."""
 
-    def __init__(self, scale=1, displays=range(51, 60), keep=False):
+    def __init__(self, scale=1, displays=range(51, 60), keep=False, screen=(1280, 1024)):
         self.scale = scale
+        self.screen = screen
         self.keep = keep
         self.sandbox = tempfile.mkdtemp(prefix="velk-desk-")
         self.procs = []
@@ -59,7 +60,7 @@ class Desk:
         for n in displays:
             if os.path.exists("/tmp/.X%d-lock" % n):
                 continue
-            x = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            x = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "%dx%dx24" % self.screen, "-nolisten", "tcp"],
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.procs.append(x)
             wait_for(lambda: x.poll() is not None or self._serving(n, x.pid), "Xvfb on :%d" % n)
@@ -115,7 +116,7 @@ class Desk:
     def move(self, x, y):
         # Only the screen can be pointed at; --sync waits for the pointer to move, so
         # never for a move to where it is.
-        x, y = min(max(int(x), 0), 1279), min(max(int(y), 0), 1023)
+        x, y = min(max(int(x), 0), self.screen[0] - 1), min(max(int(y), 0), self.screen[1] - 1)
         if (x, y) != self.pointer:
             self.xdo("mousemove", "--sync", int(x), int(y))
             self.pointer = (int(x), int(y))

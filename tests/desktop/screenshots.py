@@ -25,7 +25,8 @@ def grab(desk, title, name):
 
 
 def take(scale, wanted):
-    desk = Desk(scale=scale, displays=range(71, 76))
+    # A screen of the size that goes with the scale, as a user of that scale has.
+    desk = Desk(scale=scale, displays=range(71, 76), screen=(1280 * scale, 1024 * scale))
     try:
         # Full 300-dpi pages: the reduced ones of the tests look coarse on the screen.
         inst = Install(desk, "quorvel", volumes=1, documents_per_volume=4, page_scale=1)
