@@ -40,7 +40,9 @@ def take(scale, wanted):
         if "find-dialog" in wanted:
             grab(desk, "Document Finder", "find-dialog")
         p.view(number, finder)
+        desk.key("F7")  # the page strip
         desk.key("ctrl+2")  # fit width
+        time.sleep(2)  # the thumbnails come from a worker thread
         if "main-window" in wanted:
             grab(desk, "Quorvel - ", "main-window")
         if "print-dialog" in wanted:
