@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 """The README's screenshots, taken from the real program on a sample patents installation
-at QT_SCALE_FACTOR 1 and 2: docs/{main-window,find-dialog,print-dialog}-{1x,2x}.png.
+at QT_SCALE_FACTOR 1 and 2: docs/{main-window,find-dialog,print-dialog,linked-viewers}-{1x,2x}.png.
 
-    /usr/bin/python3 tests/desktop/screenshots.py [main-window] [find-dialog] [print-dialog]
+    /usr/bin/python3 tests/desktop/screenshots.py [main-window] [find-dialog] [print-dialog] [linked-viewers]
+
+VELK_DESK_DISPLAYS=51-55 picks the X displays tried (default 71-75).
 """
 import os
 import subprocess
@@ -15,18 +17,38 @@ from desk import Desk, Install, Program  # noqa: E402
 DOCS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "docs")
 
 
-def grab(desk, title, name):
-    """The window whose title holds title, with its frame."""
+def grab(desk, title, name, window=None):
+    """The window whose title holds title (or whose id is window), with its frame."""
     time.sleep(1)  # the window shows before its last paint
-    ids = desk.xdo("search", "--onlyvisible", "--name", title).split()
+    window = window or desk.xdo("search", "--onlyvisible", "--name", title).split()[-1]
     path = os.path.join(DOCS, "%s-%dx.png" % (name, desk.scale))
-    subprocess.run(["import", "-display", desk.display, "-frame", "-window", ids[-1], path], check=True)
+    subprocess.run(["import", "-display", desk.display, "-frame", "-window", window, path], check=True)
     print(path)
+
+
+def linked_viewers(desk, p):
+    """Two linked viewers tiled side by side, pages 2 and 4 of one document, the page strip
+    beside them."""
+    frame = p.main()
+    window = desk.xdo("search", "--onlyvisible", "--name", "Quorvel - ").split()[-1]  # tiled, the title is shorter
+    desk.xdo("windowsize", window, 1180 * desk.scale, 800 * desk.scale)  # room for the strip and two pages
+    desk.key("ctrl+Home", "F7")
+    p.get(frame, "Page strip", "list")
+    p.menu(frame, "Window", "New Window")
+    p.get(p.main(), r".*View 2 .*", "frame")
+    p.tool("Next page")
+    p.tool("Next page")
+    desk.key("shift+F4", "ctrl+shift+l", "ctrl+2")
+    p.tool("Next page")
+    p.get(p.main(), r".*View 2\s+- Page 4/.*", "frame")
+    time.sleep(2)  # the strip's thumbnails
+    grab(desk, None, "linked-viewers", window)
 
 
 def take(scale, wanted):
     # A screen of the size that goes with the scale, as a user of that scale has.
-    desk = Desk(scale=scale, displays=range(71, 76), screen=(1280 * scale, 1024 * scale))
+    first, last = map(int, os.environ.get("VELK_DESK_DISPLAYS", "71-75").split("-"))
+    desk = Desk(scale=scale, displays=range(first, last + 1), screen=(1280 * scale, 1024 * scale))
     try:
         # Full 300-dpi pages: the reduced ones of the tests look coarse on the screen.
         inst = Install(desk, "quorvel", volumes=1, documents_per_volume=4, page_scale=1)
@@ -50,6 +72,8 @@ def take(scale, wanted):
             p.window(" Print")
             grab(desk, "Quorvel Print", "print-dialog")
             p.settle()
+        if "linked-viewers" in wanted:
+            linked_viewers(desk, p)
     finally:
         desk.close()
 
@@ -62,4 +86,4 @@ if __name__ == "__main__":
         # One desk a process: the accessibility client stays with the first bus it meets.
         for s in (1, 2):
             subprocess.run([sys.executable, __file__, "--scale", str(s)] +
-                           (args or ["main-window", "find-dialog", "print-dialog"]), check=True)
+                           (args or ["main-window", "find-dialog", "print-dialog", "linked-viewers"]), check=True)
