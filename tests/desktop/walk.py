@@ -422,12 +422,11 @@ def main():
     if a.smoke:
         runs = runs[:1]
     try:
-        if a.only == "reader":
+        if a.only in (None, "reader"):  # the smoke too: keys and the strip at each scale
             reader_keys_strip_and_links(d, log)
-            return
         if not a.smoke and a.only in (None, "faults"):
             for fault in (held_return_prints_once, import_then_lists, restricted_settings,
-                          no_queue_asks_where, reader_keys_strip_and_links):
+                          no_queue_asks_where):
                 fault(d, log)
         for collection, mode in runs:
             if a.only in (None, collection):
