@@ -307,7 +307,11 @@ void frmVelk::saveView() {
     if (viewMemoryFile_.isEmpty()) return;
     QSettings s(viewMemoryFile_, QSettings::IniFormat);
     s.beginGroup(CollectionGroup(app_));
-    s.setValue("geometry", saveGeometry());
+    // The size and whether maximised; the window manager places the window, as at a first
+    // start: a restored place came back at twice the screen scale with the title bar above
+    // the screen, where the window can be neither moved nor closed.
+    s.setValue("window/size", isMaximized() ? normalGeometry().size() : size());
+    s.setValue("window/maximised", isMaximized());
     for (int n = 1; n <= 2; ++n) {
         const ViewerState& v = app_.viewers[static_cast<std::size_t>(n - 1)];
         s.setValue(QString("viewer%1/mode").arg(n), static_cast<int>(v.Mode));
@@ -322,8 +326,11 @@ void frmVelk::restoreView() {
     if (viewMemoryFile_.isEmpty() || !QFileInfo::exists(viewMemoryFile_)) return;
     QSettings s(viewMemoryFile_, QSettings::IniFormat);
     s.beginGroup(CollectionGroup(app_));
-    if (!app_.config.isRestricted() && s.contains("geometry"))
-        restoreGeometry(s.value("geometry").toByteArray());
+    if (!app_.config.isRestricted() && s.contains("window/size")) {
+        const QSize size = s.value("window/size").toSize();
+        if (size.isValid()) resize(size.boundedTo(QSize(10000, 10000)));
+        restoreMaximised_ = s.value("window/maximised", false).toBool();
+    }
     for (int n = 1; n <= 2; ++n) {
         ViewerState& v = app_.viewers[static_cast<std::size_t>(n - 1)];
         const int mode = s.value(QString("viewer%1/mode").arg(n), 0).toInt();
@@ -360,7 +367,10 @@ void frmVelk::showMainWindow() {
         if (width() < want) resize(std::min(want, room), height());
     }
     FitToScreen(*this);  // at a large screen scale the designed size may not fit
-    show();
+    if (restoreMaximised_)
+        showMaximized();
+    else
+        show();
     restoreStripWidth();
 }
 

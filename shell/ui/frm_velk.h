@@ -117,6 +117,7 @@ private:
     bool ended_ = false;
     QString viewMemoryFile_;
     int stripWidth_ = 0;  // remembered, applied once shown
+    bool restoreMaximised_ = false;
 };
 
 }  // namespace velk
