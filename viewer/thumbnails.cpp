@@ -3,6 +3,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
+#ifdef __linux__
+#include <pthread.h>
+#include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 
 #include "viewer/page_loading.h"
 
@@ -69,14 +75,40 @@ void Thumbnailer::prioritise(std::vector<int> pages) {
     wake_.notify_all();
 }
 
+namespace {
+
+// Paused, the page in progress runs only on a processor nothing else wants: the page turn
+// and the next page's decode come first. Only where the worker may come back to its
+// normal share afterwards (the kernel lets a thread leave the idle class only as far as
+// its nice limit allows): otherwise it would stay behind everything else for good.
+void Background(std::jthread& worker, bool idle) {
+#ifdef __linux__
+    static const bool mayReturn = [] {
+        rlimit limit{};
+        return geteuid() == 0 || (getrlimit(RLIMIT_NICE, &limit) == 0 &&
+                                  (limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= 20));
+    }();
+    if (!mayReturn) return;
+    sched_param none{};
+    pthread_setschedparam(worker.native_handle(), idle ? SCHED_IDLE : SCHED_OTHER, &none);
+#else
+    (void)worker;
+    (void)idle;
+#endif
+}
+
+}  // namespace
+
 void Thumbnailer::pause() {
     std::lock_guard lock(mutex_);
+    if (!paused_) Background(worker_, true);
     paused_ = true;
 }
 
 void Thumbnailer::resume() {
     {
         std::lock_guard lock(mutex_);
+        if (paused_) Background(worker_, false);
         paused_ = false;
     }
     wake_.notify_all();
