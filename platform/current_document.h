@@ -19,6 +19,8 @@ struct PageFileInfo {
     std::int32_t PageOffset = 0;
     std::string PageText;  // 3 characters, blank-padded
     std::string PagePath;  // 40 characters, blank-padded
+    // Container pages: where the page's block ends (the next block, or the end of the file).
+    std::int64_t PageEnd = 0;
 };
 
 // One line of a volume's open.idx.

@@ -1,6 +1,5 @@
 #include "print/document_files.h"
 
-#include <filesystem>
 #include <fstream>
 
 #include "platform/app.h"
@@ -9,8 +8,6 @@
 #include "viewer/page_loading.h"
 
 namespace velk {
-namespace fs = std::filesystem;
-
 namespace {
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path, std::int64_t offset, std::int64_t length) {
@@ -23,31 +20,18 @@ std::vector<std::uint8_t> ReadBytes(const std::string& path, std::int64_t offset
     return out;
 }
 
-// A container page: its block runs from behind its header to the next page's offset
-// (or the end of the file).
+// A container page: its block from behind its header to its end, as GetPage found them.
 std::optional<G4Strip> ContainerStrip(const App& app, const std::string& path, int page) {
     const PageFileInfo& info = app.doc.Page;
-    std::error_code ec;
-    const auto fileSize = fs::file_size(path, ec);
-    if (ec) return std::nullopt;
-    const auto size = static_cast<std::int64_t>(fileSize);
-    const std::int64_t start = PageDataOffset(info);
-    const int pages = info.FilePages.value();
-    if (start <= 0 || start >= size || page < 1 || page > pages) return std::nullopt;
-    std::int64_t end = size;
-    if (page < pages) {
-        const auto next = ReadBytes(path, kContainerHeaderBytes + 4 * std::int64_t{page}, 4);
-        if (next.size() != 4) return std::nullopt;
-        const std::int64_t n = next[0] | (next[1] << 8) | (next[2] << 16) | (std::int64_t{next[3]} << 24);
-        if (n > start && n <= size) end = n;
-    }
+    const RawPageSpec block = RawPageOf(info);
+    if (!block.length || page < 1 || page > info.FilePages.value()) return std::nullopt;
     G4Strip strip;
-    strip.width = info.XSize.value();
-    strip.height = info.YSize.value();
+    strip.width = block.width;
+    strip.height = block.height;
     if (strip.width < 1 || strip.height < 1 || strip.width > ImageLimits::kMaxSide ||
         strip.height > ImageLimits::kMaxSide)
         return std::nullopt;
-    strip.data = ReadBytes(path, start, end - start);
+    strip.data = ReadBytes(path, static_cast<std::int64_t>(block.offset), static_cast<std::int64_t>(*block.length));
     if (strip.data.empty()) return std::nullopt;
     return strip;  // containers record no resolution: their pages are 300 dpi
 }

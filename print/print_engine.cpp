@@ -191,12 +191,7 @@ bool PrintMarkPage(PrintRun& run, std::int32_t pageNo, std::int32_t pageCount, s
 
 PageImage LoadRecordedPage(const App& app, const std::string& path, Int16 page) {
     if (PageFileKindOf(path) != PageFileKind::Container) return PageImage::load(path, page.value());
-    const PageFileInfo& info = app.doc.Page;
-    RawPageSpec spec;
-    spec.offset = static_cast<std::uint64_t>(PageDataOffset(info));
-    spec.width = info.XSize.value();
-    spec.height = info.YSize.value();
-    return PageImage::loadRaw(path, spec);
+    return PageImage::loadRaw(path, RawPageOf(app.doc.Page));
 }
 
 }  // namespace velk

@@ -31,7 +31,7 @@ void ReadExactly(std::ifstream& in, std::uint64_t size, std::uint64_t offset, un
     std::copy(bytes.begin(), bytes.end(), out);
 }
 
-// Three small reads: the header, the page's table entry, the page header.
+// Three small reads: the header, the page's table entry with the next one, the page header.
 void ReadContainerPage(PageFileInfo& info, const std::string& path, Int16 page) {
     std::error_code ec;
     const std::uint64_t size = fs::file_size(path, ec);
@@ -46,13 +46,20 @@ void ReadContainerPage(PageFileInfo& info, const std::string& path, Int16 page) 
     info.FilePages = LE16(header + 18);
     if (info.FilePages < 1 || page > info.FilePages) throw RuntimeError(kErrSubscript);
 
-    unsigned char entry[4];
-    ReadExactly(in, size, 16 + 4 * static_cast<std::uint64_t>(page.value()), entry, sizeof entry);
+    const bool last = page == info.FilePages;
+    unsigned char entry[8];
+    ReadExactly(in, size, 16 + 4 * static_cast<std::uint64_t>(page.value()), entry, last ? 4 : 8);
     info.PageOffset = LE32(entry);
     // The block lies after the header and holds its page header and some data.
     if (info.PageOffset < kContainerHeaderBytes ||
         static_cast<std::uint64_t>(info.PageOffset) + kPageHeaderBytes >= size)
         throw RuntimeError(kErrInvalidFileFormat);
+    // It ends where the next one begins; the last block, or one whose successor lies
+    // elsewhere, runs to the end of the file.
+    const std::int64_t next = last ? 0 : LE32(entry + 4);
+    info.PageEnd = next > PageDataOffset(info) && static_cast<std::uint64_t>(next) <= size
+                       ? next
+                       : static_cast<std::int64_t>(size);
 
     ReadExactly(in, size, static_cast<std::uint64_t>(info.PageOffset), info.PageHeader.data(), kPageHeaderBytes);
     info.XSize = LE16(info.PageHeader.data() + 6);
@@ -69,6 +76,16 @@ const char* PageFileKindName(PageFileKind kind) {
     case PageFileKind::Container: return "container";
     }
     return "";
+}
+
+RawPageSpec RawPageOf(const PageFileInfo& info) {
+    RawPageSpec spec;
+    spec.offset = static_cast<std::uint64_t>(PageDataOffset(info));
+    spec.width = info.XSize.value();
+    spec.height = info.YSize.value();
+    if (info.PageEnd > PageDataOffset(info))
+        spec.length = static_cast<std::uint64_t>(info.PageEnd - PageDataOffset(info));
+    return spec;
 }
 
 PageFileKind PageFileKindOf(const std::string& path) {

@@ -10,6 +10,7 @@
 
 #include "common/int16.h"
 #include "platform/current_document.h"
+#include "viewer/imaging/page_image.h"
 
 namespace velk {
 
@@ -45,6 +46,9 @@ int DocumentPageCount(App& app);
 inline std::int64_t PageDataOffset(const PageFileInfo& info) {
     return std::int64_t{info.PageOffset} + kPageHeaderBytes;
 }
+
+// The raw G4 block of the container page `info` describes: its data only, up to its end.
+RawPageSpec RawPageOf(const PageFileInfo& info);
 
 // The caption of viewer viewNo ("1" or "2") for the page in App::doc.Page: the
 // document number (patents and trademarks "###,###,###", assignments "####/####",

@@ -22,17 +22,14 @@ PageRequest RequestFor(const PageFileInfo& info) {
     if (PageFileKindOf(info.PagePath) == PageFileKind::Container) {
         r.raw = true;
         r.page = 1;
-        r.spec.offset = static_cast<std::uint64_t>(PageDataOffset(info));
-        r.spec.width = info.XSize.value();
-        r.spec.height = info.YSize.value();
-        r.spec.fillOrder = 1;
-        r.spec.ccittType = 4;
+        r.spec = RawPageOf(info);
     }
     return r;
 }
 
 PageImage DecodePage(const PageRequest& request) {
-    return request.raw ? PageImage::loadRaw(request.path, request.spec) : PageImage::load(request.path, request.page);
+    return request.raw ? PageImage::loadRaw(request.path, request.spec)
+                       : PageImage::load(request.path, request.page, request.knownPages);
 }
 
 quint64 TileKey(int column, int row) {

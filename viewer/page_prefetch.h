@@ -36,6 +36,7 @@ struct PrefetchView {
 struct PageRequest {
     std::string path;
     int page = 1;
+    int knownPages = 0;  // the file's page count when known (a page turn), else 0
     bool raw = false;
     RawPageSpec spec;  // when raw
     std::optional<PrefetchView> view;

@@ -15,6 +15,7 @@
 
 #include "print/document_files.h"
 #include "tests/export/export_fixtures.h"
+#include "tests/imaging/imaging_fixtures.h"
 #include "viewer/document_locator.h"
 #include "viewer/page_loading.h"
 
@@ -169,6 +170,21 @@ TEST(ExportEngine, G4PagesAreCopiedWithoutRecoding) {
                             all.begin() + static_cast<long>(start) + 64);
     EXPECT_NE(std::string(copied.begin(), copied.end()).find(block), std::string::npos);
     EXPECT_TRUE(G4PassThrough(in.app, "/nonexistent/x.tif", 1).empty());
+
+    // A page whose Orientation is not 1 is written upright: a copied strip would show
+    // it on its side wherever the tag is not carried along.
+    const mks::SampleDocument& d = in.open(mks::ImageKind::TiffTextMap);
+    const QImage upright = test::AsymmetricPage();
+    const test::TiffPage side{test::StoredFor(upright, ORIENTATION_RIGHTTOP), COMPRESSION_CCITTFAX4,
+                              PHOTOMETRIC_MINISWHITE, 300, ORIENTATION_RIGHTTOP};
+    test::WriteTiff(in.app.doc.CurImagePath, {side, side});
+    ASSERT_EQ(in.exportPages({2}, SaveFormat::TiffG4, in.out), ExportOutcome::Done);
+    const fs::path file = in.out / d.number / ExportFileName(2, SaveFormat::TiffG4);
+    EXPECT_EQ(ReadTiff(file).compression, COMPRESSION_CCITTFAX4);
+    ExpectSamePixels(HaveImageMagick() ? ReadBack(file, SaveFormat::TiffG4, in.tree.dir("back"))
+                                       : PageImage::load(file).toQImage(),
+                     upright, "exported");
+    ExpectSamePixels(in.source(2), upright, "printed");  // print decodes it as export does
 }
 
 // A TIFF of the pages stored in unusual ways: G4 with 0 for black (goes in as it is, read

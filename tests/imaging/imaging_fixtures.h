@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QPoint>
 #include <QString>
 #include <cstdint>
 #include <filesystem>
@@ -86,6 +87,7 @@ struct TiffPage {
     int compression = COMPRESSION_CCITTFAX4;
     int photometric = PHOTOMETRIC_MINISWHITE;
     float dpi = 300;
+    int orientation = ORIENTATION_TOPLEFT;
 };
 
 // The fields of a one-sample page, one strip of it.
@@ -110,12 +112,55 @@ inline void WriteTiff(const std::filesystem::path& path, const std::vector<TiffP
         TIFFSetField(tif, TIFFTAG_YRESOLUTION, page.dpi);
         TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
         TIFFSetField(tif, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
+        if (page.orientation != ORIENTATION_TOPLEFT) TIFFSetField(tif, TIFFTAG_ORIENTATION, page.orientation);
         std::vector<std::uint8_t> bits = PackedRows(img, page.photometric == PHOTOMETRIC_MINISWHITE);
         const int stride = (img.width() + 7) / 8;
         for (int y = 0; y < img.height(); ++y) TIFFWriteScanline(tif, bits.data() + y * stride, y, 0);
         TIFFWriteDirectory(tif);
     }
     TIFFClose(tif);
+}
+
+// Where a stored pixel (column c, row r of a w x h raster) shows on the page under
+// TIFF Orientation o: row 0 is the top (1-4) or a side (5-8) of the page, column 0 its
+// left or right (1-4), its top or bottom (5-8).
+inline QPoint ShownAt(int o, int c, int r, int w, int h) {
+    switch (o) {
+        case 2:
+            return {w - 1 - c, r};
+        case 3:
+            return {w - 1 - c, h - 1 - r};
+        case 4:
+            return {c, h - 1 - r};
+        case 5:
+            return {r, c};
+        case 6:
+            return {h - 1 - r, c};
+        case 7:
+            return {h - 1 - r, w - 1 - c};
+        case 8:
+            return {r, w - 1 - c};
+        default:
+            return {c, r};
+    }
+}
+
+// The raster that, stored with Orientation o, shows as `upright`.
+inline QImage StoredFor(const QImage& upright, int o) {
+    const bool across = o >= 5;
+    const int w = across ? upright.height() : upright.width(),
+              h = across ? upright.width() : upright.height();
+    return PatternPage(w, h, [&](int c, int r) {
+        const QPoint at = ShownAt(o, c, r, w, h);
+        return IsBlack(upright, at.x(), at.y());
+    });
+}
+
+// No quarter turn or flip maps it onto itself: a wrong orientation cannot pass.
+inline QImage AsymmetricPage(int width = 61, int height = 37) {
+    return PatternPage(width, height, [=](int x, int y) {
+        return (x < width / 3 && y < height / 4) || x == 2 * y || (y % 7 == 3 && x > width / 2);
+    });
 }
 
 // The compressed strip of page 1 of a one-strip TIFF: a raw CCITT block.

@@ -2,10 +2,13 @@
 #include "viewer/imaging/page_image.h"
 
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include <random>
 
 #include "tests/imaging/imaging_fixtures.h"
+#include "tests/support/bytes_read.h"
 
 namespace velk {
 namespace {
@@ -96,6 +99,70 @@ TEST(PageImage, GreyAndColourPagesAreThresholded) {
     }
     TIFFClose(tif);
     EXPECT_TRUE(SameBits(PageImage::load(dir / "grey.tif"), grey));
+}
+
+// Every Orientation value over one asymmetric page, stored as the tag says, shows that
+// page upright: bilevel G4 through the 1-bit path, min-is-black, and a grey page through
+// the colour path. The resolution follows a quarter turn.
+TEST(PageImage, OrientationTagShowsThePageUpright) {
+    TempDir dir;
+    const QImage upright = test::AsymmetricPage();
+    for (int o = 1; o <= 8; ++o) {
+        SCOPED_TRACE("Orientation " + std::to_string(o));
+        const QImage stored = test::StoredFor(upright, o);
+        test::TiffPage g4{stored, COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISWHITE, 300, o};
+        test::TiffPage black{stored, COMPRESSION_NONE, PHOTOMETRIC_MINISBLACK, 300, o};
+        test::WriteTiff(dir / "o.tif", {g4, black});
+        EXPECT_TRUE(SameBits(PageImage::load(dir / "o.tif", 1), upright));
+        EXPECT_TRUE(SameBits(PageImage::load(dir / "o.tif", 2), upright));
+
+        TIFF* tif = TIFFOpen((dir / "grey.tif").c_str(), "w");
+        test::SetPageFields(tif, stored.width(), stored.height(), 8, COMPRESSION_LZW, PHOTOMETRIC_MINISBLACK);
+        TIFFSetField(tif, TIFFTAG_ORIENTATION, o);
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 8);
+        TIFFSetField(tif, TIFFTAG_XRESOLUTION, 200.f);  // a fax's fine mode: across 200, down 100
+        TIFFSetField(tif, TIFFTAG_YRESOLUTION, 100.f);
+        TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+        std::vector<uchar> row(static_cast<std::size_t>(stored.width()));
+        for (int y = 0; y < stored.height(); ++y) {
+            for (int x = 0; x < stored.width(); ++x)
+                row[static_cast<std::size_t>(x)] = test::IsBlack(stored, x, y) ? 20 : 235;
+            TIFFWriteScanline(tif, row.data(), static_cast<std::uint32_t>(y), 0);
+        }
+        TIFFClose(tif);
+        const PageImage grey = PageImage::load(dir / "grey.tif");
+        EXPECT_TRUE(SameBits(grey, upright));
+        EXPECT_DOUBLE_EQ(grey.dpiX(), o >= 5 ? 100 : 200);
+        EXPECT_EQ(grey.rotation(), 0);  // as the file means it, not turned since
+    }
+}
+
+// A page turn in a long TIFF: the file opened once, and with the page count known from
+// the page before, its directories are not all walked again to count them.
+TEST(PageImage, APageTurnOpensTheFileOnceAndReadsLittleMore) {
+    TempDir dir;
+    const QImage checks = Checks(256, 256);
+    test::WriteTiff(dir / "long.tif",
+                    std::vector<test::TiffPage>(40, {checks, COMPRESSION_NONE}));  // 8 KB a page
+    const int watch = inotify_init1(IN_NONBLOCK);
+    ASSERT_GE(watch, 0);
+    // Closes too: the kernel folds an event into an identical one still unread.
+    ASSERT_GE(inotify_add_watch(watch, (dir / "long.tif").c_str(), IN_OPEN | IN_CLOSE_NOWRITE), 0);
+    const std::uint64_t before = test::BytesRead();
+    const PageImage turned = PageImage::load(dir / "long.tif", 2, 40);
+    const std::uint64_t read = test::BytesRead() - before;
+    alignas(inotify_event) char events[4096];
+    int opens = 0;
+    for (ssize_t n; (n = ::read(watch, events, sizeof events)) > 0;)
+        for (char* e = events; e < events + n;
+             e += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(e)->len)
+            opens += (reinterpret_cast<inotify_event*>(e)->mask & IN_OPEN) != 0;
+    ::close(watch);
+    EXPECT_EQ(opens, 1);
+    EXPECT_LT(read, 64u << 10) << "of a " << std::filesystem::file_size(dir / "long.tif") << "-byte file";
+    EXPECT_TRUE(SameBits(turned, checks));
+    EXPECT_EQ(turned.pageCount(), 40);
+    EXPECT_EQ(PageImage::load(dir / "long.tif", 40).pageCount(), 40);  // not known: counted
 }
 
 std::string ReverseBits(std::string s) {

@@ -66,12 +66,16 @@ TEST(GetPage, ReadsTheContainerTablesForThePage) {
     EXPECT_EQ(p.FilePages, 7);
     EXPECT_EQ(p.PagePath, path);
     EXPECT_EQ(p.PageText, "1");
+    // Its G4 data: from behind its page header to the next block, nothing further.
+    EXPECT_EQ(RawPageOf(p).offset, 212u);
+    EXPECT_EQ(RawPageOf(p).length, 88u);
 
     ASSERT_TRUE(GetPage(app, path, "5123456", Int16(7)));
     EXPECT_EQ(app.doc.Page.PageOffset, 1000);  // the entry at byte 44
     EXPECT_EQ(PageDataOffset(app.doc.Page), 1012);
     EXPECT_EQ(app.doc.Page.XSize, 1700);
     EXPECT_EQ(app.doc.Page.PageText, "7");
+    EXPECT_EQ(RawPageOf(app.doc.Page).length, 1400u - 1012u);  // the last block: to the end of the file
     EXPECT_TRUE(t.ports.messages.shown.empty());
 }
 

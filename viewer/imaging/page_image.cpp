@@ -57,13 +57,6 @@ Pix* NewPix(int width, int height) {
     return pix;
 }
 
-bool HasTiffSignature(const unsigned char* b, std::size_t n) {
-    if (n < 4) return false;
-    bool little = b[0] == 'I' && b[1] == 'I' && (b[2] == 42 || b[2] == 43) && b[3] == 0;
-    bool big = b[0] == 'M' && b[1] == 'M' && b[2] == 0 && (b[3] == 42 || b[3] == 43);
-    return little || big;
-}
-
 std::FILE* OpenForReading(const std::filesystem::path& path) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) throw ErrorFromErrno(errno);
@@ -75,15 +68,7 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-// The file kind is decided by content: a ".BIN" page is a TIFF; anything else is refused
-// before libtiff sees it.
-void RequireTiffSignature(const std::filesystem::path& path) {
-    File f(OpenForReading(path));
-    unsigned char sig[4] = {};
-    std::size_t n = std::fread(sig, 1, sizeof sig, f.get());
-    if (!HasTiffSignature(sig, n))
-        throw ImageError(kErrInvalidFileFormat, path.filename().string() + " is not a TIFF");
-}
+Pix* QuarterTurn1Bit(Pix* src, bool clockwise);
 
 int CountDirectories(tiffio::Tiff& tiff) {
     tdir_t n = TIFFNumberOfDirectories(tiff.get());
@@ -104,13 +89,15 @@ struct PageDecoder {
                 throw ImageError(kErrInvalidPicture, "page " + std::to_string(page) + " cannot be read");
         }
         std::uint32_t width = 0, height = 0;
-        std::uint16_t bps = 1, spp = 1, photometric = PHOTOMETRIC_MINISWHITE, compression = COMPRESSION_NONE;
+        std::uint16_t bps = 1, spp = 1, photometric = PHOTOMETRIC_MINISWHITE, compression = COMPRESSION_NONE,
+                      orientation = ORIENTATION_TOPLEFT;
         TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
         TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
         TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bps);
         TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &spp);
         TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
         if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric)) photometric = PHOTOMETRIC_MINISWHITE;
+        TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &orientation);
         CheckSize(width, height);
 
         PageImage out;
@@ -126,6 +113,7 @@ struct PageDecoder {
         tiff.diagnostics().strict = false;
         tiff.check("page " + std::to_string(page));
         readResolution(tif, out);
+        orient(out, orientation);
         out.pageCount_ = pageCount;
         out.pageNumber_ = page;
         out.compression_ = compression;
@@ -165,7 +153,7 @@ struct PageDecoder {
             TIFFRGBAImage* img;
             ~End() { TIFFRGBAImageEnd(img); }
         } end{&img};
-        img.req_orientation = ORIENTATION_TOPLEFT;
+        img.req_orientation = img.orientation;  // rows as stored: orient() turns them as the 1-bit path
         const int width = pixGetWidth(pix), height = pixGetHeight(pix), wpl = pixGetWpl(pix);
         const int band = std::max(1, std::min(height, (4 << 20) / width));
         std::vector<std::uint32_t> raster(static_cast<std::size_t>(width) * band);
@@ -192,6 +180,36 @@ struct PageDecoder {
         }
     }
 
+    // Rows are read as stored; the Orientation tag says where the first row and column
+    // belong. libtiff's own reader only flips, so the quarter turns are ours.
+    static void orient(PageImage& out, int orientation) {
+        Pix* pix = out.pix_.get();
+        switch (orientation) {
+            case ORIENTATION_TOPRIGHT:
+                pixFlipLR(pix, pix);
+                return;
+            case ORIENTATION_BOTRIGHT:
+                pixRotate180(pix, pix);
+                return;
+            case ORIENTATION_BOTLEFT:
+                pixFlipTB(pix, pix);
+                return;
+            case ORIENTATION_LEFTTOP:
+            case ORIENTATION_RIGHTTOP:
+            case ORIENTATION_RIGHTBOT:
+            case ORIENTATION_LEFTBOT:
+                break;
+            default:
+                return;  // 1, or a value that means nothing
+        }
+        Pix* turned = QuarterTurn1Bit(pix, orientation != ORIENTATION_LEFTBOT);
+        if (!turned) throw ImageError(kErrOutOfMemory, "no memory to turn the page");
+        if (orientation == ORIENTATION_LEFTTOP) pixFlipLR(turned, turned);   // the transpose
+        if (orientation == ORIENTATION_RIGHTBOT) pixFlipTB(turned, turned);  // the other diagonal
+        out.pix_.reset(turned);
+        std::swap(out.dpiX_, out.dpiY_);
+    }
+
     static void readResolution(TIFF* tif, PageImage& out) {
         float x = 0, y = 0;
         std::uint16_t unit = RESUNIT_INCH;
@@ -203,21 +221,20 @@ struct PageDecoder {
     }
 };
 
-PageImage PageImage::load(const std::filesystem::path& path, int page) {
-    RequireTiffSignature(path);
+PageImage PageImage::load(const std::filesystem::path& path, int page, int knownPages) {
     tiffio::Tiff tiff = tiffio::Tiff::openFile(path);
-    return PageDecoder::decode(tiff, page, CountDirectories(tiff));
+    const int pages = knownPages > 0 ? std::min(knownPages, ImageLimits::kMaxPages) : CountDirectories(tiff);
+    return PageDecoder::decode(tiff, page, pages);
 }
 
 PageImage PageImage::loadMemory(const void* data, std::size_t size, int page) {
-    if (!HasTiffSignature(static_cast<const unsigned char*>(data), size))
+    if (!tiffio::HasTiffSignature(static_cast<const unsigned char*>(data), size))
         throw ImageError(kErrInvalidFileFormat, "not a TIFF");
     tiffio::Tiff tiff = tiffio::Tiff::openMemory(static_cast<const std::uint8_t*>(data), size);
     return PageDecoder::decode(tiff, page, CountDirectories(tiff));
 }
 
 int PageImage::pageCount(const std::filesystem::path& path) {
-    RequireTiffSignature(path);
     tiffio::Tiff tiff = tiffio::Tiff::openFile(path);
     return CountDirectories(tiff);
 }

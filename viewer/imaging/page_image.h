@@ -69,7 +69,9 @@ public:
 
     // Page `page` (1-based) of a TIFF file, or of a ".BIN" file: the content decides, by
     // its TIFF signature; anything else is "Invalid file format" (321). Throws ImageError.
-    static PageImage load(const std::filesystem::path& path, int page = 1);
+    // knownPages: the file's page count when the caller has it from an earlier page (a
+    // page turn), so the directories after the page are not walked to count them.
+    static PageImage load(const std::filesystem::path& path, int page = 1, int knownPages = 0);
     static PageImage loadMemory(const void* data, std::size_t size, int page = 1);
     // A raw CCITT block; reads only that block of the file.
     static PageImage loadRaw(const std::filesystem::path& path, const RawPageSpec& spec);

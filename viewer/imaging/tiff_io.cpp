@@ -139,10 +139,23 @@ Tiff::Tiff(Tiff&&) noexcept = default;
 Tiff& Tiff::operator=(Tiff&&) noexcept = default;
 Tiff::~Tiff() = default;
 
+bool HasTiffSignature(const unsigned char* b, std::size_t n) {
+    if (n < 4) return false;
+    const bool little = b[0] == 'I' && b[1] == 'I' && (b[2] == 42 || b[2] == 43) && b[3] == 0;
+    const bool big = b[0] == 'M' && b[1] == 'M' && b[2] == 0 && (b[3] == 42 || b[3] == 43);
+    return little || big;
+}
+
 Tiff Tiff::openFile(const std::filesystem::path& path) {
     auto state = std::make_unique<State>();
     state->stream.file = std::fopen(path.c_str(), "rb");
     if (!state->stream.file) throw ErrorFromErrno(errno);
+    // The content decides: a ".BIN" page is a TIFF, anything else is refused before
+    // libtiff sees it.
+    unsigned char sig[4] = {};
+    const std::size_t n = std::fread(sig, 1, sizeof sig, state->stream.file);
+    if (!HasTiffSignature(sig, n) || std::fseek(state->stream.file, 0, SEEK_SET) != 0)
+        throw ImageError(kErrInvalidFileFormat, path.filename().string() + " is not a TIFF");
     // "m": no memory map, so a vanished volume is a read error, not a crash.
     state->open(path.filename().c_str(), "rm");
     return Tiff(std::move(state));

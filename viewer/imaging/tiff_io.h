@@ -26,9 +26,9 @@ struct Diagnostics {
 
 class Tiff {
 public:
-    // Reading a file through stdio (no memory map: a volume may vanish mid-read).
-    // Throws RuntimeError 53 and friends when the file cannot be opened, ImageError 481
-    // when it is no readable TIFF.
+    // Reading a file through stdio (no memory map: a volume may vanish mid-read), opened
+    // once. Throws RuntimeError 53 and friends when the file cannot be opened, ImageError
+    // 321 when it does not start as a TIFF, 481 when it is no readable TIFF.
     static Tiff openFile(const std::filesystem::path& path);
     // Reading bytes held by the caller, who keeps them alive while the Tiff lives.
     static Tiff openMemory(const std::uint8_t* data, std::size_t size);
@@ -51,6 +51,9 @@ private:
     explicit Tiff(std::unique_ptr<State> state);
     std::unique_ptr<State> state_;
 };
+
+// Whether bytes begin with a TIFF's (or a BigTIFF's) signature.
+bool HasTiffSignature(const unsigned char* bytes, std::size_t size);
 
 // Bytes of a TIFF file that carries one CCITT block as its only strip, so libtiff's codec
 // can decode a block of a page container. Header and directory only: the block follows.

@@ -242,10 +242,12 @@ struct Viewers::Impl {
         return prefetch.take(r);
     }
 
-    // Page `page` of the current document into viewer n's window.
-    bool loadPage(int n, int page) {
+    // Page `page` of the current document into viewer n's window. knownPages: the page
+    // count of the document viewer n shows, on a page turn; 0 for a document just opened.
+    bool loadPage(int n, int page, int knownPages = 0) {
         frmView1* v = view(n);
         if (!v) return false;
+        v->accView->KnownPageCount = knownPages;
         if (trademarks()) {
             PageRequest r;
             r.path = app.viewerFlags.TrademarkImagePath;
@@ -268,6 +270,7 @@ struct Viewers::Impl {
         } catch (const std::exception&) {
             return;  // the page command itself reports it
         }
+        r.knownPages = pageCountOf(n);
         r.view = view(n)->accView->prefetchView();
         r.view->fit = FitMethodFor(app.viewerFlags.FullView ? ViewMode::FitPage : s.Mode);
         if (r.view->fit == 0) r.view->zoom = s.Zoom.value() / 100.0;
@@ -452,7 +455,7 @@ struct Viewers::Impl {
             if (self.onPageTurn) self.onPageTurn(n);
             app.doc = s.Doc;
             if (trademarks()) app.viewerFlags.TrademarkImagePath = s.ImagePath;
-            ok = loadPage(n, target);
+            ok = loadPage(n, target, pageCountOf(n));
             if (ok)
                 commit(n, target);
             else

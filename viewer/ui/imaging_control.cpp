@@ -31,7 +31,9 @@ ImagingControl::ImagingControl(QWidget* parent) : QAbstractScrollArea(parent) {
 
 ImagingControl::~ImagingControl() = default;
 
-void ImagingControl::LoadImage(const std::string& path) { swapIn(PageImage::load(path, Page)); }
+void ImagingControl::LoadImage(const std::string& path) {
+    swapIn(PageImage::load(path, Page, KnownPageCount));
+}
 
 void ImagingControl::CCITTLoad(const std::string& path) {
     if (CCITTOffset < 0) throw ImageError(kErrInvalidPicture, "negative offset");

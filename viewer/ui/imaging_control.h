@@ -34,6 +34,7 @@ public:
     int CCITTXSize = 0;       // width of the raw page
     int CCITTYSize = 0;       // height of the raw page
     std::int64_t CCITTOffset = 0;  // byte offset of the raw data
+    int KnownPageCount = 0;        // pages of the file when the caller knows them; 0: counted
 
     // Decodes page `Page` of a TIFF or ".BIN" file and shows it.
     void LoadImage(const std::string& path);
