@@ -167,15 +167,17 @@ TEST(Viewers, DocumentNavigationWalksTheFoundListInBothViewers) {
     EXPECT_EQ(in.app.doc.CurDocNo, in.s.documents[1].number);
 }
 
-// A Found entry whose document its volume does not list: the message, the previous
-// document kept, and navigation going on past it.
-TEST(Viewers, MissingDocumentIsReportedAndSkipped) {
+// Found entries whose documents their volume does not list: the message when one is
+// opened, and navigation going on past a run of them with one message for the run.
+TEST(Viewers, MissingDocumentsAreReportedAndSkipped) {
     ViewerInstall in(Collection::Quorvel, DriveMode::Tower);
     const auto& docs = in.s.documents;
     in.found(docs[0]);
-    mks::SampleDocument ghost = docs[0];
+    mks::SampleDocument ghost = docs[0], ghost2 = docs[0];
     ghost.number = "9999999";
+    ghost2.number = "9999998";
     in.found(ghost);
+    in.found(ghost2);
     in.found(docs[1]);
 
     ASSERT_TRUE(in.show(docs[0], 1));
@@ -186,13 +188,22 @@ TEST(Viewers, MissingDocumentIsReportedAndSkipped) {
     EXPECT_EQ(in.app.doc.CurDocNo, docs[0].number);
     EXPECT_EQ(in.title(1), before);
 
+    const std::string skipped = "2 documents were skipped:\n9999999 on volume " + docs[0].volume +
+                                ": Document Not Found!\n9999998 on volume " + docs[0].volume +
+                                ": Document Not Found!";
     in.ports.messages.shown.clear();
     ASSERT_TRUE(in.viewers->NextDocument());
     EXPECT_EQ(in.app.doc.CurDocNo, docs[1].number);
-    EXPECT_EQ(in.app.viewerFlags.FoundPosition, 3);
-    EXPECT_TRUE(in.ports.messages.contains("Document Not Found!"));
-    ASSERT_TRUE(in.viewers->PreviousDocument());  // back past it as well
+    EXPECT_EQ(in.app.viewerFlags.FoundPosition, 4);
+    ASSERT_EQ(in.ports.messages.shown.size(), 1u);
+    EXPECT_EQ(in.ports.messages.last(), skipped);
+    in.ports.messages.shown.clear();
+    ASSERT_TRUE(in.viewers->PreviousDocument());  // back past them as well
     EXPECT_EQ(in.app.viewerFlags.FoundPosition, 1);
+    ASSERT_EQ(in.ports.messages.shown.size(), 1u);
+    EXPECT_EQ(in.ports.messages.last(), "2 documents were skipped:\n9999998 on volume " + docs[0].volume +
+                                            ": Document Not Found!\n9999999 on volume " + docs[0].volume +
+                                            ": Document Not Found!");
 }
 
 TEST(Viewers, ZoomStepsAndFullViewFlags) {
@@ -319,7 +330,8 @@ TEST(Viewers, TrademarkCaptionsDocumentsAndScrollingOnToTheNextPage) {
     const std::string number = FormatText(d->number, "0000000");
     const std::string pages = std::to_string(d->pages);
     EXPECT_EQ(in.title(1), number + "  - View 1 - Page 1/" + pages + "         CD Volume " + d->volume);
-    ASSERT_TRUE(in.show(*d, 2));
+    in.viewers->NextPage();
+    ASSERT_TRUE(in.viewers->NewWindow());  // viewer 1 stays on its page 2
     EXPECT_EQ(in.title(2), number + "  - View 2 - Page 1/" + pages);
     in.viewers->NextPage();
     EXPECT_EQ(in.title(2), number + "  - View 2 - Page 2/" + pages);
@@ -327,7 +339,10 @@ TEST(Viewers, TrademarkCaptionsDocumentsAndScrollingOnToTheNextPage) {
     EXPECT_EQ(in.app.viewers[1].DocNo, Left(Right(in.app.viewers[1].ImagePath, 11), 7) + " ");
     EXPECT_EQ(in.viewers->view(2)->accView->page().pageNumber(), 2);
     in.viewers->Activate(1);
-    EXPECT_EQ(in.pageButtons(), Nav(false, false, true, true));
+    EXPECT_EQ(in.app.viewers[0].PageNumber, 2);
+    EXPECT_EQ(in.pageButtons(), Nav(true, true, d->pages > 2, d->pages > 2));
+    in.viewers->PreviousPage();
+    EXPECT_EQ(in.title(1), number + "  - View 1 - Page 1/" + pages + "         CD Volume " + d->volume);
     in.viewers->LastPage();
     EXPECT_EQ(in.title(1), number + "  - View 1 - Page " + pages + "/" + pages + "         CD Volume " + d->volume);
 
@@ -391,6 +406,26 @@ TEST(Viewers, InsertVolumePromptLoopsUntilTheVolumeIsThere) {
     EXPECT_EQ(in.title(1), before);
     EXPECT_EQ(in.app.doc.CurDocNo, other->number);
     EXPECT_EQ(in.app.doc.CurVolume, other->volume);
+
+    // Next document, its volume not there, Cancel: the document shown stays, where it is.
+    std::vector<const mks::SampleDocument*> here;
+    for (const auto& d : in.s.documents)
+        if (d.volume == other->volume) here.push_back(&d);
+    ASSERT_GE(here.size(), 2u);
+    in.found(*here[0]);
+    in.found(*here[1]);
+    in.found(*back);
+    ASSERT_TRUE(in.show(*here[1], 1));
+    EXPECT_EQ(in.app.viewerFlags.FoundPosition, 2);
+    const std::string shown = in.title(1);
+    test::VolumeArrives once;
+    once.answers = {3};
+    in.app.ports.prompt = &once;
+    EXPECT_FALSE(in.viewers->NextDocument());
+    EXPECT_EQ(once.asked.size(), 1u);
+    EXPECT_EQ(in.app.viewerFlags.FoundPosition, 2);
+    EXPECT_EQ(in.app.doc.CurDocNo, here[1]->number);
+    EXPECT_EQ(in.title(1), shown);
 }
 
 // The next page comes from the worker with its first screen rendered, and is the page the
@@ -436,6 +471,16 @@ TEST(Viewers, PrefetchFailedLoadAndCopy) {
     c->setClipboard(nullptr);
     EXPECT_FALSE(in.viewers->Copy());
     EXPECT_TRUE(in.ports.messages.shown.empty());
+
+    // The damaged document in viewer 2 beside a good one: viewer 1 stays the active one
+    // (with the area shown, as windows activate only there).
+    in.area.show();
+    ASSERT_TRUE(in.show(*box, 1));
+    EXPECT_FALSE(in.show(*tif, 2));
+    EXPECT_FALSE(in.viewers->isOpen(2));
+    EXPECT_EQ(in.viewers->active(), 1);
+    in.viewers->NextPage();
+    EXPECT_EQ(in.title(1), PatentCaption(*box, 1, 2, box->pages));
 }
 
 // Assignments go the patent way everywhere: loaders, the second view, the hand-over

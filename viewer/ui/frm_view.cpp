@@ -11,6 +11,8 @@
 #include <array>
 #include <cmath>
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "common/vb_text.h"
 #include "lists/found_queries.h"
@@ -62,26 +64,36 @@ namespace {
 enum class Outcome { Shown, Cancelled, NotFound, Failed };
 
 // Counts the messages a call shows, so a failure that reported itself gets no second one.
+// Holding: messages with an OK button alone are kept rather than shown, for one message
+// at the end of a run of documents that do not open; a question is still asked.
 class CountingMessages : public Messages {
 public:
-    explicit CountingMessages(Messages* inner) : inner_(inner) {}
+    CountingMessages(Messages* inner, bool hold) : inner_(inner), hold_(hold) {}
     Answer show(const std::string& text, const std::string& title, Buttons buttons, Icon icon) override {
         ++count;
+        if (hold_ && buttons == Buttons::OK) {
+            held.push_back(text);
+            return Answer::OK;
+        }
         return inner_ ? inner_->show(text, title, buttons, icon) : Answer::OK;
     }
     int count = 0;
+    std::vector<std::string> held;
 
 private:
     Messages* inner_;
+    bool hold_;
 };
 
 class CountMessagesIn {
 public:
-    explicit CountMessagesIn(App& app) : app_(app), inner_(app.ports.messages), counter_(inner_) {
+    explicit CountMessagesIn(App& app, bool hold = false)
+        : app_(app), inner_(app.ports.messages), counter_(inner_, hold) {
         app_.ports.messages = &counter_;
     }
     ~CountMessagesIn() { app_.ports.messages = inner_; }
     int count() const { return counter_.count; }
+    const std::vector<std::string>& held() const { return counter_.held; }
     CountMessagesIn(const CountMessagesIn&) = delete;
     CountMessagesIn& operator=(const CountMessagesIn&) = delete;
 
@@ -90,6 +102,16 @@ private:
     Messages* inner_;
     CountingMessages counter_;
 };
+
+// "2 documents were skipped:" and a line for each, "number on volume v: why".
+std::string SkippedText(const std::vector<std::string>& lines) {
+    constexpr std::size_t kListed = 10;
+    const std::size_t n = lines.size();
+    std::string text = std::to_string(n) + (n == 1 ? " document was skipped:" : " documents were skipped:");
+    for (std::size_t i = 0; i < std::min(n, kListed); ++i) text += "\n" + lines[i];
+    if (n > kListed) text += "\nand " + std::to_string(n - kListed) + " more.";
+    return text;
+}
 
 }  // namespace
 
@@ -282,6 +304,7 @@ struct Viewers::Impl {
     Outcome display(std::array<bool, 2> targets, bool closeOthers) {
         WaitCursor wait;
         const CurrentDocument previous = app.doc;
+        const int wasActive = activeNo;
         if (!InsertVolumePrompt(app)) {
             restoreCurrent(previous);
             return Outcome::Cancelled;
@@ -300,8 +323,9 @@ struct Viewers::Impl {
         }
         const CurrentDocument found = app.doc;
         if (trademarks()) {
-            app.viewers[0].PageNumber = Int16(1);
-            app.viewers[1].PageNumber = Int16(1);
+            // A viewer the document does not go to keeps its page.
+            for (int n = 1; n <= 2; ++n)
+                if (targets[static_cast<std::size_t>(n - 1)]) state(n).PageNumber = Int16(1);
             app.viewerFlags.TrademarkImagePath = found.CurImagePath;
         }
         int last = 0;
@@ -313,7 +337,9 @@ struct Viewers::Impl {
             app.doc = found;
             if (!loadPage(n, 1)) {
                 if (created) destroyWindow(n);
-                if (last) markActive(last);
+                // Some viewer stays active, or no viewer command would act until a click.
+                const int back = last ? last : wasActive;
+                if (open(back)) bringForward(back), markActive(back);
                 restoreCurrent(previous);
                 if (last) app.doc = state(last).Doc;
                 return Outcome::Failed;
@@ -358,15 +384,30 @@ struct Viewers::Impl {
         f.FoundListChoice = Int16(0);
         Outcome outcome = Outcome::Failed;
         const std::array<bool, 2> targets{true, open(2)};
+        std::vector<std::string> skipped;
         while (p > 0) {
             const ListRow& row = rows[static_cast<std::size_t>(p - 1)];
             app.doc.CurDocNo = FoundEntryDocNo(row.DocumentNo);
             app.doc.CurVolume = Trim(row.Volume);
             f.FilePages = Int16(0);
-            outcome = display(targets, false);
-            if (outcome == Outcome::Shown || outcome == Outcome::Cancelled) break;
-            p = DocumentOnward(move, p, count);  // missing or unreadable: on to the next one
+            std::vector<std::string> said;
+            {
+                CountMessagesIn held(app, true);
+                outcome = display(targets, false);
+                said = held.held();
+            }
+            if (outcome == Outcome::Shown || outcome == Outcome::Cancelled) {
+                for (const std::string& text : said) app.msg(text);
+                break;
+            }
+            // Missing or unreadable: on to the next one, and one message for the run.
+            std::string why;
+            for (const std::string& text : said) why += (why.empty() ? "" : " ") + text;
+            skipped.push_back(FoundEntryDocNo(row.DocumentNo) + " on volume " + Trim(row.Volume) + ": " +
+                              (why.empty() ? std::string("not shown") : why));
+            p = DocumentOnward(move, p, count);
         }
+        if (!skipped.empty()) app.msg(SkippedText(skipped));
         if (outcome == Outcome::Shown) {
             f.FoundPosition = CInt(p);
             for (int n = 1; n <= 2; ++n)
@@ -375,10 +416,9 @@ struct Viewers::Impl {
             prefetchNext(activeNo);
             return true;
         }
-        if (outcome == Outcome::Cancelled && retry) {
-            if (move == DocMove::Next) return documentMove(DocMove::Previous, false);
-            if (move == DocMove::Last) return documentMove(DocMove::First, false);
-        }
+        // Cancelled after "next": the document shown stays, and so does its place.
+        if (outcome == Outcome::Cancelled && retry && move == DocMove::Last)
+            return documentMove(DocMove::First, false);
         changed();
         return false;
     }
