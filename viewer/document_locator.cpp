@@ -10,6 +10,7 @@
 #include "common/runtime_error.h"
 #include "common/vb_text.h"
 #include "platform/app.h"
+#include "viewer/imaging/page_image.h"
 #include "viewer/page_map.h"
 
 namespace velk {
@@ -151,14 +152,14 @@ VolumeDirs LocateVolume(const App& app, const std::string& volume) {
     return {JoinVolumePath(app.config.CDDrive, match->name), match->root / match->name};
 }
 
-// The page count of a trademark's open.idx record: digits only, 1 to 999.
-Int16 StoredPageCount(const std::string& pages) {
+// The page count of a trademark's open.idx record: digits only, up to 999; 0 or blank
+// means not known, and then the image file's own count stands.
+Int16 StoredPageCount(const std::string& pages, const fs::path& image) {
     std::string t = Trim(pages);
-    if (t.empty() || !std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (!std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; }))
         throw RuntimeError(kErrTypeMismatch);
-    int v = std::stoi(t);
-    if (v < 1) throw RuntimeError(kErrInvalidCall);
-    return Int16(v);
+    const int v = t.empty() ? 0 : std::stoi(t);
+    return Int16(v > 0 ? v : PageImage::pageCount(image));
 }
 
 // "file:" URI of a native path, so SQLite takes the open flags that a plain name cannot carry.
@@ -292,7 +293,7 @@ bool GetPath_OpenIdx(App& app, const std::string& docNo, const std::string& volu
         if (!hit.found) return false;
         OpenIdxRecord rec = ParseOpenIdxRecord(hit.bytes);
         fs::path image = FileOnVolume(app, v.dir, Trim(rec.ImagePath));
-        Int16 pages = app.config.isTrademarks() ? StoredPageCount(rec.Pages) : app.doc.CurPageCount;
+        Int16 pages = app.config.isTrademarks() ? StoredPageCount(rec.Pages, image) : app.doc.CurPageCount;
 
         app.doc.CurImagePath = image.string();
         app.doc.VolumeDir = v.dir.string();

@@ -7,6 +7,7 @@
 #include "tests/index/index_fixtures.h"
 #include "tests/support/fakes.h"
 #include "tests/viewer/viewer_fixture.h"
+#include "tools/mksample/g4_tiff.h"
 
 namespace velk {
 namespace {
@@ -115,6 +116,16 @@ TEST(GetPathOpenIdx, SearchesTheTowerVolumeAndLocatesTheImage) {
     EXPECT_EQ(t.ports.messages.last(), "error at getpath_openidx");
     EXPECT_EQ(app.doc.CurPageCount, 7);
     EXPECT_EQ(app.doc.LastOpenIdx.DocNo, "1000004 ");
+
+    // 0 or blank: not known; the document opens with the pages its file has.
+    const mksample::BitPage blank{16, 8, 300, std::vector<std::uint8_t>(16, 0)};
+    t.tree.write("tower/QUOR_0001/DOCS/1000002.TIF", mksample::WriteG4Tiff({blank, blank, blank}));
+    for (const char* pages : {"0", " 0", "000", "", "   "}) {
+        t.openIdx("QUOR_0001", pages);
+        EXPECT_TRUE(GetPath_OpenIdx(app, "1000002", "QUOR_0001")) << "'" << pages << "'";
+        EXPECT_EQ(app.doc.CurPageCount, 3) << "'" << pages << "'";
+    }
+    EXPECT_EQ(t.ports.messages.shown.size(), 2u);  // the "X9" one only
 }
 
 TEST(GetPathOpenIdx, RefusesStoredPathsThatLeaveTheVolume) {
