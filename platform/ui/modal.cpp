@@ -1,6 +1,7 @@
 #include "platform/ui/modal.h"
 
 #include "platform/progress.h"
+#include "platform/ui/wait_cursor.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -59,6 +60,7 @@ void ShowProgressBar(QLabel& trough, QLabel& bar, std::int32_t total, std::int32
 int QtModal::exec(QDialog& dialog) {
     if (!dialog.testAttribute(Qt::WA_Resized)) dialog.adjustSize();  // a designed size stays
     CentreOnScreen(dialog);
+    ArrowWhileAsking arrow;
     return dialog.exec();
 }
 

@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/ui/wait_cursor.h"
+
 namespace velk {
 
 namespace {
@@ -141,6 +143,7 @@ void QtMessages::summary(const RunSummary& s, const std::string& title) {
 
 Answer QtMessages::show(const std::string& text, const std::string& title, Buttons buttons, Icon icon) {
     auto box = MakeMessageBox(text, title, buttons, icon, QApplication::activeWindow());
+    ArrowWhileAsking arrow;
     box->exec();
     return AnswerOf(*box);
 }

@@ -17,4 +17,15 @@ WaitCursor::~WaitCursor() {
     if (active_) QGuiApplication::restoreOverrideCursor();
 }
 
+ArrowWhileAsking::ArrowWhileAsking() {
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()) || !QGuiApplication::overrideCursor())
+        return;
+    QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
+    active_ = true;
+}
+
+ArrowWhileAsking::~ArrowWhileAsking() {
+    if (active_) QGuiApplication::restoreOverrideCursor();
+}
+
 }  // namespace velk

@@ -14,4 +14,17 @@ private:
     bool active_ = false;
 };
 
+// The arrow while a question waits for its answer, over any hourglass; what was there
+// comes back with the answer.
+class ArrowWhileAsking {
+public:
+    ArrowWhileAsking();
+    ~ArrowWhileAsking();
+    ArrowWhileAsking(const ArrowWhileAsking&) = delete;
+    ArrowWhileAsking& operator=(const ArrowWhileAsking&) = delete;
+
+private:
+    bool active_ = false;
+};
+
 }  // namespace velk

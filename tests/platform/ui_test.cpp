@@ -239,6 +239,28 @@ TEST(WaitCursor, EveryExitRestoresThePointer) {
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
+// A question is asked under the arrow whatever long work put the hourglass up, a message
+// box and a dialog alike; the hourglass is back once it is answered.
+TEST(WaitCursor, QuestionsAreAskedUnderTheArrow) {
+    WaitCursor work;
+    std::vector<Qt::CursorShape> asked;
+    auto answer = [&] {
+        QTimer::singleShot(0, [&] {
+            const QCursor* c = QGuiApplication::overrideCursor();
+            asked.push_back(c ? c->shape() : Qt::ArrowCursor);
+            if (QWidget* w = QApplication::activeModalWidget()) w->close();
+        });
+    };
+    answer();
+    EXPECT_EQ(QtMessages().show("Insert the disc.", "Quorvel", Buttons::OK, Icon::None), Answer::OK);
+    QDialog dialog;
+    answer();
+    QtModal().exec(dialog);
+    EXPECT_EQ(asked, (std::vector<Qt::CursorShape>{Qt::ArrowCursor, Qt::ArrowCursor}));
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+}
+
 TEST(QtServices, ClockScreenClipboardAndPump) {
     const QLocale us(QLocale::English, QLocale::UnitedStates);
     EXPECT_EQ(QtClock::DateText(us, QDate(2026, 12, 7)), "12/7/26");
