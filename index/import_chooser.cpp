@@ -33,6 +33,33 @@ std::vector<std::string> ImportDrivesOffered(const Config& config) {
     return out;
 }
 
+namespace {
+// The drive letter a path starts with, upper case; '\0' for any other path.
+char DriveOf(const std::string& path) {
+    if (path.size() < 2 || path[1] != ':' || !std::isalpha(static_cast<unsigned char>(path[0]))) return '\0';
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
+}
+}  // namespace
+
+bool OnOfferedDrive(const Config& config, const std::string& windowsPath) {
+    const char drive = DriveOf(windowsPath);
+    if (drive == '\0') return false;
+    const std::vector<std::string> offered = ImportDrivesOffered(config);
+    return std::find(offered.begin(), offered.end(), std::string(1, drive) + ":") != offered.end();
+}
+
+std::string OnlyFromDrivesText(const Config& config) {
+    std::string drives;
+    for (const std::string& d : ImportDrivesOffered(config)) drives += (drives.empty() ? "" : ", ") + d;
+    return "Lists can only be imported from " +
+           (drives.empty() ? std::string("the drives offered") : drives) + ".";
+}
+
+bool NeedsDiskette(const std::string& windowsPath, bool typed) {
+    const char drive = DriveOf(windowsPath);
+    return drive == 'A' || (typed && drive == 'B');
+}
+
 ChooserListing ListChooserDirectory(const fs::path& nativeDir) {
     ChooserListing l;
     std::error_code ec;

@@ -12,6 +12,12 @@ class Drives;
 
 // The drives of A2_DRIVE to Z2_DRIVE that are offered ("E:"), in letter order.
 std::vector<std::string> ImportDrivesOffered(const Config& config);
+// Whether a path names one of those drives ("F:\LIST.TXT"); a native path never does.
+bool OnOfferedDrive(const Config& config, const std::string& windowsPath);
+// What a restricted installation says to a path elsewhere.
+std::string OnlyFromDrivesText(const Config& config);
+// Whether the import asks for a diskette first: a path on A:, or on B: when typed.
+bool NeedsDiskette(const std::string& windowsPath, bool typed);
 
 // What one directory of a drive holds, each list sorted by name (case-insensitive).
 struct ChooserListing {

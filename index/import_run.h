@@ -113,5 +113,6 @@ inline constexpr const char* kImportNotProcessed = "Import not processed";
 inline constexpr const char* kClipboardEmpty = "The Clipboard is empty!";
 inline constexpr const char* kInsertDiskette = "Please insert a diskette in the drive.";
 inline constexpr const char* kUnableToReadFile = "Unable to read file ";
+inline constexpr const char* kChooseAFile = "Choose a file to import";
 
 }  // namespace velk

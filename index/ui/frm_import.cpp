@@ -29,11 +29,6 @@ namespace {
 
 constexpr long kHelpImport = 6;
 
-std::string Upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
-}
-
 QString Caption(const Config& config) {
     if (config.isPatents()) return "Quorvel - Import Document Numbers list";
     if (config.isTrademarks()) return "Tovrin - Import Document Numbers list";
@@ -139,7 +134,7 @@ void frmImport::cmdBrowse_Click() {
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);  // the path must exist
-        dialog.setNameFilter("All (*.*)");
+        dialog.setNameFilter(kAllFilesFilter);
         if (app_.ports.modal->exec(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             chosen = dialog.selectedFiles().front().toStdString();
     }
@@ -150,8 +145,9 @@ void frmImport::cmdBrowse_Click() {
 }
 
 bool frmImport::diskReady(const std::string& path, bool typed) {
-    const std::string upper = Upper(path);
-    while (upper.find("A:") != std::string::npos || (typed && upper.find("B:") != std::string::npos)) {
+    // Only a path that starts on the diskette drive asks for one: a native path may
+    // hold "a:" anywhere, and no answer would ever make it ready.
+    while (NeedsDiskette(path, typed)) {
         if (app_.drives.ready(path)) return true;
         if (app_.msg(kInsertDiskette, Buttons::OKCancel) != Answer::OK) return false;
     }
@@ -181,6 +177,16 @@ void frmImport::cmdImport_Click() {
             if (importPath_.empty()) {
                 importPath_ = Trim(txtPath->text().toStdString());
                 typed = true;
+            }
+            if (importPath_.empty()) {
+                app_.msg(kChooseAFile, Buttons::OK, Icon::Exclamation);
+                return;
+            }
+            // A typed path is held to the drives the restricted chooser offers.
+            if (app_.config.isRestricted() && !OnOfferedDrive(app_.config, importPath_)) {
+                app_.msg(OnlyFromDrivesText(app_.config), Buttons::OK, Icon::Exclamation);
+                importPath_.clear();
+                return;
             }
             request.path = importPath_;
             sourceName = importPath_;

@@ -15,6 +15,9 @@ public:
     virtual int exec(QDialog& dialog) = 0;
 };
 
+// The file dialogs' filter: every file, one named without a dot included.
+inline constexpr const char* kAllFilesFilter = "All files (*)";
+
 // Makes a window no larger than its screen's free area (never below its minimum size:
 // such a window scrolls its contents) and moves it onto that area.
 void FitToScreen(QWidget& window);

@@ -33,6 +33,7 @@ Strings Texts(const test::FakeMessages& m) {
 void ChooseInFileDialog(test::FakeModal& modal, const std::string& file) {
     modal.onExec = [file](QDialog& d) {
         if (auto* f = qobject_cast<QFileDialog*>(&d)) {
+            EXPECT_EQ(f->nameFilters(), QStringList{"All files (*)"});  // a name without a dot shows too
             f->selectFile(QString::fromStdString(file));
             d.done(QDialog::Accepted);
         }
@@ -58,6 +59,13 @@ TEST(ImportForm, TypedPathWinsAndUnreadableFilesOrAnEmptyClipboardSaySo) {
     ImportWorld w = ImportWorld::Patents();
     const std::string good = w.list("good.txt", "5123456\n");
     frmImport f(w.app);
+    // Nothing chosen or typed: said, and the dialog stays for a choice.
+    f.setResult(-1);
+    f.txtPath->setText("  ");
+    f.cmdImport_Click();
+    EXPECT_EQ(Texts(w.fakes.messages), (Strings{"Choose a file to import"}));
+    EXPECT_EQ(f.result(), -1);
+    w.fakes.messages.shown.clear();
     ChooseInFileDialog(w.modal, good);
     f.cmdBrowse_Click();
     // The user then types another path: that is the one imported.
@@ -145,6 +153,13 @@ TEST(ImportForm, DisketteQuestionAndTheRestrictedChooser) {
     EXPECT_EQ(Texts(w.fakes.messages), (Strings{kInsertDiskette, kInsertDiskette}));
     EXPECT_EQ(w.fakes.messages.shown[0].buttons, Buttons::OKCancel);
     EXPECT_EQ(f.result(), QDialog::Rejected);
+    // "a:" inside a native path is no diskette drive.
+    w.fakes.messages.shown.clear();
+    w.fakes.messages.answers = {Answer::OK, Answer::Cancel};
+    frmImport native(w.app);
+    native.txtPath->setText(QString::fromStdString(w.list("data a:b", "5123456\n")));
+    native.cmdImport_Click();
+    EXPECT_EQ(Texts(w.fakes.messages), (Strings{"Import finished successfully!\r\r\n  1 Documents Found"}));
 
     // Restricted: no clipboard; Browse offers the configured drives only.
     w.app.config.InstallationType = "RESTRICTED";
@@ -183,6 +198,23 @@ TEST(ImportForm, DisketteQuestionAndTheRestrictedChooser) {
         w.fakes.messages.last(),
         "Import finished successfully!\r\r\n  1 Documents Found"
         "\r\n\r\nNumbers read: 1\r\nAdded to Found: 1\r\nAlready listed: 0\r\nNot found: 0\r\nIgnored: 0");
+
+    // A typed path is held to the same drives: elsewhere it is refused and the dialog stays.
+    for (const std::string& typed : {w.list("own.txt", "6234567\n"), std::string("h:\\nums.txt")}) {
+        SCOPED_TRACE(typed);
+        w.fakes.messages.shown.clear();
+        frmImport t(w.app);
+        t.setResult(-1);
+        t.txtPath->setText(QString::fromStdString(typed));
+        t.cmdImport_Click();
+        EXPECT_EQ(Texts(w.fakes.messages), (Strings{"Lists can only be imported from F:, G:."}));
+        EXPECT_EQ(t.result(), -1);
+    }
+    EXPECT_EQ(w.store->FoundCount(), 1);
+    frmImport typedOk(w.app);
+    typedOk.txtPath->setText("f:\\SUB\\nums.txt");
+    typedOk.cmdImport_Click();
+    EXPECT_EQ(typedOk.result(), QDialog::Accepted);
 
     ChooserPlace place{"F:", {}};
     EXPECT_FALSE(place.enter(".."));
