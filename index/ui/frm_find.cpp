@@ -375,10 +375,24 @@ void frmFind::lstFound_Click() {
 
 void frmFind::txtFind_Change() {
     const std::string key = UCase(Trim(Utf8ToCp1252(txtFind->text().toStdString())));
+    missedAt_ = 0;
     // Clearing the box leaves the window where it is; assignments are not searched.
     if (key.empty() || CumOrderOf(app_.config.CollectionMode) == CumOrder::None) return;
     const Int16 result = FindInCum(app_, key);
     if (result >= 1 || result == -2) moveToSearch(app_.LastCumRecord);
+    if (result == -2) missedAt_ = window_.selectedRecord();
+}
+
+void frmFind::txtFind_Enter() {
+    syncLine();
+    // The neighbour of a number the index lacks is no document the user asked for;
+    // a line chosen since then is.
+    if (missedAt_ != 0 && window_.selectedRecord() == missedAt_ &&
+        !Trim(txtFind->text().toStdString()).empty()) {
+        app_.msg("Document Not Found!");
+        return;
+    }
+    cmdToFound_Click();
 }
 
 void frmFind::cmdFind_Click() {
@@ -549,7 +563,7 @@ void frmFind::keyPressEvent(QKeyEvent* event) {
         if (qobject_cast<QPushButton*>(focus) || qobject_cast<QToolButton*>(focus))
             static_cast<QAbstractButton*>(focus)->click();
         else
-            cmdToFound_Click();
+            txtFind_Enter();
         event->accept();
         return;
     }
@@ -578,7 +592,7 @@ bool frmFind::eventFilter(QObject* watched, QEvent* event) {
             }
             return true;
         case Qt::Key_Return:
-        case Qt::Key_Enter: cmdToFound_Click(); return true;
+        case Qt::Key_Enter: txtFind_Enter(); return true;
         default: break;
         }
     }

@@ -60,6 +60,9 @@ public:
     bool lstCum_KeyDown(int key);
     void lstFound_Click();
     void txtFind_Change();
+    // Enter in txtFind or on the form: adds the selected line, unless it is only the
+    // place where the typed number would stand.
+    void txtFind_Enter();
     void cmdFind_Click();
     void cmdToFound_Click();
     void cmdFromFound_Click();
@@ -105,6 +108,7 @@ private:
     App& app_;
     ArrowIcons icons_;
     FindWindow window_;
+    std::int32_t missedAt_ = 0;  // the record a lookup that found nothing left selected
 };
 
 }  // namespace velk

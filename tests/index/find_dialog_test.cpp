@@ -296,6 +296,21 @@ TEST(FindDialog, KeyboardAloneTypeAddAndView) {
     Type(f.txtFind, d.number);
     Press(f.txtFind, Qt::Key_Enter);
     in.expectConsistent(1, d.pages);
+    // A number the index lacks: Enter says so rather than adding the record where it would stand.
+    std::string absent;
+    CumIndexFile index = OpenCumIndex(in.app);
+    for (char c = '0'; c <= '9' && absent.empty(); ++c)
+        if (!SearchByPrefix(index, Left(d.number, 6) + c).found) absent = Left(d.number, 6) + c;
+    ASSERT_FALSE(absent.empty());
+    f.txtFind->clear();
+    Type(f.txtFind, absent);
+    Press(f.txtFind, Qt::Key_Return);
+    EXPECT_EQ(in.ports.messages.last(), "Document Not Found!");
+    in.expectConsistent(1, d.pages);
+    // A line chosen after that is the user's own (away from the document already added).
+    Press(f.txtFind, absent < d.number ? Qt::Key_Up : Qt::Key_Down);
+    Press(f.txtFind, Qt::Key_Return);
+    EXPECT_EQ(in.store->FoundCount(), 2);
     // Enter on a check box adds (nothing selected now) rather than ticking it.
     f.Check1->setFocus();
     Press(&f, Qt::Key_Return);
