@@ -69,8 +69,13 @@ public:
 class Clock {
 public:
     virtual ~Clock() = default;
-    virtual std::string dateText() = 0;  // the locale's short date
-    virtual std::string timeText() = 0;  // the locale's time
+    // The general form: the locale's short date and its long time.
+    virtual std::string dateText() = 0;
+    virtual std::string timeText() = 0;
+    // The medium forms: day, abbreviated month, two-digit year ("07-Dec-26"), and
+    // 12-hour hours and minutes with AM/PM ("3:45 PM"), in the locale's words.
+    virtual std::string mediumDateText() = 0;
+    virtual std::string mediumTimeText() = 0;
 };
 
 // Help commands as the help engine numbers them.

@@ -43,23 +43,32 @@ QIcon ArrowIcon(const App& app, const std::string& file) {
     return icon.availableSizes().isEmpty() ? QIcon() : icon;
 }
 
+// Thrown from the progress step when the user cancelled: ends copy, print or save.
+struct ListCancelled {};
+
 }  // namespace
 
-// The bar is visible and the pointer an hourglass for the length of one operation;
-// Close comes back on whatever way the operation ends.
+// The bar and its Cancel are visible and the pointer an hourglass for the length of
+// one operation; the other buttons come back on whatever way the operation ends.
 class frmListBox::Busy {
 public:
     explicit Busy(frmListBox& form) : form_(form) {
+        form_.busy_ = true;
+        form_.cancelled_ = false;
         form_.shownPercent_ = -1;
         form_.showPercent(0);
         form_.lblProgress->show();
-        form_.cmdClose->setEnabled(false);
+        form_.cmdCancel->show();
+        for (QPushButton* b : form_.actions()) b->setEnabled(false);
         form_.lblProgress->repaint();
     }
     ~Busy() {
         form_.showPercent(100);
         form_.lblProgress->hide();
-        form_.cmdClose->setEnabled(true);
+        form_.cmdCancel->hide();
+        for (QPushButton* b : form_.actions()) b->setEnabled(true);
+        form_.cmdCopyList->setEnabled(form_.app_.config.isOpen());
+        form_.busy_ = false;
     }
     Busy(const Busy&) = delete;
     Busy& operator=(const Busy&) = delete;
@@ -118,6 +127,8 @@ frmListBox::frmListBox(App& app, const std::string& listType, bool foundSorted, 
     lblBar->setStyleSheet("background-color: palette(highlight);");
     lblBar->setGeometry(1, 1, 0, 14);
     lblProgress->hide();
+    cmdCancel = Button(this, "cmdCancel", "&Cancel");
+    cmdCancel->hide();
 
     connect(cmdTop, &QPushButton::clicked, this, [this] { cmdTop_Click(); });
     connect(cmdBottom, &QPushButton::clicked, this, [this] { cmdBottom_Click(); });
@@ -128,6 +139,7 @@ frmListBox::frmListBox(App& app, const std::string& listType, bool foundSorted, 
     connect(cmdSaveList, &QPushButton::clicked, this, [this] { cmdSaveList_Click(); });
     connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
     connect(cmdHelp, &QPushButton::clicked, this, [this] { cmdHelp_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
 
     auto* arrows = new QVBoxLayout;
     for (QPushButton* b : {cmdTop, cmdUp100, cmdDown100, cmdBottom}) arrows->addWidget(b);
@@ -144,7 +156,12 @@ frmListBox::frmListBox(App& app, const std::string& listType, bool foundSorted, 
     auto* all = new QVBoxLayout(this);
     all->addLayout(middle, 1);
     all->addLayout(status);
-    all->addWidget(lblProgress, 0, Qt::AlignHCenter);
+    auto* bar = new QHBoxLayout;
+    bar->addStretch(1);
+    bar->addWidget(lblProgress);
+    bar->addWidget(cmdCancel);
+    bar->addStretch(1);
+    all->addLayout(bar);
     all->addLayout(buttons);
     resize(460, 420);
 
@@ -196,56 +213,88 @@ void frmListBox::cmdDown100_Click() {
 
 bool frmListBox::includeVolume() const { return chkIncludeVol->isChecked(); }
 
-void frmListBox::showPercent(int percent) {
+bool frmListBox::showPercent(int percent) {
     percent = std::clamp(percent, 0, 100);
-    if (percent == shownPercent_) return;
+    if (percent == shownPercent_) return false;
     shownPercent_ = percent;
     lblBar->setFixedWidth((lblProgress->width() - 2) * percent / 100);
     if (lblProgress->isVisible()) lblProgress->repaint();
+    return true;
+}
+
+PercentFn frmListBox::progress() {
+    // Events are let through once a percent, so Cancel is heard without slowing the walk.
+    return [this](int percent) {
+        if (showPercent(percent)) app_.DoEvents();
+        if (cancelled_) throw ListCancelled{};
+    };
+}
+
+std::vector<QPushButton*> frmListBox::actions() const {
+    return {cmdCopyList, cmdPrintList, cmdSaveList, cmdClose};
+}
+
+void frmListBox::cmdCancel_Click() {
+    if (busy_) cancelled_ = true;
+}
+
+void frmListBox::reject() {
+    // Escape and the close box while a list is written stop the writing, not the window.
+    if (busy_)
+        cancelled_ = true;
+    else
+        QDialog::reject();
 }
 
 void frmListBox::cmdCopyList_Click() {
-    if (!cmdCopyList->isEnabled()) return;
+    if (!cmdCopyList->isEnabled() || busy_) return;
     try {
         std::string text;
         {
             Busy busy(*this);
-            const std::string date = app_.ports.clock ? app_.ports.clock->dateText() : std::string();
-            const std::string time = app_.ports.clock ? app_.ports.clock->timeText() : std::string();
-            text = ListCopyText(type_, entries_, includeVolume(), date, time, [this](int p) { showPercent(p); });
-            if (app_.ports.clipboard) {
-                app_.ports.clipboard->setText(std::string());
-                app_.ports.clipboard->setText(text);
-            }
+            Clock* clock = app_.ports.clock;
+            text = ListCopyText(type_, entries_, includeVolume(),
+                                clock ? clock->mediumDateText() : std::string(),
+                                clock ? clock->mediumTimeText() : std::string(), progress());
+        }
+        if (app_.ports.clipboard) {
+            app_.ports.clipboard->setText(std::string());
+            app_.ports.clipboard->setText(text);
         }
         if (entries_.empty()) app_.msg(kNoRecordsFound, Buttons::OK, Icon::Exclamation);
+    } catch (const ListCancelled&) {
     } catch (const std::exception&) {
     }
 }
 
 void frmListBox::cmdPrintList_Click() {
-    if (!app_.ports.printer) return;
+    if (!app_.ports.printer || busy_) return;
     const PdfChoice pdf = PreparePdfDocument(app_, this, KeepAlnum(TextsOf(type_).caption) + ".pdf");
     if (pdf.cancelled) return;
-    bool printed = false;
+    bool printed = false, cancelled = false;
     try {
         Busy busy(*this);
-        const std::string date = app_.ports.clock ? app_.ports.clock->dateText() : std::string();
-        const std::string time = app_.ports.clock ? app_.ports.clock->timeText() : std::string();
-        printed = PrintList(*app_.ports.printer, type_, entries_, includeVolume(), app_.config.PageType, date, time,
-                            [this](int p) { showPercent(p); });
+        Clock* clock = app_.ports.clock;
+        printed = PrintList(*app_.ports.printer, type_, entries_, includeVolume(), app_.config.PageType,
+                            clock ? clock->mediumDateText() : std::string(),
+                            clock ? clock->mediumTimeText() : std::string(), progress());
+    } catch (const ListCancelled&) {
+        cancelled = true;
     } catch (const std::exception&) {
+    }
+    if (!printed) {
         try {
             app_.ports.printer->abortDoc();
         } catch (...) {
         }
+        // A list that never reached the printer must not look printed.
+        if (!cancelled) app_.msg(RuntimeError(kErrPrinter).report(), Buttons::OK, Icon::Exclamation);
     }
-    // A list that never reached the printer must not look printed.
-    if (!printed) app_.msg(RuntimeError(kErrPrinter).report(), Buttons::OK, Icon::Exclamation);
     ReportPdfOutput(app_, pdf, printed);
 }
 
 void frmListBox::cmdSaveList_Click() {
+    if (busy_) return;
     try {
         WaitCursor wait;
         // The directory as the path layer finds it; the process's own directory is
@@ -262,7 +311,7 @@ void frmListBox::cmdSaveList_Click() {
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setNameFilter("All (*.*)");
+        dialog.setNameFilter(kAllFilesFilter);
         dialog.selectFile(QString::fromStdString(ProposedDocsName(*dir)));
         if (!app_.ports.modal || app_.ports.modal->exec(dialog) != QDialog::Accepted) return;
         const QStringList chosen = dialog.selectedFiles();
@@ -275,9 +324,9 @@ void frmListBox::cmdSaveList_Click() {
         std::string text;
         {
             Busy busy(*this);
-            const std::string date = app_.ports.clock ? app_.ports.clock->dateText() : std::string();
-            const std::string time = app_.ports.clock ? app_.ports.clock->timeText() : std::string();
-            text = ListSaveText(type_, entries_, includeVolume(), date, time, [this](int p) { showPercent(p); });
+            Clock* clock = app_.ports.clock;
+            text = ListSaveText(type_, entries_, includeVolume(), clock ? clock->dateText() : std::string(),
+                                clock ? clock->timeText() : std::string(), progress());
         }
         try {
             WriteDocsFile(file, text);
@@ -294,11 +343,14 @@ void frmListBox::cmdSaveList_Click() {
         saved.folder = file.parent_path();
         saved.output = file.string();
         app_.ShowSummary(saved);
+    } catch (const ListCancelled&) {
     } catch (const std::exception&) {
     }
 }
 
-void frmListBox::cmdClose_Click() { accept(); }
+void frmListBox::cmdClose_Click() {
+    if (!busy_) accept();
+}
 
 void frmListBox::cmdHelp_Click() {
     if (app_.ports.help) app_.ports.help->show(app_.config.HelpFilePath, kHelpContext, kHelpListWindow);
@@ -306,7 +358,7 @@ void frmListBox::cmdHelp_Click() {
 
 void frmListBox::lstLists_DblClick() {
     // A Not Found entry names no volume: there is nothing to show.
-    if (type_ == ListType::NotFound || !app_.ports.frame) return;
+    if (type_ == ListType::NotFound || !app_.ports.frame || busy_) return;
     const int row = lstLists->currentRow();
     if (row < 0 || row >= static_cast<int>(entries_.size())) return;
     const std::string& entry = entries_[static_cast<std::size_t>(row)];

@@ -31,6 +31,8 @@ public:
     void cmdSaveList_Click();
     void cmdClose_Click();
     void cmdHelp_Click();
+    void cmdCancel_Click();  // stops a copy, print or save under way
+    void reject() override;
     // Double-click or Enter on a line: shows that document in the first viewer.
     void lstLists_DblClick();
 
@@ -51,11 +53,16 @@ public:
     QLabel* lblCount;
     QLabel* lblProgress;
     QLabel* lblBar;
+    QPushButton* cmdCancel;
 
 private:
     void load();
     void setArrows(bool enabled);
-    void showPercent(int percent);
+    bool showPercent(int percent);  // false when the bar already showed it
+    // The step a copy, print or save reports after each entry: the bar, the events
+    // that let Cancel in, and the end of the walk once Cancel was pressed.
+    PercentFn progress();
+    std::vector<QPushButton*> actions() const;
     // Shows the bar for the length of one copy, print or save.
     class Busy;
     bool includeVolume() const;
@@ -65,6 +72,8 @@ private:
     bool foundSorted_;
     std::vector<std::string> entries_;
     int shownPercent_ = -1;
+    bool busy_ = false;
+    bool cancelled_ = false;
 };
 
 }  // namespace velk

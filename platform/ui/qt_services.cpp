@@ -66,6 +66,36 @@ std::string QtClock::TimeText(const QLocale& locale, const QTime& time) {
     return locale.toString(time, format).toStdString();
 }
 
+std::string QtClock::MediumDateText(const QLocale& locale, const QDate& date) {
+    // The abbreviation without the period some languages give it ("Dez." is "Dez").
+    QString month = locale.monthName(date.month(), QLocale::ShortFormat);
+    while (month.endsWith(QLatin1Char('.'))) month.chop(1);
+    return QStringLiteral("%1-%2-%3")
+        .arg(date.day(), 2, 10, QLatin1Char('0'))
+        .arg(month)
+        .arg(date.year() % 100, 2, 10, QLatin1Char('0'))
+        .toStdString();
+}
+
+std::string QtClock::MediumTimeText(const QLocale& locale, const QTime& time) {
+    const bool pm = time.hour() >= 12;
+    QString suffix = pm ? locale.pmText() : locale.amText();
+    if (suffix.isEmpty()) suffix = pm ? QStringLiteral("PM") : QStringLiteral("AM");
+    const int hour = time.hour() % 12 == 0 ? 12 : time.hour() % 12;
+    return QStringLiteral("%1:%2 %3")
+        .arg(hour)
+        .arg(time.minute(), 2, 10, QLatin1Char('0'))
+        .arg(suffix)
+        .toStdString();
+}
+
+std::string QtClock::mediumDateText() {
+    return MediumDateText(QLocale::system(), QDate::currentDate());
+}
+std::string QtClock::mediumTimeText() {
+    return MediumTimeText(QLocale::system(), QTime::currentTime());
+}
+
 std::string QtClock::dateText() {
     return DateText(QLocale::system(), QDate::currentDate());
 }

@@ -33,10 +33,14 @@ class QtClock : public Clock {
 public:
     std::string dateText() override;
     std::string timeText() override;
+    std::string mediumDateText() override;
+    std::string mediumTimeText() override;
     // The locale's short date, and its time with seconds (as the platform's own
     // time text has them, even where the short time format leaves them out).
     static std::string DateText(const QLocale& locale, const QDate& date);
     static std::string TimeText(const QLocale& locale, const QTime& time);
+    static std::string MediumDateText(const QLocale& locale, const QDate& date);
+    static std::string MediumTimeText(const QLocale& locale, const QTime& time);
 };
 
 }  // namespace velk

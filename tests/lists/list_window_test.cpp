@@ -195,7 +195,7 @@ TEST(ListWindowForm, OpensCopiesAndMoves) {
         const Strings lines = Lines(w.fakes.clipboard.stored);
         EXPECT_EQ(lines.size(), 3u + 99 + 2);
         EXPECT_EQ(lines[0], "DOCUMENTS FOUND LISTING");
-        EXPECT_EQ(lines[1], "12/7/2026 9:30:00 AM");
+        EXPECT_EQ(lines[1], "07-Dec-26 9:30 AM");  // the medium date and time
         EXPECT_EQ(lines[3], "5000000  V0");
         EXPECT_TRUE(w.fakes.messages.shown.empty());
         EXPECT_FALSE(f.lblProgress->isVisibleTo(&f));
@@ -242,6 +242,7 @@ TEST(ListWindowForm, PrintsToTheRecorderAndToARealPdf) {
     frmListBox f(w.app, "REMAINING");
     f.cmdPrintList_Click();
     EXPECT_EQ(w.fakes.printer.count("newPage"), 1);
+    EXPECT_EQ(Drawn(w.fakes.printer)[2], "07-Dec-26 9:30 AM");
     EXPECT_TRUE(w.fakes.messages.shown.empty());
     w.fakes.printer.failEnd = true;
     f.cmdPrintList_Click();
@@ -271,6 +272,7 @@ TEST(ListWindowForm, SavesThroughTheFileDialog) {
     w.modal.onExec = [&](QDialog& d) {
         auto& dialog = dynamic_cast<QFileDialog&>(d);
         proposed = dialog.selectedFiles().value(0).toStdString();
+        EXPECT_EQ(dialog.nameFilters(), QStringList{"All files (*)"});
         d.done(QDialog::Accepted);
     };
     f.cmdSaveList_Click();
@@ -310,6 +312,30 @@ TEST(ListWindowForm, SavesThroughTheFileDialog) {
     EXPECT_EQ(w.fakes.messages.shown.size(), 3u);
     EXPECT_EQ(w.fakes.messages.last(), "Please insert a diskette in the drive.");
     EXPECT_EQ(w.modal.shown.size(), dialogs);
+}
+
+TEST(ListWindowForm, CancelStopsCopyPrintAndSaveWithNothingDone) {
+    ListWorld w;
+    w.found(500);
+    frmListBox f(w.app, "FOUND");
+    w.modal.onExec = [](QDialog& d) { d.done(QDialog::Accepted); };  // the proposed DOCS name
+    w.fakes.clipboard.stored = "before";
+    int seen = 0;
+    w.fakes.pump.onPump = [&](int) {
+        seen += f.cmdCancel->isVisibleTo(&f) && !f.cmdClose->isEnabled();
+        f.cmdCancel->click();
+    };
+    f.cmdCopyList_Click();
+    f.cmdPrintList_Click();
+    f.cmdSaveList_Click();
+    EXPECT_EQ(seen, 3);
+    EXPECT_EQ(w.fakes.clipboard.stored, "before");
+    EXPECT_EQ(w.fakes.printer.count("endDoc"), 0);
+    EXPECT_EQ(w.fakes.printer.count("abortDoc"), 1);
+    EXPECT_TRUE(fs::is_empty(w.dir / "out"));
+    EXPECT_TRUE(w.fakes.messages.shown.empty()) << w.fakes.messages.last();
+    EXPECT_FALSE(f.cmdCancel->isVisibleTo(&f));
+    EXPECT_TRUE(f.cmdClose->isEnabled());
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <stdexcept>
+#include <tuple>
 
 #include "platform/app.h"
 #include "platform/ui/frm_message.h"
@@ -267,7 +268,16 @@ TEST(QtServices, ClockScreenClipboardAndPump) {
     std::string t = QtClock::TimeText(us, QTime(21, 5, 9));
     EXPECT_EQ(t.substr(0, 7), "9:05:09") << t;
     EXPECT_NE(t.find("PM"), std::string::npos) << t;
-    EXPECT_EQ(QtClock::TimeText(QLocale(QLocale::German, QLocale::Germany), QTime(21, 5, 9)), "21:05:09");
+    const QLocale de(QLocale::German, QLocale::Germany);
+    EXPECT_EQ(QtClock::TimeText(de, QTime(21, 5, 9)), "21:05:09");
+    // The medium forms: day, abbreviated month, two-digit year; 12-hour time with the locale's AM/PM.
+    for (const auto& [locale, date, time, dateText, timeText] :
+         {std::tuple{us, QDate(2026, 12, 7), QTime(15, 45, 9), "07-Dec-26", "3:45 PM"},
+          {us, QDate(2009, 3, 21), QTime(0, 5), "21-Mar-09", "12:05 AM"},
+          {de, QDate(2026, 12, 7), QTime(12, 0), "07-Dez-26", "12:00 PM"}}) {
+        EXPECT_EQ(QtClock::MediumDateText(locale, date), dateText);
+        EXPECT_EQ(QtClock::MediumTimeText(locale, time), timeText);
+    }
     QtClock clock;
     EXPECT_FALSE(clock.dateText().empty());
     EXPECT_NE(clock.timeText().find(':'), std::string::npos);

@@ -71,9 +71,11 @@ public:
 
 class FakeClock : public Clock {
 public:
-    std::string date = "12/7/2026", time = "9:30:00 AM";
+    std::string date = "12/7/2026", time = "9:30:00 AM", mediumDate = "07-Dec-26", mediumTime = "9:30 AM";
     std::string dateText() override { return date; }
     std::string timeText() override { return time; }
+    std::string mediumDateText() override { return mediumDate; }
+    std::string mediumTimeText() override { return mediumTime; }
 };
 
 class FakeHelp : public Help {
