@@ -76,11 +76,19 @@ std::string ArrowIconPath(const Config& config, const char* shape, bool enabled)
                           ".ico");
 }
 
-std::vector<std::string> TransferEntries(ListStore& store, BatchList from, BatchList to,
-                                         const std::vector<std::string>& entries) {
-    std::vector<std::string> moved;
-    for (const std::string& entry : entries)
-        if (store.Move(BatchTable(from), BatchTable(to), entry)) moved.push_back(entry);
+std::optional<std::vector<bool>> TransferEntries(ListStore& store, BatchList from, BatchList to,
+                                                 const std::vector<std::string>& entries,
+                                                 const TransferStep& step) {
+    ListStore::Transaction tx(store);
+    if (!tx.ok()) return std::nullopt;
+    std::vector<bool> moved;
+    moved.reserve(entries.size());
+    const int total = static_cast<int>(entries.size());
+    for (int i = 0; i < total; ++i) {
+        moved.push_back(store.Move(BatchTable(from), BatchTable(to), entries[static_cast<std::size_t>(i)]));
+        if (step && !step(i + 1, total)) return std::nullopt;  // the guard rolls every move back
+    }
+    if (!tx.commit()) return std::nullopt;
     return moved;
 }
 

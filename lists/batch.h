@@ -2,6 +2,7 @@
 // The batch list manager's rules: the three lists it shows, the six transfers
 // between them and the texts of its count labels.
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,11 +39,14 @@ std::string PagesLabel(std::int32_t pages, bool afterTransfer);
 // or "\d_right.ico" (disabled), as a native path.
 std::string ArrowIconPath(const Config& config, const char* shape, bool enabled);
 
-// Moves the entries from one list to the other through the store, top to bottom;
-// gives the entries that moved, in order. An entry the store cannot move stays
-// where the store has it.
-std::vector<std::string> TransferEntries(ListStore& store, BatchList from, BatchList to,
-                                         const std::vector<std::string>& entries);
+// Moves the entries from one list to the other through the store, top to bottom, as
+// one transaction; for each entry whether it moved (one the store cannot move stays
+// where the store has it). step(done, total) follows every entry; when it returns
+// false the whole transfer is undone. nullopt when nothing was kept.
+using TransferStep = std::function<bool(int done, int total)>;
+std::optional<std::vector<bool>> TransferEntries(ListStore& store, BatchList from, BatchList to,
+                                                 const std::vector<std::string>& entries,
+                                                 const TransferStep& step = {});
 
 // What the batch window's Batch Print and Batch Export buttons open while it is
 // closed: the frame's batch print or batch export; the assignments have no export.

@@ -8,9 +8,11 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QStyle>
+#include <memory>
 
 #include "platform/ui/guarded_app.h"
 #include "platform/ui/modal.h"
+#include "platform/ui/progress_window.h"
 #include "platform/ui/wait_cursor.h"
 
 namespace velk {
@@ -19,6 +21,8 @@ namespace {
 
 // Positions in logical pixels of the window's design size.
 constexpr int kDesignWidth = 640, kDesignHeight = 436;
+// From this many entries a move can take a second or more: it shows its progress.
+constexpr std::size_t kMoveProgressFrom = 1000;
 
 QStyle::StandardPixmap ArrowPixmap(const std::string& shape) {
     if (shape == "right") return QStyle::SP_ArrowRight;
@@ -165,19 +169,39 @@ void frmBatch::Transfer(const std::string& button) {
         WaitCursor wait;
         QListWidget* source = listBox(t->from);
         QListWidget* target = listBox(t->to);
-        for (int row = 0; row < source->count();) {
-            QListWidgetItem* item = source->item(row);
-            const std::string entry = item->text().toStdString();
-            if (!item->isSelected() || TransferEntries(*app_.lists, t->from, t->to, {entry}).empty()) {
-                // One the store kept stays in view, so the window shows what the store holds.
-                ++row;
-                continue;
-            }
-            delete source->takeItem(row);
-            target->addItem(QString::fromStdString(entry));
-            setLabels(t->from, true);
-            setLabels(t->to, true);
+        std::vector<std::string> entries;
+        std::vector<bool> selected(static_cast<std::size_t>(source->count()));
+        for (int row = 0; row < source->count(); ++row)
+            if ((selected[static_cast<std::size_t>(row)] = source->item(row)->isSelected()))
+                entries.push_back(source->item(row)->text().toStdString());
+        if (entries.empty()) return;
+        // A long move shows its progress and can be called off as a whole.
+        std::unique_ptr<ProgressWindow> progress;
+        if (entries.size() >= kMoveProgressFrom) {
+            progress = std::make_unique<ProgressWindow>(windowTitle(), tr("Moving documents..."), this);
+            progress->open();
         }
+        const auto moved = TransferEntries(*app_.lists, t->from, t->to, entries, [&](int done, int total) {
+            if (!progress) return true;
+            if (progress->advance(total, done)) app_.DoEvents();
+            return !progress->cancelled();
+        });
+        progress.reset();
+        if (!moved) return;  // undone: the store and the window are as they were
+        // One the store kept stays in view, so the window shows what the store holds.
+        QStringList kept, arrived;
+        for (int row = 0, next = 0; row < source->count(); ++row) {
+            const QString text = source->item(row)->text();
+            if (selected[static_cast<std::size_t>(row)] && (*moved)[static_cast<std::size_t>(next++)])
+                arrived << text;
+            else
+                kept << text;
+        }
+        source->clear();
+        source->addItems(kept);
+        target->addItems(arrived);
+        setLabels(t->from, true);
+        setLabels(t->to, true);
         // A sorted Remaining list takes its entries back in number order.
         if (t->to == BatchList::Remaining && sorted_) load(BatchList::Remaining, true);
         CheckArrows();

@@ -468,8 +468,12 @@ MainWindowActions frmVelk::windowActions() {
         notice_ = frmPassword::Notice(app_, caption, this);
         notice_->show();
         notice_->repaint();
+        noticeWait_ = std::make_unique<WaitCursor>();  // emptying long lists takes a while
     };
-    w.closeNotice = [this] { notice_.reset(); };
+    w.closeNotice = [this] {
+        noticeWait_.reset();
+        notice_.reset();
+    };
     return w;
 }
 

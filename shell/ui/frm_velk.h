@@ -22,6 +22,7 @@ namespace velk {
 
 class Modal;
 class frmPassword;
+class WaitCursor;
 class Viewers;
 class SettingsWindows;
 class ViewerStatusBar;
@@ -111,7 +112,8 @@ private:
     std::map<std::string, QAction*> items_;
     std::map<std::string, QMenu*> menus_;
     std::unique_ptr<Viewers> viewers_;
-    std::unique_ptr<frmPassword> notice_;  // "Processing Index..." while the collection switches
+    std::unique_ptr<frmPassword> notice_;     // "Processing Index..." while the collection switches
+    std::unique_ptr<WaitCursor> noticeWait_;  // and the hourglass with it
     SettingsWindows* settings_ = nullptr;
     ToolbarLayout layout_ = ToolbarLayout::Normal;
     bool ended_ = false;

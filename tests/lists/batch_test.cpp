@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 
 #include "lists/ui/frm_batch.h"
+#include "platform/ui/progress_window.h"
 #include "tests/platform/scratch_dir.h"
 #include "tests/support/fake_modal.h"
 #include "tests/support/fakes.h"
@@ -206,6 +208,35 @@ TEST(BatchWindow, TransfersKeepTheListsAndTotalsInStep) {
     EXPECT_EQ(Batch::Shown(f.lstRemaining), std::vector<std::string>{"0000002  V001"});
     EXPECT_EQ(b.store->PrintCount(), 3);
     EXPECT_EQ(f.lblPrintDocs->text(), "3 documents");
+}
+
+TEST(BatchWindow, ALongMoveShowsItsProgressAndCancelUndoesItWhole) {
+    Batch b;
+    {
+        ListStore::Transaction tx(*b.store);
+        for (int i = 0; i < 1500; ++i)
+            ASSERT_TRUE(b.store->AddToRemaining(std::to_string(5000000 + i) + "  V001", 2));
+        ASSERT_TRUE(tx.commit());
+    }
+    frmBatch f(b.app, false);
+    f.lstRemaining->selectAll();
+    bool shown = false;
+    b.fakes.pump.onPump = [&](int calls) {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* p = qobject_cast<ProgressWindow*>(top); p && p->isVisible()) {
+                shown = true;
+                if (calls == 50) p->cmdCancel->click();
+            }
+    };
+    f.cmdRem2Prt->click();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(b.store->PrintCount(), 0);
+    EXPECT_EQ(f.lstRemaining->count(), 1500);
+    b.expectInStep(f);
+    f.cmdRem2Prt->click();
+    EXPECT_EQ(b.store->PrintCount(), 1500);
+    EXPECT_EQ(Totals(f), "0 documents|0 pages|1500 documents|3000 pages|0 Documents|0 Pages");
+    b.expectInStep(f);
 }
 
 TEST(BatchWindow, BatchPrintAndExportCloseRunAndReopen) {

@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QThread>
 #include <filesystem>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -26,6 +27,7 @@
 using namespace velk;
 using namespace velk::test;
 namespace mks = velk::mksample;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -278,4 +280,31 @@ TEST(Commands, PageStripFollowsTheActiveViewerAndIsRemembered) {
     const QString tip = strip.list()->item(strip.list()->count() - 1)->toolTip();
     EXPECT_TRUE(tip.startsWith("Page ")) << tip.toStdString();
     EXPECT_TRUE(tip.contains("could not be shown")) << tip.toStdString();
+}
+
+TEST(Commands, SwitchingTheCollectionEmptiesTheListsUnderTheHourglass) {
+    Frame f;
+    fs::copy_file(f.s.appDir / "cum.idx", f.s.appDir / "cum_mark.idx");
+    // The frame as the switch sees it, noting the pointer while the Index menu's mark moves.
+    struct Watch : MainFrame {
+        MainFrame& real;
+        std::vector<bool> busy;
+        explicit Watch(MainFrame& r) : real(r) {}
+        void enableItem(const std::string& n, bool on) override { real.enableItem(n, on); }
+        void checkItem(const std::string& n, bool on) override {
+            if (n == "mnuTovrin") busy.push_back(QGuiApplication::overrideCursor() != nullptr);
+            real.checkItem(n, on);
+        }
+        bool isChecked(const std::string& n) override { return real.isChecked(n); }
+        void openDialog(FrameDialog d) override { real.openDialog(d); }
+        bool displayDocument(int v) override { return real.displayDocument(v); }
+    } watch(*f.frame);
+    f.app.ports.frame = &watch;
+    f.fakes.messages.answers = {Answer::Yes};
+    f.frame->menu_Click("mnuTovrin");
+    EXPECT_EQ(f.app.config.CollectionMode, kModeTrademarks);
+    EXPECT_EQ(f.lists->totals(), ListTotals{});
+    EXPECT_EQ(watch.busy, std::vector<bool>{true});
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    f.app.ports.frame = f.frame.get();
 }
