@@ -5,9 +5,37 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <string_view>
 
 namespace velk {
+
+namespace {
+constexpr char kRunning[] = "running\n";
+}
+
+InstallLock::InstallLock(int fd) : fd_(fd) {
+    char head[sizeof kRunning - 1] = {};
+    // A locked directory (read-only installation) reads nothing and keeps no mark.
+    unfinished_ = fd_ >= 0 && ::pread(fd_, head, sizeof head, 0) == ssize_t(sizeof head) &&
+                  std::string_view(head, sizeof head) == std::string_view(kRunning, sizeof head);
+}
+
+void InstallLock::writeMark(const char* text) {
+    if (fd_ < 0) return;
+    const std::size_t size = std::strlen(text);
+    // Synced, so a power cut finds the mark as the run left it.
+    if (::ftruncate(fd_, 0) == 0 && ::pwrite(fd_, text, size, 0) == ssize_t(size)) (void)::fdatasync(fd_);
+}
+
+void InstallLock::markRunning() {
+    writeMark(kRunning);
+}
+
+void InstallLock::markEnded() {
+    writeMark("");
+}
 
 InstallLock::~InstallLock() {
     if (fd_ >= 0) ::close(fd_);  // closing the last descriptor releases the flock

@@ -27,9 +27,18 @@ public:
 
     bool held() const { return fd_ >= 0; }
 
+    // The mark of a run under way, kept in the lock file: set once a run has taken
+    // over the lists, cleared when it ends in order. A run that crashed or was killed
+    // leaves it for the next start to find.
+    bool previousRunUnfinished() const { return unfinished_; }
+    void markRunning();
+    void markEnded();
+
 private:
-    explicit InstallLock(int fd) : fd_(fd) {}
+    explicit InstallLock(int fd);
+    void writeMark(const char* text);
     int fd_ = -1;
+    bool unfinished_ = false;
 };
 
 }  // namespace velk

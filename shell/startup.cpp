@@ -103,7 +103,13 @@ int Run(App& app, Session& session, StartupWindows& windows, const std::string& 
         app.ports.frame->checkItem("mnuTovrin", c.isTrademarks());
     }
 
-    session.lists->ClearTables(false);
+    // A crash or a kill must not cost the lists of a long batch: the user decides.
+    const bool keep = session.lock && session.lock->previousRunUnfinished() &&
+                      session.lists->totals() != ListTotals{} &&
+                      app.msg(kKeepListsQuestion, Buttons::YesNo, Icon::Question) == Answer::Yes;
+    if (!keep) session.lists->ClearTables(false);
+    if (session.lock) session.lock->markRunning();
+    session.ownsLists = true;
 
     windows.showMainWindow();
     ViewersClosed(app);
@@ -147,6 +153,8 @@ void Shutdown(Session& session, StartupWindows* windows) {
         if (session.lists) session.lists->Close();
     } catch (...) {
     }
+    if (session.lock && session.ownsLists) session.lock->markEnded();
+    session.ownsLists = false;
     session.lock.reset();
 }
 

@@ -34,7 +34,8 @@ struct Session {
 
     std::unique_ptr<InstallLock> lock;
     std::unique_ptr<ListStore> lists;
-    bool shutDown = false;  // Shutdown has run; a second call does nothing
+    bool shutDown = false;   // Shutdown has run; a second call does nothing
+    bool ownsLists = false;  // start-up took the lists over: an orderly end clears the run's mark
 };
 
 // Exit statuses. Running means the main window is up and the program goes on.
@@ -54,12 +55,15 @@ inline constexpr const char* kPatentIndexMissing = "ERROR:  Unable to find CUM.I
 inline constexpr const char* kTrademarkIndexMissing =
     "ERROR:  Unable to find CUM_MARK.IDX - cumulative index file!";
 inline constexpr const char* kAssignIndexMissing = "ERROR:  Unable to find CUM_ASSN.IDX - cumulative index file!";
+inline constexpr const char* kKeepListsQuestion =
+    "The program did not end normally last time. Keep the lists it had?";
 inline constexpr const char* kInvalidProgramName =
     "ERROR:  Invalid command line argument - see your adminstrator!";
 
 // The whole start-up, in order: collection from the program's name, configuration,
-// list store, splash, the index check, emptied lists, main window, toolbar layout,
-// caption, read-me, and the find dialog. Each failure shows its message and gives
+// list store, splash, the index check, emptied lists (or, after a run that did not
+// end in order, the lists it left when the user keeps them), main window, toolbar
+// layout, caption, read-me, and the find dialog. Each failure shows its message and gives
 // its exit status; one that comes after the list store opened runs Shutdown first.
 // app.lists points into session from the list store's opening on.
 int Startup(App& app, Session& session, StartupWindows& windows, const std::string& argv0,

@@ -5,8 +5,10 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
+#include "lists/list_store.h"
 #include "platform/profile_writer.h"
 #include "tests/platform/scratch_dir.h"
 #include "tools/mksample/mksample.h"
@@ -94,4 +96,54 @@ TEST(Program, FailuresEndWithTheirStatusAndHelpNeedsNoWindow) {
     o = Launch(kProgram, {"--version"});
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out.rfind("Velk ", 0), 0u) << o.out;
+}
+
+TEST(Program, AKilledRunLeavesItsListsAndTheNextStartOffersThem) {
+    ASSERT_TRUE(fs::exists(kProgram)) << kProgram;
+    test::ScratchDir dir("program");
+    const auto s = mksample::MakeSample({.collection = Collection::Quorvel,
+                                         .outDir = dir / "inst",
+                                         .volumes = 1,
+                                         .documentsPerVolume = 1,
+                                         .pageScale = 0.05});
+    WritePrivateProfileString("DATA", "READ_ME", "NO", s.configFile.string());
+    const fs::path link = s.appDir / "velkwp";
+    fs::create_symlink(kProgram, link);
+    const std::string question =
+        "message [Quorvel] The program did not end normally last time. Keep the lists it had?";
+    const auto found = [&] {
+        ListStore store(s.appDir / "VELKWp.mdb", "Quorvel");
+        EXPECT_TRUE(store.OpenDatabases());
+        return store.Count(ListTable::Found);
+    };
+
+    // A run that adds a document to Found and is then killed outright.
+    std::ofstream(dir / "script.txt") << "wait frmSplash\nclick cmdContinue\nwait frmFind\n"
+                                         "type txtFind "
+                                      << s.documents.front().number
+                                      << "\n"
+                                         "key txtFind Return\necho added\nsleep 60000\n";
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("VELK_SCRIPT", QString::fromStdString((dir / "script.txt").string()));
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(QString::fromStdString(link.string()));
+    std::string out;
+    while (out.find("\nadded") == std::string::npos && p.waitForReadyRead(30000))
+        out += p.readAll().toStdString();
+    ASSERT_NE(out.find("\nadded"), std::string::npos) << out;
+    p.kill();
+    ASSERT_TRUE(p.waitForFinished(10000));
+    EXPECT_EQ(found(), 1);
+
+    // The next start asks, and the answer Yes keeps the list; after that orderly end nothing is asked.
+    Outcome o = Launch(link);
+    EXPECT_EQ(o.status, 0) << o.out;
+    EXPECT_TRUE(Has(o, question)) << o.out;
+    EXPECT_EQ(found(), 1);
+    o = Launch(link);
+    EXPECT_FALSE(Has(o, question)) << o.out;
+    EXPECT_EQ(found(), 0);
 }

@@ -228,6 +228,36 @@ TEST(Startup, ListsOfAnEarlierRunAreEmptyAfterStartAndViewWaitsForTheFoundList) 
         for (const char* item : {"mnuFound", "mnuNotFound", "mnuNotPrinted"})
             EXPECT_TRUE(r.fakes.frame.enabled[item]) << item << shown.anyShown();
     }
+
+    // A run that ends without Shutdown (a crash, a kill) leaves its lists, and the next
+    // start asks: No empties them, Yes keeps them; after an orderly end nothing is asked.
+    const auto crash = [&] {
+        r.session.lists.reset();
+        r.session.lock.reset();
+    };
+    crash();
+    int added = 0;
+    r.fakes.frame.onOpen = [&](FrameDialog) {
+        std::string entry = "623456" + std::to_string(added++) + "  QUOR_0001";
+        r.app.lists->AddToFound(entry, 2);
+    };
+    for (const Answer answer : {Answer::No, Answer::Yes}) {
+        r.fakes.messages.shown.clear();
+        r.fakes.messages.answers = {answer};
+        ASSERT_EQ(r.start("velkwp"), kStartupRunning);
+        ASSERT_EQ(r.fakes.messages.shown.size(), 1u);
+        EXPECT_EQ(r.fakes.messages.shown[0].text, kKeepListsQuestion);
+        EXPECT_EQ(r.fakes.messages.shown[0].buttons, Buttons::YesNo);
+        EXPECT_EQ(r.app.lists->FoundCount(), answer == Answer::Yes ? 2 : 1);
+        crash();
+    }
+    r.fakes.frame.onOpen = nullptr;
+    ASSERT_EQ(r.start("velkwp"), kStartupRunning);
+    Shutdown(r.session, &r.windows);
+    r.fakes.messages.shown.clear();
+    ASSERT_EQ(r.start("velkwp"), kStartupRunning);
+    EXPECT_TRUE(r.fakes.messages.shown.empty()) << r.fakes.messages.last();
+    EXPECT_EQ(r.app.lists->totals(), ListTotals{});
 }
 
 TEST(Startup, ToolbarLayoutFollowsTheScreenAndTheReadMeShowsOnlyForUpperCaseYes) {
