@@ -242,6 +242,8 @@ std::string HelpFileText(Collection c) {
         "Print</b> prints every document of the To Print list (see <a href=\"topic:4\">Printing</a>); "
         "<b>Batch Export</b> exports every document of the To Export list (see <a "
         "href=\"topic:8\">Batch export</a>). <b>Close</b> keeps the lists for later.</p>\n"
+        "<p>Moving many entries at once shows a progress window; its <b>Cancel</b> leaves all three "
+        "lists as they were before the move.</p>\n"
         "\n"
         "@topic 17 About Velk\n"
         "<p>For questions about this installation, its volumes or its configuration, ask the "
@@ -257,10 +259,14 @@ std::string HelpFileText(Collection c) {
         "<li><b>Include Volume IDs</b> adds the volume of each document to the copied, printed or "
         "saved lines.</li>\n"
         "<li><b>Copy</b> puts the list on the clipboard; <b>Print</b> prints it; <b>Save</b> writes it "
-        "to a text file.</li>\n"
+        "to a text file. While a long list is copied, printed or saved, <b>Cancel</b> beside the "
+        "progress bar stops it: nothing reaches the clipboard, the printer or the file.</li>\n"
         "<li>The arrow buttons move to the top or the bottom, or 100 lines up or down.</li>\n"
         "</ul>\n"
-        "<p><b>Close</b> closes the window; the list itself is kept.</p>\n";
+        "<p><b>Close</b> closes the window; the list itself is kept.</p>\n"
+        "<p>The lists are emptied at every start. When the program did not end through Exit or "
+        "the close box last time (a crash, a power cut), the start asks whether to keep the lists "
+        "that run had.</p>\n";
     return t;
 }
 
