@@ -127,7 +127,8 @@ public:
 // Dialogs of other floors that a lower floor's form may open.
 enum class FrameDialog {
     Find, Import, View, BatchPrint, BatchExport, ExportChooser, ListWindow, Print, Export,
-    GoTo, MarkPrint, MarkExport, Batch
+    GoTo, MarkPrint, MarkExport, Batch,
+    SaveAsPdf  // the print dialog of the collection (as File > Print opens it), for a PDF file
 };
 
 // What a form may ask of the main frame without including shell/.

@@ -6,6 +6,7 @@
 #include "common/runtime_error.h"
 #include "common/vb_text.h"
 #include "platform/app.h"
+#include "print/document_files.h"
 #include "viewer/imaging/page_image.h"
 #include "viewer/page_loading.h"
 
@@ -47,7 +48,7 @@ PrintRun::PrintRun(App& app, PrintProgressView* view) : app_(app), view_(view) {
 
 PrintRun::~PrintRun() {
     try {
-        if (jobOpen_ && app_.ports.printer) app_.ports.printer->endDoc();
+        if (jobOpen_ && !savesPdf() && app_.ports.printer) app_.ports.printer->endDoc();
     } catch (...) {
     }
 }
@@ -82,13 +83,13 @@ bool PrintRun::printPage(const PageImage& page, bool lastOfJob, const PrintProgr
             newSheetDue_ = false;
         }
         const QImage bits = page.toQImage();
-        printer.drawPage(bits, FitPage(bits.width(), bits.height(), page.dpiX(), page.dpiY(), printer.scaleWidth(),
-                                       printer.scaleHeight()));
+        printer.drawPage(bits, FitPage(bits.width(), bits.height(), page.dpiX(), page.dpiY(),
+                                       printer.scaleWidth(), printer.scaleHeight()));
         jobOpen_ = true;
         ++pagesSent_;
         if (lastOfJob) {
             jobOpen_ = false;
-            if (!printer.endDoc()) {
+            if (!endJob()) {
                 jobEndedOk_ = false;
                 throw RuntimeError(kErrPrinter);
             }
@@ -104,11 +105,70 @@ bool PrintRun::printPage(const PageImage& page, bool lastOfJob, const PrintProgr
     }
 }
 
+bool PrintRun::printRecordedPage(const std::string& path, Int16 page, bool lastOfJob,
+                                 const PrintProgress& progress) {
+    if (!GetPage(app_, path, app_.doc.CurDocNo, page)) {
+        markFailed();  // GetPage has said why
+        return false;
+    }
+    if (!savesPdf()) {
+        PageImage image;
+        try {
+            image = LoadRecordedPage(app_, path, page);
+        } catch (const std::exception& e) {
+            reportError(e);
+            return false;
+        }
+        return printPage(image, lastOfJob, progress);
+    }
+    bool ending = false;
+    try {
+        PrintProgress shown = progress;
+        shown.lblPrinter = PrinterCaption(pdfFile ? pdfFile->string() : std::string("PDF file"), "PDF");
+        if (view_) view_->showProgress(shown);
+        // Stored G4 goes in unchanged: nothing decoded, nothing lost.
+        strips_.push_back(RecordedG4Strip(app_, path, page));
+        jobOpen_ = true;
+        ++pagesSent_;
+        if (lastOfJob) {
+            jobOpen_ = false;
+            ending = true;
+            endJob();
+        }
+        return true;
+    } catch (const std::exception& e) {
+        if (ending) jobEndedOk_ = false;  // the file could not be written
+        reportError(e);
+        return false;
+    }
+}
+
+bool PrintRun::endJob() {
+    if (!savesPdf()) return app_.ports.printer->endDoc();
+    return writePdf();
+}
+
+bool PrintRun::writePdf() {
+    const std::vector<G4Strip> pages = std::move(strips_);
+    strips_.clear();
+    if (pages.empty()) return true;
+    if (!pdfFile) throw RuntimeError(kErrPrinter, "Printer error: no file chosen for the PDF");
+    // Replaced only whole: a file that cannot be finished leaves the old one as it was.
+    WriteFileReplacing(*pdfFile, G4PdfFile(pages), Durability::Synced);
+    return true;
+}
+
 bool PrintRun::FinishDocument() {
+    if (jobOpen_ && savesPdf() && app_.PrintCancel) {
+        // Cancelled: a PDF with part of the pages chosen is not written at all.
+        jobOpen_ = false;
+        strips_.clear();
+        pagesSent_ = 0;
+    }
     if (jobOpen_) {
         jobOpen_ = false;
         try {
-            if (!app_.ports.printer->endDoc()) {
+            if (!endJob()) {
                 jobEndedOk_ = false;
                 reportError(RuntimeError(kErrPrinter));
             }
@@ -129,6 +189,10 @@ bool PrintRun::FinishDocument() {
 }
 
 void PrintRun::noteOutput() {
+    if (savesPdf()) {
+        if (pdfFile) noteOutput(*pdfFile);
+        return;
+    }
     Printer* printer = app_.ports.printer;
     if (!printer) return;
     const std::string file = printer->lastOutputFile();
@@ -136,14 +200,19 @@ void PrintRun::noteOutput() {
         summary.output = printer->deviceName();
         return;
     }
+    noteOutput(file);
+}
+
+void PrintRun::noteOutput(const std::filesystem::path& file) {
     // One file names itself; several (a batch, a file a job) are found in their folder.
-    const std::filesystem::path folder = std::filesystem::path(file).parent_path();
-    summary.output = summary.folder.empty() || summary.output == file ? file : folder.string();
+    const std::filesystem::path folder = file.parent_path();
+    summary.output =
+        summary.folder.empty() || summary.output == file.string() ? file.string() : folder.string();
     summary.folder = folder;
 }
 
-bool PrintBatchPage(PrintRun& run, const PageImage& image, std::int32_t page, std::int32_t pagesInDoc,
-                    std::int32_t docIndex, std::int32_t docCount, std::int32_t totalPages) {
+PrintProgress BatchPageProgress(PrintRun& run, std::int32_t page, std::int32_t pagesInDoc,
+                                std::int32_t docIndex, std::int32_t docCount, std::int32_t totalPages) {
     ++run.BatchPageCounter;
     PrintProgress p;
     p.lblDocument = DocumentCaption(run.app().doc.CurDocNo);
@@ -154,39 +223,27 @@ bool PrintBatchPage(PrintRun& run, const PageImage& image, std::int32_t page, st
                                           std::to_string(totalPages);
     p.barCurrent = run.BatchPageCounter;
     p.barTotal = totalPages == 0 ? pagesInDoc : totalPages;
-    return run.printPage(image, page == pagesInDoc || pagesInDoc == 1, p);
+    return p;
 }
 
-bool PrintSinglePage(PrintRun& run, const PageImage& image, std::int32_t, std::int32_t pageCount,
-                     std::int32_t ordinal) {
+PrintProgress SinglePageProgress(const PrintRun& run, std::int32_t pageCount, std::int32_t ordinal) {
     PrintProgress p;
     p.lblDocument = DocumentCaption(run.app().doc.CurDocNo);
     p.lblPage = PagesCaption(ordinal, pageCount);
     p.barCurrent = ordinal;
     p.barTotal = pageCount;
-    return run.printPage(image, ordinal == pageCount || pageCount == 1, p);
+    return p;
 }
 
-bool PrintMarkPage(PrintRun& run, std::int32_t pageNo, std::int32_t pageCount, std::int32_t ordinal,
-                   const std::string& fileName) {
-    App& app = run.app();
-    if (pageNo < 1 || pageNo > 32767 || !GetPage(app, fileName, app.doc.CurDocNo, Int16(pageNo))) {
-        run.markFailed();  // GetPage has said why
-        return false;
-    }
-    PageImage image;
-    try {
-        image = LoadRecordedPage(app, fileName, Int16(pageNo));
-    } catch (const std::exception& e) {
-        run.reportError(e);
-        return false;
-    }
-    PrintProgress p;
-    p.lblDocument = DocumentCaption(app.doc.CurDocNo);
-    p.lblPage = PagesCaption(ordinal, pageCount);
-    p.barCurrent = pageNo;
-    p.barTotal = pageCount;
-    return run.printPage(image, ordinal == pageCount || pageCount == 1, p);
+bool PrintBatchPage(PrintRun& run, const PageImage& image, std::int32_t page, std::int32_t pagesInDoc,
+                    std::int32_t docIndex, std::int32_t docCount, std::int32_t totalPages) {
+    return run.printPage(image, LastOfJob(page, pagesInDoc),
+                         BatchPageProgress(run, page, pagesInDoc, docIndex, docCount, totalPages));
+}
+
+bool PrintSinglePage(PrintRun& run, const PageImage& image, std::int32_t, std::int32_t pageCount,
+                     std::int32_t ordinal) {
+    return run.printPage(image, LastOfJob(ordinal, pageCount), SinglePageProgress(run, pageCount, ordinal));
 }
 
 PageImage LoadRecordedPage(const App& app, const std::string& path, Int16 page) {

@@ -6,10 +6,12 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/int16.h"
 #include "platform/ports.h"
 #include "platform/run_summary.h"
+#include "viewer/imaging/g4_files.h"
 
 namespace velk {
 
@@ -19,6 +21,7 @@ class PageImage;
 // What a progress window shows; the engine fills it, the window paints it.
 struct PrintProgress {
     std::string lblDocument, lblPage, lblAllDocs, lblAllPages;
+    std::string lblPrinter;  // where the pages go, when the run names it rather than the printer
     std::int32_t barTotal = 0, barCurrent = 0;
 };
 
@@ -52,10 +55,13 @@ public:
     PrintRun& operator=(const PrintRun&) = delete;
 
     App& app() { return app_; }
+    const App& app() const { return app_; }
     // Pages printed in this batch run; the batch bar's current value.
     std::int32_t BatchPageCounter = 0;
-    // A printer that asks for its file: the folder a batch writes one PDF per document to.
-    std::optional<std::filesystem::path> pdfFolder;
+    // Save as PDF: the pages go as they are stored into one PDF a document, the file
+    // pdfFile; a batch names each document's file in pdfFolder. Neither: the printer.
+    std::optional<std::filesystem::path> pdfFile, pdfFolder;
+    bool savesPdf() const { return pdfFile || pdfFolder; }
 
     // Ends the job when a page was drawn in it (whatever stopped the page loop). True
     // when the document is done cleanly: at least one page sent, no call failed and the
@@ -71,6 +77,11 @@ public:
 
     // Shared by the three page operations: draws one page and decides new sheet or end.
     bool printPage(const PageImage& page, bool lastOfJob, const PrintProgress& progress);
+    // Page `page` of the current document's file as the job's next page: decoded and drawn
+    // for a printer, its G4 data kept for Save as PDF (the file is written as the job ends).
+    // False when it could not be had (said why; the document is then not done cleanly).
+    bool printRecordedPage(const std::string& path, Int16 page, bool lastOfJob,
+                           const PrintProgress& progress);
     // A page of the document could not be had: "number - description" when there is
     // an error to show, and the document is no longer done cleanly.
     void reportError(const std::exception& e);
@@ -82,16 +93,30 @@ public:
 private:
     void startJob();
     void noteOutput();
+    void noteOutput(const std::filesystem::path& file);
+    bool endJob();
+    bool writePdf();
 
     App& app_;
     PrintProgressView* view_;
-    bool jobOpen_ = false;       // a page was drawn and the job not yet ended
-    bool newSheetDue_ = false;   // the next page goes on a new sheet
+    bool jobOpen_ = false;      // a page was drawn and the job not yet ended
+    bool newSheetDue_ = false;  // the next page goes on a new sheet
     bool jobEndedOk_ = true;
     int pagesSent_ = 0;
     bool failed_ = false;
     std::string error_, documentError_;
+    std::vector<G4Strip> strips_;  // Save as PDF: the job's pages so far
 };
+
+// What the progress window shows for page `page` of pagesInDoc within document docIndex of
+// docCount (totalPages 0 when not known); counts the page in the batch.
+PrintProgress BatchPageProgress(PrintRun& run, std::int32_t page, std::int32_t pagesInDoc,
+                                std::int32_t docIndex, std::int32_t docCount, std::int32_t totalPages);
+// ... for the ordinal-th of the pageCount pages of a one-document job.
+PrintProgress SinglePageProgress(const PrintRun& run, std::int32_t pageCount, std::int32_t ordinal);
+inline bool LastOfJob(std::int32_t ordinal, std::int32_t count) {
+    return ordinal == count || count == 1;
+}
 
 // page of pagesInDoc within document docIndex of docCount; totalPages 0 when not known.
 bool PrintBatchPage(PrintRun& run, const PageImage& image, std::int32_t page, std::int32_t pagesInDoc,
@@ -99,10 +124,6 @@ bool PrintBatchPage(PrintRun& run, const PageImage& image, std::int32_t page, st
 // pageNo of the document, ordinal-th of the pageCount pages of this job.
 bool PrintSinglePage(PrintRun& run, const PageImage& image, std::int32_t pageNo, std::int32_t pageCount,
                      std::int32_t ordinal);
-// As PrintSinglePage, loading page pageNo of the document's image file itself, through
-// the page loader (TIFF, ".BIN" and page containers alike).
-bool PrintMarkPage(PrintRun& run, std::int32_t pageNo, std::int32_t pageCount, std::int32_t ordinal,
-                   const std::string& fileName);
 
 // The page the page record (App::doc.Page, just filled by GetPage) describes, decoded.
 PageImage LoadRecordedPage(const App& app, const std::string& path, Int16 page);

@@ -5,33 +5,19 @@
 #include "common/vb_text.h"
 #include "platform/app.h"
 #include "viewer/document_locator.h"
-#include "viewer/imaging/page_image.h"
 #include "viewer/goto_page.h"
+#include "viewer/imaging/page_image.h"
 #include "viewer/page_loading.h"
 
 namespace velk {
 
 namespace {
 
-// Loads one page of the current document through the page loader; nullopt (the
-// document then does not count as printed) when it cannot be had.
-std::optional<PageImage> LoadPage(App& app, PrintRun& run, Int16 page) {
-    if (!GetPage(app, app.doc.CurImagePath, app.doc.CurDocNo, page)) {
-        run.markFailed();  // GetPage has said why
-        return std::nullopt;
-    }
-    try {
-        return LoadRecordedPage(app, app.doc.CurImagePath, page);
-    } catch (const std::exception& e) {
-        run.reportError(e);
-        return std::nullopt;
-    }
-}
-
 // Ends the document's job and counts it in the run's summary; true when it printed
 // cleanly and was not cancelled (it then leaves its list).
 bool EndDocument(App& app, PrintRun& run, int pagesChosen) {
-    const int sent = run.pagesSent();
+    const int sent =
+        run.savesPdf() && app.PrintCancel ? 0 : run.pagesSent();  // a cancelled PDF is not written
     const bool clean = run.FinishDocument();
     RunSummary& s = run.summary;
     const std::string number = Trim(app.doc.CurDocNo);
@@ -52,11 +38,15 @@ bool EndDocument(App& app, PrintRun& run, int pagesChosen) {
 
 }  // namespace
 
-int ActiveViewerIndex(const App& app) { return ActiveViewer(app) - 1; }
+int ActiveViewerIndex(const App& app) {
+    return ActiveViewer(app) - 1;
+}
 
 namespace {
 
-std::int32_t Clamp32(long long v) { return static_cast<std::int32_t>(std::clamp<long long>(v, 0, INT32_MAX)); }
+std::int32_t Clamp32(long long v) {
+    return static_cast<std::int32_t>(std::clamp<long long>(v, 0, INT32_MAX));
+}
 
 }  // namespace
 
@@ -77,14 +67,14 @@ namespace {
 
 // A batch into a folder: the document's own file, replaced only when the user agrees.
 bool NameBatchFile(App& app, PrintRun& run) {
-    if (!run.pdfFolder || !app.ports.printer) return true;
+    if (!run.pdfFolder) return true;
     const std::filesystem::path file = *run.pdfFolder / PdfFileName(app.doc.CurDocNo);
     std::error_code ec;
     if (std::filesystem::exists(file, ec) &&
         app.msg(file.string() + " already exists.\r\nDo you want to replace it?", Buttons::YesNo,
                 Icon::Exclamation) != Answer::Yes)
         return false;
-    app.ports.printer->setOutputFile(file.string());
+    run.pdfFile = file;
     return true;
 }
 
@@ -100,47 +90,43 @@ void TakeOffPrintLists(App& app, const std::string& docNo, const std::string& vo
     }
 }
 
-bool PrintCurrentDocument(App& app, PrintRun& run, const PageOptions& options) {
-    const PageSelection sel = SelectPages(options, app.doc, app.doc.CurPageCount.value());
-    if (sel.empty()) {
+bool PrintDocumentPages(App& app, PrintRun& run, const std::vector<Int16>& pages) {
+    if (pages.empty()) {
         app.msg(kNoPagesText);
         return false;
     }
     KeepShownDocument keep(app);
     app.PrintCancel = false;
-    std::int32_t ordinal = 0;
-    for (Int16 page : sel.pages) {
-        app.DoEvents();
-        if (app.PrintCancel) break;
-        ++ordinal;
-        if (auto image = LoadPage(app, run, page)) PrintSinglePage(run, *image, page, sel.count, ordinal);
-    }
-    const bool clean = EndDocument(app, run, sel.count);
-    if (clean) TakeOffPrintLists(app, app.doc.CurDocNo, app.doc.CurVolume);
-    return clean;
-}
-
-bool PrintMarkDocument(App& app, PrintRun& run, bool entire, int page) {
-    const int first = entire ? 1 : page;
-    const int last = entire ? app.doc.CurPageCount.value() : page;
-    const std::int32_t count = last - first + 1;
-    if (count < 1 || first < 1) {
-        app.msg(kNoPagesText);
-        return false;
-    }
-    KeepShownDocument keep(app);
-    app.PrintCancel = false;
-    std::int32_t ordinal = 0;
     const std::string file = app.doc.CurImagePath;  // assignments: located through their database
-    for (int p = first; p <= last; ++p) {
+    const auto count = static_cast<std::int32_t>(pages.size());
+    std::int32_t ordinal = 0;
+    for (Int16 page : pages) {
         app.DoEvents();
         if (app.PrintCancel) break;
         ++ordinal;
-        PrintMarkPage(run, p, count, ordinal, file);
+        run.printRecordedPage(file, page, LastOfJob(ordinal, count), SinglePageProgress(run, count, ordinal));
     }
     const bool clean = EndDocument(app, run, count);
     if (clean) TakeOffPrintLists(app, app.doc.CurDocNo, app.doc.CurVolume);
     return clean;
+}
+
+std::vector<Int16> MarkPages(const App& app, bool entire, int page) {
+    const int first = entire ? 1 : page;
+    const int last = entire ? app.doc.CurPageCount.value() : page;
+    std::vector<Int16> pages;
+    if (first < 1) return pages;
+    for (int p = first; p <= last && p <= 32767; ++p) pages.push_back(Int16(p));
+    return pages;
+}
+
+bool PrintCurrentDocument(App& app, PrintRun& run, const PageOptions& options) {
+    const PageSelection sel = SelectPages(options, app.doc, app.doc.CurPageCount.value());
+    return PrintDocumentPages(app, run, sel.empty() ? std::vector<Int16>{} : sel.pages);
+}
+
+bool PrintMarkDocument(App& app, PrintRun& run, bool entire, int page) {
+    return PrintDocumentPages(app, run, MarkPages(app, entire, page));
 }
 
 BatchResult PrintBatch(App& app, PrintRun& run, const PageOptions* options) {
@@ -211,9 +197,9 @@ BatchResult PrintBatch(App& app, PrintRun& run, const PageOptions* options) {
             app.DoEvents();
             if (app.PrintCancel) break;
             ++ordinal;
-            if (auto image = LoadPage(app, run, page))
-                PrintBatchPage(run, *image, options ? ordinal : page.value(), pagesInDoc, docIndex, docCount,
-                               totalPages);
+            const std::int32_t shown = options ? ordinal : page.value();
+            run.printRecordedPage(app.doc.CurImagePath, page, LastOfJob(shown, pagesInDoc),
+                                  BatchPageProgress(run, shown, pagesInDoc, docIndex, docCount, totalPages));
         }
         const bool clean = EndDocument(app, run, pagesInDoc);
         if (app.PrintCancel) {
@@ -227,7 +213,8 @@ BatchResult PrintBatch(App& app, PrintRun& run, const PageOptions* options) {
         }
         Int16 removed;
         // The record's own text: a text rebuilt from number and volume need not match it.
-        if (!app.lists->RemFromPrint(row.DocumentNo, removed)) app.lists->RemFromRemaining(row.DocumentNo, removed);
+        if (!app.lists->RemFromPrint(row.DocumentNo, removed))
+            app.lists->RemFromRemaining(row.DocumentNo, removed);
         ++result.printed;
     }
     return result;

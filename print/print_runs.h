@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "lists/list_store.h"
 #include "print/print_engine.h"
@@ -33,8 +34,14 @@ void TakeOffPrintLists(App& app, const std::string& docNo, const std::string& vo
 // printed cleanly (no pages: "There are no pages in this section").
 bool PrintCurrentDocument(App& app, PrintRun& run, const PageOptions& options);
 
-// The trademark and assignment dialog's run: one page, or every page when entire.
+// The trademark and assignment dialog's choice: page `page`, or every page when entire.
+std::vector<Int16> MarkPages(const App& app, bool entire, int page);
+// The trademark and assignment dialog's run.
 bool PrintMarkDocument(App& app, PrintRun& run, bool entire, int page);
+
+// pages of the shown document as one job, in order; false when nothing was printed cleanly
+// (no pages: "There are no pages in this section"). A clean document leaves its list.
+bool PrintDocumentPages(App& app, PrintRun& run, const std::vector<Int16>& pages);
 
 struct BatchResult {
     int printed = 0;  // documents that printed cleanly and left To Print
@@ -51,6 +58,8 @@ BatchResult PrintBatch(App& app, PrintRun& run, const PageOptions* options);
 inline BatchResult PrintPatentBatch(App& app, PrintRun& run, const PageOptions& options) {
     return PrintBatch(app, run, &options);
 }
-inline BatchResult PrintListBatch(App& app, PrintRun& run) { return PrintBatch(app, run, nullptr); }
+inline BatchResult PrintListBatch(App& app, PrintRun& run) {
+    return PrintBatch(app, run, nullptr);
+}
 
 }  // namespace velk

@@ -66,6 +66,10 @@ bool MenuDialogCommand(App& app, const std::string& name, MainWindowActions& win
         app.PrintMode = PrintSource::Document;
         Call(window.endZoomArea);
         Open(app, c.isTrademarks() ? FrameDialog::MarkPrint : FrameDialog::Print);
+    } else if (name == "mnuSavePdf") {
+        app.PrintMode = PrintSource::Document;
+        Call(window.endZoomArea);
+        Open(app, FrameDialog::SaveAsPdf);
     } else if (name == "mnuBatch") {
         app.PrintMode = PrintSource::Batch;
         Open(app, FrameDialog::Batch);

@@ -290,7 +290,17 @@ void frmListBox::cmdPrintList_Click() {
         // A list that never reached the printer must not look printed.
         if (!cancelled) app_.msg(RuntimeError(kErrPrinter).report(), Buttons::OK, Icon::Exclamation);
     }
-    ReportPdfOutput(app_, pdf, printed);
+    if (!printed) return;
+    RunSummary summary;
+    summary.run = "Print";
+    summary.documents = 1;
+    summary.unit = "list";
+    summary.units = "lists";
+    summary.countsPages = false;
+    const std::string file = app_.ports.printer->lastOutputFile();
+    summary.output = file.empty() ? app_.ports.printer->deviceName() : file;
+    if (!file.empty()) summary.folder = std::filesystem::path(file).parent_path();
+    app_.ShowSummary(summary);
 }
 
 void frmListBox::cmdSaveList_Click() {

@@ -70,30 +70,29 @@ std::optional<fs::path> ChoosePdfFolder(App& app, QWidget* parent) {
     return Chosen(app, dialog);
 }
 
-PdfChoice PreparePdfDocument(App& app, QWidget* parent, const std::string& proposedName) {
+namespace {
+
+bool AsksForFile(const App& app) {
+    return app.ports.printer && app.ports.printer->asksForFile();
+}
+
+}  // namespace
+
+PdfChoice PreparePdfDocument(App& app, QWidget* parent, const std::string& proposedName, bool always) {
     PdfChoice choice;
-    Printer* printer = app.ports.printer;
-    if (!printer || !printer->asksForFile()) return choice;
+    if (!always && !AsksForFile(app)) return choice;
     choice.path = ChoosePdfFile(app, parent, proposedName);
     choice.cancelled = !choice.path;
-    if (choice.path) printer->setOutputFile(choice.path->string());
+    if (choice.path && AsksForFile(app)) app.ports.printer->setOutputFile(choice.path->string());
     return choice;
 }
 
-PdfChoice PreparePdfBatch(App& app, QWidget* parent) {
+PdfChoice PreparePdfBatch(App& app, QWidget* parent, bool always) {
     PdfChoice choice;
-    if (!app.ports.printer || !app.ports.printer->asksForFile()) return choice;
+    if (!always && !AsksForFile(app)) return choice;
     choice.path = ChoosePdfFolder(app, parent);
     choice.cancelled = !choice.path;
     return choice;
-}
-
-void ReportPdfOutput(App& app, const PdfChoice& choice, bool written) {
-    if (!choice.path || !written) return;
-    std::error_code ec;
-    app.msg(fs::is_directory(*choice.path, ec)
-                ? "The printed documents were saved in " + choice.path->string() + "."
-                : "The printout was saved as " + choice.path->string() + ".");
 }
 
 }  // namespace velk

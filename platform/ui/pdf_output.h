@@ -28,11 +28,10 @@ struct PdfChoice {
     bool cancelled = false;                     // the run must not start
     std::optional<std::filesystem::path> path;  // the file, or a batch's folder
 };
-// Before a run for one document: the file, given to the printer.
-PdfChoice PreparePdfDocument(App& app, QWidget* parent, const std::string& proposedName);
+// Before a run for one document: the file, given to the printer. `always` for Save as
+// PDF whatever the printer is.
+PdfChoice PreparePdfDocument(App& app, QWidget* parent, const std::string& proposedName, bool always = false);
 // Before a batch: the folder; the run names each document's file in it.
-PdfChoice PreparePdfBatch(App& app, QWidget* parent);
-// After the run: where the output went, when anything was written to a chosen place.
-void ReportPdfOutput(App& app, const PdfChoice& choice, bool written);
+PdfChoice PreparePdfBatch(App& app, QWidget* parent, bool always = false);
 
 }  // namespace velk

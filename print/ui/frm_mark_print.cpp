@@ -17,7 +17,8 @@
 
 namespace velk {
 
-frmMarkPrint::frmMarkPrint(App& app, Modal& modal, QWidget* parent) : QDialog(parent), app_(app), modal_(modal) {
+frmMarkPrint::frmMarkPrint(App& app, Modal& modal, QWidget* parent)
+    : QDialog(parent), app_(app), modal_(modal) {
     setObjectName("frmMarkPrint");
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     optEntire = new QRadioButton("Entire Document ", this);
@@ -64,6 +65,11 @@ frmMarkPrint::frmMarkPrint(App& app, Modal& modal, QWidget* parent) : QDialog(pa
     optEntire->setChecked(true);
 }
 
+void frmMarkPrint::saveAsPdf() {
+    savePdf_ = true;
+    ShowSaveAsPdf(*this, cmdPrint);
+}
+
 void frmMarkPrint::cmdPrint_Click() {
     BusyButton busy(cmdPrint);
     const bool entire = optEntire->isChecked();
@@ -73,18 +79,22 @@ void frmMarkPrint::cmdPrint_Click() {
         app_.msg(kNoPagesText);
         return;
     }
-    const PdfChoice pdf = PreparePdfDocument(app_, this, PdfFileName(app_.doc.CurDocNo));
+    const PdfChoice pdf = PrepareDocumentOutput(app_, this, savePdf_);
     if (pdf.cancelled) return;
     hide();  // the progress window takes the dialog's place
     try {
-        RunPrint<frmPrintOneProgress>(app_, parentWidget(),
-                                      [&](PrintRun& run) { PrintMarkDocument(app_, run, entire, page); });
+        RunPrint<frmPrintOneProgress>(app_, parentWidget(), [&](PrintRun& run) {
+            SendToPdf(run, pdf, false);
+            PrintMarkDocument(app_, run, entire, page);
+        });
     } catch (const std::exception&) {
         app_.msg(kPrintRunErrorText);
     }
     accept();
 }
 
-void frmMarkPrint::cmdHelp_Click() { ShowPrintHelp(app_); }
+void frmMarkPrint::cmdHelp_Click() {
+    ShowPrintHelp(app_);
+}
 
 }  // namespace velk

@@ -16,6 +16,8 @@ class frmMarkPrint : public QDialog {
 public:
     frmMarkPrint(App& app, Modal& modal, QWidget* parent = nullptr);
 
+    // File > Save as PDF: the chosen pages go into one PDF file, whatever the printer.
+    void saveAsPdf();
     void cmdPrint_Click();
     void cmdHelp_Click();
 
@@ -30,6 +32,7 @@ public:
 private:
     App& app_;
     Modal& modal_;
+    bool savePdf_ = false;
 };
 
 }  // namespace velk

@@ -29,6 +29,25 @@ QCheckBox* Box(QWidget* parent, const char* name, const char* caption) {
 
 }  // namespace
 
+void ShowSaveAsPdf(QDialog& dialog, QPushButton* confirm) {
+    dialog.setWindowTitle(dialog.windowTitle().replace(" Print ", " Save as PDF "));
+    confirm->setText("&Save");
+}
+
+PdfChoice PrepareDocumentOutput(App& app, QWidget* parent, bool savePdf) {
+    return PreparePdfDocument(app, parent, PdfFileName(app.doc.CurDocNo), savePdf);
+}
+
+void SendToPdf(PrintRun& run, const PdfChoice& pdf, bool batch) {
+    if (!pdf.path) return;
+    if (batch) {
+        run.pdfFolder = pdf.path;
+        return;
+    }
+    run.pdfFile = pdf.path;
+    run.summary.run = "Save as PDF";
+}
+
 void ShowPrintHelp(App& app) {
     if (app.ports.help) app.ports.help->show(app.config.HelpFilePath, kHelpContext, kPrintHelpContext);
 }
@@ -163,6 +182,11 @@ void frmPrint::prepareBatch() {
     optEntire->setChecked(true);
 }
 
+void frmPrint::saveAsPdf() {
+    savePdf_ = true;
+    ShowSaveAsPdf(*this, cmdPrint);
+}
+
 void frmPrint::enableSections() {
     const bool on = optSubsection->isChecked();
     for (QCheckBox* c : {chkAbstract, chkBiblio, chkClaims, chkDescription, chkDrawings, chkCC, chkRE})
@@ -210,9 +234,12 @@ void frmPrint::printDocument() {
         app_.msg(kNoPagesText);
         return;
     }
-    const PdfChoice pdf = PreparePdfDocument(app_, this, PdfFileName(app_.doc.CurDocNo));
+    const PdfChoice pdf = PrepareDocumentOutput(app_, this, savePdf_);
     if (pdf.cancelled) return;
-    RunPrint<frmPrintOneProgress>(app_, this, [&](PrintRun& run) { PrintCurrentDocument(app_, run, o); });
+    RunPrint<frmPrintOneProgress>(app_, this, [&](PrintRun& run) {
+        SendToPdf(run, pdf, false);
+        PrintCurrentDocument(app_, run, o);
+    });
     // The dialog stays open for another choice.
 }
 
@@ -222,7 +249,7 @@ void frmPrint::printBatch() {
     if (pdf.cancelled) return;
     hide();  // the batch runs in place of the dialog
     RunPrint<frmPrintProgress>(app_, parentWidget(), [&](PrintRun& run) {
-        run.pdfFolder = pdf.path;
+        SendToPdf(run, pdf, true);
         PrintPatentBatch(app_, run, o);
     });
     accept();

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "platform/ui/pdf_output.h"
+#include "print/print_engine.h"
 #include "print/select_pages.h"
 
 namespace velk {
@@ -29,6 +31,8 @@ public:
     // The choice the controls hold, as the page selection reads it.
     PageOptions options() const;
     bool batch() const { return batch_; }
+    // File > Save as PDF: the chosen pages go into one PDF file, whatever the printer.
+    void saveAsPdf();
 
     void cmdPrint_Click();
     void cmdHelp_Click();
@@ -66,7 +70,17 @@ private:
     App& app_;
     Modal& modal_;
     bool batch_ = false;
+    bool savePdf_ = false;
 };
+
+// The print dialogs' Save as PDF: the title says so and the confirm button reads Save.
+void ShowSaveAsPdf(QDialog& dialog, QPushButton* confirm);
+// Before a one-document run: the PDF file when saving (asked for always) or when the
+// printer asks for one. Cancelled when the user chose none.
+PdfChoice PrepareDocumentOutput(App& app, QWidget* parent, bool savePdf);
+// The run writes PDF files when a file or folder was chosen: each document's pages as
+// they are stored.
+void SendToPdf(PrintRun& run, const PdfChoice& pdf, bool batch);
 
 // Shows the help topic of both print dialogs.
 void ShowPrintHelp(App& app);

@@ -11,14 +11,18 @@
 
 namespace velk {
 
-void OpenPrintDialog(App& app, Modal& modal, QWidget* parent, FrameDialog which) {
+void OpenPrintDialog(App& app, Modal& modal, QWidget* parent, FrameDialog which, PrintStart start) {
     app.PrintMode = PrintSource::Document;
+    auto open = [&](auto& dialog) {
+        if (start == PrintStart::SaveAsPdf) dialog.saveAsPdf();
+        modal.exec(dialog);
+    };
     if (which != FrameDialog::MarkPrint) {
         frmPrint dialog(app, modal, parent);
-        modal.exec(dialog);
+        open(dialog);
     } else {
         frmMarkPrint dialog(app, modal, parent);
-        modal.exec(dialog);
+        open(dialog);
     }
 }
 
@@ -33,7 +37,7 @@ void StartBatchPrint(App& app, Modal& modal, QWidget* parent) {
     if (pdf.cancelled) return;
     try {
         RunPrint<frmPrintProgress>(app, parent, [&](PrintRun& run) {
-            run.pdfFolder = pdf.path;
+            SendToPdf(run, pdf, true);
             PrintListBatch(app, run);
         });
     } catch (const std::exception&) {

@@ -13,7 +13,10 @@ class Modal;
 // The Print command and toolbar button, modal over parent: frmMarkPrint for
 // FrameDialog::MarkPrint, else frmPrint. The frame chooses by collection and source: the
 // toolbar gives assignments the trademark dialog, the File menu the patent one.
-void OpenPrintDialog(App& app, Modal& modal, QWidget* parent, FrameDialog which);
+// File > Save as PDF opens the same dialog for a PDF file instead of the printer.
+enum class PrintStart { Print, SaveAsPdf };
+void OpenPrintDialog(App& app, Modal& modal, QWidget* parent, FrameDialog which,
+                     PrintStart start = PrintStart::Print);
 
 // The batch window's print button: patents choose their pages in frmPrint first;
 // trademarks and assignments print every page at once.

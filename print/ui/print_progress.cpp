@@ -69,7 +69,10 @@ void PrintProgressWindow::open() {
 
 void PrintProgressWindow::showProgress(const PrintProgress& p) {
     lblDocument->setText(QString::fromStdString(p.lblDocument));
-    if (!lblPrinter->isHidden()) showPrinter();  // a batch into a folder: each document's own file
+    if (!p.lblPrinter.empty())
+        lblPrinter->setText(QString::fromStdString(p.lblPrinter));  // Save as PDF: the file
+    else if (!lblPrinter->isHidden())
+        showPrinter();  // a batch into a folder: each document's own file
     showPageLines(p);
     ShowProgressBar(*lblProgress, *lblBar, p.barTotal, p.barCurrent);
     repaint();

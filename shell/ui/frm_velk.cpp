@@ -260,6 +260,10 @@ void frmVelk::openDialog(FrameDialog which) {
     case FrameDialog::MarkPrint:
         OpenPrintDialog(app_, modal_, this, which);
         break;
+    case FrameDialog::SaveAsPdf:
+        OpenPrintDialog(app_, modal_, this, app_.config.isTrademarks() ? FrameDialog::MarkPrint : FrameDialog::Print,
+                        PrintStart::SaveAsPdf);
+        break;
     case FrameDialog::BatchPrint:
         StartBatchPrint(app_, modal_, this);
         break;

@@ -4,6 +4,7 @@ on sample installations of each collection; checked from outside."""
 import argparse
 import os
 import re
+import subprocess
 import sys
 import time
 
@@ -19,6 +20,7 @@ OPENS = {
     "Documents Found": "Documents Found|Found", "Documents Not Found": ".*Not Found",
     "Documents Not Printed/Exported": ".*Not Printed", "Contents": "Velk Help", "Search For Help On...": "Velk Help",
     "About Velk...": ".*About|Velk|Quorvel|Tovrin|Assignments",
+    "Save as PDF…": r"^\w+ Save as PDF ",
 }
 # Ends the run or switches the collection: walked on their own.
 LATER = {"Exit", "Quorvel", "Fennic", "Tovrin", "Jukebox"}
@@ -115,6 +117,28 @@ def print_flows(p, log):
             if pdf.read(5) != b"%PDF-":
                 raise Fail("%s is no PDF" % f)
     log("print: by click and by Enter, %d files" % len(os.listdir(out)))
+
+
+def save_as_pdf_flow(p, number, log):
+    """File > Save as PDF…: every page of the shown document into the one PDF the save
+    dialog names, each page as stored (pdfimages: 1-bit CCITT), then the closing message."""
+    p.menu(p.main(), "File", "Save as PDF…")
+    dlg = p.window(r"^\w+ Save as PDF ")
+    p.click(p.get(dlg, "Entire Document", "radio button"))
+    p.press(dlg, "Save")
+    name = re.sub(r"[^0-9A-Za-z]", "", number) + ".pdf"
+    wait_for(lambda: any(name in p.text(t) for _, w in p.others() for t in p.find(w, None, "text", many=True)),
+             "a save dialog offering " + name)
+    p.desk.key("Return")
+    found = lambda: [os.path.join(r, name) for r, _, fs in os.walk(p.home) if name in fs]
+    wait_for(found, name + " written")
+    p.window("^%s$" % p.inst.mode_text)  # the closing message
+    rows = subprocess.run(["pdfimages", "-list", found()[0]], capture_output=True, text=True).stdout.splitlines()[2:]
+    if not rows or any(r.split()[7:9] != ["1", "ccitt"] for r in rows):
+        raise Fail("%s holds other than 1-bit CCITT pages: %s" % (name, rows))
+    os.remove(found()[0])  # the next collection's document may have the same name
+    p.settle()
+    log("save as PDF: %s, %d pages as stored" % (name, len(rows)))
 
 
 def export_flow(p, inst, number, log):
@@ -397,6 +421,7 @@ def walk_collection(d, collection, mode, smoke, log):
     log("%s %s: showing %s" % (collection, mode, docs[0]))
     zoom_hard(p, log)
     print_flows(p, log)
+    save_as_pdf_flow(p, docs[0], log)
     export_flow(p, inst, docs[0], log)
     if collection == "quorvel" and not smoke:
         batch_flow(p, inst, log)

@@ -11,10 +11,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "platform/ui/pdf_output.h"
 #include "platform/ui/qt_printer.h"
 #include "print/print_runs.h"
+#include "print/ui/frm_print.h"
 #include "tests/platform/scratch_dir.h"
 #include "tests/print/print_fixtures.h"
 #include "tests/support/fake_modal.h"
@@ -138,6 +140,68 @@ TEST(PdfPrint, NoQueueAsksWhereThePdfGoes) {
     EXPECT_EQ(test::ScratchDir::ReadFile(exportDir / PdfFileName(kept.number)), "mine");
     EXPECT_EQ(PdfInfo((exportDir / PdfFileName(made.number)).string(), "Pages"), "1");
     EXPECT_EQ(in.printList(), std::vector<std::string>{Trim(kept.number)});
+}
+
+// The images of a PDF as pdfimages lists them: how many, and how many are 1-bit CCITT.
+std::pair<int, int> PdfImages(const std::string& file) {
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(("pdfimages -list '" + file + "'").c_str(), "r"), pclose);
+    char buf[512];
+    int lines = 0, images = 0, ccitt = 0;
+    while (pipe && std::fgets(buf, sizeof buf, pipe.get())) {
+        if (++lines <= 2) continue;  // the heading and its rule
+        std::istringstream row(buf);
+        std::string page, num, type, width, height, color, comp, bpc, enc;
+        row >> page >> num >> type >> width >> height >> color >> comp >> bpc >> enc;
+        ++images;
+        ccitt += bpc == "1" && enc == "ccitt";
+    }
+    return {images, ccitt};
+}
+
+// File > Save as PDF: the print dialog's page choice, into one PDF file whatever the
+// printer is, each page the stored G4 (1-bit CCITT); the printer gets nothing. The run
+// ends with its summary naming the file, and the document leaves To Print as a print does.
+TEST(PdfPrint, SaveAsPdfWritesTheChosenPagesLossless) {
+    PrintInstall in(mks::Collection::Quorvel, mks::DriveMode::Tower);
+    const std::string out = in.tree.dir("saved").string();
+    QtPrinter printer(out + "/printer.pdf");
+    in.app.ports.printer = &printer;
+    test::FakeModal modal;
+    in.app.ports.modal = &modal;
+    const std::string file = out + "/chosen.pdf";
+    modal.onExec = [&](QDialog& d) {
+        dynamic_cast<QFileDialog&>(d).selectFile(QString::fromStdString(file));
+        d.done(QDialog::Accepted);
+    };
+    const mks::SampleDocument* doc = in.withPages(3);
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(in.show(*doc));
+    in.toPrint(*doc);
+    frmPrint f(in.app, modal);
+    f.saveAsPdf();
+    EXPECT_EQ(f.cmdPrint->text(), "&Save");
+    f.optRange->setChecked(true);
+    f.cmbRangeSt->setCurrentIndex(0);
+    f.cmbRangeEnd->setCurrentIndex(2);
+    f.cmdPrint->click();
+    EXPECT_TRUE(printer.outputFiles().empty());
+    EXPECT_EQ(PdfInfo(file, "Pages"), "3");
+    EXPECT_EQ(PdfImages(file), std::pair(3, 3));
+    EXPECT_TRUE(in.printList().empty());
+    ASSERT_EQ(in.ports.messages.summaries.size(), 1u);
+    const RunSummary& s = in.ports.messages.summaries[0];
+    EXPECT_EQ(std::tuple(s.run, s.documents, s.pages, s.output, s.folder.string()),
+              std::tuple(std::string("Save as PDF"), 1, 3, file, out));
+
+    // Cancelled after the first page: no file at all, not half of one.
+    std::filesystem::remove(file);
+    in.ports.pump.calls = 0;
+    in.ports.pump.onPump = [&](int n) {
+        if (n == 2) in.app.PrintCancel = true;
+    };
+    f.cmdPrint->click();
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_EQ(in.ports.messages.summaries.back().pages, 0);
 }
 
 TEST(PdfPrint, MonoPageStaysOneBitAndLetterSize) {
