@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/run_summary.h"
 
@@ -122,6 +123,12 @@ public:
     // The file the last job that ended well went to (a printer that writes PDF files);
     // empty for a printer queue.
     virtual std::string lastOutputFile() { return {}; }
+    // The print dialogs' printer choice: the system's queues; what jobs go to now (a queue,
+    // a PDF file's path, "" for Save as PDF); choosing "" is Save as PDF. It holds until
+    // chosen again.
+    virtual std::vector<std::string> queues() { return {}; }
+    virtual std::string current() { return {}; }
+    virtual void choose(const std::string& name) { (void)name; }
 };
 
 // Dialogs of other floors that a lower floor's form may open.

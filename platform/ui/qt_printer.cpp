@@ -61,8 +61,15 @@ QImage PrintableMono(const QImage& page) {
 }
 
 QtPrinter::QtPrinter(const std::string& nameOrPdfPath) : printer_(QPrinter::HighResolution) {
+    useName(nameOrPdfPath);
+    printer_.setFullPage(false);
+    printer_.setPageSize(QPageSize(QPageSize::Letter));
+}
+
+void QtPrinter::useName(const std::string& nameOrPdfPath) {
     ask_ = nameOrPdfPath.empty();
     pdf_ = ask_ || IsPdfPrinterName(nameOrPdfPath);
+    jobs_ = 0;
     if (pdf_) {
         printer_.setOutputFormat(QPrinter::PdfFormat);
         pdfBase_ = nameOrPdfPath;
@@ -71,8 +78,24 @@ QtPrinter::QtPrinter(const std::string& nameOrPdfPath) : printer_(QPrinter::High
         printer_.setOutputFormat(QPrinter::NativeFormat);
         printer_.setPrinterName(QString::fromStdString(nameOrPdfPath));
     }
-    printer_.setFullPage(false);
-    printer_.setPageSize(QPageSize(QPageSize::Letter));
+}
+
+std::vector<std::string> QtPrinter::queues() {
+    std::vector<std::string> names;
+    for (const QString& name : QPrinterInfo::availablePrinterNames()) names.push_back(name.toStdString());
+    return names;
+}
+
+std::string QtPrinter::current() {
+    if (ask_) return {};
+    return pdf_ ? pdfBase_.string() : printer_.printerName().toStdString();
+}
+
+void QtPrinter::choose(const std::string& name) {
+    // A job under way keeps its printer; choosing what is chosen keeps a PDF's numbering.
+    if (painter_.isActive() || name == current()) return;
+    useName(name);
+    if (!pdf_) setPaperSize(paper_);  // the new queue takes the paper chosen so far
 }
 
 QtPrinter::~QtPrinter() {

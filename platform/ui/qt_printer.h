@@ -51,6 +51,10 @@ public:
         return (pdf_ || ask_) && !written_.empty() ? written_.back().string() : "";
     }
 
+    std::vector<std::string> queues() override;
+    std::string current() override;
+    void choose(const std::string& name) override;
+
     bool isPdf() const { return pdf_; }
     // PDF: the files written by jobs ended so far, in order.
     const std::vector<std::filesystem::path>& outputFiles() const { return written_; }
@@ -67,6 +71,7 @@ public:
 
 private:
     void begin();
+    void useName(const std::string& nameOrPdfPath);
     double deviceUnitsPerTwip() const;
 
     QPrinter printer_;

@@ -47,7 +47,8 @@ frmMarkPrint::frmMarkPrint(App& app, Modal& modal, QWidget* parent)
     choices->addWidget(lblPages, 1, 2, Qt::AlignTop | Qt::AlignLeft);
     choices->setColumnStretch(2, 1);
     choices->setRowStretch(2, 1);
-    ArrangePrintDialog(*this, choices, cmdPrint, cmdCancel, cmdHelp);
+    cmbPrinter = PrinterChoiceBox(app, this);
+    ArrangePrintDialog(*this, cmbPrinter, choices, cmdPrint, cmdCancel, cmdHelp);
 
     connect(lstPage, &QListWidget::itemClicked, this, [this] { optPage->setChecked(true); });
     connect(cmdPrint, &QPushButton::clicked, this, [this] { cmdPrint_Click(); });
@@ -79,7 +80,7 @@ void frmMarkPrint::cmdPrint_Click() {
         app_.msg(kNoPagesText);
         return;
     }
-    const PdfChoice pdf = PrepareDocumentOutput(app_, this, savePdf_);
+    const PdfChoice pdf = PrepareDocumentOutput(app_, this, savePdf_ || ApplyPrinterChoice(app_, *cmbPrinter));
     if (pdf.cancelled) return;
     hide();  // the progress window takes the dialog's place
     try {

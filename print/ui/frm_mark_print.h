@@ -1,5 +1,6 @@
 #pragma once
 // The trademark and assignment print dialog: one page of the shown document, or all.
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QListWidget>
@@ -25,6 +26,7 @@ public:
     QRadioButton* optPage;
     QListWidget* lstPage;
     QLabel* lblPages;
+    QComboBox* cmbPrinter;
     QPushButton* cmdPrint;
     QPushButton* cmdCancel;
     QPushButton* cmdHelp;

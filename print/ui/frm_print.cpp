@@ -32,6 +32,9 @@ QCheckBox* Box(QWidget* parent, const char* name, const char* caption) {
 void ShowSaveAsPdf(QDialog& dialog, QPushButton* confirm) {
     dialog.setWindowTitle(dialog.windowTitle().replace(" Print ", " Save as PDF "));
     confirm->setText("&Save");
+    // The file is asked for: no printer to choose.
+    for (const char* name : {"cmbPrinter", "lblPrinter"})
+        if (auto* w = dialog.findChild<QWidget*>(name)) w->hide();
 }
 
 PdfChoice PrepareDocumentOutput(App& app, QWidget* parent, bool savePdf) {
@@ -52,15 +55,45 @@ void ShowPrintHelp(App& app) {
     if (app.ports.help) app.ports.help->show(app.config.HelpFilePath, kHelpContext, kPrintHelpContext);
 }
 
-void ArrangePrintDialog(QDialog& dialog, QLayout* choices, QPushButton* print, QPushButton* cancel,
-                        QPushButton* help) {
+QComboBox* PrinterChoiceBox(App& app, QWidget* parent) {
+    auto* box = Named(new QComboBox(parent), "cmbPrinter");
+    Printer* printer = app.ports.printer;
+    const bool asks = printer && printer->asksForFile();
+    const std::string current = printer && !asks ? printer->current() : std::string();
+    std::vector<std::string> names = printer ? printer->queues() : std::vector<std::string>{};
+    for (const std::string& name : names) box->addItem(QString::fromStdString(name), QString::fromStdString(name));
+    if (printer && !asks && std::find(names.begin(), names.end(), current) == names.end())
+        box->addItem(QString::fromStdString(current.empty() ? printer->deviceName() : current),
+                     QString::fromStdString(current));  // a PDF file every print goes to
+    box->addItem("Save as PDF");  // no data: the file is asked for
+    box->setCurrentIndex(asks ? box->count() - 1 : box->findData(QString::fromStdString(current)));
+    return box;
+}
+
+bool ApplyPrinterChoice(App& app, const QComboBox& box) {
+    const bool save = !box.currentData().isValid();
+    if (app.ports.printer) app.ports.printer->choose(save ? std::string() : box.currentData().toString().toStdString());
+    return save;
+}
+
+void ArrangePrintDialog(QDialog& dialog, QComboBox* printer, QLayout* choices, QPushButton* print,
+                        QPushButton* cancel, QPushButton* help) {
     print->setDefault(true);
     MarkOutput(print);
     auto* buttons = new QVBoxLayout;
     for (QPushButton* b : {print, cancel, help}) buttons->addWidget(b);
     buttons->addStretch(1);
+    auto* left = new QVBoxLayout;
+    auto* row = new QHBoxLayout;
+    auto* label = Named(new QLabel("P&rinter:", &dialog), "lblPrinter");
+    label->setBuddy(printer);
+    row->addWidget(label);
+    row->addWidget(printer, 1);
+    left->addLayout(row);
+    left->addSpacing(6);
+    left->addLayout(choices, 1);
     auto* all = new QHBoxLayout(&dialog);
-    all->addLayout(choices, 1);
+    all->addLayout(left, 1);
     all->addSpacing(12);
     all->addLayout(buttons);
     QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
@@ -121,7 +154,8 @@ frmPrint::frmPrint(App& app, Modal& modal, QWidget* parent) : QDialog(parent), a
     choices->addLayout(boxes, 5, 2, 1, 2, Qt::AlignTop);
     choices->setColumnStretch(3, 1);
 
-    ArrangePrintDialog(*this, choices, cmdPrint, cmdCancel, cmdHelp);
+    cmbPrinter = PrinterChoiceBox(app, this);
+    ArrangePrintDialog(*this, cmbPrinter, choices, cmdPrint, cmdCancel, cmdHelp);
 
     // A click in a list or range box chooses its option.
     connect(lstPage, &QListWidget::itemClicked, this, [this] { optPage->setChecked(true); });
@@ -234,7 +268,7 @@ void frmPrint::printDocument() {
         app_.msg(kNoPagesText);
         return;
     }
-    const PdfChoice pdf = PrepareDocumentOutput(app_, this, savePdf_);
+    const PdfChoice pdf = PrepareDocumentOutput(app_, this, savePdf_ || ApplyPrinterChoice(app_, *cmbPrinter));
     if (pdf.cancelled) return;
     RunPrint<frmPrintOneProgress>(app_, this, [&](PrintRun& run) {
         SendToPdf(run, pdf, false);
@@ -245,7 +279,7 @@ void frmPrint::printDocument() {
 
 void frmPrint::printBatch() {
     const PageOptions o = options();
-    const PdfChoice pdf = PreparePdfBatch(app_, this);
+    const PdfChoice pdf = PreparePdfBatch(app_, this, ApplyPrinterChoice(app_, *cmbPrinter));
     if (pdf.cancelled) return;
     hide();  // the batch runs in place of the dialog
     RunPrint<frmPrintProgress>(app_, parentWidget(), [&](PrintRun& run) {

@@ -56,6 +56,7 @@ public:
     QCheckBox* chkDrawings;
     QCheckBox* chkCC;
     QCheckBox* chkRE;
+    QComboBox* cmbPrinter;
     QPushButton* cmdPrint;
     QPushButton* cmdCancel;
     QPushButton* cmdHelp;
@@ -85,7 +86,13 @@ void SendToPdf(PrintRun& run, const PdfChoice& pdf, bool batch);
 // Shows the help topic of both print dialogs.
 void ShowPrintHelp(App& app);
 // Both print dialogs: their choices on the left, Print, Cancel and Help down the right.
-void ArrangePrintDialog(QDialog& dialog, QLayout* choices, QPushButton* print, QPushButton* cancel,
-                        QPushButton* help);
+// The printer row above the choices: "Printer:" and the box.
+void ArrangePrintDialog(QDialog& dialog, QComboBox* printer, QLayout* choices, QPushButton* print,
+                        QPushButton* cancel, QPushButton* help);
+// The printer box of the print dialogs: the system's queues, the PDF file printed to when
+// that is the printer, and "Save as PDF"; what the printer does now is selected.
+QComboBox* PrinterChoiceBox(App& app, QWidget* parent);
+// Makes the box's choice the printer's for the rest of the run; true for Save as PDF.
+bool ApplyPrinterChoice(App& app, const QComboBox& box);
 
 }  // namespace velk

@@ -19,6 +19,8 @@
 
 #include "platform/ui/qt_printer.h"
 #include "print/print_runs.h"
+#include "print/ui/frm_print.h"
+#include "tests/support/fake_modal.h"
 #include "tests/print/print_fixtures.h"
 
 namespace velk {
@@ -207,19 +209,29 @@ TEST(PrintQueue, DISABLED_Child) {
     };
 
     PrintInstall in(mks::Collection::Quorvel, mks::DriveMode::Tower);
-    QtPrinter printer(kQueue);
-    ASSERT_TRUE(printer.qprinter().isValid()) << "Qt does not see the queue " << kQueue;
-    EXPECT_EQ(printer.deviceName(), kQueue);
+    // No default queue: the program starts on Save as PDF; the print dialog offers the
+    // queue, and the choice made there holds for the batch after it.
+    QtPrinter printer("");
     in.app.ports.printer = &printer;
     const mks::SampleDocument* doc = in.withPages(3);
     ASSERT_NE(doc, nullptr);
     ASSERT_TRUE(in.show(*doc));
     in.app.config.PageType = "A4";
     {
-        PrintRun run(in.app, nullptr);
-        const PageOptions three{.choice = PageChoice::Range, .rangeStart = 1, .rangeEnd = 3};
-        ASSERT_TRUE(PrintCurrentDocument(in.app, run, three)) << in.ports.messages.last();
+        test::FakeModal modal;
+        frmPrint f(in.app, modal);
+        EXPECT_EQ(f.cmbPrinter->currentText(), "Save as PDF");
+        const int queue = f.cmbPrinter->findText(kQueue);
+        ASSERT_GE(queue, 0) << "Qt does not see the queue " << kQueue;
+        f.cmbPrinter->setCurrentIndex(queue);
+        f.optRange->setChecked(true);
+        f.cmbRangeSt->setCurrentIndex(0);
+        f.cmbRangeEnd->setCurrentIndex(std::min(doc->pages, 3) - 1);
+        f.cmdPrint->click();
+        ASSERT_EQ(in.ports.messages.summaries.size(), 1u);
+        EXPECT_TRUE(in.ports.messages.summaries[0].clean()) << in.ports.messages.summaries[0].text();
     }
+    EXPECT_EQ(printer.deviceName(), kQueue);
     keepFinished();
 
     // A batch of two documents on Legal, one job each; the pump runs between them.
