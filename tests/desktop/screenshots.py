@@ -70,6 +70,8 @@ def take(scale, wanted):
         time.sleep(2)  # the thumbnails come from a worker thread
         if "main-window" in wanted:
             grab(desk, "Quorvel - ", "main-window")
+            path = os.path.join(DOCS, "main-window-%dx.png" % desk.scale)
+            subprocess.run(["convert", path, "-colors", "256", "-strip", path], check=True)
         if "print-dialog" in wanted:
             p.tool("Print")
             p.window(" Print")
