@@ -135,7 +135,8 @@ public:
 enum class FrameDialog {
     Find, Import, View, BatchPrint, BatchExport, ExportChooser, ListWindow, Print, Export,
     GoTo, MarkPrint, MarkExport, Batch,
-    SaveAsPdf  // the print dialog of the collection (as File > Print opens it), for a PDF file
+    SaveAsPdf,    // the print dialog of the collection (as File > Print opens it), for a PDF file
+    PrintPreview  // the same dialog, with the preview of its choice
 };
 
 // What a form may ask of the main frame without including shell/.

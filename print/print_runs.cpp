@@ -91,6 +91,12 @@ void TakeOffPrintLists(App& app, const std::string& docNo, const std::string& vo
 }
 
 bool PrintDocumentPages(App& app, PrintRun& run, const std::vector<Int16>& pages) {
+    const bool clean = RunDocumentPages(app, run, pages);
+    if (clean) TakeOffPrintLists(app, app.doc.CurDocNo, app.doc.CurVolume);
+    return clean;
+}
+
+bool RunDocumentPages(App& app, PrintRun& run, const std::vector<Int16>& pages) {
     if (pages.empty()) {
         app.msg(kNoPagesText);
         return false;
@@ -106,9 +112,7 @@ bool PrintDocumentPages(App& app, PrintRun& run, const std::vector<Int16>& pages
         ++ordinal;
         run.printRecordedPage(file, page, LastOfJob(ordinal, count), SinglePageProgress(run, count, ordinal));
     }
-    const bool clean = EndDocument(app, run, count);
-    if (clean) TakeOffPrintLists(app, app.doc.CurDocNo, app.doc.CurVolume);
-    return clean;
+    return EndDocument(app, run, count);
 }
 
 std::vector<Int16> MarkPages(const App& app, bool entire, int page) {

@@ -42,6 +42,8 @@ bool PrintMarkDocument(App& app, PrintRun& run, bool entire, int page);
 // pages of the shown document as one job, in order; false when nothing was printed cleanly
 // (no pages: "There are no pages in this section"). A clean document leaves its list.
 bool PrintDocumentPages(App& app, PrintRun& run, const std::vector<Int16>& pages);
+// The same without the lists: the pages as one job (a print preview).
+bool RunDocumentPages(App& app, PrintRun& run, const std::vector<Int16>& pages);
 
 struct BatchResult {
     int printed = 0;  // documents that printed cleanly and left To Print

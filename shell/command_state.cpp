@@ -14,7 +14,7 @@ constexpr const char* kShownDocumentItems[] = {
     "mnuPrint",    "mnuExport",  "mnuCopy",     "mnuGoto",       "mnuZoom100",     "mnuZoomIn",
     "mnuZoomOut",  "mnuRotate",  "mnuZoomArea", "mnuCascade",    "mnuHorizon",     "mnuVertical",
     "mnuNew",      "mnuPageUp",  "mnuPageDown", "mnuFirstPage",  "mnuLastPage",    "mnuPrevDoc",
-    "mnuNextDoc",  "mnuFitPage", "mnuFitWidth", "mnuRotateLeft", "mnuSavePdf"};
+    "mnuNextDoc",  "mnuFitPage", "mnuFitWidth", "mnuRotateLeft", "mnuSavePdf", "mnuPreview"};
 constexpr const char* kShownDocumentButtons[] = {
     "BTN_GOTO",    "BTN_COPY",      "BTN_PRINT",   "BTN_EXPORT",   "BTN_FULLVIEW",  "BTN_ZOOM100",
     "BTN_ZOOM_IN", "BTN_ZOOM_OUT",  "BTN_ROTATE",  "BTN_ZOOM_AREA", "BTN_VERTICAL", "BTN_HORIZONTAL",

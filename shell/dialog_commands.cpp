@@ -66,10 +66,10 @@ bool MenuDialogCommand(App& app, const std::string& name, MainWindowActions& win
         app.PrintMode = PrintSource::Document;
         Call(window.endZoomArea);
         Open(app, c.isTrademarks() ? FrameDialog::MarkPrint : FrameDialog::Print);
-    } else if (name == "mnuSavePdf") {
+    } else if (name == "mnuSavePdf" || name == "mnuPreview") {
         app.PrintMode = PrintSource::Document;
         Call(window.endZoomArea);
-        Open(app, FrameDialog::SaveAsPdf);
+        Open(app, name == "mnuSavePdf" ? FrameDialog::SaveAsPdf : FrameDialog::PrintPreview);
     } else if (name == "mnuBatch") {
         app.PrintMode = PrintSource::Batch;
         Open(app, FrameDialog::Batch);

@@ -61,6 +61,7 @@ const std::vector<MenuEntry>& MenuTree() {
         {K::Item, 1, "mnuExport", "&Export", false},
         {K::Item, 1, "mnuPrint", "&Print", false},
         {K::Item, 1, "mnuSavePdf", "Save &as PDF…", false},
+        {K::Item, 1, "mnuPreview", "Print Pre&view", false},
         {K::Separator, 1, "", "", false},
         {K::Item, 1, "mnuBatch", "&Batch process", false},
         {K::Separator, 1, "", "", false},

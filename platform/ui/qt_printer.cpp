@@ -66,6 +66,11 @@ QtPrinter::QtPrinter(const std::string& nameOrPdfPath) : printer_(QPrinter::High
     printer_.setPageSize(QPageSize(QPageSize::Letter));
 }
 
+QtPrinter::QtPrinter(const std::string& queue, PreviewTag) : QtPrinter(queue) {
+    preview_ = true;
+    ask_ = false;
+}
+
 void QtPrinter::useName(const std::string& nameOrPdfPath) {
     ask_ = nameOrPdfPath.empty();
     pdf_ = ask_ || IsPdfPrinterName(nameOrPdfPath);
@@ -176,7 +181,8 @@ double QtPrinter::deviceUnitsPerTwip() const {
 
 void QtPrinter::begin() {
     if (painter_.isActive()) return;
-    if (pdf_) {
+    if (preview_) {
+    } else if (pdf_) {
         if (nextFile_.empty()) throw RuntimeError(kErrPrinter, "Printer error: no file chosen for the PDF");
         printer_.setOutputFileName(QString::fromStdString(nextFile_.string()));
     } else if (!printer_.isValid()) {
@@ -233,6 +239,7 @@ bool PdfComplete(const std::filesystem::path& file) {
 
 bool QtPrinter::endDoc() {
     if (!painter_.isActive()) return true;
+    if (preview_) return painter_.end();
     const bool ended = painter_.end();
     bool ok = ended && printer_.printerState() != QPrinter::Error;
     if (ask_ || pdf_) {

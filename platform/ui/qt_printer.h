@@ -27,6 +27,10 @@ class QtPrinter : public Printer {
 public:
     // A queue name, a PDF path, or "" for PDF files named by setOutputFile.
     explicit QtPrinter(const std::string& nameOrPdfPath);
+    // A print preview's printer: the queue's paper and margins ("" for the PDF engine's);
+    // pages go where the preview puts them, no file or queue involved.
+    enum PreviewTag { Preview };
+    QtPrinter(const std::string& queue, PreviewTag);
     ~QtPrinter() override;
 
     void setPaperSize(int paperCode) override;
@@ -77,6 +81,7 @@ private:
     QPrinter printer_;
     QPainter painter_;
     bool pdf_ = false;
+    bool preview_ = false;
     bool ask_ = false;  // no queue: each job's file is chosen by the user
     std::filesystem::path pdfBase_;
     std::filesystem::path nextFile_;

@@ -48,7 +48,10 @@ frmMarkPrint::frmMarkPrint(App& app, Modal& modal, QWidget* parent)
     choices->setColumnStretch(2, 1);
     choices->setRowStretch(2, 1);
     cmbPrinter = PrinterChoiceBox(app, this);
-    ArrangePrintDialog(*this, cmbPrinter, choices, cmdPrint, cmdCancel, cmdHelp);
+    cmdPreview = new QPushButton("Pre&view", this);
+    cmdPreview->setObjectName("cmdPreview");
+    ArrangePrintDialog(*this, cmbPrinter, choices, cmdPrint, cmdPreview, cmdCancel, cmdHelp);
+    connect(cmdPreview, &QPushButton::clicked, this, [this] { cmdPreview_Click(); });
 
     connect(lstPage, &QListWidget::itemClicked, this, [this] { optPage->setChecked(true); });
     connect(cmdPrint, &QPushButton::clicked, this, [this] { cmdPrint_Click(); });
@@ -92,6 +95,16 @@ void frmMarkPrint::cmdPrint_Click() {
         app_.msg(kPrintRunErrorText);
     }
     accept();
+}
+
+void frmMarkPrint::cmdPreview_Click() {
+    try {
+        if (PreviewPages(app_, modal_, this, MarkPages(app_, optEntire->isChecked(), lstPage->currentRow() + 1),
+                         *cmbPrinter))
+            cmdPrint_Click();
+    } catch (const std::exception&) {
+        app_.msg(kPrintRunErrorText);
+    }
 }
 
 void frmMarkPrint::cmdHelp_Click() {

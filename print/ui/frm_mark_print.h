@@ -20,6 +20,7 @@ public:
     // File > Save as PDF: the chosen pages go into one PDF file, whatever the printer.
     void saveAsPdf();
     void cmdPrint_Click();
+    void cmdPreview_Click();
     void cmdHelp_Click();
 
     QRadioButton* optEntire;
@@ -28,6 +29,7 @@ public:
     QLabel* lblPages;
     QComboBox* cmbPrinter;
     QPushButton* cmdPrint;
+    QPushButton* cmdPreview;
     QPushButton* cmdCancel;
     QPushButton* cmdHelp;
 

@@ -12,6 +12,7 @@
 #include "platform/ui/pdf_output.h"
 #include "platform/ui/wait_cursor.h"
 #include "print/print_runs.h"
+#include "print/ui/print_preview.h"
 #include "print/ui/print_progress.h"
 
 namespace velk {
@@ -76,12 +77,21 @@ bool ApplyPrinterChoice(App& app, const QComboBox& box) {
     return save;
 }
 
+bool PreviewPages(App& app, Modal& modal, QWidget* parent, const std::vector<Int16>& pages,
+                  const QComboBox& printer) {
+    if (pages.empty()) {
+        app.msg(kNoPagesText);
+        return false;
+    }
+    return ShowPrintPreview(app, modal, parent, pages, printer.currentData().toString().toStdString());
+}
+
 void ArrangePrintDialog(QDialog& dialog, QComboBox* printer, QLayout* choices, QPushButton* print,
-                        QPushButton* cancel, QPushButton* help) {
+                        QPushButton* preview, QPushButton* cancel, QPushButton* help) {
     print->setDefault(true);
     MarkOutput(print);
     auto* buttons = new QVBoxLayout;
-    for (QPushButton* b : {print, cancel, help}) buttons->addWidget(b);
+    for (QPushButton* b : {print, preview, cancel, help}) buttons->addWidget(b);
     buttons->addStretch(1);
     auto* left = new QVBoxLayout;
     auto* row = new QHBoxLayout;
@@ -155,7 +165,9 @@ frmPrint::frmPrint(App& app, Modal& modal, QWidget* parent) : QDialog(parent), a
     choices->setColumnStretch(3, 1);
 
     cmbPrinter = PrinterChoiceBox(app, this);
-    ArrangePrintDialog(*this, cmbPrinter, choices, cmdPrint, cmdCancel, cmdHelp);
+    cmdPreview = Named(new QPushButton("Pre&view", this), "cmdPreview");
+    ArrangePrintDialog(*this, cmbPrinter, choices, cmdPrint, cmdPreview, cmdCancel, cmdHelp);
+    connect(cmdPreview, &QPushButton::clicked, this, [this] { cmdPreview_Click(); });
 
     // A click in a list or range box chooses its option.
     connect(lstPage, &QListWidget::itemClicked, this, [this] { optPage->setChecked(true); });
@@ -212,6 +224,7 @@ void frmPrint::prepareBatch() {
     for (QWidget* w : std::initializer_list<QWidget*>{optPage, optRange, lblPages, cmbRangeEnd, cmbRangeSt, lstPage})
         w->setEnabled(false);
     setWindowTitle("Batch Print");
+    cmdPreview->hide();  // a preview shows one document
     // The page option is out of reach in a batch: start from the whole document.
     optEntire->setChecked(true);
 }
@@ -287,6 +300,16 @@ void frmPrint::printBatch() {
         PrintPatentBatch(app_, run, o);
     });
     accept();
+}
+
+void frmPrint::cmdPreview_Click() {
+    try {
+        const PageSelection sel = SelectPages(options(), app_.doc, app_.doc.CurPageCount.value());
+        if (PreviewPages(app_, modal_, this, sel.empty() ? std::vector<Int16>{} : sel.pages, *cmbPrinter))
+            cmdPrint_Click();
+    } catch (const std::exception&) {
+        app_.msg(kPrintRunErrorText);
+    }
 }
 
 void frmPrint::cmdHelp_Click() { ShowPrintHelp(app_); }

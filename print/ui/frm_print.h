@@ -35,6 +35,7 @@ public:
     void saveAsPdf();
 
     void cmdPrint_Click();
+    void cmdPreview_Click();
     void cmdHelp_Click();
 
     QRadioButton* optEntire;
@@ -58,6 +59,7 @@ public:
     QCheckBox* chkRE;
     QComboBox* cmbPrinter;
     QPushButton* cmdPrint;
+    QPushButton* cmdPreview;
     QPushButton* cmdCancel;
     QPushButton* cmdHelp;
 
@@ -88,7 +90,10 @@ void ShowPrintHelp(App& app);
 // Both print dialogs: their choices on the left, Print, Cancel and Help down the right.
 // The printer row above the choices: "Printer:" and the box.
 void ArrangePrintDialog(QDialog& dialog, QComboBox* printer, QLayout* choices, QPushButton* print,
-                        QPushButton* cancel, QPushButton* help);
+                        QPushButton* preview, QPushButton* cancel, QPushButton* help);
+// Preview of pages for the printer the box holds; true when Print was pressed there.
+bool PreviewPages(App& app, Modal& modal, QWidget* parent, const std::vector<Int16>& pages,
+                  const QComboBox& printer);
 // The printer box of the print dialogs: the system's queues, the PDF file printed to when
 // that is the printer, and "Save as PDF"; what the printer does now is selected.
 QComboBox* PrinterChoiceBox(App& app, QWidget* parent);

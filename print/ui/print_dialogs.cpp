@@ -1,5 +1,7 @@
 #include "print/ui/print_dialogs.h"
 
+#include <QTimer>
+
 #include "platform/app.h"
 #include "platform/ui/modal.h"
 #include "platform/ui/pdf_output.h"
@@ -15,6 +17,7 @@ void OpenPrintDialog(App& app, Modal& modal, QWidget* parent, FrameDialog which,
     app.PrintMode = PrintSource::Document;
     auto open = [&](auto& dialog) {
         if (start == PrintStart::SaveAsPdf) dialog.saveAsPdf();
+        if (start == PrintStart::Preview) QTimer::singleShot(0, &dialog, [&dialog] { dialog.cmdPreview_Click(); });
         modal.exec(dialog);
     };
     if (which != FrameDialog::MarkPrint) {

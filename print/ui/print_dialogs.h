@@ -14,7 +14,8 @@ class Modal;
 // FrameDialog::MarkPrint, else frmPrint. The frame chooses by collection and source: the
 // toolbar gives assignments the trademark dialog, the File menu the patent one.
 // File > Save as PDF opens the same dialog for a PDF file instead of the printer.
-enum class PrintStart { Print, SaveAsPdf };
+// File > Print Preview opens it with the preview of its first choice.
+enum class PrintStart { Print, SaveAsPdf, Preview };
 void OpenPrintDialog(App& app, Modal& modal, QWidget* parent, FrameDialog which,
                      PrintStart start = PrintStart::Print);
 

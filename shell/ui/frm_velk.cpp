@@ -261,8 +261,9 @@ void frmVelk::openDialog(FrameDialog which) {
         OpenPrintDialog(app_, modal_, this, which);
         break;
     case FrameDialog::SaveAsPdf:
+    case FrameDialog::PrintPreview:
         OpenPrintDialog(app_, modal_, this, app_.config.isTrademarks() ? FrameDialog::MarkPrint : FrameDialog::Print,
-                        PrintStart::SaveAsPdf);
+                        which == FrameDialog::SaveAsPdf ? PrintStart::SaveAsPdf : PrintStart::Preview);
         break;
     case FrameDialog::BatchPrint:
         StartBatchPrint(app_, modal_, this);

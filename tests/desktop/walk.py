@@ -21,6 +21,7 @@ OPENS = {
     "Documents Not Printed/Exported": ".*Not Printed", "Contents": "Velk Help", "Search For Help On...": "Velk Help",
     "About Velk...": ".*About|Velk|Quorvel|Tovrin|Assignments",
     "Save as PDF…": r"^\w+ Save as PDF ",
+    "Print Preview": "^Print Preview$",
 }
 # Ends the run or switches the collection: walked on their own.
 LATER = {"Exit", "Quorvel", "Fennic", "Tovrin", "Jukebox"}

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+
 #include "print/print_runs.h"
 #include "print/ui/frm_mark_print.h"
 #include "print/ui/frm_print.h"
@@ -123,6 +126,36 @@ TEST(frmPrint, PrintsTheChosenPagesAndKeepsTheListsHonest) {
     f.optFirstPage->setChecked(true);
     f.cmdPrint->click();
     EXPECT_EQ(in.lists->Count(ListTable::Remaining), 1);
+}
+
+// Preview shows the pages the dialog's choice prints, each a sheet of the configured paper,
+// drawn by the print's own page code; Print in it prints those pages as the dialog does.
+TEST(frmPrint, PreviewShowsWhatThePrintPrints) {
+    PrintInstall in(mks::Collection::Quorvel, mks::DriveMode::Tower);
+    const mks::SampleDocument* d = in.withPages(3);
+    ASSERT_NE(d, nullptr);
+    ASSERT_TRUE(in.show(*d));
+    in.app.config.PageType = "LEGAL";
+    test::FakeModal modal;
+    int shown = -1;
+    QSizeF paper;
+    modal.onExec = [&](QDialog& dialog) {
+        auto* widget = dialog.findChild<QPrintPreviewWidget*>();
+        widget->updatePreview();  // paintRequested, as showing it does
+        shown = widget->pageCount();
+        paper = dynamic_cast<QPrintPreviewDialog&>(dialog).printer()->pageLayout().pageSize().size(QPageSize::Point);
+        for (QAction* a : dialog.findChildren<QAction*>())
+            if (a->text().remove('&') == "Print") a->trigger();
+    };
+    frmPrint f(in.app, modal);
+    f.optRange->setChecked(true);
+    f.cmbRangeSt->setCurrentIndex(0);
+    f.cmbRangeEnd->setCurrentIndex(2);
+    f.cmdPreview->click();
+    EXPECT_EQ(shown, 3);
+    EXPECT_EQ(paper, QSizeF(612, 1008));
+    EXPECT_EQ(in.ports.printer.count("page "), 3);  // Print from the preview
+    EXPECT_EQ(in.ports.messages.summaries.size(), 1u);
 }
 
 TEST(frmPrint, PatentBatchTakesItsPageChoiceFromTheDialog) {

@@ -211,7 +211,7 @@ TEST(Startup, ListsOfAnEarlierRunAreEmptyAfterStartAndViewWaitsForTheFoundList) 
     ViewersClosed(r.app);
     // View, the Lists items, the viewer entries, the shown-document items with Close
     // Viewer 2, every button; of them only Find and View on.
-    EXPECT_EQ(r.fakes.frame.enabled.size(), 1u + 3 + 2 + 24 + 28);
+    EXPECT_EQ(r.fakes.frame.enabled.size(), 1u + 3 + 2 + 25 + 28);
     int on = 0;
     for (const auto& [name, state] : r.fakes.frame.enabled) on += state;
     EXPECT_EQ(on, 2);

@@ -1,0 +1,50 @@
+#include "print/ui/print_preview.h"
+
+#include <QAction>
+#include <QPrintPreviewDialog>
+
+#include "platform/app.h"
+#include "platform/ui/modal.h"
+#include "platform/ui/qt_printer.h"
+#include "print/print_runs.h"
+
+namespace velk {
+
+namespace {
+constexpr int kPrintChosen = 2;
+}  // namespace
+
+bool ShowPrintPreview(App& app, Modal& modal, QWidget* parent, const std::vector<Int16>& pages,
+                      const std::string& queue) {
+    QtPrinter preview(queue, QtPrinter::Preview);
+    QPrintPreviewDialog dialog(&preview.qprinter(), parent);
+    dialog.setObjectName("dlgPrintPreview");
+    dialog.setWindowTitle("Print Preview");
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter*) {
+        // The run draws on the preview's printer; no events while it does.
+        Printer* printer = app.ports.printer;
+        EventPump* pump = app.ports.pump;
+        app.ports.printer = &preview;
+        app.ports.pump = nullptr;
+        try {
+            PrintRun run(app, nullptr);
+            RunDocumentPages(app, run, pages);
+        } catch (const std::exception&) {
+        }
+        app.ports.printer = printer;
+        app.ports.pump = pump;
+    });
+    // Print and page setup of the preview would print around the run (its lists, its
+    // closing message) on paper of its own: Print hands back to the dialog instead.
+    for (QAction* a : dialog.findChildren<QAction*>()) {
+        const QString text = a->text().remove('&');
+        if (text == "Page setup") a->setVisible(false);
+        if (text == "Print") {
+            QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+            QObject::connect(a, &QAction::triggered, &dialog, [&dialog] { dialog.done(kPrintChosen); });
+        }
+    }
+    return modal.exec(dialog) == kPrintChosen;
+}
+
+}  // namespace velk
