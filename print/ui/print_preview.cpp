@@ -1,7 +1,10 @@
 #include "print/ui/print_preview.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QPrintPreviewDialog>
+#include <QScreen>
+#include <algorithm>
 
 #include "platform/app.h"
 #include "platform/ui/modal.h"
@@ -20,6 +23,12 @@ bool ShowPrintPreview(App& app, Modal& modal, QWidget* parent, const std::vector
     QPrintPreviewDialog dialog(&preview.qprinter(), parent);
     dialog.setObjectName("dlgPrintPreview");
     dialog.setWindowTitle("Print Preview");
+    // A sheet is taller than wide: most of the screen's height, three quarters as wide.
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        const int height = area.height() * 9 / 10;
+        dialog.resize(std::min(area.width() * 9 / 10, height * 3 / 4 + 120), height);
+    }
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter*) {
         // The run draws on the preview's printer; no events while it does.
         Printer* printer = app.ports.printer;
