@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <exception>
+#include <optional>
+#include <unordered_set>
 
 #include "common/runtime_error.h"
 #include "common/vb_text.h"
@@ -50,7 +52,9 @@ private:
     long rows_ = 0;
 };
 
-Int16 PagesOf(const ImportRow& row) { return CInt(Val(Trim(row.Pages))); }
+Int16 PagesOf(const ImportRow& row) {
+    return CInt(Val(Trim(row.Pages)));
+}
 
 }  // namespace
 
@@ -66,7 +70,8 @@ bool RecordedAsNotFound(const std::string& entry, const std::string& collectionM
     if (KindLetter(first)) {
         if (collectionMode != kModePatents || entry.size() < 2) return false;
         const char second = entry[1];
-        return Digit(second) || second == 'D' || second == 'd' || second == 'R' || second == 'P' || second == 'E';
+        return Digit(second) || second == 'D' || second == 'd' || second == 'R' || second == 'P' ||
+               second == 'E';
     }
     return Digit(first) && entry.size() >= 7;
 }
@@ -74,6 +79,7 @@ bool RecordedAsNotFound(const std::string& entry, const std::string& collectionM
 void Clip2Found(App& app, ImportTable& table, ImportCounts& counts, const ImportHooks* hooks) {
     Pacer pace(app, hooks);
     pace.message("Adding data to Found table...");
+    std::optional<std::unordered_set<std::string>> listed;
     const auto total = static_cast<std::int32_t>(table.size());
     for (std::int32_t i = 1; i <= total; ++i) {
         const ImportRow& row = table.rows[static_cast<std::size_t>(i - 1)];
@@ -81,17 +87,19 @@ void Clip2Found(App& app, ImportTable& table, ImportCounts& counts, const Import
             try {
                 const Int16 pages = PagesOf(row);
                 if (!app.lists) throw RuntimeError(kErrInvalidCall);
-                // A seek on the sorted copy, in either sort mode: the same answer as a scan.
                 // A document on Found but printed or exported since is listed too.
-                if (app.lists->Contains(ListTable::RemainingOrder, row.EntryText) ||
-                    app.lists->Contains(ListTable::Found, row.EntryText)) {
+                if (!listed) listed = app.lists->ListedKeys();
+                std::string key = app.lists->DocumentKey(row.EntryText);
+                if (listed->contains(key)) {
                     ++counts.alreadyListed;
                 } else {
                     std::string entry = row.EntryText;
-                    if (app.lists->AddToFound(entry, pages))
+                    if (app.lists->AddToFound(entry, pages)) {
                         ++counts.found;
-                    else
+                        listed->insert(std::move(key));
+                    } else {
                         ++counts.dropped;
+                    }
                 }
             } catch (const RuntimeError&) {
                 ++counts.dropped;  // a page count out of range: this row only
@@ -130,7 +138,8 @@ void Clip2NotFound(App& app, ImportTable& table, ImportCounts& counts, const Imp
 std::string ImportNativePath(const App& app, const std::string& importPath) {
     std::string path = Trim(importPath);
     if (path.empty()) return {};
-    const bool lettered = path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
+    const bool lettered =
+        path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
     if (!lettered && path.front() != '/' && path.front() != '\\') {
         // Typed without a directory: inside the import directory, never the working one.
         std::string dir = Trim(app.config.ImportPath);

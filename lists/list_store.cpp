@@ -388,14 +388,25 @@ void ListStore::insert(ListTable table, const std::string& docNo, Int16 pages, c
         .run();
 }
 
-void ListStore::bindDocument(sql::Statement& st, const std::string& entry) const {
+// The number field as NumberSql reads it, and the volume.
+std::pair<std::string, std::string> ListStore::documentOf(const std::string& entry) const {
     const std::string e = LTrim(entry);
     const std::string number = Trim(Left(e, 9));
+    return {byValue_ ? std::to_string(ValInt(number)) : number, Trim(Mid(e, 10))};
+}
+
+void ListStore::bindDocument(sql::Statement& st, const std::string& entry) const {
+    auto [number, volume] = documentOf(entry);
     if (byValue_)
-        st.bind(1, ValInt(number));
+        st.bind(1, std::stoll(number));
     else
         st.bind(1, number);
-    st.bind(2, Trim(Mid(e, 10)));
+    st.bind(2, volume);
+}
+
+std::string ListStore::DocumentKey(const std::string& entry) const {
+    auto [number, volume] = documentOf(entry);
+    return number + '\x1f' + volume;
 }
 
 bool ListStore::has(ListTable table, const std::string& entry) const {
@@ -641,6 +652,20 @@ bool ListStore::Contains(ListTable table, const std::string& entry) const {
     } catch (...) {
         return false;
     }
+}
+
+std::unordered_set<std::string> ListStore::ListedKeys() const {
+    std::unordered_set<std::string> keys;
+    if (!db_) return keys;
+    const std::string key = NumberSql(byValue_) + ", Volume FROM ";
+    try {
+        auto st = stmt("SELECT " + key + "Found UNION SELECT " + key + "RemainingOrder");
+        while (st.step())
+            keys.insert((byValue_ ? std::to_string(st.int64(0)) : st.text(0)) + '\x1f' + st.text(1));
+    } catch (...) {
+        // As Contains: a list that cannot be read holds nothing.
+    }
+    return keys;
 }
 
 }  // namespace velk

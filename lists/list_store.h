@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "common/int16.h"
@@ -99,6 +100,12 @@ public:
     std::vector<ListRow> RowsSorted(ListTable table) const;    // number (trademarks: value), then entry order
     long long Count(ListTable table) const;
     bool Contains(ListTable table, const std::string& entry) const;
+    // The documents on Found or on Remaining (an entry removed from Found may still wait
+    // there), each by DocumentKey: an import asks this of every row, and one read of the
+    // lists costs less than two seeks a row.
+    std::unordered_set<std::string> ListedKeys() const;
+    // What names the document of an entry text, whichever form the text has.
+    std::string DocumentKey(const std::string& entry) const;
 
     // Committed totals.
     const ListTotals& totals() const { return totals_; }
@@ -147,6 +154,7 @@ private:
     // Binds the document an entry names: ?1 its number (columns 1 to 9 after any
     // leading blanks; trademarks: the value), ?2 its volume (column 10 on).
     void bindDocument(sql::Statement& st, const std::string& entry) const;
+    std::pair<std::string, std::string> documentOf(const std::string& entry) const;
     bool addToList(ListTable table, const ListRow& row, ListTotals& t);
     bool takeFromList(ListTable table, const std::string& entry, ListRow& row, ListTotals& t);
     bool removeFrom(ListTable table, const std::string& entry, Int16& pages);
