@@ -166,6 +166,8 @@ class Install:
         subprocess.run(args, check=True, capture_output=True)
         self.app = os.path.join(self.dir, "app")
         self.mode_text = {"quorvel": "Quorvel", "tovrin": "Tovrin", "assign": "Assignments"}[collection]
+        # the caption of its messages
+        self.message_title = {"quorvel": "Quorvel", "tovrin": "Tovrin", "assign": "ASSIGN"}[collection]
         self.ini = os.path.join(self.app, "VelkWm.INI" if collection == "tovrin" else "VelkWp.INI")
         if not readme:
             self.set("READ_ME", "NO")

@@ -123,17 +123,19 @@ def print_flows(p, log):
 def save_as_pdf_flow(p, number, log):
     """File > Save as PDF…: every page of the shown document into the one PDF the save
     dialog names, each page as stored (pdfimages: 1-bit CCITT), then the closing message."""
+    name = re.sub(r"[^0-9A-Za-z]", "", number) + ".pdf"
+    found = lambda: [os.path.join(r, name) for r, _, fs in os.walk(p.home) if name in fs]
+    for f in found():
+        os.remove(f)  # an earlier step's print of the same document; no replace question
     p.menu(p.main(), "File", "Save as PDF…")
     dlg = p.window(r"^\w+ Save as PDF ")
     p.click(p.get(dlg, "Entire Document", "radio button"))
     p.press(dlg, "Save")
-    name = re.sub(r"[^0-9A-Za-z]", "", number) + ".pdf"
     wait_for(lambda: any(name in p.text(t) for _, w in p.others() for t in p.find(w, None, "text", many=True)),
              "a save dialog offering " + name)
     p.desk.key("Return")
-    found = lambda: [os.path.join(r, name) for r, _, fs in os.walk(p.home) if name in fs]
     wait_for(found, name + " written")
-    p.window("^%s$" % p.inst.mode_text)  # the closing message
+    p.window("^%s$" % p.inst.message_title)  # the closing message
     rows = subprocess.run(["pdfimages", "-list", found()[0]], capture_output=True, text=True).stdout.splitlines()[2:]
     if not rows or any(r.split()[7:9] != ["1", "ccitt"] for r in rows):
         raise Fail("%s holds other than 1-bit CCITT pages: %s" % (name, rows))

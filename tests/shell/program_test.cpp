@@ -6,6 +6,7 @@
 #include <QProcessEnvironment>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <string>
 
 #include "lists/list_store.h"
@@ -92,7 +93,7 @@ TEST(Program, FailuresEndWithTheirStatusAndHelpNeedsNoWindow) {
     EXPECT_EQ(o.status, 0);
     for (const char* name : {"velkwp", "velkwm", "velkwa", "velkw", "VelkWp.INI", "VelkWm.INI"})
         EXPECT_TRUE(Has(o, name)) << name;
-    EXPECT_EQ(o.out.find("shown"), o.out.find("shown 1")) << "no window on --help";
+    EXPECT_FALSE(std::regex_search(o.out, std::regex(R"(\w+ shown \d+\n)"))) << "no window on --help";
     o = Launch(kProgram, {"--version"});
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out.rfind("Velk ", 0), 0u) << o.out;
