@@ -180,7 +180,6 @@ TEST_F(Control, RotatesCopiesAndRendersOnlyWhatShows) {
     EXPECT_EQ(c.page().size(), QSize(1275, 1650));
 
     test::FakeClipboard clipboard;
-    c.ClipboardCopy(true);  // no port yet: nothing happens
     c.setClipboard(&clipboard);
     c.ClipboardCopy(true);
     EXPECT_EQ(clipboard.image.size(), QSize(1275, 1650));
