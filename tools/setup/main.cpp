@@ -307,7 +307,8 @@ int Run(const Options& o) {
     config.CollectionMode = col->mode;
     config.AppDir = dir.string();
     while (config.AppDir.size() > 1 && config.AppDir.back() == '/') config.AppDir.pop_back();
-    for (const char* name : {config.configReadName().c_str() + 1, config.configWriteName().c_str() + 1})
+    // Strings of their own: a pointer into a temporary name dangles inside the loop.
+    for (const std::string& name : {config.configReadName().substr(1), config.configWriteName().substr(1)})
         if (auto existing = velk::FindNoCase(dir, name))
             throw Failure(existing->string() + " already exists: there is an installation in " +
                           dir.string() +
