@@ -8,8 +8,8 @@
 
 #include "platform/app.h"
 #include "platform/progress.h"
-#include "platform/progress.h"
 #include "platform/ui/modal.h"
+#include "platform/ui/progress_window.h"
 
 namespace velk {
 
@@ -34,12 +34,7 @@ ExportProgressWindow::ExportProgressWindow(App& app, const char* name, const cha
     new QVBoxLayout(this);
     lblProgress = new QLabel(this);
     lblProgress->setObjectName("lblProgress");
-    lblProgress->setFixedSize(kTroughPixels, 18);
-    lblProgress->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    lblBar = new QLabel(lblProgress);
-    lblBar->setObjectName("lblBar");
-    lblBar->setStyleSheet("background-color: navy;");
-    lblBar->setGeometry(1, 1, 0, 16);
+    lblBar = MakeTrough(lblProgress, kTroughPixels, 18, "navy");
     started_.start();
 }
 

@@ -18,6 +18,7 @@
 #include "platform/ui/guarded_app.h"
 #include "platform/ui/modal.h"
 #include "platform/ui/pdf_output.h"
+#include "platform/ui/progress_window.h"
 #include "platform/ui/wait_cursor.h"
 
 namespace velk {
@@ -120,12 +121,7 @@ frmListBox::frmListBox(App& app, const std::string& listType, bool foundSorted, 
     lblCount->setObjectName("lblCount");
     lblProgress = new QLabel(this);
     lblProgress->setObjectName("lblProgress");
-    lblProgress->setFixedSize(kTroughPixels, 16);
-    lblProgress->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    lblBar = new QLabel(lblProgress);
-    lblBar->setObjectName("lblBar");
-    lblBar->setStyleSheet("background-color: palette(highlight);");
-    lblBar->setGeometry(1, 1, 0, 14);
+    lblBar = MakeTrough(lblProgress, kTroughPixels, 16, "palette(highlight)");
     lblProgress->hide();
     cmdCancel = Button(this, "cmdCancel", "&Cancel");
     cmdCancel->hide();

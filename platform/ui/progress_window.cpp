@@ -14,6 +14,16 @@ namespace {
 constexpr int kTroughPixels = 320;
 }
 
+QLabel* MakeTrough(QLabel* trough, int width, int height, const char* colour) {
+    trough->setFixedSize(width, height);
+    trough->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    auto* bar = new QLabel(trough);
+    bar->setObjectName("lblBar");
+    bar->setStyleSheet(QString("background-color: %1;").arg(colour));
+    bar->setGeometry(1, 1, 0, height - 2);
+    return bar;
+}
+
 ProgressWindow::ProgressWindow(const QString& caption, const QString& message, QWidget* parent)
     : QDialog(parent) {
     setObjectName("frmProgress");
@@ -24,12 +34,7 @@ ProgressWindow::ProgressWindow(const QString& caption, const QString& message, Q
     lblMsg->setObjectName("lblMsg");
     lblProgress = new QLabel(this);
     lblProgress->setObjectName("lblProgress");
-    lblProgress->setFixedSize(kTroughPixels, 18);
-    lblProgress->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    lblBar = new QLabel(lblProgress);
-    lblBar->setObjectName("lblBar");
-    lblBar->setStyleSheet("background-color: palette(highlight);");
-    lblBar->setGeometry(1, 1, 0, 16);
+    lblBar = MakeTrough(lblProgress, kTroughPixels, 18, "palette(highlight)");
     cmdCancel = new QPushButton("&Cancel", this);
     cmdCancel->setObjectName("cmdCancel");
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });

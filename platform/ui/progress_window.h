@@ -10,6 +10,10 @@ class QPushButton;
 
 namespace velk {
 
+// Makes `trough` the sunken trough of a progress bar, width x height pixels, and gives
+// the bar inside it ("lblBar"), empty, in `colour`.
+QLabel* MakeTrough(QLabel* trough, int width, int height, const char* colour);
+
 class ProgressWindow : public QDialog {
     Q_OBJECT
 public:

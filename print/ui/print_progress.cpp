@@ -9,6 +9,7 @@
 #include "platform/app.h"
 #include "platform/progress.h"
 #include "platform/ui/modal.h"
+#include "platform/ui/progress_window.h"
 
 namespace velk {
 
@@ -27,12 +28,7 @@ PrintProgressWindow::PrintProgressWindow(App& app, const char* name, const char*
     layout->addWidget(lblDocument);
     lblPrinter = label("lblPrinter");
     lblProgress = label("lblProgress");
-    lblProgress->setFixedSize(kTroughPixels, 18);
-    lblProgress->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    lblBar = new QLabel(lblProgress);
-    lblBar->setObjectName("lblBar");
-    lblBar->setStyleSheet("background-color: navy;");
-    lblBar->setGeometry(1, 1, 0, 16);
+    lblBar = MakeTrough(lblProgress, kTroughPixels, 18, "navy");
 
     if (!showPrinter()) {
         app.msg(kPrinterInfoMissing);
