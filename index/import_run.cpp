@@ -5,6 +5,7 @@
 #include <exception>
 #include <optional>
 #include <unordered_set>
+#include <vector>
 
 #include "common/runtime_error.h"
 #include "common/vb_text.h"
@@ -19,6 +20,8 @@ namespace {
 // Rows between two pumps of the event loop: often enough that Cancel answers at
 // once, rarely enough that the pump costs nothing beside the rows.
 constexpr int kPumpRows = 64;
+// Rows stored on one savepoint by an import.
+constexpr int kGroupRows = 256;
 
 bool KindLetter(char c) {
     return c == 'D' || c == 'H' || c == 'T' || c == 'P' || c == 'R' || c == 'B';
@@ -56,6 +59,43 @@ Int16 PagesOf(const ImportRow& row) {
     return CInt(Val(Trim(row.Pages)));
 }
 
+// Stores the rows through add in groups on one savepoint each (a savepoint a row was a
+// tenth of a long import). add gives false when the store refused a row: its group is
+// then undone, with the counts, and stored again row by row, each row on a savepoint of
+// its own, so a bad row costs only itself. forget(undone) ends each group.
+template <class Add, class Forget>
+void AddInGroups(App& app, const ImportTable& table, ImportCounts& counts, Pacer& pace, Add add,
+                 Forget forget) {
+    const auto total = static_cast<std::int32_t>(table.size());
+    for (std::int32_t first = 1; first <= total; first += kGroupRows) {
+        const std::int32_t last = std::min(total, first + kGroupRows - 1);
+        if (app.lists) {
+            const ImportCounts before = counts;
+            ListStore::Transaction group(*app.lists);
+            bool clean = group.ok();
+            {
+                ListStore::Unguarded oneSavepoint(*app.lists);
+                for (std::int32_t i = first; clean && i <= last; ++i) {
+                    clean = add(table.rows[static_cast<std::size_t>(i - 1)]);
+                    pace.row(total, i);
+                }
+            }
+            if (clean && group.commit()) {
+                forget(false);
+                continue;
+            }
+            group.rollback();
+            counts = before;
+            forget(true);
+        }
+        for (std::int32_t i = first; i <= last; ++i) {
+            add(table.rows[static_cast<std::size_t>(i - 1)]);
+            pace.row(total, i);
+        }
+        forget(false);
+    }
+}
+
 }  // namespace
 
 bool ReadClipboardList(const std::string& clipboardText, ImportTable& table) {
@@ -80,59 +120,63 @@ void Clip2Found(App& app, ImportTable& table, ImportCounts& counts, const Import
     Pacer pace(app, hooks);
     pace.message("Adding data to Found table...");
     std::optional<std::unordered_set<std::string>> listed;
-    const auto total = static_cast<std::int32_t>(table.size());
-    for (std::int32_t i = 1; i <= total; ++i) {
-        const ImportRow& row = table.rows[static_cast<std::size_t>(i - 1)];
-        if (Trim(row.Found) == "Y") {
-            try {
-                const Int16 pages = PagesOf(row);
-                if (!app.lists) throw RuntimeError(kErrInvalidCall);
-                // A document on Found but printed or exported since is listed too.
-                if (!listed) listed = app.lists->ListedKeys();
-                std::string key = app.lists->DocumentKey(row.EntryText);
-                if (listed->contains(key)) {
-                    ++counts.alreadyListed;
-                } else {
-                    std::string entry = row.EntryText;
-                    if (app.lists->AddToFound(entry, pages)) {
-                        ++counts.found;
-                        listed->insert(std::move(key));
-                    } else {
-                        ++counts.dropped;
-                    }
-                }
-            } catch (const RuntimeError&) {
-                ++counts.dropped;  // a page count out of range: this row only
+    std::vector<std::string> added;  // keys listed by the current group
+    auto add = [&](const ImportRow& row) {
+        if (Trim(row.Found) != "Y") return true;
+        try {
+            const Int16 pages = PagesOf(row);
+            if (!app.lists) throw RuntimeError(kErrInvalidCall);
+            // A document on Found but printed or exported since is listed too.
+            if (!listed) listed = app.lists->ListedKeys();
+            std::string key = app.lists->DocumentKey(row.EntryText);
+            if (listed->contains(key)) {
+                ++counts.alreadyListed;
+                return true;
             }
+            std::string entry = row.EntryText;
+            if (!app.lists->AddToFound(entry, pages)) {
+                ++counts.dropped;
+                return false;
+            }
+            ++counts.found;
+            added.push_back(key);
+            listed->insert(std::move(key));
+        } catch (const RuntimeError&) {
+            ++counts.dropped;  // a page count out of range: this row only
         }
-        pace.row(total, i);
-    }
+        return true;
+    };
+    AddInGroups(app, table, counts, pace, add, [&](bool undone) {
+        if (undone)
+            for (const std::string& key : added) listed->erase(key);
+        added.clear();
+    });
 }
 
 void Clip2NotFound(App& app, ImportTable& table, ImportCounts& counts, const ImportHooks* hooks) {
     Pacer pace(app, hooks);
     pace.message("Adding data to Not Found table...");
-    const auto total = static_cast<std::int32_t>(table.size());
-    for (std::int32_t i = 1; i <= total; ++i) {
-        const ImportRow& row = table.rows[static_cast<std::size_t>(i - 1)];
-        if (Trim(row.Found) == "N" && !row.EntryText.empty() && row.EntryText != " ") {
-            if (!RecordedAsNotFound(row.EntryText, app.config.CollectionMode)) {
-                // A word among the numbers is no number: only one with a digit is counted.
-                if (HoldsDigit(row.EntryText)) counts.ignore(row.EntryText);
-            } else {
-                try {
-                    const Int16 pages = PagesOf(row);
-                    if (app.lists && app.lists->AddToNotFound(KeepAlnum(row.EntryText), pages))
-                        ++counts.notFound;
-                    else
-                        ++counts.dropped;
-                } catch (const RuntimeError&) {
-                    ++counts.dropped;
-                }
-            }
+    auto add = [&](const ImportRow& row) {
+        if (Trim(row.Found) != "N" || row.EntryText.empty() || row.EntryText == " ") return true;
+        if (!RecordedAsNotFound(row.EntryText, app.config.CollectionMode)) {
+            // A word among the numbers is no number: only one with a digit is counted.
+            if (HoldsDigit(row.EntryText)) counts.ignore(row.EntryText);
+            return true;
         }
-        pace.row(total, i);
-    }
+        try {
+            const Int16 pages = PagesOf(row);
+            if (app.lists && app.lists->AddToNotFound(KeepAlnum(row.EntryText), pages)) {
+                ++counts.notFound;
+                return true;
+            }
+        } catch (const RuntimeError&) {
+            ++counts.dropped;  // a page count out of range: this row only
+            return true;
+        }
+        ++counts.dropped;
+        return false;
+    };
+    AddInGroups(app, table, counts, pace, add, [](bool) {});
 }
 
 std::string ImportNativePath(const App& app, const std::string& importPath) {

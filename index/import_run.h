@@ -58,8 +58,8 @@ struct ImportHooks {
 
 // Rows marked "Y" into Found, FoundOrder, Remaining and RemainingOrder unless the
 // Remaining list already holds them (an index seek), and rows marked "N" that are
-// document numbers into Not Found. Each row is stored on its own savepoint: a row
-// that fails is counted as dropped and the loop goes on. The event pump runs every
+// document numbers into Not Found. A row the store refuses is counted as dropped and
+// the loop goes on; the others are stored. The event pump runs every
 // few rows; a cancel raises ImportCancelled.
 void Clip2Found(App& app, ImportTable& table, ImportCounts& counts, const ImportHooks* hooks = nullptr);
 void Clip2NotFound(App& app, ImportTable& table, ImportCounts& counts, const ImportHooks* hooks = nullptr);

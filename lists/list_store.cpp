@@ -355,6 +355,7 @@ void ListStore::Transaction::rollback() {
 bool ListStore::guarded(const std::function<bool(ListTotals&)>& body) {
     if (!db_) return false;
     try {
+        if (unguarded_ && !frames_.empty()) return !broken_ && body(frames_.back());
         Transaction tx(*this);
         if (!tx.ok() || !body(tx.pending())) return false;
         return tx.commit();

@@ -139,6 +139,23 @@ public:
         bool active_ = false;
     };
 
+    // Inside an open Transaction, the single operations skip their own savepoint while one
+    // of these lives: a long run of adds then costs one savepoint, and the caller undoes the
+    // whole Transaction when any add fails (an operation that fails halfway is not undone).
+    class Unguarded {
+    public:
+        explicit Unguarded(ListStore& store) : store_(store), was_(store.unguarded_) {
+            store_.unguarded_ = !store_.frames_.empty();
+        }
+        ~Unguarded() { store_.unguarded_ = was_; }
+        Unguarded(const Unguarded&) = delete;
+        Unguarded& operator=(const Unguarded&) = delete;
+
+    private:
+        ListStore& store_;
+        bool was_;
+    };
+
 private:
     friend class Transaction;
 
@@ -174,6 +191,7 @@ private:
     ListTotals totals_;
     std::deque<ListTotals> frames_;  // pending totals of each open transaction (stable references)
     bool broken_ = false;            // SQLite rolled the whole transaction back under us
+    bool unguarded_ = false;         // see Unguarded
 };
 
 }  // namespace velk

@@ -1,6 +1,7 @@
 #include "index/import_run.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <array>
 #include <filesystem>
@@ -236,6 +237,29 @@ TEST(ImportRun, RelativePathsStayInTheImportDirectory) {
     EXPECT_EQ(ImportNativePath(w.app, "  "), "");
     w.app.config.ImportPath.clear();
     EXPECT_EQ(ImportNativePath(w.app, "rel.txt"), "");  // never the working directory
+}
+
+TEST(ImportRun, ARowTheStoreRefusesCostsOnlyItself) {
+    // Rows are stored in groups; a refused row undoes its group, which is stored again row by row.
+    ImportWorld w = ImportWorld::Patents();
+    sqlite3* h = nullptr;
+    ASSERT_EQ(sqlite3_open((w.tree.root() / "VELKWp.mdb").c_str(), &h), SQLITE_OK);
+    const int rc =
+        sqlite3_exec(h,
+                     "CREATE TRIGGER f BEFORE INSERT ON RemainingOrder WHEN NEW.DocumentNo LIKE '6234567%' "
+                     "BEGIN SELECT RAISE(ABORT, 'full'); END; CREATE TRIGGER n BEFORE INSERT ON NotFound "
+                     "WHEN NEW.DocumentNo = '9999998' BEGIN SELECT RAISE(ABORT, 'full'); END;",
+                     nullptr, nullptr, nullptr);
+    sqlite3_close(h);
+    ASSERT_EQ(rc, SQLITE_OK);
+    ImportResult r =
+        RunImport(w.app, FileRequest(w.list("g.txt", "5123456 6234567 9999999 9999998 D345678\n")), {});
+    EXPECT_EQ(Counts(r.counts), (std::array<int, 6>{5, 2, 0, 1, 0, 2}));
+    EXPECT_EQ(w.texts(ListTable::Found), (Strings{"5123456  V001", "D345678  V002"}));
+    EXPECT_EQ(w.texts(ListTable::RemainingOrder), w.texts(ListTable::Found));
+    EXPECT_EQ(w.texts(ListTable::NotFound), (Strings{"9999999"}));
+    EXPECT_EQ(std::make_tuple(w.store->FoundCount(), w.store->RemainingPages(), w.store->NotFoundCount()),
+              std::make_tuple(2, 14, 1));
 }
 
 }  // namespace
