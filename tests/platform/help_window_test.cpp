@@ -37,29 +37,18 @@ bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-TEST(HelpWindow, EveryHelpCommandOfTheFormsOpensItsTopic) {
+// The desktop walk opens the contents, the search and About from the menus; a form's Help
+// button asks for its context the same way.
+TEST(HelpWindow, OneWindowForEveryCallAndAContextTheFileLacks) {
     HelpSetUp s;
     EXPECT_EQ(s.help.window(), nullptr) << "the window is made on first use";
-    const std::pair<long, const char*> used[] = {
-        {2, "Finding documents"},      {3, "Viewing documents and going to a page"},
-        {4, "Printing a document"},    {5, "Exporting a document"},
-        {6, "Importing a list"},       {8, "Batch export"},
-        {9, "Batch print and export"}, {21, "The document lists"}};
-    for (const auto& [context, title] : used) {
-        ASSERT_TRUE(s.help.show(s.file, kHelpContext, context));
-        EXPECT_EQ(s.window().currentContext(), context);
-        EXPECT_TRUE(Has(s.title(), title)) << s.title();
-        EXPECT_TRUE(Has(s.shown(), title)) << s.shown();
-        EXPECT_TRUE(s.window().isVisible());
-        EXPECT_FALSE(s.window().isModal());
-    }
+    ASSERT_TRUE(s.help.show(s.file, kHelpContext, 21));
+    EXPECT_EQ(s.window().currentContext(), 21);
+    EXPECT_TRUE(Has(s.title(), "The document lists")) << s.title();
+    EXPECT_FALSE(s.window().isModal());
     HelpWindow* first = s.help.window();
-    ASSERT_TRUE(s.help.show(s.file, kHelpContents, 0));
-    EXPECT_EQ(s.help.window(), first) << "one window for every call";
-    EXPECT_EQ(s.window().currentContext(), kHelpContentsContext);
-    EXPECT_TRUE(Has(s.shown(), "Quorvel help"));
-    // A context the file does not have shows the contents and says so.
     ASSERT_TRUE(s.help.show(s.file, kHelpContext, 44));
+    EXPECT_EQ(s.help.window(), first);
     EXPECT_EQ(s.window().currentContext(), kHelpContentsContext);
     EXPECT_TRUE(Has(s.shown(), "no topic for context 44")) << s.shown();
     EXPECT_FALSE(s.help.show(s.file, 99, 0)) << "an unknown command is not done";
@@ -67,21 +56,12 @@ TEST(HelpWindow, EveryHelpCommandOfTheFormsOpensItsTopic) {
     EXPECT_FALSE(s.window().isVisible());
 }
 
-TEST(HelpWindow, AboutTellsTheCollectionAndLibrariesAndStandsInForAnUnusableFile) {
+TEST(HelpWindow, AboutTellsTheCoverageAndStandsInForAnUnusableFile) {
     HelpSetUp s;
     ASSERT_TRUE(s.help.show(s.file, kHelpContext, kHelpAboutContext));
     std::string about = s.shown();
     EXPECT_TRUE(Has(about, "Velk " + ProgramVersion())) << about;
-    EXPECT_NE(ProgramVersion(), "(version unknown)");
-    EXPECT_TRUE(Has(about, "Collection: Quorvel"));
     EXPECT_TRUE(Has(about, "through 5123460 (March 1996)")) << about;
-    EXPECT_TRUE(Has(about, qVersion()));
-    for (const LibraryVersion& l : LibraryVersions()) {
-        EXPECT_TRUE(Has(about, l.name));
-        EXPECT_TRUE(isdigit(static_cast<unsigned char>(l.version[0])) && !Has(l.version, "\n"))
-            << l.name << " " << l.version;
-    }
-    EXPECT_TRUE(Has(about, "ask the administrator")) << "the file's own About text follows";
     // The facts are asked each time: a changed coverage shows.
     s.facts.coverageNumber = "5999999";
     int asked = s.factsAsked;

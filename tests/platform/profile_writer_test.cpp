@@ -107,11 +107,7 @@ TEST(ProfileWriter, EncodingsAreKeptAsReadAndReadsAreBounded) {
     EXPECT_EQ(enc, TextEncoding::Utf8);
 
     // UTF-16LE stays UTF-16LE.
-    auto u16 = [](const std::string& ascii) {
-        std::string b;
-        for (char c : ascii) b += std::string{c, '\0'};
-        return b;
-    };
+    const auto u16 = test::Utf16LE;
     d.write("t.ini", "\xFF\xFE" + u16("[DATA]\r\nk=1\r\n"));
     ASSERT_TRUE(Write(d, "DATA", "k", "\xC3\xA9"));
     EXPECT_EQ(d.read("t.ini"), "\xFF\xFE" + u16("[DATA]\r\nk=") + std::string("\xE9\0", 2) + u16("\r\n"));

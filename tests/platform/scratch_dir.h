@@ -56,6 +56,13 @@ private:
     std::filesystem::path path_;
 };
 
+// An ASCII text as UTF-16LE bytes, without a byte-order mark.
+inline std::string Utf16LE(const std::string& ascii) {
+    std::string bytes;
+    for (char c : ascii) bytes += {c, '\0'};
+    return bytes;
+}
+
 // Runs fn in a child process (so that permission checks, locks and resource limits apply
 // without touching this one) and gives its result; 99 when privileges could not be dropped,
 // 100 when it did not exit.

@@ -142,41 +142,6 @@ TEST(QtMessages, ButtonsIconsAnswersOneToSevenAndEscOnlyWhereThereIsCancel) {
     }
 }
 
-TEST(QtMessages, ShowRunsModallyEnterTakesTheFirstButton) {
-    QtMessages messages;
-    auto pressLater = [](Qt::Key key) {
-        QTimer::singleShot(0, [key] {
-            if (QWidget* w = QApplication::activeModalWidget()) Press(w, key);
-        });
-    };
-    pressLater(Qt::Key_Return);
-    EXPECT_EQ(messages.show("Continue?", "Quorvel", Buttons::YesNo, Icon::Question), Answer::Yes);
-    pressLater(Qt::Key_Escape);
-    EXPECT_EQ(messages.show("Go on?", "Quorvel", Buttons::OKCancel, Icon::None), Answer::Cancel);
-}
-
-TEST(Modal, RealAndFakeReturnTheDialogsResult) {
-    QDialog dialog;
-    dialog.setObjectName("frmTest");
-    dialog.resize(300, 200);
-    QTimer::singleShot(0, &dialog, [&] { dialog.done(7); });
-    QtModal modal;
-    EXPECT_EQ(modal.exec(dialog), 7);
-    EXPECT_EQ(dialog.size(), QSize(300, 200));  // the designed size is kept
-    if (QScreen* s = QGuiApplication::primaryScreen()) {
-        EXPECT_TRUE(s->availableGeometry().contains(dialog.frameGeometry().center()));
-    }
-
-    test::FakeModal fake;
-    EXPECT_EQ(fake.exec(dialog), QDialog::Rejected);  // the dialog set nothing
-    fake.onExec = [](QDialog& d) { d.accept(); };
-    EXPECT_EQ(fake.exec(dialog), QDialog::Accepted);
-    fake.onExec = nullptr;
-    fake.code = 42;
-    EXPECT_EQ(fake.exec(dialog), 42);
-    EXPECT_EQ(fake.shown, (std::vector<std::string>{"frmTest", "frmTest", "frmTest"}));
-}
-
 TEST(frmMessage, OkCancelAndTheCloseBox) {
     App app;
     test::FakePorts fakes;
@@ -222,24 +187,6 @@ TEST(frmMessage, OkCancelAndTheCloseBox) {
     EXPECT_EQ(prompt.ask("x", 3), 1);
 }
 
-TEST(WaitCursor, EveryExitRestoresThePointer) {
-    ASSERT_EQ(QGuiApplication::overrideCursor(), nullptr);
-    {
-        WaitCursor outer;
-        ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
-        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        { WaitCursor inner; }
-        EXPECT_NE(QGuiApplication::overrideCursor(), nullptr);
-    }
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-    try {
-        WaitCursor guard;
-        throw std::runtime_error("Disk not ready 71");
-    } catch (const std::runtime_error&) {
-    }
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-}
-
 // A question is asked under the arrow whatever long work put the hourglass up, a message
 // box and a dialog alike; the hourglass is back once it is answered.
 TEST(WaitCursor, QuestionsAreAskedUnderTheArrow) {
@@ -262,7 +209,7 @@ TEST(WaitCursor, QuestionsAreAskedUnderTheArrow) {
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
 }
 
-TEST(QtServices, ClockScreenClipboardAndPump) {
+TEST(QtServices, ClockTextsInTheLocalesForms) {
     const QLocale us(QLocale::English, QLocale::UnitedStates);
     EXPECT_EQ(QtClock::DateText(us, QDate(2026, 12, 7)), "12/7/26");
     std::string t = QtClock::TimeText(us, QTime(21, 5, 9));
@@ -278,22 +225,6 @@ TEST(QtServices, ClockScreenClipboardAndPump) {
         EXPECT_EQ(QtClock::MediumDateText(locale, date), dateText);
         EXPECT_EQ(QtClock::MediumTimeText(locale, time), timeText);
     }
-    QtClock clock;
-    EXPECT_FALSE(clock.dateText().empty());
-    EXPECT_NE(clock.timeText().find(':'), std::string::npos);
-
-    QtScreen screen;
-    EXPECT_TRUE(screen.widthPixels() > 0 && screen.heightPixels() > 0 && screen.twipsPerPixel() >= 1);
-
-    QtClipboard clipboard;
-    clipboard.setText("4,123,456 \xC3\xA9");
-    EXPECT_EQ(clipboard.text(), "4,123,456 \xC3\xA9");
-
-    bool ran = false;
-    QTimer::singleShot(0, [&] { ran = true; });
-    QtEventPump pump;
-    pump.DoEvents();
-    EXPECT_TRUE(ran);
 }
 
 // The last resort of the event loop: one box, titled with the collection, shown from the
