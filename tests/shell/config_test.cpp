@@ -3,23 +3,16 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "tests/platform/scratch_dir.h"
-#include "tests/support/fakes.h"
+#include "tests/shell/ini_fixture.h"
 
 namespace fs = std::filesystem;
 using namespace velk;
+using velk::test::Replaced;
 using velk::test::ScratchDir;
 
 namespace {
 
-const std::string kRequired =
-    "[DATA]\r\nINSTALLATION_TYPE=OPEN\r\nIMPORT_PATH=C:\\IMPORT\r\nEXPORT_PATH=C:\\EXPORT\r\n"
-    "PRINTER_PASSWORD=prn\r\nIMPORT_VALUES=1\r\nCD_DRIVE=E:\\\r\nCD_PASSWORD=cd\r\n";
-
-std::string Replaced(std::string text, const std::string& from, const std::string& to) {
-    text.replace(text.find(from), from.size(), to);
-    return text;
-}
+const std::string kRequired = test::RequiredIni();
 
 using Values = std::vector<std::string>;
 
@@ -33,24 +26,14 @@ std::string Offered(const std::array<std::string, 26>& drives) {
     return letters;
 }
 
-struct Install {
-    ScratchDir dir{"config"};
-    test::FakePorts fakes;
-    App app;
+struct Install : test::IniDir {
     std::string menu;
-    explicit Install(const char* mode = kModePatents) {
-        app.config.AppDir = dir.str();
-        app.config.CollectionMode = mode;
-        fakes.wire(app.ports);
-    }
-    std::string file() const { return app.config.isTrademarks() ? "VelkWm.INI" : "VelkWp.INI"; }
+    explicit Install(const char* mode = kModePatents) : IniDir("config", mode) {}
     bool read(const std::string& text) {
         dir.write(file(), text);
         return ReadIni(app, &menu);
     }
-    std::string ini() const { return dir.read(file()); }
     std::string at(const char* name) const { return (dir / name).string(); }
-    const std::vector<test::ShownMessage>& shown() const { return fakes.messages.shown; }
 };
 
 }  // namespace
@@ -61,7 +44,7 @@ TEST(ReadIni, RequiredKeysAreReadAndEachOneMissingFailsTheRead) {
     const Config& c = in.app.config;
     EXPECT_EQ((Values{c.InstallationType, c.ImportPath, c.CdDriveLetter, c.CDDrive, c.OpenIdxPath,
                       c.CdPassword, c.CollectionLetter}),
-              (Values{"OPEN", "C:\\IMPORT", "E", "E:", "E:\\open.idx", "cd", "P"}));
+              (Values{"OPEN", "C:\\IMPORT", "E", "E:", "E:\\open.idx", "Secret", "P"}));
     EXPECT_EQ((Values{c.HelpFilePath, c.PatentIndexPath, c.TrademarkIndexPath, c.AssignIndexPath}),
               (Values{in.at("velkwp.hlp"), in.at("cum.idx"), in.at("cum_mark.idx"), in.at("cum_assn.idx")}));
     EXPECT_TRUE(in.shown().empty());
@@ -74,7 +57,7 @@ TEST(ReadIni, RequiredKeysAreReadAndEachOneMissingFailsTheRead) {
         std::size_t at = text.find(key);
         text.erase(at, text.find("\r\n", at) + 2 - at);
         EXPECT_FALSE(one.read(text)) << key;
-        EXPECT_EQ(one.app.config.PrinterPassword, std::string(key) == "PRINTER_PASSWORD" ? "" : "prn") << key;
+        EXPECT_EQ(one.app.config.PrinterPassword, std::string(key) == "PRINTER_PASSWORD" ? "" : "Prn") << key;
         EXPECT_EQ(one.app.config.PageType, "LETTER") << key;
     }
 }
@@ -205,11 +188,7 @@ TEST(ReadIni, BadFilesGetAClearAnswerAndOtherEncodingsLoseNothing) {
     EXPECT_EQ(cp.ini(), kRequired + "IMPORT_PATH=C:\\caf\xE9\r\nPAGE_TYPE=LETTER\r\n");
 
     Install utf16;
-    auto wide = [](const std::string& ascii) {
-        std::string b;
-        for (char ch : ascii) b += std::string{ch, '\0'};
-        return b;
-    };
+    const auto wide = test::Utf16LE;
     const std::string text =
         "\xFF\xFE" + wide(kRequired + "EXPORT_PATH=C:\\caf") + std::string("\xE9\0", 2) + wide("\r\n");
     ASSERT_TRUE(utf16.read(text));

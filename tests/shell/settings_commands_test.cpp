@@ -3,38 +3,29 @@
 #include <gtest/gtest.h>
 
 #include "lists/list_store.h"
-#include "shell/config.h"
 #include "shell/dialog_commands.h"
 #include "shell/startup.h"
-#include "tests/platform/scratch_dir.h"
-#include "tests/support/fakes.h"
+#include "tests/shell/ini_fixture.h"
 
 namespace fs = std::filesystem;
 using namespace velk;
-using velk::test::ScratchDir;
 
 namespace {
 
 struct NoWindows : SettingsWindows {
-    int passwords = 0, drives = 0, setups = 0;
-    bool askPassword(PasswordPurpose) override { return ++passwords, false; }
-    void showCdRom() override { ++drives; }
-    bool showPrinterSetup() override { return ++setups, true; }
+    bool askPassword(PasswordPurpose) override { return false; }
+    void showCdRom() override {}
+    bool showPrinterSetup() override { return true; }
 };
 
 // An installation with both indexes, a list store and recorded window actions.
-struct Commands {
-    ScratchDir dir{"commands"};
-    test::FakePorts fakes;
-    App app;
+struct Commands : test::IniDir {
     std::unique_ptr<ListStore> store;
     NoWindows settings;
     MainWindowActions window;
     std::vector<std::string> actions;
 
-    explicit Commands(const char* mode = kModePatents) {
-        app.config.AppDir = dir.str();
-        app.config.CollectionMode = mode;
+    explicit Commands(const char* mode = kModePatents) : IniDir("commands", mode) {
         app.config.InstallationType = "OPEN";
         app.config.CdDriveLetter = "E";
         app.config.SmartCdOn = "Y";
@@ -43,7 +34,6 @@ struct Commands {
         DeriveCollectionValues(app.config);
         dir.write("cum.idx", "x");
         dir.write("CUM_MARK.IDX", "x");
-        fakes.wire(app.ports);
         store = std::make_unique<ListStore>(dir / "VELKWp.mdb", mode);
         EXPECT_TRUE(store->OpenDatabases());
         app.lists = store.get();
@@ -76,61 +66,33 @@ using Values = std::vector<std::string>;
 
 }  // namespace
 
-// Which print and export dialog each collection's items open: the desktop walk.
-TEST(DialogCommands, EachItemOpensItsDialog) {
+// The desktop walk opens every enabled item; these are the items' answers when their list is empty.
+TEST(DialogCommands, EmptyListsAnswerWithTheirMessageAndAPrintIsNoBatch) {
     Commands in;
-    in.app.PrintMode = PrintSource::Batch;
-    in.opened([&] { ToolbarDialogCommand(in.app, "BTN_PRINT"); });
-    EXPECT_EQ(in.app.PrintMode, PrintSource::Document) << "a print after the batch window is no batch";
-    EXPECT_EQ(in.opened([&] { ToolbarDialogCommand(in.app, "BTN_FIND"); }), Opened{D::Find});
-    EXPECT_EQ(in.opened([&] { ToolbarDialogCommand(in.app, "BTN_GOTO"); }), Opened{D::GoTo});
-    EXPECT_FALSE(ToolbarDialogCommand(in.app, "BTN_NEXT_PAGE"));
-    EXPECT_EQ(in.opened([&] { in.menu("mnuImport"); }), Opened{D::Import});
-    EXPECT_EQ(in.opened([&] { in.menu("mnuGoto"); }), Opened{D::GoTo});
-    EXPECT_EQ(in.opened([&] { in.menu("mnuBatch"); }), Opened{D::Batch});
+    in.menu("mnuBatch");
     EXPECT_EQ(in.app.PrintMode, PrintSource::Batch);
-    EXPECT_EQ(in.actions.back(), "refreshListButtons");
-
-    // Find enables View once the Found list holds entries; View needs them.
-    in.fakes.frame.enabled["mnuView"] = false;
-    EXPECT_EQ(in.opened([&] { in.menu("mnuView"); }), Opened{});
-    EXPECT_EQ(in.fakes.messages.last(), kNoDocumentsToView);
-    in.fakes.frame.onOpen = [&](FrameDialog d) {
-        if (d == D::Find) in.fill();
-    };
-    EXPECT_EQ(in.opened([&] { in.menu("mnuFind"); }), Opened{D::Find});
-    EXPECT_TRUE(in.fakes.frame.enabled["mnuView"]);
-    EXPECT_EQ(in.opened([&] { in.menu("mnuView"); }), Opened{D::View});
-
-    // Every item of the group is taken; the settings items reach their windows.
-    for (const char* name :
-         {"mnuCDRom", "mnua4", "mnuletter", "mnulegal", "mnuPSetup", "Duplex", "Jukebox", "mnuQuorvel",
-          "mnuTovrin", "mnuFennic", "mnuFound", "mnuNotFound", "mnuNotPrinted"})
-        EXPECT_TRUE(in.menu(name)) << name;
+    ToolbarDialogCommand(in.app, "BTN_PRINT");
+    EXPECT_EQ(in.app.PrintMode, PrintSource::Document) << "a print after the batch window is no batch";
+    EXPECT_FALSE(ToolbarDialogCommand(in.app, "BTN_NEXT_PAGE"));
     EXPECT_FALSE(in.menu("mnuZoomIn"));
-    EXPECT_EQ(in.settings.drives, 2);  // mnuCDRom and the Jukebox toggle
-    EXPECT_EQ(in.settings.setups, 1);
-    EXPECT_EQ(in.settings.passwords, 0);
-    EXPECT_TRUE(in.fakes.frame.isChecked("Duplex"));
-}
+    in.fakes.messages.shown.clear();
 
-TEST(DialogCommands, ListsMenuShowsAMessageForAnEmptyList) {
-    Commands in;
-    for (const char* item : {"mnuFound", "mnuNotFound", "mnuNotPrinted"})
-        ListsCommand(in.app, item, in.window);
-    ASSERT_EQ(in.fakes.messages.shown.size(), 3u);
-    EXPECT_EQ(in.fakes.messages.shown[0].text, kNoFound);
-    EXPECT_EQ(in.fakes.messages.shown[1].text, kNoNotFound);
-    EXPECT_EQ(in.fakes.messages.shown[2].text, kNoRemaining);
-    EXPECT_EQ(in.fakes.messages.shown[2].title, "Quorvel");
-    EXPECT_EQ(in.fakes.messages.shown[2].buttons, Buttons::OK);
-    EXPECT_EQ(in.fakes.messages.shown[2].icon, Icon::None);
-    EXPECT_TRUE(in.actions.empty());
+    const char* const items[] = {"mnuView", "mnuFound", "mnuNotFound", "mnuNotPrinted"};
+    for (const char* item : items) in.menu(item);
+    ASSERT_EQ(in.fakes.messages.shown.size(), 4u);
+    const std::vector<std::string> said = {in.fakes.messages.shown[0].text, in.fakes.messages.shown[1].text,
+                                           in.fakes.messages.shown[2].text, in.fakes.messages.shown[3].text};
+    EXPECT_EQ(said, (Values{kNoDocumentsToView, kNoFound, kNoNotFound, kNoRemaining}));
+    EXPECT_EQ(in.fakes.messages.shown[3].title, "Quorvel");
+    EXPECT_EQ(in.fakes.messages.shown[3].icon, Icon::None);
     in.fill();
-    for (const char* item : {"mnuFound", "mnuNotFound", "mnuNotPrinted"})
-        ListsCommand(in.app, item, in.window);
-    EXPECT_EQ(in.actions, (std::vector<std::string>{"list FOUND", "list NOT FOUND", "list REMAINING"}));
-    EXPECT_EQ(in.fakes.messages.shown.size(), 3u);
+    in.actions.clear();
+    EXPECT_EQ(in.opened([&] {
+        for (const char* item : items) in.menu(item);
+    }),
+              Opened{D::View});
+    EXPECT_EQ(in.actions, (Values{"list FOUND", "list NOT FOUND", "list REMAINING"}));
+    EXPECT_EQ(in.fakes.messages.shown.size(), 4u);
 }
 
 TEST(DialogCommands, CollectionSwitchAsksClearsAndRederives) {
