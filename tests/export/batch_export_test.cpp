@@ -110,7 +110,7 @@ TEST(BatchExport, PatentPageChoiceMissingVolumeAndCancel) {
     EXPECT_EQ(in.exportList().size(), 2u);
 }
 
-// A real file system that fills up: a 1 MB tmpfs, when this process may mount one.
+// A real file system that fills up: a 40 KB tmpfs, when this process may mount one.
 TEST(BatchExport, FullDiskKeepsEveryOldFileAndTheList) {
     ExportInstall in(mks::Collection::Tovrin);
     const fs::path tiny = in.tree.dir("small");

@@ -16,6 +16,7 @@
 #include "print/document_files.h"
 #include "tests/export/export_fixtures.h"
 #include "tests/imaging/imaging_fixtures.h"
+#include "tests/platform/scratch_dir.h"
 #include "viewer/document_locator.h"
 #include "viewer/page_loading.h"
 
@@ -44,17 +45,7 @@ std::string Output(const std::string& cmd) {
 void WriteText(const fs::path& p, const std::string& text) {
     std::ofstream(p, std::ios::binary) << text;
 }
-std::string ReadText(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), {}};
-}
-
-bool HaveImageMagick() {
-    return ExitCode("identify -version") == 0;
-}
-bool HaveNetpbm() {
-    return ExitCode("pcxtoppm -version") == 0;
-}
+const auto ReadText = test::ScratchDir::ReadFile;
 
 // The exported picture as another program decodes it. PCX goes through Netpbm: this
 // ImageMagick reads every 1-bit PCX with its two colours swapped, Netpbm's own too.
@@ -100,7 +91,7 @@ TiffFacts ReadTiff(const fs::path& path) {
 
 TEST(ExportEngine, EveryFormatReadsBackWithTheSourcePixels) {
     // Without another program's reading the check would prove nothing: ./velk installs both.
-    ASSERT_TRUE(HaveImageMagick() && HaveNetpbm())
+    ASSERT_TRUE(ExitCode("identify -version") == 0 && ExitCode("pcxtoppm -version") == 0)
         << "ImageMagick and Netpbm are needed to read exports back";
     for (mks::ImageKind kind : {mks::ImageKind::Container, mks::ImageKind::TiffTextMap}) {
         ExportInstall in;
@@ -458,6 +449,23 @@ TEST(ExportEngine, FreeSpaceAndCancel) {
     EXPECT_EQ(in.exportPages({1, 2}, SaveFormat::Gif, in.out), ExportOutcome::Done);
     EXPECT_TRUE(fs::exists(dir / "Page0001.GIF") && fs::exists(dir / "Page0002.GIF"));
     EXPECT_EQ(in.lists->Count(ListTable::ToExport), 0);
+}
+
+// A document leaves its list only once its files are on the disk: a page file taken away
+// between its write and the document's sync (another program cleaning the directory, a
+// medium swapped) fails the sync, and the document stays listed.
+TEST(ExportEngine, DocumentStaysListedWhenItsFilesCannotBeSynced) {
+    ExportInstall in;
+    const mks::SampleDocument& d = in.open(mks::ImageKind::TiffTextMap);
+    in.toExport(d);
+    ExportRun run(in.app, nullptr);
+    in.ports.pump.onPump = [&](int) {
+        if (run.pagesWritten() == 2) fs::remove(run.written().front());
+    };
+    EXPECT_EQ(run.ExportDocument({1, 2}, SaveFormat::Pcx, in.out), ExportOutcome::Partial);
+    ASSERT_EQ(in.ports.messages.shown.size(), 1u);
+    EXPECT_NE(in.ports.messages.last().find("File not found"), std::string::npos) << in.ports.messages.last();
+    EXPECT_EQ(in.exportList(), std::vector<std::string>{Trim(d.number)});
 }
 
 }  // namespace

@@ -120,98 +120,64 @@ TEST(ExportDestination, DrivesPathsAndBothDialogs) {
     EXPECT_EQ(AskExportDestination(app, in.modal), in.out / "Week 12");
 }
 
-TEST(ExportForms, ShownPatentRangeFormatsAndHelp) {
+// The desktop walk exports the shown document with each dialog's defaults and a patent batch
+// as PDF; these keep the refusals, the trademark batch dialog and its Cancel.
+TEST(ExportForms, RefusalsHelpAndTheTrademarkBatch) {
     FormInstall in;
     const mks::SampleDocument& d = in.open(mks::ImageKind::Container);
-    in.toExport(d);
     in.app.viewers[0].PageNumber = Int16(2);
-    frmExport form(in.app, in.modal);
-    EXPECT_EQ(form.windowTitle().toStdString(), "Quorvel Export " + FormatText(d.number, "###,###,###"));
-    EXPECT_EQ(form.lblTotPage->text().toStdString(), "of " + std::to_string(d.pages));
-    EXPECT_EQ(form.lblEntire->text().toStdString(), "(" + std::to_string(d.pages) + " pages)");
-    EXPECT_EQ(form.lstPage->currentRow(), 1);  // the viewer's page
-    EXPECT_TRUE(form.optPage->isChecked());
-    EXPECT_EQ(form.chosenFormat(), ExportFormat(SaveFormat::TiffG4));
-
-    form.cmdHelp->click();
-    ASSERT_EQ(in.ports.help.calls.size(), 1u);
-    EXPECT_EQ(in.ports.help.calls[0].context, 5);
-
-    // A range that runs backwards selects nothing: the message, and no destination asked.
-    form.cmbRangeSt->setCurrentIndex(1);
-    form.cmbRangeEnd->setCurrentIndex(0);
-    form.optRange->setChecked(true);
-    form.cmdExport->click();
-    EXPECT_EQ(in.ports.messages.last(), kNoPagesText);
-    EXPECT_TRUE(in.modal.shown.empty());
-
-    form.cmbRangeSt->setCurrentIndex(0);
-    form.cmbRangeEnd->setCurrentIndex(1);
-    form.optGif->setChecked(true);
-    form.cmdExport->click();
-    EXPECT_EQ(in.modal.shown, std::vector<std::string>{"frmDialog"});
-    EXPECT_EQ(in.written(),
-              (std::vector<std::string>{d.number + "/Page0001.GIF", d.number + "/Page0002.GIF"}));
-    EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_TRUE(in.exportList().size() == 0u);
-    ASSERT_EQ(in.ports.messages.summaries.size(), 1u);  // the run's one closing message
-    EXPECT_EQ(in.ports.messages.summaries[0].text(),
-              "Export finished.\nDone: 1 document, 2 pages.\nOutput: " + (in.out / d.number).string());
-}
-
-TEST(ExportForms, MarkDialogAndBatchDialogs) {
-    FormInstall in(mks::Collection::Tovrin);
-    const auto& docs = in.s.documents;
-    const auto two = std::find_if(docs.begin(), docs.end(), [](const auto& x) { return x.pages >= 2; });
-    ASSERT_NE(two, docs.end());
-    const mks::SampleDocument& d = in.open(*two);
     {
-        frmMarkExport form(in.app, in.modal);
-        EXPECT_EQ(form.windowTitle().toStdString(), "Tovrin Export " + FormatText(d.number, "###,###,###"));
-        EXPECT_TRUE(form.optEntire->isChecked());
-        form.lstPage->setCurrentRow(1);
-        form.optPage->setChecked(true);
-        form.optPcx->setChecked(true);
+        frmExport form(in.app, in.modal);
+        EXPECT_EQ(form.lstPage->currentRow(), 1);  // the viewer's page
+        form.cmdHelp->click();
+        ASSERT_EQ(in.ports.help.calls.size(), 1u);
+        EXPECT_EQ(in.ports.help.calls[0].context, 5);
+        // A range that runs backwards selects nothing: the message, and no destination asked.
+        form.cmbRangeSt->setCurrentIndex(1);
+        form.cmbRangeEnd->setCurrentIndex(0);
+        form.optRange->setChecked(true);
         form.cmdExport->click();
+        EXPECT_EQ(in.ports.messages.last(), kNoPagesText);
+        EXPECT_TRUE(in.modal.shown.empty());
+        EXPECT_EQ(form.lblEntire->text().toStdString(), "(" + std::to_string(d.pages) + " pages)");
     }
-    EXPECT_EQ(in.written(), std::vector<std::string>{d.number + "/Page0002.PCX"});
 
+    FormInstall marks(mks::Collection::Tovrin);
+    for (const auto& doc : marks.s.documents) marks.toExport(doc);
+    const std::size_t listed = marks.exportList().size();
     // The batch dialog preselects no format: Export answers, asks for nothing, writes nothing.
-    for (const auto& doc : in.s.documents) in.toExport(doc);
-    const std::size_t listed = in.exportList().size();
-    frmMarBExport batch(in.app, in.modal);
+    frmMarBExport batch(marks.app, marks.modal);
     EXPECT_EQ(batch.windowTitle(), "Tovrin Batch Export");
     EXPECT_EQ(batch.chosenFormat(), std::nullopt);
     EXPECT_EQ(batch.findChild<QRadioButton*>("optBMP"), batch.optWmf);
     batch.cmdExport->click();
-    EXPECT_EQ(in.ports.messages.last(), kNoFormatText);
-    EXPECT_EQ(in.modal.shown.size(), 1u);  // only the single export's destination
+    EXPECT_EQ(marks.ports.messages.last(), kNoFormatText);
+    EXPECT_TRUE(marks.modal.shown.empty());
     batch.cmdHelp->click();
-    EXPECT_EQ(in.ports.help.calls.back().context, 8);
-
+    EXPECT_EQ(marks.ports.help.calls.back().context, 8);
     // Cancel to the destination: nothing written, the list as it was.
-    in.modal.onExec = [](QDialog& dlg) { dynamic_cast<frmDialog&>(dlg).cmdCancel->click(); };
+    marks.modal.onExec = [](QDialog& dlg) { dynamic_cast<frmDialog&>(dlg).cmdCancel->click(); };
     batch.optTif3->setChecked(true);
     batch.cmdExport->click();
-    EXPECT_EQ(in.exportList().size(), listed);
-    EXPECT_EQ(in.written().size(), 1u);
+    EXPECT_EQ(marks.exportList().size(), listed);
+    EXPECT_TRUE(marks.written().empty());
 
-    in.modal.onExec = [&](QDialog& dlg) { AnswerDestination(dlg, in.out.string()); };
-    frmMarBExport again(in.app, in.modal);
-    EXPECT_EQ(again.optPdf->text(), "PDF (one file per document)");
+    marks.modal.onExec = [&](QDialog& dlg) { AnswerDestination(dlg, marks.out.string()); };
+    frmMarBExport again(marks.app, marks.modal);
     again.optPdf->setChecked(true);
     again.cmdExport->click();
-    EXPECT_TRUE(in.exportList().empty());
-    std::vector<std::string> expected{d.number + "/Page0002.PCX"};
-    for (const auto& doc : in.s.documents) expected.push_back(doc.number + ".pdf");
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(in.written(), expected);
+    EXPECT_TRUE(marks.exportList().empty());
+    std::vector<std::string> expected;
     int pages = 0;
-    for (const auto& doc : in.s.documents) pages += doc.pages;
-    ASSERT_EQ(in.ports.messages.summaries.size(), 2u);  // the single export's, the batch's
-    EXPECT_EQ(in.ports.messages.summaries[1].run, "Batch Export");
-    EXPECT_EQ(in.ports.messages.summaries[1].pages, pages);
-    EXPECT_EQ(in.ports.messages.summaries[1].folder, in.out);
+    for (const auto& doc : marks.s.documents) {
+        expected.push_back(doc.number + ".pdf");
+        pages += doc.pages;
+    }
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(marks.written(), expected);
+    ASSERT_EQ(marks.ports.messages.summaries.size(), 1u);
+    EXPECT_EQ(marks.ports.messages.summaries[0].run, "Batch Export");
+    EXPECT_EQ(marks.ports.messages.summaries[0].pages, pages);
 }
 
 TEST(ExportForms, AssignmentPagesComeFromItsFile) {
