@@ -1,6 +1,5 @@
 // What happens when the disk fills: a file-size limit on this process makes every write
-// past it fail with EFBIG, as a full disk fails with ENOSPC, without root or a mount. (The
-// configuration file's writes under the same limit are profile_writer_test's.)
+// past it fail with EFBIG, as a full disk fails with ENOSPC, without root or a mount.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -10,7 +9,10 @@
 #include <sqlite3.h>
 
 #include "lists/list_store.h"
+#include "platform/app.h"
+#include "shell/config.h"
 #include "tests/platform/scratch_dir.h"
+#include "tests/support/fakes.h"
 
 namespace velk {
 namespace {
@@ -38,6 +40,10 @@ private:
     void (*oldHandler_)(int) = nullptr;
     bool ok_ = false;
 };
+
+const std::string kConfig =
+    "[DATA]\r\nINSTALLATION_TYPE=OPEN\r\nIMPORT_PATH=C:\\IMPORT\r\nEXPORT_PATH=C:\\EXPORT\r\n"
+    "PRINTER_PASSWORD=prn\r\nIMPORT_VALUES=1\r\nCD_DRIVE=E:\\\r\nCD_PASSWORD=cd\r\nPAGE_TYPE=LETTER\r\n";
 
 std::string Entry(int i) {
     std::string n = std::to_string(5000000 + i);
@@ -102,6 +108,30 @@ TEST(FullDisk, ListStoreAddsFailCleanlyAndTheTotalsMatchWhatWasStored) {
         "SELECT COUNT(*) FROM ToPrint p JOIN Remaining r ON p.DocumentNo = r.DocumentNo";
     EXPECT_EQ(count(both), 0);
     sqlite3_close(db);
+}
+
+TEST(FullDisk, ConfigurationWriteFailsAndKeepsTheOldFile) {
+    test::ScratchDir dir("faults-config");
+    test::FakePorts fakes;
+    App app;
+    app.config.AppDir = dir.str();
+    app.config.CollectionMode = kModePatents;
+    fakes.wire(app.ports);
+    std::string old = kConfig;
+    old += "; " + std::string(2000, 'x') + "\r\n";
+    dir.write("VelkWp.INI", old);
+    ASSERT_TRUE(ReadIni(app));
+    {
+        FileSizeLimit limit(old.size() / 2);
+        ASSERT_TRUE(limit.ok());
+        EXPECT_FALSE(WritePageType(app, "A4"));
+    }
+    EXPECT_EQ(fakes.messages.last(), kConfigWriteError);
+    EXPECT_EQ(dir.read("VelkWp.INI"), old);
+    // No half-written sibling left beside it.
+    int files = 0;
+    for (const auto& e : fs::directory_iterator(dir.path())) files += e.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 1);
 }
 
 }  // namespace
