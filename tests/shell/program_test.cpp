@@ -74,6 +74,9 @@ TEST(Program, AFailureEndsWithItsStatusAndHelpNeedsNoWindow) {
     EXPECT_TRUE(Has(o, "frmSplash shown")) << o.out;
     EXPECT_TRUE(Has(o, "message [] ERROR:  Invalid command line argument - see your adminstrator!")) << o.out;
     EXPECT_FALSE(Has(o, "frmFind shown")) << o.out;
+    o = Launch(link);  // its own name: through the read-me to the find dialog
+    EXPECT_EQ(o.status, 0) << o.out;
+    EXPECT_TRUE(Has(o, "frmReadme shown") && Has(o, "reached the find dialog")) << o.out;
 
     o = Launch(kProgram, {"--help"});
     EXPECT_EQ(o.status, 0);

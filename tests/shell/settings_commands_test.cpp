@@ -93,6 +93,9 @@ TEST(DialogCommands, EmptyListsAnswerWithTheirMessageAndAPrintIsNoBatch) {
               Opened{D::View});
     EXPECT_EQ(in.actions, (Values{"list FOUND", "list NOT FOUND", "list REMAINING"}));
     EXPECT_EQ(in.fakes.messages.shown.size(), 4u);
+    // Every item of the group is taken, Jukebox and the Index menu too (the walk leaves them).
+    for (const char* name : {"mnuCDRom", "mnua4", "mnuPSetup", "Duplex", "Jukebox", "mnuQuorvel", "mnuFennic"})
+        EXPECT_TRUE(in.menu(name)) << name;
 }
 
 TEST(DialogCommands, CollectionSwitchAsksClearsAndRederives) {
