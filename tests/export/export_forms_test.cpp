@@ -142,10 +142,25 @@ TEST(ExportForms, RefusalsHelpAndTheTrademarkBatch) {
         EXPECT_EQ(form.lblEntire->text().toStdString(), "(" + std::to_string(d.pages) + " pages)");
     }
 
+    // The trademark dialog's one page; then its batch, which preselects no format: Export
+    // answers, asks for nothing, writes nothing.
     FormInstall marks(mks::Collection::Tovrin);
-    for (const auto& doc : marks.s.documents) marks.toExport(doc);
+    const auto& docs = marks.s.documents;
+    const auto two = std::find_if(docs.begin(), docs.end(), [](const auto& x) { return x.pages >= 2; });
+    ASSERT_NE(two, docs.end());
+    marks.open(*two);
+    {
+        frmMarkExport form(marks.app, marks.modal);
+        form.lstPage->setCurrentRow(1);
+        form.optPage->setChecked(true);
+        form.optPcx->setChecked(true);
+        form.cmdExport->click();
+    }
+    EXPECT_EQ(marks.written(), std::vector<std::string>{two->number + "/Page0002.PCX"});
+    fs::remove_all(marks.out / two->number);
+    marks.modal.shown.clear();
+    for (const auto& doc : docs) marks.toExport(doc);
     const std::size_t listed = marks.exportList().size();
-    // The batch dialog preselects no format: Export answers, asks for nothing, writes nothing.
     frmMarBExport batch(marks.app, marks.modal);
     EXPECT_EQ(batch.windowTitle(), "Tovrin Batch Export");
     EXPECT_EQ(batch.chosenFormat(), std::nullopt);
@@ -175,9 +190,9 @@ TEST(ExportForms, RefusalsHelpAndTheTrademarkBatch) {
     }
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(marks.written(), expected);
-    ASSERT_EQ(marks.ports.messages.summaries.size(), 1u);
-    EXPECT_EQ(marks.ports.messages.summaries[0].run, "Batch Export");
-    EXPECT_EQ(marks.ports.messages.summaries[0].pages, pages);
+    ASSERT_EQ(marks.ports.messages.summaries.size(), 2u);  // the single export's, the batch's
+    EXPECT_EQ(marks.ports.messages.summaries[1].run, "Batch Export");
+    EXPECT_EQ(marks.ports.messages.summaries[1].pages, pages);
 }
 
 TEST(ExportForms, AssignmentPagesComeFromItsFile) {

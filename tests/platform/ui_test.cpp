@@ -209,7 +209,7 @@ TEST(WaitCursor, QuestionsAreAskedUnderTheArrow) {
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
 }
 
-TEST(QtServices, ClockTextsInTheLocalesForms) {
+TEST(QtServices, ClockAndClipboard) {
     const QLocale us(QLocale::English, QLocale::UnitedStates);
     EXPECT_EQ(QtClock::DateText(us, QDate(2026, 12, 7)), "12/7/26");
     std::string t = QtClock::TimeText(us, QTime(21, 5, 9));
@@ -225,6 +225,13 @@ TEST(QtServices, ClockTextsInTheLocalesForms) {
         EXPECT_EQ(QtClock::MediumDateText(locale, date), dateText);
         EXPECT_EQ(QtClock::MediumTimeText(locale, time), timeText);
     }
+    // The running clock and the clipboard's own text (the walk copies by key, not through the port).
+    QtClock clock;
+    EXPECT_FALSE(clock.dateText().empty());
+    EXPECT_NE(clock.timeText().find(':'), std::string::npos);
+    QtClipboard clipboard;
+    clipboard.setText("4,123,456 \xC3\xA9");
+    EXPECT_EQ(clipboard.text(), "4,123,456 \xC3\xA9");
 }
 
 // The last resort of the event loop: one box, titled with the collection, shown from the
