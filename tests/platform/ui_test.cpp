@@ -6,7 +6,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <QUrl>
 #include <stdexcept>
@@ -270,20 +269,6 @@ TEST(EscapedErrors, OneBoxFromTheLoopReArmedWhenItCloses) {
     QApplication::processEvents();
     EXPECT_EQ(box.shown.size(), 2u);
     EXPECT_EQ(box.shown.back().second, "Out of memory 7");
-}
-
-// At any screen scale a window is no larger than the screen's free area, and on it;
-// below its minimum size it keeps the minimum (its contents scroll).
-TEST(FitToScreen, NoWindowLargerThanTheFreeArea) {
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    QWidget big, firm;
-    big.setGeometry(area.x() + 500, area.y() + 500, area.width() * 2, area.height() * 2);
-    FitToScreen(big);
-    EXPECT_TRUE(area.contains(QRect(big.pos(), big.size()))) << big.x() << "," << big.y();
-    firm.setMinimumSize(area.width() + 10, 50);
-    firm.resize(area.width() * 2, 60);
-    FitToScreen(firm);
-    EXPECT_EQ(firm.size(), QSize(area.width() + 10, 60));
 }
 
 #include "ui_test.moc"
