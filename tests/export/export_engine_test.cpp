@@ -458,7 +458,11 @@ TEST(ExportEngine, DocumentStaysListedWhenItsFilesCannotBeSynced) {
     ExportInstall in;
     const mks::SampleDocument& d = in.open(mks::ImageKind::TiffTextMap);
     in.toExport(d);
+    ASSERT_EQ(in.exportPages({1, 2}, SaveFormat::Pcx, in.out), ExportOutcome::Done);
+    EXPECT_TRUE(in.exportList().empty());
+    in.toExport(d);
     ExportRun run(in.app, nullptr);
+    run.overwrite = ExportRun::Overwrite::Always;
     in.ports.pump.onPump = [&](int) {
         if (run.pagesWritten() == 2) fs::remove(run.written().front());
     };

@@ -141,6 +141,19 @@ TEST(QtMessages, ButtonsIconsAnswersOneToSevenAndEscOnlyWhereThereIsCancel) {
     }
 }
 
+TEST(QtMessages, ShowRunsModallyEnterTakesTheFirstButton) {
+    QtMessages messages;
+    auto pressLater = [](Qt::Key key) {
+        QTimer::singleShot(0, [key] {
+            if (QWidget* w = QApplication::activeModalWidget()) Press(w, key);
+        });
+    };
+    pressLater(Qt::Key_Return);
+    EXPECT_EQ(messages.show("Continue?", "Quorvel", Buttons::YesNo, Icon::Question), Answer::Yes);
+    pressLater(Qt::Key_Escape);
+    EXPECT_EQ(messages.show("Go on?", "Quorvel", Buttons::OKCancel, Icon::None), Answer::Cancel);
+}
+
 TEST(frmMessage, OkCancelAndTheCloseBox) {
     App app;
     test::FakePorts fakes;
@@ -208,7 +221,7 @@ TEST(WaitCursor, QuestionsAreAskedUnderTheArrow) {
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
 }
 
-TEST(QtServices, ClockAndClipboard) {
+TEST(QtServices, ClockScreenAndClipboard) {
     const QLocale us(QLocale::English, QLocale::UnitedStates);
     EXPECT_EQ(QtClock::DateText(us, QDate(2026, 12, 7)), "12/7/26");
     std::string t = QtClock::TimeText(us, QTime(21, 5, 9));
@@ -224,10 +237,12 @@ TEST(QtServices, ClockAndClipboard) {
         EXPECT_EQ(QtClock::MediumDateText(locale, date), dateText);
         EXPECT_EQ(QtClock::MediumTimeText(locale, time), timeText);
     }
-    // The running clock and the clipboard's own text (the walk copies by key, not through the port).
+    // The running clock, the screen and the clipboard's own text (the walk copies by key, not through the port).
     QtClock clock;
     EXPECT_FALSE(clock.dateText().empty());
     EXPECT_NE(clock.timeText().find(':'), std::string::npos);
+    QtScreen screen;
+    EXPECT_TRUE(screen.widthPixels() > 0 && screen.heightPixels() > 0 && screen.twipsPerPixel() >= 1);
     QtClipboard clipboard;
     clipboard.setText("4,123,456 \xC3\xA9");
     EXPECT_EQ(clipboard.text(), "4,123,456 \xC3\xA9");

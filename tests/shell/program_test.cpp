@@ -77,6 +77,13 @@ TEST(Program, AFailureEndsWithItsStatusAndHelpNeedsNoWindow) {
     o = Launch(link);  // its own name: through the read-me to the find dialog
     EXPECT_EQ(o.status, 0) << o.out;
     EXPECT_TRUE(Has(o, "frmReadme shown") && Has(o, "reached the find dialog")) << o.out;
+    // No configuration file: no window beyond the message, and an orderly end without lists.
+    for (const auto& e : fs::directory_iterator(link.parent_path()))
+        if (e.path().extension() == ".INI" || e.path().extension() == ".ini") fs::remove(e.path());
+    o = Launch(link);
+    EXPECT_EQ(o.status, 2) << o.out;
+    EXPECT_TRUE(Has(o, "message [Quorvel] Unable to read configuration file.")) << o.out;
+    EXPECT_FALSE(Has(o, "frmSplash shown")) << o.out;
 
     o = Launch(kProgram, {"--help"});
     EXPECT_EQ(o.status, 0);

@@ -236,9 +236,13 @@ TEST(SettingsCdRom, CancelTakesOutTheKeysTheFileLacked) {
     }
 }
 
-// The walk picks the paper sizes and Duplex; Jukebox is left to these, and writes the file refuses.
-TEST(SettingsMenu, JukeboxAndWritesTheFileDoesNotTake) {
+// The walk picks the paper sizes and Duplex; Jukebox, a size that is no change and writes the
+// file refuses are left to these.
+TEST(SettingsMenu, JukeboxNoChangeAndWritesTheFileDoesNotTake) {
     Install in;
+    EXPECT_FALSE(ChoosePaperSize(in.app, "mnuletter"));  // the checked size again
+    EXPECT_FALSE(ChoosePaperSize(in.app, "mnuPSetup"));
+    EXPECT_EQ(in.ini(), in.original);
     in.cdRomCancel();
     ToggleJukebox(in.app, in.windows);
     EXPECT_TRUE(in.fakes.frame.isChecked("Jukebox"));
