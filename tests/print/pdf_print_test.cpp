@@ -7,17 +7,15 @@
 #include <QImage>
 #include <QPushButton>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <memory>
-#include <sstream>
 
 #include "platform/ui/pdf_output.h"
 #include "platform/ui/qt_printer.h"
 #include "print/print_runs.h"
 #include "print/ui/frm_print.h"
 #include "tests/platform/scratch_dir.h"
+#include "tests/print/pdf_facts.h"
 #include "tests/print/print_fixtures.h"
 #include "tests/support/fake_modal.h"
 #include "viewer/document_locator.h"
@@ -27,17 +25,6 @@ namespace {
 
 using test::PrintInstall;
 namespace mks = velk::mksample;
-
-// One line of pdfinfo's report on a file.
-std::string PdfInfo(const std::string& file, const std::string& key) {
-    std::string info;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(("pdfinfo '" + file + "'").c_str(), "r"), pclose);
-    char buf[512];
-    while (pipe && std::fgets(buf, sizeof buf, pipe.get())) info += buf;
-    const auto at = info.find(key + ":");
-    if (at == std::string::npos) return {};
-    return Trim(info.substr(at + key.size() + 1, info.find('\n', at) - at - key.size() - 1));
-}
 
 TEST(PdfPrint, DocumentAndBatchToPdfFiles) {
     PrintInstall in(mks::Collection::Quorvel, mks::DriveMode::Tower);
@@ -58,8 +45,7 @@ TEST(PdfPrint, DocumentAndBatchToPdfFiles) {
     ASSERT_EQ(printer.outputFiles().size(), 1u);
     EXPECT_TRUE(in.printList().empty());
     const std::string one = printer.outputFiles()[0].string();
-    EXPECT_EQ(PdfInfo(one, "Pages"), "3");
-    EXPECT_EQ(PdfInfo(one, "Page size").rfind("595 x 842 pts", 0), 0u) << PdfInfo(one, "Page size");
+    EXPECT_EQ(test::PdfShape(one), "3 pages, 595 x 842 pts");
 
     // The page as a user sees it: not blank, dark where the page's header is drawn.
     ASSERT_EQ(std::system(("pdftoppm -r 40 -f 1 -l 1 -png '" + one + "' '" + out + "/look'").c_str()), 0);
@@ -82,8 +68,7 @@ TEST(PdfPrint, DocumentAndBatchToPdfFiles) {
     EXPECT_EQ(in.patentBatch(PageChoice::FirstPage).printed, 2);
     ASSERT_EQ(printer.outputFiles().size(), 3u);
     for (std::size_t i = 1; i < 3; ++i) {
-        EXPECT_EQ(PdfInfo(printer.outputFiles()[i], "Pages"), "1");
-        EXPECT_EQ(PdfInfo(printer.outputFiles()[i], "Page size").rfind("612 x 1008 pts", 0), 0u);
+        EXPECT_EQ(test::PdfShape(printer.outputFiles()[i]), "1 pages, 612 x 1008 pts");
     }
     EXPECT_EQ(printer.outputFiles()[1].filename(), "one-2.pdf");
     EXPECT_TRUE(in.printList().empty());
@@ -120,7 +105,7 @@ TEST(PdfPrint, NoQueueAsksWhereThePdfGoes) {
         PrintRun run(in.app, nullptr);
         ASSERT_TRUE(PrintCurrentDocument(in.app, run, PageOptions{.choice = PageChoice::FirstPage}));
     }
-    EXPECT_EQ(PdfInfo(one.path.value().string(), "Pages"), "1");
+    EXPECT_EQ(test::ReadPdf(one.path.value().string()).pages, "1");
     choose = (in.tree.root() / "elsewhere.pdf").string();  // outside EXPORT_PATH, restricted
     EXPECT_TRUE(PreparePdfDocument(in.app, nullptr, "x.pdf").cancelled);
     EXPECT_EQ(in.ports.messages.last(), "Printed documents can only be saved in " + exportDir.string() + ".");
@@ -138,24 +123,8 @@ TEST(PdfPrint, NoQueueAsksWhereThePdfGoes) {
     run.pdfFolder = folder.path;
     EXPECT_EQ(PrintPatentBatch(in.app, run, PageOptions{.choice = PageChoice::FirstPage}).printed, 1);
     EXPECT_EQ(test::ScratchDir::ReadFile(exportDir / PdfFileName(kept.number)), "mine");
-    EXPECT_EQ(PdfInfo((exportDir / PdfFileName(made.number)).string(), "Pages"), "1");
+    EXPECT_EQ(test::ReadPdf(exportDir / PdfFileName(made.number)).pages, "1");
     EXPECT_EQ(in.printList(), std::vector<std::string>{Trim(kept.number)});
-}
-
-// The images of a PDF as pdfimages lists them: how many, and how many are 1-bit CCITT.
-std::pair<int, int> PdfImages(const std::string& file) {
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(("pdfimages -list '" + file + "'").c_str(), "r"), pclose);
-    char buf[512];
-    int lines = 0, images = 0, ccitt = 0;
-    while (pipe && std::fgets(buf, sizeof buf, pipe.get())) {
-        if (++lines <= 2) continue;  // the heading and its rule
-        std::istringstream row(buf);
-        std::string page, num, type, width, height, color, comp, bpc, enc;
-        row >> page >> num >> type >> width >> height >> color >> comp >> bpc >> enc;
-        ++images;
-        ccitt += bpc == "1" && enc == "ccitt";
-    }
-    return {images, ccitt};
 }
 
 // File > Save as PDF: the print dialog's page choice, into one PDF file whatever the
@@ -185,8 +154,8 @@ TEST(PdfPrint, SaveAsPdfWritesTheChosenPagesLossless) {
     f.cmbRangeEnd->setCurrentIndex(2);
     f.cmdPrint->click();
     EXPECT_TRUE(printer.outputFiles().empty());
-    EXPECT_EQ(PdfInfo(file, "Pages"), "3");
-    EXPECT_EQ(PdfImages(file), std::pair(3, 3));
+    const test::PdfFacts saved = test::ReadPdf(file);
+    EXPECT_EQ(std::tuple(saved.pages, saved.images, saved.ccitt), std::tuple("3", 3, 3));
     EXPECT_TRUE(in.printList().empty());
     ASSERT_EQ(in.ports.messages.summaries.size(), 1u);
     const RunSummary& s = in.ports.messages.summaries[0];
@@ -221,7 +190,7 @@ TEST(PdfPrint, MonoPageStaysOneBitAndLetterSize) {
     EXPECT_EQ(printer.deviceName(), "letter.pdf");
     printer.drawPage(fax, {0, 0, printer.scaleWidth(), printer.scaleHeight() / 2});
     EXPECT_TRUE(printer.endDoc());
-    EXPECT_EQ(PdfInfo(tree.root() / "letter.pdf", "Page size").rfind("612 x 792 pts", 0), 0u);
+    EXPECT_EQ(test::PdfShape(tree.root() / "letter.pdf"), "1 pages, 612 x 792 pts");
     EXPECT_EQ(printer.nextOutputFile().filename(), "letter-2.pdf");
 
     // Printer Setup chooses and confirms with OK; closed with Cancel it changes nothing.

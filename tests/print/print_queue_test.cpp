@@ -13,39 +13,26 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <thread>
 
 #include "platform/ui/qt_printer.h"
 #include "print/print_runs.h"
 #include "print/ui/frm_print.h"
-#include "tests/support/fake_modal.h"
+#include "tests/platform/scratch_dir.h"
+#include "tests/print/pdf_facts.h"
 #include "tests/print/print_fixtures.h"
+#include "tests/support/fake_modal.h"
 
 namespace velk {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Output;
 using test::PrintInstall;
 namespace mks = velk::mksample;
 
 constexpr const char* kQueue = "velktest";
-
-std::string Output(const std::string& cmd) {
-    std::string text;
-    if (FILE* p = popen(("(" + cmd + ") 2>&1").c_str(), "r")) {
-        char buf[512];
-        while (std::fgets(buf, sizeof buf, p)) text += buf;
-        pclose(p);
-    }
-    return text;
-}
-
-std::string ReadText(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), {}};
-}
 
 // The program's path; the scheduler and lpadmin live in sbin, often not on a user's PATH.
 std::string Tool(const std::string& name) {
@@ -176,7 +163,7 @@ public:
                 waitpid(pid_, nullptr, 0);
             }
             pid_ = -1;
-            return "cupsd did not start: " + ReadText(dir_ / "log/stdout") + ReadText(dir_ / "log/error_log");
+            return "cupsd did not start: " + test::ScratchDir::ReadFile(dir_ / "log/stdout") + test::ScratchDir::ReadFile(dir_ / "log/error_log");
         }
         const std::string added =
             Output(server + Tool("lpadmin") + " -p " + kQueue + " -E -v file://" + output().string() +
@@ -247,31 +234,6 @@ TEST(PrintQueue, DISABLED_Child) {
         << doc->pages << " " << in.s.documents[0].pages << " " << in.s.documents.back().pages;
 }
 
-struct PdfFacts {
-    std::string pages, size;
-    int images = 0, oneBit = 0;
-};
-
-PdfFacts Facts(const fs::path& pdf) {
-    PdfFacts f;
-    std::istringstream info(Output("pdfinfo '" + pdf.string() + "'"));
-    for (std::string line; std::getline(info, line);) {
-        if (line.rfind("Pages:", 0) == 0) f.pages = Trim(line.substr(6));
-        if (line.rfind("Page size:", 0) == 0) f.size = Trim(line.substr(10));
-    }
-    std::istringstream list(Output("pdfimages -list '" + pdf.string() + "'"));
-    std::string line;
-    std::getline(list, line), std::getline(list, line);
-    while (std::getline(list, line)) {
-        std::istringstream row(line);
-        std::vector<std::string> c{std::istream_iterator<std::string>(row), {}};
-        if (c.size() < 8) continue;
-        ++f.images;
-        f.oneBit += c[7] == "1";
-    }
-    return f;
-}
-
 TEST(PrintQueue, DocumentAndBatchThroughCups) {
     test::TempTree tree("cups");
     Scheduler cups(tree.root());
@@ -286,7 +248,7 @@ TEST(PrintQueue, DocumentAndBatchThroughCups) {
     const std::string child = Output(cmd + "; echo status=$?");
     ASSERT_NE(child.find("status=0"), std::string::npos) << child;
 
-    std::istringstream counts(ReadText(out / "pages.txt"));
+    std::istringstream counts(test::ScratchDir::ReadFile(out / "pages.txt"));
     int docPages = 0, firstPages = 0, lastPages = 0;
     counts >> docPages >> firstPages >> lastPages;
     const struct {
@@ -297,9 +259,9 @@ TEST(PrintQueue, DocumentAndBatchThroughCups) {
                 {lastPages, "612 x 1008 pts"}};
     for (int j = 0; j < 3; ++j) {
         const fs::path pdf = out / ("job-" + std::to_string(j + 1) + ".pdf");
-        const PdfFacts f = Facts(pdf);
+        const test::PdfFacts f = test::ReadPdf(pdf);
         EXPECT_EQ(f.pages, std::to_string(jobs[j].pages)) << pdf;
-        EXPECT_EQ(f.size.rfind(jobs[j].size, 0), 0u) << pdf << ": " << f.size;
+        EXPECT_EQ(f.size, jobs[j].size) << pdf;
         // Every page is one image, and it stayed 1-bit through Qt and the queue's filters.
         EXPECT_EQ(f.images, jobs[j].pages) << pdf;
         EXPECT_EQ(f.oneBit, f.images) << pdf;
