@@ -6,7 +6,6 @@
 #include "platform/app.h"
 #include "tests/index/index_fixtures.h"
 #include "tests/support/fakes.h"
-#include "tests/viewer/viewer_fixture.h"
 #include "tools/mksample/g4_tiff.h"
 
 namespace velk {
@@ -205,29 +204,6 @@ TEST(GetPathOpenIdx, AssignmentsSeekReelAndFrameInTheDatabase) {
 
     // Nothing was written next to the database: it is opened read-only.
     EXPECT_EQ(std::distance(fs::directory_iterator(t.tree.root() / "s"), fs::directory_iterator()), 1);
-}
-
-TEST(InsertVolumePrompt, AsksUntilTheVolumeIsThereOrTheUserCancels) {
-    TowerApp t;
-    test::VolumeArrives user;
-    t.app.ports.prompt = &user;
-    t.app.doc.CurVolume = "P_0009";
-    t.app.doc.CurImagePath = "unchanged";
-    user.answers = {1, 3};
-    EXPECT_FALSE(InsertVolumePrompt(t.app));
-    ASSERT_EQ(user.asked.size(), 2u);
-    EXPECT_EQ(user.asked[0], "Please insert CDROM Volume P_0009.  Current CDRom Drive is " + t.tower.string());
-    EXPECT_EQ(t.app.MessageResult, 3);
-    EXPECT_EQ(t.app.doc.CurImagePath, "unchanged");
-
-    user.asked.clear();
-    user.onAsk = [&](int) { t.tree.dir("tower/p0009"); };
-    EXPECT_TRUE(InsertVolumePrompt(t.app));
-    EXPECT_EQ(user.asked.size(), 1u);
-    EXPECT_TRUE(InsertVolumePrompt(t.app));
-    EXPECT_EQ(user.asked.size(), 1u);  // present: no question
-    EXPECT_EQ(BatchInsertVolumeText(t.app, "P_0009"),
-              "Please insert CDRom Volume P_0009.  Current CDRom Drive is " + t.tower.string());
 }
 
 }  // namespace

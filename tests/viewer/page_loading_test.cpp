@@ -115,48 +115,5 @@ TEST(GetPage, RefusesPagesAndOffsetsOutsideTheFile) {
     EXPECT_FALSE(GetPage(app, (t.tree.root() / "missing").string(), "1000002", Int16(1)));
 }
 
-TEST(GetPage, TiffAndBinFilesArePagedByTheImagingCode) {
-    LoadApp t;
-    App& app = t.app;
-    app.doc.Page.XSize = 17;
-    app.doc.Page.FilePages = 9;
-    ASSERT_TRUE(GetPage(app, "/nowhere/DOCS/5123456.TIF", "5123456", Int16(3)));
-    EXPECT_EQ(app.doc.Page.PagePath, "/nowhere/DOCS/5123456.TIF");
-    EXPECT_EQ(app.doc.Page.PageText, "3");
-    EXPECT_EQ(app.doc.Page.FileDocNo, "5123456");
-    EXPECT_EQ(app.doc.Page.FilePages, 9);
-    EXPECT_EQ(app.doc.Page.XSize, 17);
-    ASSERT_TRUE(GetPage(app, "/nowhere/REEL1234/0567.bin", "12340567", Int16(2)));
-    EXPECT_EQ(app.doc.Page.FilePages, 2);
-    EXPECT_EQ(app.doc.Page.FileDocNo, "12340567");
-
-    EXPECT_EQ(PageFileKindOf("/v/DOCS/X.tif"), PageFileKind::Tiff);
-    EXPECT_EQ(PageFileKindOf("/v/DOCS/X.Bin"), PageFileKind::Bin);
-    EXPECT_EQ(PageFileKindOf("/v/DOCS/RE12345"), PageFileKind::Container);
-    EXPECT_EQ(PageFileKindOf("/v/X.TIF/RE12345"), PageFileKind::Container);  // only the file's name counts
-}
-
-// The window list entry and the assignment "rrrr/ffff" caption are checked on the viewer windows.
-TEST(Captions, NumberViewPageAndVolume) {
-    LoadApp t;
-    App& app = t.app;
-    app.doc.CurVolume = " QUOR_0001 ";
-    app.doc.Page.FileDocNo = "5123456   ";
-    app.doc.Page.PageText = "3";
-    app.doc.Page.FilePages = 12;
-    const std::string view = ViewCaptionText(app, "1");
-    EXPECT_EQ(view, "5,123,456  - View 1  - Page 3/12");
-    EXPECT_EQ(ViewerWindowCaption(app, view), view + "         CD Volume QUOR_0001");
-    StoreViewCaption(app, "1", view);
-    EXPECT_EQ(app.viewerFlags.View1Caption, view);
-
-    app.doc.Page.FileDocNo = "D-345678";
-    EXPECT_EQ(ViewCaptionText(app, "2"), "D345678  - View 2  - Page 3/12");
-    StoreViewCaption(app, "2", "x");
-    EXPECT_EQ(app.viewerFlags.View2Caption, "x");
-    EXPECT_EQ(app.viewerFlags.ViewCaption, "x");
-    EXPECT_EQ(app.viewerFlags.View1Caption, view);
-}
-
 }  // namespace
 }  // namespace velk

@@ -26,15 +26,6 @@ struct MapApp {
         const bool read = ParsePage(app);
         return {read, app.doc.SectionFirstPage};
     }
-    // A ".tif" file with the 35 map bytes at 258 and, optionally, a block appended
-    // whose position the marker names.
-    void tif(const std::string& rel, const std::string& fields, const std::string& block = {}) {
-        std::string bytes(300, 'x');
-        std::string area = "[PMAP]" + fields;
-        if (!block.empty()) area += "META:" + std::to_string(bytes.size() + 1) + ";";
-        bytes.replace(258, 35, FixedWidth(area, 35));
-        tree.write("vol/" + rel, bytes + block);
-    }
 };
 
 TEST(ParsePage, TextMapsBesideTheImage) {
@@ -62,46 +53,6 @@ TEST(ParsePage, TextMapsBesideTheImage) {
     m.tree.write("vol/DOCS/3.BINa", "");
     EXPECT_FALSE(m.parse("\\DOCS\\3.BIN").first);
     EXPECT_EQ(m.parse("\\DOCS\\4.BIN"), Parsed(false, {0, 0, 0, 0, 0}));
-}
-
-TEST(ParsePage, EmbeddedMapsAndTheirMetaBlock) {
-    MapApp m;
-    m.tif("DOCS/5000001.TIF", "1;2;4;6;9;MARK;");
-    EXPECT_EQ(m.parse("\\DOCS\\5000001.TIF"), Parsed(true, {1, 2, 4, 6, 9}));
-    EXPECT_EQ(m.app.doc.MapMarker, "MARK");
-
-    m.tif("DOCS/5000002.tif", "1;2;3;");  // three fields: the rest count as 0
-    EXPECT_EQ(m.parse("\\DOCS\\5000002.TIF"), Parsed(true, {1, 2, 3, 0, 0}));
-    EXPECT_EQ(m.app.doc.MapMarker, "0");
-
-    m.tif("DOCS/5000003.tif", "1;2;3;5;8;", "5000003,B1,19720101,12,G4,300,SAMPLE,2,2,3,4,5,7,8,12,0,0,0,0,END\r\n");
-    EXPECT_EQ(m.parse("\\DOCS\\5000003.TIF"), Parsed(true, {1, 2, 3, 5, 8}));
-    EXPECT_EQ(m.app.doc.MapMarker, "META:301");
-    const std::array<std::string, 12> ranges = {"2", "2", "3", "4", "5", "7", "8", "12", "0", "0", "0", "0"};
-    EXPECT_EQ(m.app.doc.SectionPageRange, ranges);
-
-    // Ten fields: pair 1 from fields 8 and 9, every later field "0".
-    m.tif("DOCS/5000004.tif", "1;0;0;2;3;", "a,b,c,d,e,f,g,2,3,10");
-    EXPECT_TRUE(m.parse("\\DOCS\\5000004.TIF").first);
-    const std::array<std::string, 12> short_ = {"2", "3", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0"};
-    EXPECT_EQ(m.app.doc.SectionPageRange, short_);
-
-    // A text map after a "META" map: no marker, no ranges left over.
-    m.tree.write("vol/DOCS/5000005.a1a", "Info.: 1\r\n");
-    EXPECT_TRUE(m.parse("\\DOCS\\5000005.TIF").first);
-    EXPECT_EQ(m.app.doc.MapMarker, "");
-    EXPECT_EQ(m.app.doc.SectionPageRange, (std::array<std::string, 12>{}));
-
-    // A block position past the end of the file: the fields read stay, no ranges.
-    std::string bad(300, 'x');
-    bad.replace(258, 35, FixedWidth("[PMAP]1;0;2;99999;3;META:999999999;", 35));
-    m.tree.write("vol/DOCS/5000006.tif", bad);
-    EXPECT_EQ(m.parse("\\DOCS\\5000006.TIF"), Parsed(false, {1, 0, 2, 0, 3}));
-    EXPECT_EQ(m.app.doc.SectionPageRange, (std::array<std::string, 12>{}));
-
-    // Too short to hold the map bytes.
-    m.tree.write("vol/DOCS/5000007.tif", std::string(280, 'x'));
-    EXPECT_EQ(m.parse("\\DOCS\\5000007.TIF"), Parsed(false, {0, 0, 0, 0, 0}));
 }
 
 TEST(ParsePage, MapPageNumbers) {

@@ -44,11 +44,6 @@ struct ViewerInstall {
     ViewerInstall(mks::Collection c, mks::DriveMode mode, int documentsPerVolume = 3) {
         init(MakeSmallSample(tree.root() / "inst", c, mode, documentsPerVolume), mode);
     }
-    // An installation of one's own options, made in the fixture's directory.
-    explicit ViewerInstall(mks::SampleOptions o) {
-        o.outDir = tree.root() / "inst";
-        init(mks::MakeSample(o), o.mode);
-    }
     void init(mks::SampleResult made, mks::DriveMode mode) {
         s = std::move(made);
         PointAppAt(app, s, mode);

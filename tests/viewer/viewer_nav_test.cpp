@@ -111,7 +111,10 @@ TEST(PagePrefetch, HandsOverOnlyTheRequestedFinishedPage) {
     EXPECT_FALSE(prefetch.take(req(2)).has_value());  // ... and so is what was held
 
     prefetch.request(req(3));
+    prefetch.request(req(3));  // asked again while it is decoded, and once it is done: once
     prefetch.waitIdle();
+    prefetch.request(req(3));
+    EXPECT_EQ(prefetch.decoded(), 2);
     std::optional<PrefetchedPage> page = prefetch.take(req(3));
     ASSERT_TRUE(page.has_value());
     EXPECT_EQ(page->page.blackCount(), DecodePage(req(3)).blackCount());
@@ -141,6 +144,11 @@ TEST(PagePrefetch, HandsOverOnlyTheRequestedFinishedPage) {
     prefetch.clear();
     prefetch.waitIdle();
     EXPECT_FALSE(prefetch.take(req(1)).has_value());
+    // Asked for another page while one is decoded: the later one is what is held.
+    prefetch.request(req(1));
+    prefetch.request(req(2));
+    prefetch.waitIdle();
+    EXPECT_TRUE(prefetch.take(req(2)).has_value());
 
     // A file that does not decode gives nothing; the caller decodes and reports.
     const PageRequest bad = req(9);
