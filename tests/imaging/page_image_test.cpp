@@ -82,6 +82,7 @@ TEST(PageImage, DecodesEveryPageOfAMultiPageTiffExactly) {
     }
 }
 
+// A tiled grey page with no resolution tags.
 TEST(PageImage, GreyAndColourPagesAreThresholded) {
     TempDir dir;
     QImage grey(40, 10, QImage::Format_Grayscale8);
@@ -98,7 +99,9 @@ TEST(PageImage, GreyAndColourPagesAreThresholded) {
         TIFFWriteTile(tif, tile.data(), tx, 0, 0, 0);
     }
     TIFFClose(tif);
-    EXPECT_TRUE(SameBits(PageImage::load(dir / "grey.tif"), grey));
+    const PageImage page = PageImage::load(dir / "grey.tif");
+    EXPECT_TRUE(SameBits(page, grey));
+    EXPECT_DOUBLE_EQ(page.dpiY(), 300);  // no resolution tags: the usual scan's
 }
 
 // Every Orientation value over one asymmetric page, stored as the tag says, shows that
