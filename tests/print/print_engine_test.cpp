@@ -245,45 +245,6 @@ TEST(PrintRuns, VolumePromptAbortRetryIgnore) {
     EXPECT_EQ(in.printList().size(), 1u);
 }
 
-// A volume taken out of the tower while a batch print runs: the question comes up for
-// it, Abort stops there, and what had not printed stays on To Print.
-TEST(PrintRuns, AVolumeRemovedMidBatchAsksAndAbortKeepsTheRestListed) {
-    PrintInstall in(mks::Collection::Tovrin, mks::DriveMode::Tower);
-    ASSERT_GE(in.s.volumes.size(), 2u);
-    const std::string first = in.s.volumes[0].name, second = in.s.volumes[1].name;
-    std::vector<std::string> onFirst, onSecond;
-    for (const auto& d : in.s.documents) {
-        if (d.volume == first) onFirst.push_back(d.number);
-        if (d.volume == second) onSecond.push_back(d.number);
-        if (d.volume == first || d.volume == second) in.toPrint(d);
-    }
-    ASSERT_FALSE(onFirst.empty());
-    ASSERT_FALSE(onSecond.empty());
-
-    // The second volume goes away while the first volume's first document prints.
-    const fs::path gone = in.s.volumes[1].dir, away = gone.string() + ".out";
-    in.ports.pump.onPump = [&](int n) {
-        if (n == 2) fs::rename(gone, away);
-    };
-    in.ports.messages.answers = {Answer::Retry, Answer::Abort};
-    test::ProgressLog log;
-    const BatchResult r = in.listBatch(&log);
-    EXPECT_TRUE(r.aborted);
-    EXPECT_EQ(r.printed, static_cast<int>(onFirst.size()));
-    // Asked twice for the missing volume (Retry, then Abort), never for the first.
-    const auto& shown = in.ports.messages.shown;
-    ASSERT_EQ(shown.size(), 2u);
-    EXPECT_NE(shown[0].text.find(second), std::string::npos) << shown[0].text;
-    EXPECT_EQ(shown[0].text, shown[1].text);
-    // The first volume's documents left the list; the second's are all still there.
-    std::vector<std::string> left = in.printList();
-    std::sort(left.begin(), left.end());
-    std::sort(onSecond.begin(), onSecond.end());
-    EXPECT_EQ(left, onSecond);
-    EXPECT_EQ(in.lists->PrintCount(), static_cast<int>(onSecond.size()));
-    fs::rename(away, gone);
-}
-
 TEST(PrintRuns, SingleDocumentsAndAssignmentsFromTheirFiles) {
     PrintInstall in(mks::Collection::Assign, mks::DriveMode::Tower);
     const mks::SampleDocument& d = in.s.documents[1];
