@@ -22,19 +22,14 @@
 #include "platform/drives.h"
 #include "platform/help_file.h"
 #include "tools/mksample/documents.h"
-#include "tools/mksample/page_drawing.h"
+#include "tests/platform/scratch_dir.h"
 
 using namespace velk::mksample;
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+std::string Slurp(const fs::path& p) { return velk::test::ScratchDir::ReadFile(p); }
 
 std::uint32_t LE(const std::string& s, std::size_t at, int bytes) {
     std::uint32_t v = 0;
@@ -42,20 +37,6 @@ std::uint32_t LE(const std::string& s, std::size_t at, int bytes) {
         v = (v << 8) | static_cast<unsigned char>(s.at(at + static_cast<std::size_t>(i)));
     return v;
 }
-
-// Temporary directory removed at the end of the test.
-struct TempDir {
-    fs::path path;
-    TempDir() {
-        std::string t = (fs::temp_directory_path() / "velk-mksample-XXXXXX").string();
-        if (!mkdtemp(t.data())) throw std::runtime_error("mkdtemp");
-        path = t;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-};
 
 struct DecodedPage {
     std::uint32_t width = 0, height = 0;
@@ -333,8 +314,8 @@ void CheckOpenIdx(const SampleResult& r) {
 }  // namespace
 
 TEST(Mksample, PatentInstallationReadsBackThroughIndependentReaders) {
-    TempDir tmp;
-    SampleOptions o = Small(Collection::Quorvel, tmp.path / "q");
+    velk::test::ScratchDir tmp("mksample");
+    SampleOptions o = Small(Collection::Quorvel, tmp.path() / "q");
     o.programPath = "/opt/velk/velk";
     SampleResult r = MakeSample(o);
     ASSERT_EQ(r.documents.size(), 10u);
@@ -343,12 +324,12 @@ TEST(Mksample, PatentInstallationReadsBackThroughIndependentReaders) {
     EXPECT_EQ(kinds,
               (std::set<ImageKind>{ImageKind::Container, ImageKind::TiffTextMap, ImageKind::TiffEmbedded,
                                    ImageKind::TiffEmbeddedMeta, ImageKind::Bin}));
-    CheckImages(r, tmp.path / "scratch.tif");
+    CheckImages(r, tmp.path() / "scratch.tif");
     CheckIndex(r, 10);
     CheckOpenIdx(r);
 
     // The application directory.
-    EXPECT_EQ(r.appDir, tmp.path / "q" / "app");
+    EXPECT_EQ(r.appDir, tmp.path() / "q" / "app");
     EXPECT_EQ(fs::read_symlink(r.appDir / "velkwp"), "/opt/velk/velk");
     EXPECT_FALSE(fs::is_symlink(r.appDir / "velkwm"));
     auto keys = ConfigKeys(r.appDir / "VelkWp.INI");
@@ -361,11 +342,11 @@ TEST(Mksample, PatentInstallationReadsBackThroughIndependentReaders) {
                               {"C_DRIVE", "A"},
                               {"Q_DRIVE", "N"}})
         EXPECT_EQ(keys[key], value) << key;
-    EXPECT_EQ(Slurp(r.appDir / "drives.map"), "A: = " + (tmp.path / "q/a").string() +
-                                                  "\nC: = " + (tmp.path / "q/c").string() +
-                                                  "\nE: = " + (tmp.path / "q/cd").string() + "\n");
-    EXPECT_TRUE(FindOnVolume(tmp.path / "q/c", keys["IMPORT_PATH"].substr(2)));
-    EXPECT_TRUE(FindOnVolume(tmp.path / "q/c", keys["EXPORT_PATH"].substr(2)));
+    EXPECT_EQ(Slurp(r.appDir / "drives.map"), "A: = " + (tmp.path() / "q/a").string() +
+                                                  "\nC: = " + (tmp.path() / "q/c").string() +
+                                                  "\nE: = " + (tmp.path() / "q/cd").string() + "\n");
+    EXPECT_TRUE(FindOnVolume(tmp.path() / "q/c", keys["IMPORT_PATH"].substr(2)));
+    EXPECT_TRUE(FindOnVolume(tmp.path() / "q/c", keys["EXPORT_PATH"].substr(2)));
     EXPECT_NE(Slurp(r.appDir / "p_RegNo.ASC").find("\r\nREG_DATE="), std::string::npos);
     for (const char* f : {"Readme.txt", "velkwp.hlp"}) EXPECT_TRUE(fs::is_regular_file(r.appDir / f)) << f;
     for (const char* d : {"workingP", "workingM", "iconsP", "iconsM"})
@@ -405,16 +386,16 @@ TEST(Mksample, PatentInstallationReadsBackThroughIndependentReaders) {
 }
 
 TEST(Mksample, TrademarksAndAssignmentsInTowerMode) {
-    TempDir tmp;
-    SampleResult tm = MakeSample(Small(Collection::Tovrin, tmp.path / "t", DriveMode::Tower));
-    CheckImages(tm, tmp.path / "scratch.tif");
+    velk::test::ScratchDir tmp("mksample");
+    SampleResult tm = MakeSample(Small(Collection::Tovrin, tmp.path() / "t", DriveMode::Tower));
+    CheckImages(tm, tmp.path() / "scratch.tif");
     CheckIndex(tm, 10);
     CheckOpenIdx(tm);
     auto keys = ConfigKeys(tm.appDir / "VelkWm.INI");
     EXPECT_EQ(keys["SMART_CD_ON"], "Y");
-    EXPECT_EQ(keys["SMART_CD_TOVRIN"], (tmp.path / "t/tower").string());
-    EXPECT_TRUE(fs::is_directory(tmp.path / "t/tower/TOVR_0001/MARKS"));
-    EXPECT_TRUE(fs::is_directory(tmp.path / "t/tower/tovr_0002/marks"));
+    EXPECT_EQ(keys["SMART_CD_TOVRIN"], (tmp.path() / "t/tower").string());
+    EXPECT_TRUE(fs::is_directory(tmp.path() / "t/tower/TOVR_0001/MARKS"));
+    EXPECT_TRUE(fs::is_directory(tmp.path() / "t/tower/tovr_0002/marks"));
     // Tower paths are the tower root & "\" & volume & ImagePath, resolved without regard to case.
     velk::Drives drives = velk::Drives::load(tm.appDir.string());
     for (const auto& d : tm.documents) {
@@ -430,13 +411,13 @@ TEST(Mksample, TrademarksAndAssignmentsInTowerMode) {
     EXPECT_TRUE(fs::is_regular_file(tm.appDir / "m_RegNo.ASC"));
     EXPECT_TRUE(fs::is_regular_file(tm.appDir / "velkwm.hlp"));
 
-    SampleOptions ao = Small(Collection::Assign, tmp.path / "a", DriveMode::Tower);
+    SampleOptions ao = Small(Collection::Assign, tmp.path() / "a", DriveMode::Tower);
     ao.programPath = "/opt/velk/velk";
     SampleResult as = MakeSample(ao);
     EXPECT_TRUE(fs::is_symlink(as.appDir / "velkwa"));
-    CheckImages(as, tmp.path / "scratch.tif");
+    CheckImages(as, tmp.path() / "scratch.tif");
     CheckIndex(as, 10);
-    EXPECT_NE(Slurp(as.appDir / "drives.map").find("S: = " + (tmp.path / "a/assign").string()),
+    EXPECT_NE(Slurp(as.appDir / "drives.map").find("S: = " + (tmp.path() / "a/assign").string()),
               std::string::npos);
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open_v2(as.assignmentDb.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
@@ -456,7 +437,7 @@ TEST(Mksample, TrademarksAndAssignmentsInTowerMode) {
         std::string path = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
         EXPECT_EQ(path.front(), '\\');
         // Tower mode: tower root & "\" & volume & Path & "\" & FileName.
-        auto hit = FindOnVolume(tmp.path / "a/tower", "\\" + d.volume + path);
+        auto hit = FindOnVolume(tmp.path() / "a/tower", "\\" + d.volume + path);
         ASSERT_TRUE(hit) << path;
         EXPECT_EQ(*hit, d.imagePath);
         sqlite3_reset(st);
@@ -465,31 +446,10 @@ TEST(Mksample, TrademarksAndAssignmentsInTowerMode) {
     sqlite3_close(db);
 }
 
-TEST(Mksample, LargeIndexNamesAbsentVolumesInOrder) {
-    TempDir tmp;
-    for (Collection c : {Collection::Quorvel, Collection::Tovrin, Collection::Assign}) {
-        SCOPED_TRACE(CollectionName(c));
-        SampleOptions o = Small(c, tmp.path / CollectionName(c), DriveMode::Drive, 1, 3);
-        o.indexRecords = 20000;
-        SampleResult r = MakeSample(o);
-        EXPECT_EQ(r.indexRecords, 20000);
-        CheckIndex(r, 20000);
-    }
-    // Trademarks sort by value: six-digit numbers come before seven-digit ones,
-    // which character order would not give.
-    std::string tm = Slurp(tmp.path / "tovrin/app/cum_mark.idx");
-    EXPECT_EQ(velk::Trim(tm.substr(0, 8)).size(), 6u);
-    EXPECT_EQ(velk::Trim(tm.substr(tm.size() - 26, 8)).size(), 7u);
-    std::string pat = Slurp(tmp.path / "quorvel/app/cum.idx");
-    std::set<char> firsts;
-    for (std::size_t at = 0; at < pat.size(); at += 26) firsts.insert(pat[at]);
-    for (char k : {'D', 'H', 'P', 'R', 'T'}) EXPECT_EQ(firsts.count(k), 1u) << k;
-}
-
 TEST(Mksample, HostileVariantCarriesEveryFaultAndSameSeedGivesSameBytes) {
-    TempDir tmp;
+    velk::test::ScratchDir tmp("mksample");
     auto make = [&](const std::string& name, Collection c, int volumes, std::uint64_t seed) {
-        SampleOptions o = Small(c, tmp.path / name, DriveMode::Drive, volumes);
+        SampleOptions o = Small(c, tmp.path() / name, DriveMode::Drive, volumes);
         o.hostile = true;
         o.seed = seed;
         return MakeSample(o);
@@ -542,7 +502,7 @@ TEST(Mksample, HostileVariantCarriesEveryFaultAndSameSeedGivesSameBytes) {
     make("three", Collection::Quorvel, 1, 12);
     auto tree = [&](const std::string& name) {
         std::map<std::string, std::string> files;
-        const fs::path root = tmp.path / name;
+        const fs::path root = tmp.path() / name;
         for (const auto& e : fs::recursive_directory_iterator(root))
             if (e.is_regular_file() && !e.is_symlink()) {
                 std::string bytes = Slurp(e.path());
@@ -559,30 +519,9 @@ TEST(Mksample, HostileVariantCarriesEveryFaultAndSameSeedGivesSameBytes) {
     EXPECT_NE(one["app/cum.idx"], tree("three")["app/cum.idx"]);
 }
 
-TEST(Mksample, FullSizePagesWeighLikeScannedOnes) {
-    PageGeometry g = Geometry(Paper::Letter, 1.0);
-    EXPECT_EQ(std::pair(g.width, g.height), std::pair(2550, 3300));
-    EXPECT_EQ(Geometry(Paper::A4, 1.0).height, 3508);
-    for (PageLayout l :
-         {PageLayout::PatentFront, PageLayout::PatentDrawing, PageLayout::PatentDescription,
-          PageLayout::PatentClaims, PageLayout::MarkRegistration, PageLayout::AssignmentDeed}) {
-        PageSpec s{.layout = l,
-                   .title = "Quorvel Patent Document 5123456",
-                   .number = "5,123,456",
-                   .section = "Claims",
-                   .page = 3,
-                   .pages = 9,
-                   .items = 2,
-                   .seed = 99};
-        std::size_t size = EncodeG4Raw(DrawPage(s)).size();
-        EXPECT_GE(size, 30u * 1024) << static_cast<int>(l);
-        EXPECT_LE(size, 150u * 1024) << static_cast<int>(l);
-    }
-}
-
 TEST(Mksample, OptionsAndCommandLineAreChecked) {
-    TempDir tmp;
-    SampleOptions o = Small(Collection::Quorvel, tmp.path / "x");
+    velk::test::ScratchDir tmp("mksample");
+    SampleOptions o = Small(Collection::Quorvel, tmp.path() / "x");
     for (auto change : std::vector<std::function<void(SampleOptions&)>>{
              [](SampleOptions& s) { s.volumes = 0; }, [](SampleOptions& s) { s.documentsPerVolume = 501; },
              [](SampleOptions& s) { s.indexRecords = 2000001; }, [](SampleOptions& s) { s.pageScale = 0; },
@@ -592,14 +531,14 @@ TEST(Mksample, OptionsAndCommandLineAreChecked) {
         EXPECT_THROW(MakeSample(bad), std::invalid_argument);
     }
     // A directory with something in it is refused and left alone.
-    fs::create_directories(tmp.path / "busy");
-    { std::ofstream(tmp.path / "busy" / "keep.txt") << "mine"; }
-    o.outDir = tmp.path / "busy";
+    fs::create_directories(tmp.path() / "busy");
+    { std::ofstream(tmp.path() / "busy" / "keep.txt") << "mine"; }
+    o.outDir = tmp.path() / "busy";
     EXPECT_THROW(MakeSample(o), std::invalid_argument);
-    EXPECT_EQ(Slurp(tmp.path / "busy" / "keep.txt"), "mine");
-    EXPECT_EQ(std::distance(fs::directory_iterator(tmp.path / "busy"), fs::directory_iterator()), 1);
+    EXPECT_EQ(Slurp(tmp.path() / "busy" / "keep.txt"), "mine");
+    EXPECT_EQ(std::distance(fs::directory_iterator(tmp.path() / "busy"), fs::directory_iterator()), 1);
     // A directory name that the configuration reader would take for another key.
-    o.outDir = tmp.path / "IMPORT_VALUES";
+    o.outDir = tmp.path() / "IMPORT_VALUES";
     EXPECT_THROW(MakeSample(o), std::invalid_argument);
 
     CommandLine cl;
@@ -633,33 +572,13 @@ TEST(Mksample, OptionsAndCommandLineAreChecked) {
         EXPECT_NE(help.find(opt), std::string::npos) << opt;
 }
 
-TEST(Mksample, ProgramWritesAnInstallation) {
-    const std::string exe = std::string(VELK_BINARY_DIR) + "/tools/mksample/mksample";
-    ASSERT_TRUE(fs::exists(exe)) << exe;
-    TempDir tmp;
-    std::string out;
-    EXPECT_EQ(RunCommand(exe + " --help", out), 0);
-    EXPECT_NE(out.find("--documents-per-volume"), std::string::npos);
-    EXPECT_NE(RunCommand(exe + " --collection nope --out '" + tmp.path.string() + "/x'", out), 0);
-    EXPECT_NE(out.find("Try mksample --help"), std::string::npos);
-    EXPECT_EQ(RunCommand(
-                  exe + " --collection assign --volumes 1 --documents-per-volume 2 --page-scale 0.1 --out '" +
-                      tmp.path.string() + "/a' --program /bin/true",
-                  out),
-              0)
-        << out;
-    EXPECT_EQ(fs::read_symlink(tmp.path / "a/app/velkwa"), "/bin/true");
-    EXPECT_TRUE(fs::is_regular_file(tmp.path / "a/assign/assignmt.mdb"));
-    EXPECT_TRUE(fs::is_regular_file(tmp.path / "a/app/cum_assn.idx"));
-}
-
 // Every context number a help button or menu command opens has a real topic.
 TEST(MksampleHelp, EveryContextTheFormsUseHasARealTopic) {
     constexpr long kUsedContexts[] = {0, 2, 3, 4, 5, 6, 8, 9, 17, 21};
     for (Collection c : {Collection::Quorvel, Collection::Tovrin, Collection::Assign}) {
         SCOPED_TRACE(CollectionName(c));
-        TempDir tmp;
-        SampleResult r = MakeSample(Small(c, tmp.path / "inst", DriveMode::Drive, 1, 1));
+        velk::test::ScratchDir tmp("mksample");
+        SampleResult r = MakeSample(Small(c, tmp.path() / "inst", DriveMode::Drive, 1, 1));
         EXPECT_EQ(r.helpFile, r.appDir / (c == Collection::Tovrin ? "velkwm.hlp" : "velkwp.hlp"));
         velk::HelpFile f = velk::HelpFile::Load(r.helpFile);
         ASSERT_TRUE(f.ok()) << f.problem();
