@@ -2,12 +2,13 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <tuple>
+
+#include "tests/platform/scratch_dir.h"
 
 using namespace velk;
 namespace fs = std::filesystem;
@@ -23,45 +24,27 @@ namespace {
 // A fresh directory per test, removed afterwards.
 class ListStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "velk-lists-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::permissions(dir / "VELKWp.mdb", fs::perms::owner_all, ec);
-        fs::remove_all(dir, ec);
-    }
     fs::path db() const { return dir / "VELKWp.mdb"; }
     std::unique_ptr<ListStore> open(const std::string& mode = kModePatents) {
         auto s = std::make_unique<ListStore>(db(), mode);
         EXPECT_TRUE(s->OpenDatabases());
         return s;
     }
-    // A second connection, as another program would hold one.
-    void raw(const std::string& sqlText) {
+    // Statements on a second connection, as another program would hold one; they must
+    // succeed. The first number they give, -1 none.
+    int raw(const std::string& sqlText) {
         sqlite3* h = nullptr;
-        ASSERT_EQ(sqlite3_open(db().c_str(), &h), SQLITE_OK);
+        EXPECT_EQ(sqlite3_open(db().c_str(), &h), SQLITE_OK);
+        int first = -1;
+        auto keep = [](void* out, int, char** values, char**) {
+            if (*static_cast<int*>(out) == -1 && values[0]) *static_cast<int*>(out) = std::atoi(values[0]);
+            return 0;
+        };
         char* err = nullptr;
-        int rc = sqlite3_exec(h, sqlText.c_str(), nullptr, nullptr, &err);
-        std::string msg = err ? err : "";
+        EXPECT_EQ(sqlite3_exec(h, sqlText.c_str(), keep, &first, &err), SQLITE_OK) << (err ? err : "");
         sqlite3_free(err);
         sqlite3_close(h);
-        ASSERT_EQ(rc, SQLITE_OK) << msg;
-    }
-    // One number a query on the file gives.
-    int scalar(const std::string& sqlText) {
-        sqlite3* h = nullptr;
-        sqlite3_stmt* st = nullptr;
-        int v = -1;
-        if (sqlite3_open(db().c_str(), &h) == SQLITE_OK &&
-            sqlite3_prepare_v2(h, sqlText.c_str(), -1, &st, nullptr) == SQLITE_OK &&
-            sqlite3_step(st) == SQLITE_ROW)
-            v = sqlite3_column_int(st, 0);
-        sqlite3_finalize(st);
-        sqlite3_close(h);
-        return v;
+        return first;
     }
     // AddToFound rewrites its entry (assignments): a copy of the caller's.
     static bool Found(ListStore& s, std::string entry, int pages) {
@@ -83,7 +66,8 @@ protected:
               ListTable::RemainingOrder, ListTable::ToPrint, ListTable::ToExport})
             EXPECT_EQ(s.Count(t), 0) << TableName(t);
     }
-    fs::path dir;
+    test::ScratchDir scratch{"lists"};
+    const fs::path& dir = scratch.path();
 };
 
 // Entry texts: number in columns 1-9, volume from column 10.
@@ -407,7 +391,7 @@ TEST_F(ListStoreTest, MissingOrMisshapenTablesAreMadeAgain) {
     EXPECT_EQ(s->Count(ListTable::ToExport), 1);
     EXPECT_EQ(s->PrintCount(), 1);  // a sound table keeps its records
     s.reset();
-    EXPECT_EQ(scalar("SELECT count(*) FROM sqlite_master WHERE type='index' AND name IN"
+    EXPECT_EQ(raw("SELECT count(*) FROM sqlite_master WHERE type='index' AND name IN"
                      " ('FoundOrder_PrimaryKey','RemainingOrder_PrimaryKey','Print_Vol','Export_Vol')"),
               4);
 
@@ -418,8 +402,8 @@ TEST_F(ListStoreTest, MissingOrMisshapenTablesAreMadeAgain) {
     EXPECT_EQ(s->PrintCount(), 1);
     EXPECT_TRUE(s->Contains(ListTable::ToPrint, "kept     v"));
     s.reset();
-    EXPECT_EQ(scalar("SELECT count(*) FROM sqlite_master WHERE sql LIKE '%(trim(DocumentNo))%'"), 0);
-    EXPECT_EQ(scalar("PRAGMA user_version"), 2);
+    EXPECT_EQ(raw("SELECT count(*) FROM sqlite_master WHERE sql LIKE '%(trim(DocumentNo))%'"), 0);
+    EXPECT_EQ(raw("PRAGMA user_version"), 2);
 
     // A file of another layout (no version) is laid out again.
     raw("PRAGMA user_version = 0; INSERT INTO NotFound VALUES ('old', 0, '');");
