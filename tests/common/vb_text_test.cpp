@@ -57,7 +57,7 @@ TEST(VbText, FormatFillsDigitsFromTheRight) {
     EXPECT_EQ(FormatNumber(12345678, "####/####"), "1234/5678");
     EXPECT_EQ(FormatNumber(123, "####/####"), "/123");
     EXPECT_EQ(FormatNumber(12, "0000"), "0012");
-    EXPECT_EQ(FormatNumber(12345, "0000"), "12345");
+    EXPECT_EQ(FormatNumber(1234567, "0000"), "1234567");
     EXPECT_EQ(FormatText("D0123456", "###,###,###"), "D0123456");
     EXPECT_EQ(FormatText("05123456", "###,###,###"), "5,123,456");
 }
