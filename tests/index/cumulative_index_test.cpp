@@ -87,32 +87,6 @@ TEST(RecordFile, CountsRecordsByRoundingHalvesToEvenAndPadsAShortLastRecord) {
     EXPECT_EQ(ErrorNumber([&] { opened.read(1500); }), kErrDeviceIO);
 }
 
-TEST(FindInCum, PatentHitsMissesEndsAndFailures) {
-    std::string recs;
-    for (int i = 1; i <= 7; ++i)
-        recs += CumRec("100000" + std::to_string(i), "QUOR_0001", std::to_string(i * 2));
-    IndexApp ix(kModePatents, recs);
-    // 1000003 probes 4, 2, 3; below every key it stops at record 1, above every key at record 7.
-    ExpectProbes(
-        ix.app,
-        {{"1000003", 6, 3}, {"1000001", 2, 1}, {"1000007", 14, 7}, {"1000000", -2, 1}, {"1000009", -2, 7}});
-    // Unreadable index: the scroll position stays where it was; an empty one: record 0.
-    ix.missing();
-    ExpectProbes(ix.app, {{"1000003", -2, 7}});
-    ix.use("empty.idx", "");
-    ExpectProbes(ix.app, {{"1000003", -2, 0}});
-
-    // Blank and oversized (a failed read) page counts; a last record missing its line end.
-    std::string odd = CumRec("2000001", "QUOR_0002", "") + CumRec("2000002", "QUOR_0002", "40000") +
-                      CumRec("2000003", "QUOR_0002", "5");
-    ix.use("odd.idx", odd.substr(0, odd.size() - 2));
-    ExpectProbes(ix.app, {{"2000001", 0, 1}, {"2000002", -2, 1}, {"2000003", 5, 3}});
-    // A last record cut to its number and part of its volume reads its pages as blank.
-    ix.use("cut.idx",
-           (CumRec("3000001", "QUOR_0003", "4") + CumRec("3000002", "QUOR_0003", "9")).substr(0, 26 + 15));
-    ExpectProbes(ix.app, {{"3000002", 0, 2}});
-}
-
 TEST(FindInCum, PatentPrefixKeysAndCompleteNumbers) {
     // Character order puts 10000002 between 1000000 and 1000001: the first probe only begins with 1000000.
     IndexApp ix(kModePatents, CumRec("1000000", "QUOR_0001", "3") + CumRec("10000002", "QUOR_0001", "9") +

@@ -106,66 +106,12 @@ TEST(FindDialog, TypingAPatentPrefixOrNumberMovesTheWindowAndEnterAddsIt) {
     f.txtFind->setText(QString::fromStdString(b.number));
     f.cmdFind->click();
     EXPECT_EQ(NumberOf(Selected(f.lstCum)), b.number);
-    f.cmdToFound->click();
-    in.expectConsistent(2, a.pages + b.pages);
-    EXPECT_TRUE(f.Check1->isEnabled());
-    EXPECT_FALSE(f.Check1->isChecked());
-    // Entry order, then numerical order.
-    EXPECT_EQ(NumberOf(Lines(f.lstFound)[0]), a.number);
-    f.Check1->click();
-    EXPECT_TRUE(in.app.FoundSorted);
-    EXPECT_EQ(NumberOf(Lines(f.lstFound)[0]), b.number);
-
-    // Remove the sorted first line: the other stays, everything agrees.
-    f.lstFound->setCurrentRow(0);
-    f.cmdFromFound->click();
-    in.expectConsistent(1, a.pages);
-    EXPECT_EQ(NumberOf(Lines(f.lstFound)[0]), a.number);
-    EXPECT_EQ(f.lblFound->text().toStdString(), "1 Documents Found");
 
     // A number that is not in the index moves the window without a message.
     f.txtFind->setText("ZZZZZZZ");
     f.cmdFind->click();
     EXPECT_EQ(f.window().last(), 1000);
     EXPECT_TRUE(in.ports.messages.shown.empty()) << in.ports.messages.last();
-
-    // OK views the first Found document in viewer 1 and enables the frame's items.
-    f.cmdOk->click();
-    EXPECT_EQ(f.result(), QDialog::Accepted);
-    ASSERT_EQ(in.ports.frame.displayed, std::vector<int>{1});
-    EXPECT_EQ(Trim(in.app.doc.CurDocNo), a.number);
-    EXPECT_EQ(in.app.doc.CurVolume, a.volume);
-    EXPECT_EQ(in.app.viewerFlags.FoundPosition, 1);
-    for (const char* item : {"mnuView", "mnuFound", "mnuNotPrinted"})
-        EXPECT_TRUE(in.ports.frame.enabled[item]) << item;
-    EXPECT_FALSE(in.ports.frame.enabled.count("mnuNotFound"));
-}
-
-TEST(FindDialog, TrademarkNumbersMatchByValueAndTheSortChoiceStaysForTheRun) {
-    FindSetup in(mks::Collection::Tovrin, 200);
-    frmFind f(in.app);
-    EXPECT_EQ(f.Label1->text().toStdString(), "Tovrin Cumulative Index");
-    const mks::SampleDocument& d = in.s.documents[1];
-    Type(f.txtFind, "000" + d.number);
-    EXPECT_EQ(ValInt(NumberOf(Selected(f.lstCum))), ValInt(d.number));
-    f.cmdToFound->click();
-    f.txtFind->setText(QString::fromStdString(in.s.documents[0].number));
-    f.cmdToFound->click();
-    in.expectConsistent(2, d.pages + in.s.documents[0].pages);
-    f.Check1->click();
-    f.cmdCancel->click();
-    EXPECT_EQ(f.result(), QDialog::Rejected);
-    EXPECT_TRUE(in.ports.frame.enabled["mnuView"]);
-    EXPECT_TRUE(in.ports.frame.displayed.empty());
-
-    // Opened again, the dialog shows the lists as they are, in the order chosen.
-    frmFind again(in.app);
-    EXPECT_EQ(again.lstFound->count(), 2);
-    EXPECT_TRUE(again.Check1->isChecked());
-    EXPECT_LT(ValInt(NumberOf(Lines(again.lstFound)[0])), ValInt(NumberOf(Lines(again.lstFound)[1])));
-    again.cmdHelp->click();
-    ASSERT_EQ(in.ports.help.calls.size(), 1u);
-    EXPECT_EQ(in.ports.help.calls[0].context, 2);
 }
 
 TEST(FindDialog, ATrademarkImportedWithALeadingZeroIsNotAddedAgain) {
@@ -180,6 +126,9 @@ TEST(FindDialog, ATrademarkImportedWithALeadingZeroIsNotAddedAgain) {
     f.cmdToFound->click();
     in.expectConsistent(1, six->pages);
     EXPECT_EQ(in.entries(ListTable::Found), std::vector<std::string>{imported});
+    f.cmdHelp->click();
+    ASSERT_EQ(in.ports.help.calls.size(), 1u);
+    EXPECT_EQ(in.ports.help.calls[0].context, 2);
 }
 
 TEST(FindDialog, BlankPageCountsShortAndEmptyIndexes) {
@@ -217,31 +166,6 @@ TEST(FindDialog, BlankPageCountsShortAndEmptyIndexes) {
         EXPECT_EQ(f.lstCum->count(), 0);
         EXPECT_EQ(in.store->FoundCount(), 1);
     }
-}
-
-TEST(FindDialog, AssignmentsShowTheSlashStoreWithoutItAndRemoveRightAfterAdding) {
-    FindSetup in(mks::Collection::Assign);
-    frmFind f(in.app);
-    EXPECT_EQ(f.Label1->text().toStdString(), "Assignments Cumulative Index");
-    const std::string line = Lines(f.lstCum)[0];
-    ASSERT_EQ(line.substr(4, 1), "/");
-    const std::string number = line.substr(0, 4) + line.substr(5, 4);
-    const std::int32_t first = f.window().first();
-    Type(f.txtFind, number);  // browsed, never searched: the window stays
-    EXPECT_EQ(f.window().first(), first);
-
-    f.lstCum->setCurrentRow(0);
-    f.cmdToFound->click();
-    ASSERT_EQ(in.entries(ListTable::Found).size(), 1u);
-    EXPECT_EQ(in.entries(ListTable::Found)[0], number + " " + Trim(line.substr(10)));
-    EXPECT_EQ(in.store->Rows(ListTable::Found)[0].Pages, 1);
-    EXPECT_EQ(Lines(f.lstFound)[0], line);  // shown as the index shows it
-
-    f.lstFound->setCurrentRow(0);
-    f.cmdFromFound->click();
-    in.expectConsistent(0, 0);
-    EXPECT_EQ(f.lstFound->count(), 0);
-    EXPECT_FALSE(f.cmdFromFound->isEnabled());
 }
 
 TEST(FindDialog, RemovingADocumentAlreadyOnTheBatchListsKeepsTotalsTrue) {
@@ -374,7 +298,6 @@ TEST(FindDialog, IndexReplacedWhileOpenIsReadAnewWithinItsRecords) {
     f.cmdFind->click();
     EXPECT_EQ(in.ports.messages.last(), "Unable to read file " + index.string()) << "Find said nothing";
     EXPECT_LE(f.lstCum->count(), 3);
-    EXPECT_TRUE(f.cmdFind->isEnabled());
 }
 
 }  // namespace

@@ -66,46 +66,6 @@ TEST(FindWindow, EveryMoveStaysInsideTheIndexAtBothEnds) {
                 }
 }
 
-TEST(FindWindow, MovesOfTheButtonsAndKeys) {
-    FindWindow fresh(1000);
-    EXPECT_EQ(fresh.last(), 20);
-    EXPECT_EQ(fresh.selectedRecord(), 1);
-    struct Case {
-        std::int32_t n;
-        std::int64_t start;  // the search result shown first
-        int line;            // then the line selected, -1 none
-        const char* moves;
-        std::int32_t first, selected;
-    } cases[] = {
-        {1000, 1, 19, "pageDown", 20, 39},  // the old last record heads the window
-        {1000, 10, 0, "pageUp", 1, 1},      // clamped at the top
-        {1000, 20, 0, "pageUp", 1, 1},
-        {1000, 500, 0, "pageUp", 481, 481},
-        {1000, 500, 0, "up1000", 1, 1},
-        {1000, 1, 0, "down1000", 981, 1000},   // within 1000 of the end: the last window
-        {1000, 880, 10, "down100", 981, 1000},  // 990 is a record, but 990..1009 is not a window
-        {1000, 300, 2, "down100", 402, 421},    // the record 100 on heads, the last line selected
-        {1000, 300, 2, "down100 up100", 321, 321},
-        {1000, 500, 0, "top lineUp", 1, 1},  // one line at a time stops at the ends
-        {1000, 1, 19, "lineDown", 2, 21},    // and scrolls by one at the window's edge
-        {1000, 500, 0, "bottom lineDown", 981, 1000},
-        {1000, 700, -1, "", 700, 700},          // a search result heads the window
-        {1000, 995, -1, "", 981, 995},          // near the end it keeps its own line
-        {7, 1, 6, "pageDown down10000", 1, 7},  // a short index never scrolls
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.start) + "/" + std::to_string(c.line) + " " + c.moves);
-        FindWindow w(c.n);
-        w.showRecord(c.start);
-        if (c.line >= 0) w.setLine(c.line);
-        std::istringstream names(c.moves);
-        for (std::string name; names >> name;) Moves().at(name)(w);
-        ExpectSound(w);
-        EXPECT_EQ(w.first(), c.first);
-        EXPECT_EQ(w.selectedRecord(), c.selected);
-    }
-}
-
 TEST(FindWindow, LinesAreOneReadOfTheWindowAndFormattedPerCollection) {
     TempTree tree{"findwin"};
     std::string recs;

@@ -41,20 +41,7 @@ void ChooseInFileDialog(test::FakeModal& modal, const std::string& file) {
 }
 
 // A browsed file into the lists, its closing message and the Not Found window that
-// follows: the desktop walk. Here: with no Not Found numbers the item goes off and no
-// list window opens.
-TEST(ImportForm, NoNotFoundNumbersNoNotFoundWindow) {
-    ImportWorld w = ImportWorld::Patents();
-    w.fakes.frame.enabled["mnuNotFound"] = true;
-    frmImport again(w.app);
-    again.chkClear->setChecked(true);
-    again.txtPath->setText(QString::fromStdString(w.list("two.txt", "D345678\n")));
-    again.cmdImport_Click();
-    EXPECT_FALSE(w.fakes.frame.enabled["mnuNotFound"]);
-    EXPECT_TRUE(w.modal.shown.empty());
-    EXPECT_EQ(w.texts(ListTable::Found), (Strings{"D345678  V002"}));
-}
-
+// follows: the desktop walk.
 TEST(ImportForm, TypedPathWinsAndUnreadableFilesOrAnEmptyClipboardSaySo) {
     ImportWorld w = ImportWorld::Patents();
     const std::string good = w.list("good.txt", "5123456\n");
