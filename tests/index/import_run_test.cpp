@@ -28,20 +28,6 @@ ImportRequest FileRequest(const std::string& path, bool clear = false) {
     return r;
 }
 
-TEST(ImportClipboard, TokensAtSpacesAndEveryLineEnd) {
-    ImportTable t;
-    // One blank line in LF text must not fold the later numbers into one row; a
-    // spreadsheet's tabs and a list's semicolons separate, a digit group does not.
-    ASSERT_TRUE(ReadClipboardList("5123456\n\n6234567\t7345678\r\nD345,678\r8456789;9,000,001  ", t));
-    EXPECT_EQ(Entries(t), (Strings{"5123456", "6234567", "7345678", "D345,678", "8456789", "9,000,001"}));
-    // A line end before a later space splits there too, and nothing keeps a CR.
-    ASSERT_TRUE(ReadClipboardList("512345\r\n6234567 x", t));
-    EXPECT_EQ(Entries(t), (Strings{"512345", "6234567", "x"}));
-    EXPECT_FALSE(ReadClipboardList("", t));
-    EXPECT_FALSE(ReadClipboardList("   \r\n \n  ", t));
-    EXPECT_TRUE(t.rows.empty());
-}
-
 TEST(ImportNotFoundRule, ByFirstCharactersAndCollection) {
     for (const char* n : {"1234567", "D123456", "RE12345", "Pd"})
         EXPECT_TRUE(RecordedAsNotFound(n, kModePatents)) << n;
