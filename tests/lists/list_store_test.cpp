@@ -90,6 +90,9 @@ TEST_F(ListStoreTest, RemovalsTakeTheFirstOfDuplicatesAndTotalsAre32Bit) {
     EXPECT_TRUE(s->RecountTotals());
     EXPECT_EQ(s->PrintPages(), 2 * 32767);
     EXPECT_FALSE(s->RemFromFound(kB));
+    ListTotals before = s->totals();
+    EXPECT_FALSE(s->RemFromExport(kA, pages));
+    EXPECT_EQ(s->totals(), before);
 
     // A record no document could have (edited by hand) fails the removal, not the run.
     raw("INSERT INTO ToExport VALUES ('" + kB + "', 70000, 'V0007')");

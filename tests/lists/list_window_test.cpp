@@ -67,6 +67,7 @@ TEST(ListWindowModel, TextsLinesAndPercent) {
                                  [&](int p) { seen.push_back(p); })),
               (Strings{"Documents Found", "d t", "", "5123456 ", "D345678 ", "", "", ""}));
     EXPECT_EQ(seen.back(), 100);
+    EXPECT_EQ(Lines(ListSaveText(ListType::Remaining, {}, false, "d", "t")).at(3), "No Records Found");
 }
 
 TEST(ListWindowModel, PrintLayoutAndPages) {
