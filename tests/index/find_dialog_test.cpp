@@ -106,6 +106,14 @@ TEST(FindDialog, TypingAPatentPrefixOrNumberMovesTheWindowAndEnterAddsIt) {
     f.txtFind->setText(QString::fromStdString(b.number));
     f.cmdFind->click();
     EXPECT_EQ(NumberOf(Selected(f.lstCum)), b.number);
+    f.cmdToFound->click();
+    in.expectConsistent(2, a.pages + b.pages);
+    EXPECT_TRUE(f.Check1->isEnabled());
+    // Entry order, then numerical order.
+    EXPECT_EQ(NumberOf(Lines(f.lstFound)[0]), a.number);
+    f.Check1->click();
+    EXPECT_TRUE(in.app.FoundSorted);
+    EXPECT_EQ(NumberOf(Lines(f.lstFound)[0]), b.number);
 
     // A number that is not in the index moves the window without a message.
     f.txtFind->setText("ZZZZZZZ");
