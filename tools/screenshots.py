@@ -2,7 +2,7 @@
 """The README's screenshots, taken from the real program on a sample patents installation
 at QT_SCALE_FACTOR 1 and 2: docs/{main-window,find-dialog,print-dialog,linked-viewers}-{1x,2x}.png.
 
-    /usr/bin/python3 tests/desktop/screenshots.py [main-window] [find-dialog] [print-dialog] [linked-viewers]
+    /usr/bin/python3 tools/screenshots.py [main-window] [find-dialog] [print-dialog] [linked-viewers]
 
 VELK_DESK_DISPLAYS=51-55 picks the X displays tried (default 71-75).
 """
@@ -11,10 +11,10 @@ import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.dirname(__file__))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "desktop"))
 from desk import Desk, Install, Program  # noqa: E402
 
-DOCS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "docs")
+DOCS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "docs")
 
 
 def grab(desk, title, name, window=None):
