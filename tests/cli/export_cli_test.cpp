@@ -78,11 +78,8 @@ TEST(ExportCli, ReplacedPagesAreSyncedBeforeTheirRename) {
         QStringList args{"-f",   "-qq",     "-s",
                          "4096", "-e",      "trace=openat,fsync,rename,renameat,renameat2",
                          "-o",   QS(trace), QStringLiteral(VELK_BINARY_DIR "/cli/velkcmd")};
-        args << in.base << QS(d->number) << QS(d->volume) << "--format"
-             << "pcx"
-             << "--pages"
-             << "1,2"
-             << "--to" << QS(in.out);
+        args << in.base << QStringList{QS(d->number), QS(d->volume), "--format", "pcx",
+                                       "--pages",     "1,2",         "--to",     QS(in.out)};
         if (overwrite) args << "--overwrite";
         QProcess p;
         p.start("strace", args);
@@ -109,10 +106,9 @@ TEST(ExportCli, ReplacedPagesAreSyncedBeforeTheirRename) {
         EXPECT_EQ(pageFilesOpened, 2) << "a page written more than once";
         return synced;
     };
-    const std::map<std::string, bool> fresh{{"Page0001.PCX", false}, {"Page0002.PCX", false}};
-    const std::map<std::string, bool> replaced{{"Page0001.PCX", true}, {"Page0002.PCX", true}};
-    EXPECT_EQ(traced(false), fresh);
-    EXPECT_EQ(traced(true), replaced);
+    using Synced = std::map<std::string, bool>;
+    EXPECT_EQ(traced(false), (Synced{{"Page0001.PCX", false}, {"Page0002.PCX", false}}));
+    EXPECT_EQ(traced(true), (Synced{{"Page0001.PCX", true}, {"Page0002.PCX", true}}));
 }
 
 TEST(ExportCli, NumberListVolumeByVolume) {

@@ -50,11 +50,8 @@ TEST(PrintCommand, OneDocumentToAPdfFile) {
     const QString none = QS(in.tree.dir("out") / "none.pdf");
     const QStringList beyond{"--pages", "1," + QString::number(d->pages + 1)};
     o = in.run(QStringList{number, volume} + beyond + QStringList{"--pdf", none});
-    QStringList exportArgs = in.base.mid(0, in.base.size() - 1);  // without "print"
-    exportArgs << "export" << number << volume << beyond << "--format"
-               << "g4"
-               << "--to" << QS(in.tree.root());
-    const CliResult e = Velkcmd(exportArgs);
+    const QStringList exportArgs{"export", number, volume, "--format", "g4", "--to", QS(in.tree.root())};
+    const CliResult e = Velkcmd(in.base.mid(0, in.base.size() - 1) + exportArgs + beyond);  // without "print"
     EXPECT_EQ(o.status, 1);
     EXPECT_EQ(o.status, e.status);
     EXPECT_EQ(e.err, "Document " + d->number + " has " + std::to_string(d->pages) + " pages\n");

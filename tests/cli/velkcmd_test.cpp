@@ -17,12 +17,6 @@ std::string Str(const QJsonValue& v) {
     return v.toString().toStdString();
 }
 
-QStringList Q(std::initializer_list<std::string> words) {
-    QStringList l;
-    for (const auto& w : words) l << QS(w);
-    return l;
-}
-
 // A single drive holds a copy of the volume: compare places within it.
 std::string OnVolume(const fs::path& file, const fs::path& volumeDir) {
     return fs::weakly_canonical(file).lexically_relative(fs::weakly_canonical(volumeDir)).generic_string();
@@ -36,7 +30,7 @@ TEST(Velkcmd, WalksEveryDocumentOfEachCollection) {
         int sixDigits = 0;
         for (const mks::SampleDocument& d : in.s.documents) {
             SCOPED_TRACE(d.number + " " + mks::KindName(d.kind));
-            CliResult f = in.run(Q({"find", d.number}));
+            CliResult f = in.run({"find", QS(d.number)});
             ASSERT_EQ(f.status, 0) << f.err;
             QJsonObject fj = f.json();
             EXPECT_TRUE(fj["found"].toBool());
@@ -53,7 +47,7 @@ TEST(Velkcmd, WalksEveryDocumentOfEachCollection) {
             fs::path volumeDir;
             for (const auto& v : in.s.volumes)
                 if (v.name == d.volume) volumeDir = v.dir;
-            CliResult l = in.run(Q({"locate", d.number, d.volume}));
+            CliResult l = in.run({"locate", QS(d.number), QS(d.volume)});
             ASSERT_EQ(l.status, 0) << l.err;
             QJsonObject lj = l.json();
             EXPECT_TRUE(lj["found"].toBool());
@@ -65,7 +59,7 @@ TEST(Velkcmd, WalksEveryDocumentOfEachCollection) {
             EXPECT_EQ(lj["pages"].toInt(), d.pages);
             if (c == mks::Collection::Tovrin && d.number.size() == 6) {
                 ++sixDigits;  // the import's form of the number finds it too
-                CliResult padded = in.run(Q({"locate", "0" + d.number, d.volume}));
+                CliResult padded = in.run({"locate", QS("0" + d.number), QS(d.volume)});
                 EXPECT_EQ(Str(padded.json()["path"]), Str(lj["path"])) << padded.err;
             }
             const QJsonArray ranges = lj["ranges"].toArray();
@@ -109,7 +103,7 @@ TEST(Velkcmd, CheckReadsAFileOrStandardInput) {
         rows.push_back(rows[0]);
         const fs::path file = in.tree.write("list.txt", list);
 
-        for (const CliResult& r : {in.run(Q({"check", file.string()})), in.run(Q({"check", "-"}), list)}) {
+        for (const CliResult& r : {in.run({"check", QS(file)}), in.run(QStringList{"check", "-"}, list)}) {
             ASSERT_EQ(r.status, 0) << r.err;
             QJsonObject j = r.json();
             QJsonArray got = j["rows"].toArray();
@@ -137,12 +131,12 @@ TEST(Velkcmd, CheckReadsAFileOrStandardInput) {
         // A list cut at the limit says so.
         std::string many;
         for (int i = 0; i < 32001; ++i) many += absent + "\n";
-        CliResult cut = in.run(Q({"check", "-"}), many);
+        CliResult cut = in.run({"check", "-"}, many);
         ASSERT_EQ(cut.status, 0) << cut.err;
         EXPECT_TRUE(cut.json()["truncated"].toBool());
         EXPECT_EQ(cut.json()["notFound"].toInt(), 32000);
         EXPECT_NE(cut.err.find("Only the first 32000 numbers were taken"), std::string::npos) << cut.err;
-        CliResult missing = in.run(Q({"check", (in.tree.root() / "nope.txt").string()}));
+        CliResult missing = in.run({"check", QS(in.tree.root() / "nope.txt")});
         EXPECT_EQ(missing.status, 1);
         EXPECT_NE(missing.err.find("Unable to read file "), std::string::npos);
     }
@@ -155,23 +149,23 @@ TEST(Velkcmd, MissesAbsentVolumesAndUsage) {
         if (d.volume != in.s.insertedVolume) other = &d;
     ASSERT_NE(other, nullptr);
     // Not in the drive: the prompt's text, no waiting, nothing on stdout.
-    CliResult l = in.run(Q({"locate", other->number, other->volume}));
+    CliResult l = in.run({"locate", QS(other->number), QS(other->volume)});
     EXPECT_EQ(l.status, 1);
     EXPECT_EQ(l.err, "Please insert CDROM Volume " + other->volume + ".  Current CDRom Drive is E:\n");
     EXPECT_TRUE(l.out.empty());
     // Listed on no volume.
-    CliResult notListed = in.run(Q({"locate", "9999999", in.s.insertedVolume}));
+    CliResult notListed = in.run({"locate", "9999999", QS(in.s.insertedVolume)});
     EXPECT_EQ(notListed.status, 1);
     EXPECT_FALSE(notListed.json()["found"].toBool());
 
-    CliResult f = in.run(Q({"find", "0000001"}));
+    CliResult f = in.run({"find", "0000001"});
     EXPECT_EQ(f.status, 1);
     EXPECT_EQ(f.err, "Document Not Found!\n");
     EXPECT_FALSE(f.json()["found"].toBool());
     EXPECT_GE(f.json()["record"].toInt(), 1);  // where the search stopped
 
     // Text output: one line per field.
-    CliResult text = Velkcmd(in.base.mid(0, 4) + Q({"find", in.s.documents[0].number}));
+    CliResult text = Velkcmd(in.base.mid(0, 4) + QStringList{"find", QS(in.s.documents[0].number)});
     EXPECT_NE(text.out.find("found: true\n"), std::string::npos) << text.out;
 
     CliResult help = Velkcmd({"--help"});
@@ -183,12 +177,12 @@ TEST(Velkcmd, MissesAbsentVolumesAndUsage) {
     wrongDir[1] = QS(in.tree.root() / "none");
     // No installation named, no collection, unknown or short commands are usage errors; a wrong directory is
     // not.
-    for (auto [args, status] : {std::pair{Q({"find", "1"}), 2},
-                                {in.base.mid(0, 2) + Q({"find", "1"}), 2},
-                                {in.base + Q({"frobnicate"}), 2},
-                                {in.base + Q({"locate", "1"}), 2},
-                                {in.base + Q({"--bogus", "find", "1"}), 2},
-                                {wrongDir + Q({"find", "1"}), 1}})
+    for (auto [args, status] : {std::pair{QStringList{"find", "1"}, 2},
+                                {in.base.mid(0, 2) + QStringList{"find", "1"}, 2},
+                                {in.base + QStringList{"frobnicate"}, 2},
+                                {in.base + QStringList{"locate", "1"}, 2},
+                                {in.base + QStringList{"--bogus", "find", "1"}, 2},
+                                {wrongDir + QStringList{"find", "1"}, 1}})
         EXPECT_EQ(Velkcmd(args).status, status) << args.join(' ').toStdString();
 }
 
@@ -198,9 +192,9 @@ TEST(Velkcmd, HostileInstallations) {
         std::set<ImageKind> refused;
         for (const mks::SampleDocument& d : in.s.documents) {
             SCOPED_TRACE(d.number + " " + mks::KindName(d.kind));
-            CliResult f = in.run(Q({"find", d.number}));
+            CliResult f = in.run({"find", QS(d.number)});
             EXPECT_TRUE(f.status == 0 || f.status == 1) << f.status;
-            CliResult l = in.run(Q({"locate", d.number, d.volume}));
+            CliResult l = in.run({"locate", QS(d.number), QS(d.volume)});
             EXPECT_TRUE(l.status == 0 || l.status == 1) << l.status;  // never a crash
             const std::string path = "error at getpath_openidx\n", page = "Error at function GetPage\n";
             const std::map<ImageKind, std::string> refusal = {{ImageKind::DotDotPath, path},
@@ -222,11 +216,10 @@ TEST(Velkcmd, HostileInstallations) {
         }
         EXPECT_TRUE(refused.count(ImageKind::DotDotPath));
         // Junk bytes through standard input are no list.
-        CliResult junk =
-            in.run(Q({"check", "-"}), std::string("\0\xff 12\r\x7f\n", 8) + std::string(5000, '9'));
+        CliResult junk = in.run({"check", "-"}, std::string("\0\xff 12\r\x7f\n", 8) + std::string(5000, '9'));
         EXPECT_EQ(junk.status, 1);
         EXPECT_EQ(junk.err, "- is not a text file of document numbers.\n");
-        CliResult words = in.run(Q({"check", "-"}), "no numbers here\n");
+        CliResult words = in.run({"check", "-"}, "no numbers here\n");
         EXPECT_EQ(words.status, 1);
         EXPECT_EQ(words.err, "No document numbers were found in -\n");
     }

@@ -105,8 +105,7 @@ TEST(ExportEngine, EveryFormatReadsBackWithTheSourcePixels) {
         for (SaveFormat f : {SaveFormat::TiffG4, SaveFormat::TiffG3, SaveFormat::TiffUncompressed,
                              SaveFormat::Pcx, SaveFormat::Bmp, SaveFormat::Gif}) {
             const fs::path dest = in.tree.dir("fmt" + std::to_string(static_cast<int>(f)));
-            ExportRun run(in.app, nullptr);
-            ASSERT_EQ(run.ExportDocument({2}, f, dest), ExportOutcome::Done) << in.ports.messages.last();
+            ASSERT_EQ(in.exportPages({2}, f, dest), ExportOutcome::Done) << in.ports.messages.last();
             const fs::path file = dest / d.number / ExportFileName(2, f);
             ASSERT_TRUE(fs::exists(file)) << file;
             EXPECT_EQ(fs::directory_iterator(dest / d.number)->path(), file);  // no temporary left

@@ -1,18 +1,17 @@
 // What happens when the disk fills: a file-size limit on this process makes every write
 // past it fail with EFBIG, as a full disk fails with ENOSPC, without root or a mount.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/resource.h>
 
 #include <csignal>
 #include <string>
 
-#include <sqlite3.h>
-
 #include "lists/list_store.h"
 #include "platform/app.h"
 #include "shell/config.h"
 #include "tests/platform/scratch_dir.h"
-#include "tests/support/fakes.h"
+#include "tests/shell/ini_fixture.h"
 
 namespace velk {
 namespace {
@@ -40,10 +39,6 @@ private:
     void (*oldHandler_)(int) = nullptr;
     bool ok_ = false;
 };
-
-const std::string kConfig =
-    "[DATA]\r\nINSTALLATION_TYPE=OPEN\r\nIMPORT_PATH=C:\\IMPORT\r\nEXPORT_PATH=C:\\EXPORT\r\n"
-    "PRINTER_PASSWORD=prn\r\nIMPORT_VALUES=1\r\nCD_DRIVE=E:\\\r\nCD_PASSWORD=cd\r\nPAGE_TYPE=LETTER\r\n";
 
 std::string Entry(int i) {
     std::string n = std::to_string(5000000 + i);
@@ -88,50 +83,39 @@ TEST(FullDisk, ListStoreAddsFailCleanlyAndTheTotalsMatchWhatWasStored) {
     // Read back without the limit: the file is sound and holds what the store last said.
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-    sqlite3_stmt* st = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr), SQLITE_OK);
-    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
-    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "ok");
-    sqlite3_finalize(st);
-    auto count = [&](const char* sql) {
+    // The first column of the first row, as text.
+    auto value = [&](const char* sql) {
         sqlite3_stmt* q = nullptr;
-        long long n = -1;
+        std::string v = "(none)";
         if (sqlite3_prepare_v2(db, sql, -1, &q, nullptr) == SQLITE_OK && sqlite3_step(q) == SQLITE_ROW)
-            n = sqlite3_column_int64(q, 0);
+            v = reinterpret_cast<const char*>(sqlite3_column_text(q, 0));
         sqlite3_finalize(q);
-        return n;
+        return v;
     };
-    EXPECT_EQ(count("SELECT COUNT(*) FROM Remaining"), remaining);
-    EXPECT_EQ(count("SELECT COUNT(*) FROM ToPrint"), toPrint);
+    EXPECT_EQ(value("PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(value("SELECT COUNT(*) FROM Remaining"), std::to_string(remaining));
+    EXPECT_EQ(value("SELECT COUNT(*) FROM ToPrint"), std::to_string(toPrint));
     // An entry on the print list is never also still on Remaining.
     const char* both =
         "SELECT COUNT(*) FROM ToPrint p JOIN Remaining r ON p.DocumentNo = r.DocumentNo";
-    EXPECT_EQ(count(both), 0);
+    EXPECT_EQ(value(both), "0");
     sqlite3_close(db);
 }
 
 TEST(FullDisk, ConfigurationWriteFailsAndKeepsTheOldFile) {
-    test::ScratchDir dir("faults-config");
-    test::FakePorts fakes;
-    App app;
-    app.config.AppDir = dir.str();
-    app.config.CollectionMode = kModePatents;
-    fakes.wire(app.ports);
-    std::string old = kConfig;
-    old += "; " + std::string(2000, 'x') + "\r\n";
-    dir.write("VelkWp.INI", old);
-    ASSERT_TRUE(ReadIni(app));
+    test::IniDir in("faults-config");
+    const std::string old = test::RequiredIni() + "PAGE_TYPE=LETTER\r\n; " + std::string(2000, 'x') + "\r\n";
+    in.dir.write(in.file(), old);
+    ASSERT_TRUE(ReadIni(in.app));
     {
         FileSizeLimit limit(old.size() / 2);
         ASSERT_TRUE(limit.ok());
-        EXPECT_FALSE(WritePageType(app, "A4"));
+        EXPECT_FALSE(WritePageType(in.app, "A4"));
     }
-    EXPECT_EQ(fakes.messages.last(), kConfigWriteError);
-    EXPECT_EQ(dir.read("VelkWp.INI"), old);
+    EXPECT_EQ(in.fakes.messages.last(), kConfigWriteError);
+    EXPECT_EQ(in.ini(), old);
     // No half-written sibling left beside it.
-    int files = 0;
-    for (const auto& e : fs::directory_iterator(dir.path())) files += e.is_regular_file() ? 1 : 0;
-    EXPECT_EQ(files, 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(in.dir.path()), {}), 1);
 }
 
 }  // namespace

@@ -50,12 +50,8 @@ public slots:
 
 TEST(RunSummary, TextCountsReasonsAndOpensTheFolder) {
     test::ScratchDir out("summary");
-    RunSummary s;
-    s.run = "Batch Export";
-    s.documents = 1;
-    s.pages = 3;
-    s.folder = out.path();
-    s.list = "To Export";
+    RunSummary s{
+        .run = "Batch Export", .documents = 1, .pages = 3, .folder = out.path(), .list = "To Export"};
     s.skip("5123456", "volume 3 was not inserted");
     for (int i = 0; i < 10; ++i) s.fail("512340" + std::to_string(i), "not found on volume 1");
     s.cancel();
@@ -69,13 +65,12 @@ TEST(RunSummary, TextCountsReasonsAndOpensTheFolder) {
         EXPECT_NE(t.find(line), std::string::npos) << line << " in\n" << t;
 
     // A saved list counts entries and no pages; a clean run has nothing left on a list.
-    RunSummary saved;
-    saved.run = "Save";
-    saved.documents = 2;
-    saved.unit = "entry";
-    saved.units = "entries";
-    saved.countsPages = false;
-    saved.list = "To Export";
+    const RunSummary saved{.run = "Save",
+                           .documents = 2,
+                           .unit = "entry",
+                           .units = "entries",
+                           .countsPages = false,
+                           .list = "To Export"};
     EXPECT_EQ(saved.text(), "Save finished.\nDone: 2 entries.");
 
     // The box: a warning when something failed, and a button that opens the folder.
@@ -180,8 +175,7 @@ TEST(frmMessage, OkCancelAndTheCloseBox) {
     modal.onExec = [](QDialog& d) { static_cast<frmMessage&>(d).cmdExit->click(); };
     app.viewers[0].Active = app.viewers[1].Active = true;
     EXPECT_EQ(prompt.ask("x", 1), 3);
-    EXPECT_FALSE(app.viewers[0].Active);
-    EXPECT_FALSE(app.viewers[1].Active);
+    EXPECT_FALSE(app.viewers[0].Active || app.viewers[1].Active);
     EXPECT_EQ(fakes.frame.enabled.count("mnuView"), 0u);
     foundHasEntries = true;
     EXPECT_EQ(prompt.ask("x", 1), 3);

@@ -28,15 +28,21 @@ struct Outcome {
     std::string out;
 };
 
-Outcome Launch(const fs::path& program, const QStringList& args = {}) {
-    QProcess p;
+// Starts the program off screen, with one more variable set and its output channels merged.
+void Start(QProcess& p, const fs::path& program, const QStringList& args, const QString& var,
+           const QString& value) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("VELK_SMOKE_EXIT", "1");
+    env.insert(var, value);
     p.setProcessEnvironment(env);
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(QString::fromStdString(program.string()), args);
     EXPECT_TRUE(p.waitForStarted(10000)) << program;
+}
+
+Outcome Launch(const fs::path& program, const QStringList& args = {}) {
+    QProcess p;
+    Start(p, program, args, "VELK_SMOKE_EXIT", "1");
     if (!p.waitForFinished(30000)) {
         ADD_FAILURE() << program << " did not end within 30 s";
         p.kill();
@@ -110,18 +116,11 @@ TEST(Program, AKilledRunLeavesItsListsAndTheNextStartOffersThem) {
     };
 
     // A run that adds a document to Found and is then killed outright.
-    std::ofstream(dir / "script.txt") << "wait frmSplash\nclick cmdContinue\nwait frmFind\n"
-                                         "type txtFind "
-                                      << s.documents.front().number
-                                      << "\n"
-                                         "key txtFind Return\necho added\nsleep 60000\n";
+    std::ofstream(dir / "script.txt")
+        << "wait frmSplash\nclick cmdContinue\nwait frmFind\ntype txtFind " << s.documents.front().number
+        << "\nkey txtFind Return\necho added\nsleep 60000\n";
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("VELK_SCRIPT", QString::fromStdString((dir / "script.txt").string()));
-    p.setProcessEnvironment(env);
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(QString::fromStdString(link.string()));
+    Start(p, link, {}, "VELK_SCRIPT", QString::fromStdString((dir / "script.txt").string()));
     std::string out;
     while (out.find("\nadded") == std::string::npos && p.waitForReadyRead(30000))
         out += p.readAll().toStdString();
