@@ -1,28 +1,15 @@
 // velkcmd print run as a program: PDF files read back with poppler's pdfinfo, the
 // batch's list bookkeeping in its JSON, and the exit status of every failure.
-#include <cstdio>
 #include <fstream>
-#include <memory>
 
-#include "common/vb_text.h"
 #include "tests/cli/cli_fixtures.h"
+#include "tests/print/pdf_facts.h"
 
 namespace velk {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace velk::test;
-
-std::string PdfInfo(const fs::path& file, const std::string& key) {
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(("pdfinfo '" + file.string() + "'").c_str(), "r"),
-                                               pclose);
-    char buf[512];
-    while (pipe && std::fgets(buf, sizeof buf, pipe.get())) out += buf;
-    const auto at = out.find(key + ":");
-    if (at == std::string::npos) return {};
-    return Trim(out.substr(at + key.size() + 1, out.find('\n', at) - at - key.size() - 1));
-}
 
 TEST(PrintCommand, OneDocumentToAPdfFile) {
     CliSample in(mks::Collection::Quorvel, mks::DriveMode::Tower);
@@ -36,15 +23,14 @@ TEST(PrintCommand, OneDocumentToAPdfFile) {
     EXPECT_TRUE(o.json()["printed"].toBool());
     EXPECT_EQ(o.json()["files"].toArray(), QJsonArray{QS(pdf)});
     EXPECT_EQ(o.json()["printer"].toString(), QS(pdf));  // the file written, not the next one
-    EXPECT_EQ(PdfInfo(pdf, "Pages"), "3");
-    EXPECT_EQ(PdfInfo(pdf, "Page size").rfind("595 x 842 pts", 0), 0u);
+    EXPECT_EQ(PdfShape(pdf.string()), "3 pages, 595 x 842 pts");
     EXPECT_NE(o.err.find("Printing 3 of 3 pages"), std::string::npos) << o.err;  // progress on stderr
 
     // The claims section alone, on the configured paper.
     const fs::path claims = in.tree.dir("out") / "claims.pdf";
     o = in.run({number, volume, "--section", "claims", "--pdf", QS(claims)});
     ASSERT_EQ(o.status, 0) << o.err;
-    EXPECT_GE(std::stoi(PdfInfo(claims, "Pages")), 1);
+    EXPECT_GE(std::stoi(ReadPdf(claims.string()).pages), 1);
 
     // A page the document lacks is refused, in export's words, not dropped.
     const QString none = QS(in.tree.dir("out") / "none.pdf");
@@ -98,8 +84,7 @@ TEST(PrintCommand, ListVolumeByVolumeOneFilePerDocument) {
     ASSERT_EQ(o.json()["files"].toArray().size(), static_cast<qsizetype>(here.size()));
     for (const auto* d : here) {
         const fs::path f = dir / (d->number + ".pdf");
-        EXPECT_EQ(PdfInfo(f, "Pages"), std::to_string(d->pages)) << f;
-        EXPECT_EQ(PdfInfo(f, "Page size").rfind("612 x 1008 pts", 0), 0u) << f;
+        EXPECT_EQ(PdfShape(f.string()), std::to_string(d->pages) + " pages, 612 x 1008 pts") << f;
     }
 
     // With every volume there the whole list prints and the status is 0.
