@@ -87,7 +87,6 @@ public:
     // changes.
     void saveView();
     void restoreView();
-    void setViewMemoryFile(const QString& file) { viewMemoryFile_ = file; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -10,12 +10,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <filesystem>
 
 #include "shell/ui/frm_velk.h"
 #include "shell/ui/page_strip.h"
 #include "shell/ui/status_bar.h"
 #include "tests/shell/frame_fixture.h"
+#include "viewer/ui/frm_view.h"
 
 using namespace velk;
 using namespace velk::test;
@@ -52,6 +54,7 @@ TEST(Commands, TilingAndNoViewerMeansNoOpsAndOnlyFind) {
     for (const auto& k : cases)
         EXPECT_TRUE(TileGeometry(k.how, k.count, k.width, k.height) == k.rects) << k.width;
     EXPECT_EQ(CommandForKey("BTN_NONE"), Command::None);
+    for (const CommandEntry& e : CommandTable()) EXPECT_TRUE(!*e.menu || IsMenuName(e.menu)) << e.menu;
 
     // With no viewer every button and viewer item is a no-op (their controls are disabled,
     // so no click reaches them) and only Find is offered.
@@ -65,13 +68,16 @@ TEST(Commands, TilingAndNoViewerMeansNoOpsAndOnlyFind) {
     EXPECT_EQ(f.text("mnuViewer1") + f.text("mnuViewer2"), "&1&2");
 }
 
-// Typed zooms the walk does not type; a page the strip cannot make names why it is blank.
+// Typed zooms and button paths the walk does not take; a page the strip cannot make names
+// why it is blank.
 TEST(Commands, ZoomBoxTakesOnlyZoomsAndTheStripNamesABrokenPage) {
     Frame f;
-    const mks::SampleDocument* doc = nullptr;
+    std::vector<const mks::SampleDocument*> docs;
     for (const auto& d : f.s.documents)
-        if (!doc && d.pages >= 2 && !d.imagePath.empty()) doc = &d;
-    ASSERT_TRUE(doc && f.show(*doc, 1));
+        if (d.pages >= 2 && !d.imagePath.empty()) docs.push_back(&d);
+    ASSERT_GE(docs.size(), 2u);
+    const mks::SampleDocument *doc = docs[0], *other = docs[1];
+    ASSERT_TRUE(f.show(*doc, 1));
     const StatusTexts& status = f.frame->sbStatus->shown();
     QComboBox* zoom = f.frame->sbStatus->zoomBox();
     for (const auto& [typed, shown] :
@@ -91,6 +97,24 @@ TEST(Commands, ZoomBoxTakesOnlyZoomsAndTheStripNamesABrokenPage) {
     ASSERT_GT(strip.list()->count(), 1);
     const QString tip = strip.list()->item(strip.list()->count() - 1)->toolTip();
     EXPECT_TRUE(tip.startsWith("Page ") && tip.contains("could not be shown")) << tip.toStdString();
+
+    // Another document: the second viewer opens from its button, tiling brings a maximised
+    // first one back to normal, and a listed document's button turns to its removal.
+    ASSERT_TRUE(f.show(*other, 1));
+    f.frame->viewers().window(1)->showMaximized();
+    f.frame->tbToolBar_ButtonClick("BTN_VIEWER2");
+    ASSERT_TRUE(f.frame->viewers().isOpen(2));
+    f.frame->tbToolBar_ButtonClick("BTN_VERTICAL");
+    EXPECT_FALSE(f.frame->viewers().window(1)->isMaximized());
+    f.frame->tbToolBar_ButtonClick("BTN_ADD_PRINTER");
+    f.expect({"BTN_SUB_PRINTER", "BTN_ADD_EXPORT"}, {"BTN_ADD_PRINTER"});
+
+    // The strip follows the active viewer's page, holding its thumbnails back until the
+    // turn is painted.
+    EXPECT_GE(static_cast<int>(strip.rows().size()), other->pages);
+    f.frame->tbToolBar_ButtonClick("BTN_NEXT_PG");
+    EXPECT_EQ(strip.shownPage(), 2);
+    EXPECT_TRUE(strip.thumbnails().paused());
 }
 
 TEST(Commands, SwitchingTheCollectionEmptiesTheListsUnderTheHourglass) {
