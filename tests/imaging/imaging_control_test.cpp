@@ -82,6 +82,10 @@ TEST_F(Control, KeysScroll) {
         key(k.key);
         EXPECT_EQ(std::make_pair(v->value(), h->value()), std::make_pair(k.v, k.h)) << k.key;
     }
+    // The wheel without Ctrl scrolls; it does not zoom.
+    wheel(QPoint(100, 100), -120, Qt::NoModifier);
+    EXPECT_GT(v->value(), 0);
+    EXPECT_EQ(c.ZoomLevel(), 100);
     v->setValue(300);
     c.ScrollToTop();
     EXPECT_EQ(v->value(), 0);

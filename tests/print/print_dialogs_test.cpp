@@ -89,6 +89,9 @@ TEST(frmPrint, PrintsTheChosenPagesAndKeepsTheListsHonest) {
     f.optFirstPage->setChecked(true);
     f.cmdPrint->click();
     EXPECT_EQ(in.lists->Count(ListTable::Remaining), 1);
+    f.cmdHelp->click();
+    ASSERT_EQ(in.ports.help.calls.size(), 1u);
+    EXPECT_EQ(in.ports.help.calls[0].context, kPrintHelpContext);
 }
 
 // Preview shows the pages the dialog's choice prints, each a sheet of the configured paper,

@@ -104,6 +104,7 @@ TEST(Commands, ZoomBoxTakesOnlyZoomsAndTheStripNamesABrokenPage) {
     f.frame->viewers().window(1)->showMaximized();
     f.frame->tbToolBar_ButtonClick("BTN_VIEWER2");
     ASSERT_TRUE(f.frame->viewers().isOpen(2));
+    QApplication::processEvents();  // thumbnails of the document as viewer 1 showed it arrive late
     f.frame->tbToolBar_ButtonClick("BTN_VERTICAL");
     EXPECT_FALSE(f.frame->viewers().window(1)->isMaximized());
     f.frame->tbToolBar_ButtonClick("BTN_ADD_PRINTER");
@@ -115,6 +116,19 @@ TEST(Commands, ZoomBoxTakesOnlyZoomsAndTheStripNamesABrokenPage) {
     f.frame->tbToolBar_ButtonClick("BTN_NEXT_PG");
     EXPECT_EQ(strip.shownPage(), 2);
     EXPECT_TRUE(strip.thumbnails().paused());
+
+    // Viewer 2's button brings the open viewer back; without a current document, or with
+    // every viewer closed, the list buttons go.
+    f.frame->tbToolBar_ButtonClick("BTN_VIEWER1");
+    f.frame->tbToolBar_ButtonClick("BTN_VIEWER2");
+    EXPECT_TRUE(f.frame->item("mnuViewer2")->isChecked());
+    f.frame->tbToolBar_ButtonClick("BTN_ADD_EXPORT");
+    f.expect({"BTN_SUB_EXPORT"}, {"BTN_ADD_EXPORT"});
+    f.app.doc.CurDocNo.clear();  // a viewer whose document record was cleared
+    f.frame->tbToolBar_ButtonClick("BTN_NONE");
+    f.expect({"BTN_PRINT"}, {"BTN_ADD_PRINTER", "BTN_SUB_EXPORT"});
+    f.frame->closeViewers();
+    f.expect({"BTN_FIND"}, {"BTN_ADD_PRINTER", "BTN_SUB_PRINTER", "BTN_ADD_EXPORT", "BTN_SUB_EXPORT"});
 }
 
 TEST(Commands, SwitchingTheCollectionEmptiesTheListsUnderTheHourglass) {
