@@ -75,10 +75,18 @@ class Desk:
                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         self.procs.append(bus)
         os.environ["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
-        wm = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                              env=dict(os.environ, HOME=self.sandbox))
+        wm_log = os.path.join(self.sandbox, "openbox.log")
+        with open(wm_log, "w") as log:
+            wm = subprocess.Popen(["openbox", "--sm-disable"], stdout=log, stderr=subprocess.STDOUT,
+                                  env=dict(os.environ, HOME=self.sandbox))
         self.procs.append(wm)
-        wait_for(lambda: self.xdo("search", "--class", "openbox", ok=(0, 1)) is not None, "the window manager")
+        try:
+            wait_for(lambda: wm.poll() is not None or self.xdo("search", "--class", "openbox", ok=(0, 1)) is not None,
+                     "the window manager")
+        except Fail as e:  # its own words, for the rare start that never comes up
+            raise Fail("%s on %s; it wrote: %s" % (e, self.display, open(wm_log).read()[-2000:]))
+        if wm.poll() is not None:
+            raise Fail("the window manager ended (status %s): %s" % (wm.returncode, open(wm_log).read()[-2000:]))
         global pyatspi
         import pyatspi  # after the bus address is set: it connects on import
 
