@@ -104,7 +104,7 @@ TEST(Commands, ZoomBoxTakesOnlyZoomsAndTheStripNamesABrokenPage) {
     f.frame->viewers().window(1)->showMaximized();
     f.frame->tbToolBar_ButtonClick("BTN_VIEWER2");
     ASSERT_TRUE(f.frame->viewers().isOpen(2));
-    QApplication::processEvents();  // thumbnails of the document as viewer 1 showed it arrive late
+    QApplication::processEvents();  // thumbnails made before the switch arrive late and are dropped
     f.frame->tbToolBar_ButtonClick("BTN_VERTICAL");
     EXPECT_FALSE(f.frame->viewers().window(1)->isMaximized());
     f.frame->tbToolBar_ButtonClick("BTN_ADD_PRINTER");
