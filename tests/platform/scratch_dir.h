@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -12,6 +13,17 @@
 #include <string>
 
 namespace velk::test {
+
+// What a shell command prints, its errors included.
+inline std::string Output(const std::string& cmd) {
+    std::string text;
+    if (FILE* p = popen(("(" + cmd + ") 2>&1").c_str(), "r")) {
+        char buf[512];
+        while (std::fgets(buf, sizeof buf, p)) text += buf;
+        pclose(p);
+    }
+    return text;
+}
 
 class ScratchDir {
 public:

@@ -7,19 +7,9 @@
 #include <vector>
 
 #include "common/vb_text.h"
+#include "tests/platform/scratch_dir.h"
 
 namespace velk::test {
-
-// What a shell command prints, its errors included.
-inline std::string Output(const std::string& cmd) {
-    std::string text;
-    if (FILE* p = popen(("(" + cmd + ") 2>&1").c_str(), "r")) {
-        char buf[512];
-        while (std::fgets(buf, sizeof buf, p)) text += buf;
-        pclose(p);
-    }
-    return text;
-}
 
 struct PdfFacts {
     std::string pages, size;  // size as "612 x 792 pts", without the paper's name
