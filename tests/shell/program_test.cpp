@@ -54,12 +54,17 @@ Outcome Launch(const fs::path& program, const QStringList& args = {}) {
     return o;
 }
 
-bool Has(const Outcome& o, const std::string& text) {
-    return o.out.find(text) != std::string::npos;
+// The status, and the texts the output holds and those it must not hold.
+void Expect(const Outcome& o, int status, std::initializer_list<const char*> has,
+            std::initializer_list<const char*> lacks = {}) {
+    EXPECT_EQ(o.status, status) << o.out;
+    for (const char* t : has) EXPECT_NE(o.out.find(t), std::string::npos) << t << " in:\n" << o.out;
+    for (const char* t : lacks) EXPECT_EQ(o.out.find(t), std::string::npos) << t << " in:\n" << o.out;
 }
 
 // A patents installation started by its own name, velkwp.
 mksample::SampleResult Install(const fs::path& dir) {
+    EXPECT_TRUE(fs::exists(kProgram)) << kProgram;
     auto s = mksample::MakeSample(
         {.collection = Collection::Quorvel, .outDir = dir, .volumes = 1, .documentsPerVolume = 1, .pageScale = 0.05});
     fs::create_symlink(kProgram, s.appDir / "velkwp");
@@ -69,32 +74,23 @@ mksample::SampleResult Install(const fs::path& dir) {
 }  // namespace
 
 TEST(Program, AFailureEndsWithItsStatusAndHelpNeedsNoWindow) {
-    ASSERT_TRUE(fs::exists(kProgram)) << kProgram;
     test::ScratchDir dir("program");
     const fs::path link = Install(dir / "inst").appDir / "velkwp";
 
     // A name that is none of the four: the patent files, the splash, then the stop.
     fs::create_symlink(kProgram, link.parent_path() / "viewer");
-    Outcome o = Launch(link.parent_path() / "viewer");
-    EXPECT_EQ(o.status, 5) << o.out;
-    EXPECT_TRUE(Has(o, "frmSplash shown")) << o.out;
-    EXPECT_TRUE(Has(o, "message [] ERROR:  Invalid command line argument - see your adminstrator!")) << o.out;
-    EXPECT_FALSE(Has(o, "frmFind shown")) << o.out;
-    o = Launch(link);  // its own name: through the read-me to the find dialog
-    EXPECT_EQ(o.status, 0) << o.out;
-    EXPECT_TRUE(Has(o, "frmReadme shown") && Has(o, "reached the find dialog")) << o.out;
+    Expect(Launch(link.parent_path() / "viewer"), 5,
+           {"frmSplash shown", "message [] ERROR:  Invalid command line argument - see your adminstrator!"},
+           {"frmFind shown"});
+    // Its own name: through the read-me to the find dialog.
+    Expect(Launch(link), 0, {"frmReadme shown", "reached the find dialog"});
     // No configuration file: no window beyond the message, and an orderly end without lists.
     for (const auto& e : fs::directory_iterator(link.parent_path()))
         if (e.path().extension() == ".INI" || e.path().extension() == ".ini") fs::remove(e.path());
-    o = Launch(link);
-    EXPECT_EQ(o.status, 2) << o.out;
-    EXPECT_TRUE(Has(o, "message [Quorvel] Unable to read configuration file.")) << o.out;
-    EXPECT_FALSE(Has(o, "frmSplash shown")) << o.out;
+    Expect(Launch(link), 2, {"message [Quorvel] Unable to read configuration file."}, {"frmSplash shown"});
 
-    o = Launch(kProgram, {"--help"});
-    EXPECT_EQ(o.status, 0);
-    for (const char* name : {"velkwp", "velkwm", "velkwa", "velkw", "VelkWp.INI", "VelkWm.INI"})
-        EXPECT_TRUE(Has(o, name)) << name;
+    Outcome o = Launch(kProgram, {"--help"});
+    Expect(o, 0, {"velkwp", "velkwm", "velkwa", "velkw", "VelkWp.INI", "VelkWm.INI"});
     EXPECT_FALSE(std::regex_search(o.out, std::regex(R"(\w+ shown \d+\n)"))) << "no window on --help";
     o = Launch(kProgram, {"--version"});
     EXPECT_EQ(o.status, 0);
@@ -102,12 +98,11 @@ TEST(Program, AFailureEndsWithItsStatusAndHelpNeedsNoWindow) {
 }
 
 TEST(Program, AKilledRunLeavesItsListsAndTheNextStartOffersThem) {
-    ASSERT_TRUE(fs::exists(kProgram)) << kProgram;
     test::ScratchDir dir("program");
     const auto s = Install(dir / "inst");
     WritePrivateProfileString("DATA", "READ_ME", "NO", s.configFile.string());
     const fs::path link = s.appDir / "velkwp";
-    const std::string question =
+    const char* question =
         "message [Quorvel] The program did not end normally last time. Keep the lists it had?";
     const auto found = [&] {
         ListStore store(s.appDir / "VELKWp.mdb", "Quorvel");
@@ -130,11 +125,8 @@ TEST(Program, AKilledRunLeavesItsListsAndTheNextStartOffersThem) {
     EXPECT_EQ(found(), 1);
 
     // The next start asks, and the answer Yes keeps the list; after that orderly end nothing is asked.
-    Outcome o = Launch(link);
-    EXPECT_EQ(o.status, 0) << o.out;
-    EXPECT_TRUE(Has(o, question)) << o.out;
+    Expect(Launch(link), 0, {question});
     EXPECT_EQ(found(), 1);
-    o = Launch(link);
-    EXPECT_FALSE(Has(o, question)) << o.out;
+    Expect(Launch(link), 0, {}, {question});
     EXPECT_EQ(found(), 0);
 }

@@ -153,8 +153,8 @@ TEST(Startup, FailuresShowTheirMessageAndEndWithTheirStatus) {
 }
 
 // A run that ended without Shutdown is asked about by the next start; the desktop walk
-// checks the Lists items by real input.
-TEST(Startup, ListsOfAnEarlierRunAreEmptyAfterStartAndViewWaitsForTheFoundList) {
+// checks the Lists items by real input, the program test kills a run and answers Yes.
+TEST(Startup, ASecondCopyIsRefusedAndTheListsOfAnEarlierRunAreClearedOrOffered) {
     StartRun r;
     {
         ListStore earlier(r.sample.appDir / "VELKWp.mdb", kModePatents);
@@ -164,6 +164,19 @@ TEST(Startup, ListsOfAnEarlierRunAreEmptyAfterStartAndViewWaitsForTheFoundList) 
         ASSERT_TRUE(earlier.AddToPrint(entry, 3));
         ASSERT_TRUE(earlier.AddToNotFound("9999999", 0));
     }
+    Config other;
+    other.AppDir = r.appDir();
+    other.CollectionMode = kModePatents;
+    std::string message;
+    auto held = InstallLock::acquire(other, &message);
+    ASSERT_TRUE(held);
+    EXPECT_EQ(r.start("velkwp"), kExitInstallationBusy);
+    EXPECT_EQ(r.fakes.messages.last(), InstallLock::BusyMessage(r.appDir()));
+    EXPECT_TRUE(r.windows.log.empty());
+    EXPECT_FALSE(r.session.lists);  // refused before the lists: they are still there below
+    held.reset();
+    r.fakes.messages.shown.clear();
+
     bool foundDuringSplash = false;
     r.windows.onSplash = [&] { foundDuringSplash = r.app.lists && r.app.lists->FoundCount() == 1; };
     ASSERT_EQ(r.start("velkwp"), kStartupRunning);
@@ -182,35 +195,28 @@ TEST(Startup, ListsOfAnEarlierRunAreEmptyAfterStartAndViewWaitsForTheFoundList) 
     FindCommand(r.app);
     EXPECT_TRUE(r.fakes.frame.enabled["mnuView"]);
 
-    // A run that ends without Shutdown (a crash, a kill) leaves its lists, and the next
-    // start asks: No empties them, Yes keeps them; after an orderly end nothing is asked.
-    const auto crash = [&] {
-        r.session.lists.reset();
-        r.session.lock.reset();
-    };
-    crash();
-    int added = 0;
-    r.fakes.frame.onOpen = [&](FrameDialog) {
-        std::string entry = "623456" + std::to_string(added++) + "  QUOR_0001";
-        r.app.lists->AddToFound(entry, 2);
-    };
-    for (const Answer answer : {Answer::No, Answer::Yes}) {
-        r.fakes.messages.shown.clear();
-        r.fakes.messages.answers = {answer};
-        ASSERT_EQ(r.start("velkwp"), kStartupRunning);
-        ASSERT_EQ(r.fakes.messages.shown.size(), 1u);
-        EXPECT_EQ(r.fakes.messages.shown[0].text, kKeepListsQuestion);
-        EXPECT_EQ(r.fakes.messages.shown[0].buttons, Buttons::YesNo);
-        EXPECT_EQ(r.app.lists->FoundCount(), answer == Answer::Yes ? 2 : 1);
-        crash();
-    }
+    // A crash leaves the lists and the next start asks; No empties them.
+    r.session.lists.reset();
+    r.session.lock.reset();
+    r.fakes.messages.answers = {Answer::No};
     r.fakes.frame.onOpen = nullptr;
     ASSERT_EQ(r.start("velkwp"), kStartupRunning);
-    Shutdown(r.session, &r.windows);
-    r.fakes.messages.shown.clear();
-    ASSERT_EQ(r.start("velkwp"), kStartupRunning);
-    EXPECT_TRUE(r.fakes.messages.shown.empty()) << r.fakes.messages.last();
+    ASSERT_EQ(r.fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(r.fakes.messages.shown[0].text, kKeepListsQuestion);
+    EXPECT_EQ(r.fakes.messages.shown[0].buttons, Buttons::YesNo);
     EXPECT_EQ(r.app.lists->totals(), ListTotals{});
+
+    // Shutdown runs once and releases the installation: another run starts and asks nothing
+    // about the lists it left.
+    std::string entry = "5123456  QUOR_0001";
+    ASSERT_TRUE(r.app.lists->AddToFound(entry, 2));
+    Shutdown(r.session, &r.windows);
+    Shutdown(r.session, &r.windows);
+    EXPECT_EQ(std::count(r.windows.log.begin(), r.windows.log.end(), "close viewers"), 1);
+    EXPECT_FALSE(r.app.lists->isOpen());
+    Session next;
+    EXPECT_EQ(Startup(r.app, next, r.windows, "velkwp", r.appDir()), kStartupRunning);
+    EXPECT_EQ(r.fakes.messages.shown.size(), 1u);
 }
 
 TEST(Startup, ToolbarLayoutFollowsTheScreenAndTheReadMeShowsOnlyForUpperCaseYes) {
@@ -233,28 +239,4 @@ TEST(Startup, ToolbarLayoutFollowsTheScreenAndTheReadMeShowsOnlyForUpperCaseYes)
         EXPECT_EQ(r.app.ScreenWidth, k.w);
         EXPECT_EQ(r.app.ScreenHeight, k.h);
     }
-}
-
-TEST(Startup, ASecondCopyIsRefusedBeforeTheListsAndShutdownRunsOnceAndReleasesTheInstallation) {
-    StartRun r;
-    Config other;
-    other.AppDir = r.appDir();
-    other.CollectionMode = kModePatents;
-    std::string message;
-    auto held = InstallLock::acquire(other, &message);
-    ASSERT_TRUE(held);
-    EXPECT_EQ(r.start("velkwp"), kExitInstallationBusy);
-    EXPECT_EQ(r.fakes.messages.last(), InstallLock::BusyMessage(r.appDir()));
-    EXPECT_TRUE(r.windows.log.empty());
-    EXPECT_FALSE(r.session.lists);
-    held.reset();
-
-    ASSERT_EQ(r.start("velkwp"), kStartupRunning);
-    Shutdown(r.session, &r.windows);
-    Shutdown(r.session, &r.windows);
-    EXPECT_EQ(std::count(r.windows.log.begin(), r.windows.log.end(), "close viewers"), 1);
-    EXPECT_FALSE(r.app.lists->isOpen());
-    // The lock went with it: another run of the installation may start.
-    Session next;
-    EXPECT_EQ(Startup(r.app, next, r.windows, "velkwp", r.appDir()), kStartupRunning);
 }
