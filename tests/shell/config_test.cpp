@@ -38,7 +38,7 @@ struct Install : test::IniDir {
 
 }  // namespace
 
-TEST(ReadIni, RequiredKeysAreReadAndEachOneMissingFailsTheRead) {
+TEST(ReadIni, RequiredKeysAreReadEachOneMissingFailsAndThePaperSizeDefaults) {
     Install in;
     ASSERT_TRUE(in.read(kRequired));
     const Config& c = in.app.config;
@@ -60,9 +60,8 @@ TEST(ReadIni, RequiredKeysAreReadAndEachOneMissingFailsTheRead) {
         EXPECT_EQ(one.app.config.PrinterPassword, std::string(key) == "PRINTER_PASSWORD" ? "" : "Prn") << key;
         EXPECT_EQ(one.app.config.PageType, "LETTER") << key;
     }
-}
 
-TEST(ReadIni, PaperSizeValues) {
+    // The paper size: kept as the file has it, or defaulted and written back.
     struct Case {
         const char* line;
         const char* pageType;
@@ -77,11 +76,11 @@ TEST(ReadIni, PaperSizeValues) {
         {"PAGE_TYPE=   \r\n", "LETTER", "mnuletter", true},  // empty: as if absent
     };
     for (const auto& k : cases) {
-        Install in;
-        ASSERT_TRUE(in.read(kRequired + k.line)) << k.line;
-        EXPECT_EQ(in.app.config.PageType, k.pageType) << k.line;
-        EXPECT_EQ(in.menu, k.menu) << k.line;
-        EXPECT_EQ(in.ini(), kRequired + (k.written ? "PAGE_TYPE=LETTER\r\n" : k.line)) << k.line;
+        Install paper;
+        ASSERT_TRUE(paper.read(kRequired + k.line)) << k.line;
+        EXPECT_EQ(paper.app.config.PageType, k.pageType) << k.line;
+        EXPECT_EQ(paper.menu, k.menu) << k.line;
+        EXPECT_EQ(paper.ini(), kRequired + (k.written ? "PAGE_TYPE=LETTER\r\n" : k.line)) << k.line;
     }
 }
 
@@ -164,11 +163,6 @@ TEST(ReadIni, BadFilesGetAClearAnswerAndOtherEncodingsLoseNothing) {
     EXPECT_EQ(nowhere.fakes.messages.last(), "File not found 53");
     EXPECT_FALSE(WritePageType(nowhere.app, "A4"));
 
-    Install folder;  // the name taken by a directory
-    fs::create_directories(folder.dir / "VelkWp.INI");
-    EXPECT_FALSE(ReadIni(folder.app));
-    EXPECT_EQ(folder.fakes.messages.last(), "Path/File access error 75");
-
     // Binary garbage: read as text, no key, false; the garbage is kept.
     Install garbage;
     std::string junk;
@@ -224,15 +218,16 @@ TEST(ConfigWriters, OneFileWhateverItsSpellingAndFailuresAreReported) {
     EXPECT_EQ(cased.fakes.messages.last(), kJukeboxWriteError);
     EXPECT_EQ(cased.ini().find("INSTALLATION_TYPE=OPEN", 30), std::string::npos);
 
-    // The file cannot be written at all.
+    // The name taken by a directory: the file cannot be read or written at all.
     Install folder;
     fs::create_directories(folder.dir / "VelkWp.INI");
+    EXPECT_FALSE(ReadIni(folder.app));
     EXPECT_FALSE(WritePageType(folder.app, "A4"));
     EXPECT_FALSE(WriteJukebox(folder.app, "N"));
-    ASSERT_EQ(folder.shown().size(), 2u);
-    EXPECT_EQ(folder.shown()[0].text, kConfigWriteError);
-    EXPECT_EQ(folder.shown()[1].text, kJukeboxWriteError);
-    EXPECT_EQ(folder.shown()[1].title, "Quorvel");
+    ASSERT_EQ(folder.shown().size(), 3u);
+    EXPECT_EQ((Values{folder.shown()[0].text, folder.shown()[1].text, folder.shown()[2].text}),
+              (Values{"Path/File access error 75", kConfigWriteError, kJukeboxWriteError}));
+    EXPECT_EQ(folder.shown()[2].title, "Quorvel");
     EXPECT_EQ(folder.app.config.SmartCdOn, "N");  // the setting stays changed for the run
 }
 
@@ -287,25 +282,22 @@ TEST(Config, CollectionAndApplicationDirectoryFromTheProgramPath) {
 }
 
 TEST(Coverage, FiguresFromTheCollectionsFileOrTheBuiltInTexts) {
+    const auto figures = [](Install& in) {
+        ReadCoverage(in.app);
+        EXPECT_TRUE(in.shown().empty());
+        return Values{in.app.CoverageNumber, in.app.CoverageDate};
+    };
     Install patents;
     patents.dir.write("p_RegNo.ASC", "REG_NO=1,000\r\nREG_DATE=May 2020\r\nREG_NO = 7,123,456 \r\n");
-    ReadCoverage(patents.app);
-    EXPECT_EQ((Values{patents.app.CoverageNumber, patents.app.CoverageDate}),
-              (Values{"7,123,456", "May 2020"}));
-    EXPECT_TRUE(patents.shown().empty());
-
+    EXPECT_EQ(figures(patents), (Values{"7,123,456", "May 2020"}));
     Install marks(kModeTrademarks);
     marks.dir.write("M_REGNO.asc", "REG_NO 2,345,678\n");  // spelling differs; no date
-    ReadCoverage(marks.app);
-    EXPECT_EQ((Values{marks.app.CoverageNumber, marks.app.CoverageDate}),
-              (Values{"2,345,678", kDefaultCoverageDate}));
+    EXPECT_EQ(figures(marks), (Values{"2,345,678", kDefaultCoverageDate}));
 
     const Values defaults{kDefaultCoverageNumber, kDefaultCoverageDate};
     Install missing;
-    ReadCoverage(missing.app);
-    EXPECT_EQ((Values{missing.app.CoverageNumber, missing.app.CoverageDate}), defaults);
+    EXPECT_EQ(figures(missing), defaults);
     Install assign(kModeAssignments);
     assign.dir.write("p_RegNo.ASC", "REG_NO=1\n");
-    ReadCoverage(assign.app);
-    EXPECT_EQ((Values{assign.app.CoverageNumber, assign.app.CoverageDate}), defaults);
+    EXPECT_EQ(figures(assign), defaults);
 }
