@@ -7,7 +7,7 @@
 
 using namespace velk;
 
-TEST(VbText, SlicingClampsAtBothEnds) {
+TEST(VbText, SlicingClampsAtBothEndsAndTrimStripsSpacesOnly) {
     EXPECT_EQ(Mid("ABCDEF", 2, 3), "BCD");
     EXPECT_EQ(Mid("ABCDEF", 5), "EF");
     EXPECT_EQ(Mid("ABCDEF", 7), "");
@@ -18,9 +18,7 @@ TEST(VbText, SlicingClampsAtBothEnds) {
     EXPECT_EQ(Right("ABC", 2), "BC");
     EXPECT_EQ(Right("ABC", 9), "ABC");
     EXPECT_EQ(Left("", 1), "");
-}
-
-TEST(VbText, TrimStripsSpacesOnly) {
+    // Trim takes spaces only, never tabs or line ends.
     EXPECT_EQ(Trim("  a b  "), "a b");
     EXPECT_EQ(Trim("\tx\r"), "\tx\r");
     EXPECT_EQ(LTrim("  x "), "x ");
@@ -28,16 +26,13 @@ TEST(VbText, TrimStripsSpacesOnly) {
     EXPECT_EQ(UCase("abc-\xe9z"), "ABC-\xe9Z");
 }
 
-TEST(VbText, InStrPositions) {
+TEST(VbText, InStrPositionsAndLenientNumbers) {
     EXPECT_EQ(InStr("CD_DRIVE=E", "D_DRIVE"), 2);
     EXPECT_EQ(InStr("abc", "z"), 0);
     EXPECT_EQ(InStr("", "a"), 0);
     EXPECT_EQ(InStr("abc", ""), 1);
     EXPECT_EQ(InStr(3, "abcabc", "a"), 4);
     EXPECT_EQ(InStr(9, "abc", "a"), 0);
-}
-
-TEST(VbText, NumbersReadLikeTheOriginal) {
     EXPECT_EQ(Val(" 2 45 7"), 2457);
     EXPECT_EQ(Val("24 and 57"), 24);
     EXPECT_EQ(Val("1,000"), 1);
@@ -50,7 +45,7 @@ TEST(VbText, NumbersReadLikeTheOriginal) {
     EXPECT_FALSE(IsNumeric(""));
 }
 
-TEST(VbText, FormatFillsDigitsFromTheRight) {
+TEST(VbText, FormatFillsDigitsFromTheRightKeepAlnumAndFixedWidth) {
     EXPECT_EQ(FormatNumber(100000, "###,###,###"), "100,000");
     EXPECT_EQ(FormatNumber(5123456, "###,###,###"), "5,123,456");
     EXPECT_EQ(FormatNumber(0, "###,###,###"), "");
@@ -60,9 +55,6 @@ TEST(VbText, FormatFillsDigitsFromTheRight) {
     EXPECT_EQ(FormatNumber(1234567, "0000"), "1234567");
     EXPECT_EQ(FormatText("D0123456", "###,###,###"), "D0123456");
     EXPECT_EQ(FormatText("05123456", "###,###,###"), "5,123,456");
-}
-
-TEST(VbText, KeepAlnumAndFixedWidth) {
     EXPECT_EQ(KeepAlnum(" 5,123,456 "), "5123456");
     EXPECT_EQ(KeepAlnum("D-123456"), "D123456");
     EXPECT_EQ(KeepAlnum("\xe9" "a1"), "a1");

@@ -72,12 +72,11 @@ TEST(FullDisk, ListStoreAddsFailCleanlyAndTheTotalsMatchWhatWasStored) {
         }
         EXPECT_GT(failures, 0) << "the limit was never reached";
         // What the store believes agrees with its tables, even after the failures.
-        const ListTotals seen = store.totals();
-        EXPECT_EQ(seen.RemainingCount, store.Count(ListTable::Remaining));
-        EXPECT_EQ(seen.PrintCount, store.Count(ListTable::ToPrint));
-        EXPECT_EQ(store.Count(ListTable::Remaining) + store.Count(ListTable::ToPrint), stored);
         remaining = store.Count(ListTable::Remaining);
         toPrint = store.Count(ListTable::ToPrint);
+        EXPECT_EQ(store.totals().RemainingCount, remaining);
+        EXPECT_EQ(store.totals().PrintCount, toPrint);
+        EXPECT_EQ(remaining + toPrint, stored);
         store.Close();
     }
     // Read back without the limit: the file is sound and holds what the store last said.
