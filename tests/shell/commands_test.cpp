@@ -13,11 +13,19 @@
 #include <QMdiSubWindow>
 #include <filesystem>
 
+#include "lists/list_store.h"
+#include "shell/command_state.h"
+#include "shell/config.h"
+#include "shell/settings.h"
 #include "shell/ui/frm_velk.h"
 #include "shell/ui/page_strip.h"
 #include "shell/ui/status_bar.h"
-#include "tests/shell/frame_fixture.h"
+#include "tests/index/index_fixtures.h"
+#include "tests/support/fake_modal.h"
+#include "tests/support/fakes.h"
+#include "tests/support/sample_install.h"
 #include "viewer/ui/frm_view.h"
+#include "viewer/viewer_nav.h"
 
 using namespace velk;
 using namespace velk::test;
@@ -26,7 +34,42 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Frame : LoadedFrame {
+// A loaded main frame on a generated tower installation: real frame and viewers, fake
+// ports and modal, every document of the installation on the Found list.
+struct Frame {
+    TempTree tree{"shell-frame"};
+    mksample::SampleResult s;
+    FakePorts fakes;
+    App app;
+    Session session;
+    FakeModal modal;
+    std::unique_ptr<ListStore> lists;
+    std::unique_ptr<frmVelk> frame;
+
+    Frame() {
+        s = MakeSmallSample(tree.root() / "inst", mks::Collection::Quorvel, mks::DriveMode::Tower, 3, false,
+                            mks::Installation::Open);
+        PointAppAt(app, s, mks::DriveMode::Tower);
+        fakes.wire(app.ports);
+        app.ports.modal = &modal;
+        lists = std::make_unique<ListStore>(tree.root() / "lists.db", s.collectionMode);
+        EXPECT_TRUE(lists->OpenDatabases());
+        app.lists = lists.get();
+        frame = std::make_unique<frmVelk>(app, session, modal);
+        app.ports.frame = frame.get();
+        SetJukeboxMark(app);  // as start-up does: the mark follows the file
+        frame->resize(1000, 800);
+        frame->show();
+        for (const auto& d : s.documents) {
+            std::string e = EntryText(d.number, d.volume);
+            lists->AddToFound(e, Int16(d.pages));
+        }
+        ViewersClosed(app);
+    }
+    ~Frame() {
+        app.ports.frame = nullptr;
+        frame.reset();
+    }
     std::string text(const std::string& name) const { return frame->item(name)->text().toStdString(); }
     void expect(std::initializer_list<const char*> on, std::initializer_list<const char*> off) const {
         for (const char* n : on) EXPECT_TRUE(frame->item(n)->isEnabled()) << n;
