@@ -61,9 +61,6 @@ struct Install : test::IniDir {
             f.cmdOk_Click();
         });
     }
-    void cancelPassword() {
-        then([](QDialog& d) { dynamic_cast<frmPassword&>(d).cmdCancel->click(); });
-    }
     // Chooses the line whose stored value is value, presses Replace, then Close or Cancel.
     void cdRom(const std::string& value, bool close) {
         then([this, value, close](QDialog& d) {
@@ -110,7 +107,7 @@ TEST(SettingsPasswords, ComparedTrimmedWithoutCaseMaskedAndNeverChangingTheSetti
     }
 
     // A cancelled password opens no drive window and shows nothing (the walk types a wrong one).
-    in.cancelPassword();
+    in.then([](QDialog& d) { dynamic_cast<frmPassword&>(d).cmdCancel->click(); });
     EXPECT_FALSE(ConfigureCdRom(in.app, in.windows));
     EXPECT_TRUE(in.shown().empty());
     EXPECT_EQ(in.modal.shown, std::vector<std::string>{"frmPassword"});
@@ -147,7 +144,7 @@ TEST(SettingsPasswords, ComparedTrimmedWithoutCaseMaskedAndNeverChangingTheSetti
     EXPECT_TRUE(in.script.empty());
 }
 
-TEST(SettingsCdRom, ReplaceThenCloseOrCancelAndTheFileAfterEach) {
+TEST(SettingsCdRom, ReplaceThenCloseOrCancelThenPaperAndJukeboxAndTheFileAfterEach) {
     Install in;
     const std::string replacedByE = Replaced(in.original, "CD_DRIVE=E:\\", "CD_DRIVE=E:");
     // Replace then Cancel: only the drive line differs, and it names E: again; the close
@@ -172,6 +169,20 @@ TEST(SettingsCdRom, ReplaceThenCloseOrCancelAndTheFileAfterEach) {
     EXPECT_EQ(in.ini(), Replaced(in.original, "CD_DRIVE=E:\\", "CD_DRIVE=F:"));
     EXPECT_EQ(in.app.config.CDDrive, "F:");
     EXPECT_EQ(in.app.config.OpenIdxPath, "F:\\open.idx");
+
+    // The walk picks the paper sizes and Duplex; Jukebox and a size that is no change are left to this.
+    const std::string before = in.ini();
+    EXPECT_FALSE(ChoosePaperSize(in.app, "mnuletter"));  // the checked size again
+    EXPECT_FALSE(ChoosePaperSize(in.app, "mnuPSetup"));
+    EXPECT_EQ(in.ini(), before);
+    in.cdRomCancel();
+    ToggleJukebox(in.app, in.windows);
+    EXPECT_TRUE(in.fakes.frame.isChecked("Jukebox"));
+    EXPECT_EQ(in.ini(), before + "SMART_CD_ON=Y\r\n");
+    in.cdRomCancel();
+    ToggleJukebox(in.app, in.windows);
+    EXPECT_EQ(in.ini(), before + "SMART_CD_ON=N\r\n");
+    EXPECT_FALSE(in.app.config.towerMode());
     EXPECT_TRUE(in.shown().empty());
 
     // A drive table with no drive offers nothing to Replace.
@@ -236,24 +247,8 @@ TEST(SettingsCdRom, CancelTakesOutTheKeysTheFileLacked) {
     }
 }
 
-// The walk picks the paper sizes and Duplex; Jukebox, a size that is no change and writes the
-// file refuses are left to these.
-TEST(SettingsMenu, JukeboxNoChangeAndWritesTheFileDoesNotTake) {
-    Install in;
-    EXPECT_FALSE(ChoosePaperSize(in.app, "mnuletter"));  // the checked size again
-    EXPECT_FALSE(ChoosePaperSize(in.app, "mnuPSetup"));
-    EXPECT_EQ(in.ini(), in.original);
-    in.cdRomCancel();
-    ToggleJukebox(in.app, in.windows);
-    EXPECT_TRUE(in.fakes.frame.isChecked("Jukebox"));
-    EXPECT_EQ(in.ini(), in.original + "SMART_CD_ON=Y\r\n");
-    in.cdRomCancel();
-    ToggleJukebox(in.app, in.windows);
-    EXPECT_EQ(in.ini(), in.original + "SMART_CD_ON=N\r\n");
-    EXPECT_FALSE(in.app.config.towerMode());
-    EXPECT_TRUE(in.shown().empty());
-
-    // Reported; the mark and value stay for the run.
+// When the file refuses a write it is reported; the mark and value stay for the run.
+TEST(SettingsMenu, AWriteTheFileRefusesIsReportedAndTheChoiceStays) {
     Install dup("OPEN", "[Old]\r\nPAGE_TYPE=LETTER\r\nSMART_CD_ON=N\r\n");
     EXPECT_FALSE(ChoosePaperSize(dup.app, "mnua4"));
     EXPECT_EQ(dup.fakes.messages.last(), kConfigWriteError);
