@@ -140,10 +140,8 @@ TEST(Startup, FailuresShowTheirMessageAndEndWithTheirStatus) {
         EXPECT_EQ(r.start(k.program), k.status);
         ASSERT_FALSE(r.fakes.messages.shown.empty());
         const ShownMessage& m = r.fakes.messages.shown.back();
-        EXPECT_EQ(m.text, k.message);
-        EXPECT_EQ(m.icon, k.icon);
-        EXPECT_EQ(m.buttons, Buttons::OK);
-        EXPECT_EQ(m.title, k.title);
+        EXPECT_EQ(std::tie(m.text, m.title, m.buttons, m.icon),
+                  std::make_tuple(std::string(k.message), std::string(k.title), Buttons::OK, k.icon));
         EXPECT_EQ(r.windows.log, k.windows);
         EXPECT_TRUE(r.fakes.frame.opened.empty());
         // The list store is closed again, or was never opened.
