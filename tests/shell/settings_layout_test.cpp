@@ -15,25 +15,19 @@ namespace {
 
 struct Form {
     QWidget window;
-    QPushButton* button;
-    QComboBox* combo;
-    QGroupBox* frame;
-    QLabel* inFrame;
-    QWidget* laidOut;
-    QPushButton* managed;
+    QPushButton* button = new QPushButton("OK", &window);
+    QComboBox* combo = new QComboBox(&window);
+    QGroupBox* frame = new QGroupBox("Frame", &window);
+    QLabel* inFrame = new QLabel("inside", frame);
+    QWidget* laidOut = new QWidget(&window);
+    QPushButton* managed = new QPushButton("managed", laidOut);
     Form() {
         window.resize(400, 300);
-        button = new QPushButton("OK", &window);
         button->setGeometry(40, 20, 100, 30);
-        combo = new QComboBox(&window);
         combo->setGeometry(40, 80, 120, combo->sizeHint().height());
-        frame = new QGroupBox("Frame", &window);
         frame->setGeometry(200, 20, 180, 120);
-        inFrame = new QLabel("inside", frame);
         inFrame->setGeometry(10, 30, 80, 20);
-        laidOut = new QWidget(&window);
         laidOut->setGeometry(10, 200, 300, 80);
-        managed = new QPushButton("managed", laidOut);
         (new QVBoxLayout(laidOut))->addWidget(managed);
     }
 };
