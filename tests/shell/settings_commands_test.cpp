@@ -74,10 +74,9 @@ TEST(DialogCommands, EmptyListsAnswerWithTheirMessageAndAPrintIsNoBatch) {
 
     const char* const items[] = {"mnuView", "mnuFound", "mnuNotFound", "mnuNotPrinted"};
     for (const char* item : items) in.menu(item);
-    ASSERT_EQ(in.fakes.messages.shown.size(), 4u);
-    const std::vector<std::string> said = {in.fakes.messages.shown[0].text, in.fakes.messages.shown[1].text,
-                                           in.fakes.messages.shown[2].text, in.fakes.messages.shown[3].text};
-    EXPECT_EQ(said, (Values{kNoDocumentsToView, kNoFound, kNoNotFound, kNoRemaining}));
+    Values said;
+    for (const auto& m : in.fakes.messages.shown) said.push_back(m.text);
+    ASSERT_EQ(said, (Values{kNoDocumentsToView, kNoFound, kNoNotFound, kNoRemaining}));
     EXPECT_EQ(in.fakes.messages.shown[3].title, "Quorvel");
     EXPECT_EQ(in.fakes.messages.shown[3].icon, Icon::None);
     in.fill();
