@@ -27,6 +27,7 @@ struct CliResult {
         EXPECT_TRUE(d.isObject()) << out;
         return d.object();
     }
+    std::string said() const { return std::to_string(status) + " " + err; }  // exit status and stderr
 };
 
 inline CliResult Velkcmd(const QStringList& args, const std::string& input = {}) {
@@ -43,9 +44,6 @@ inline CliResult Velkcmd(const QStringList& args, const std::string& input = {})
     return r;
 }
 
-inline QString QS(const std::string& s) {
-    return QString::fromStdString(s);
-}
 inline QString QS(const std::filesystem::path& p) {
     return QString::fromStdString(p.string());
 }
@@ -70,3 +68,7 @@ struct CliSample {
 };
 
 }  // namespace velk::test
+
+inline void PrintTo(const QJsonObject& o, std::ostream* os) {
+    *os << QJsonDocument(o).toJson(QJsonDocument::Compact).toStdString();
+}
