@@ -51,13 +51,7 @@ TEST(ImportRun, FileIntoFoundAndNotFoundWithCounts) {
     // the six-digit number ignored.
     EXPECT_EQ(Counts(r.counts), (std::array<int, 6>{5, 2, 1, 1, 1, 1}));
     EXPECT_TRUE(r.incomplete());
-    EXPECT_EQ(w.texts(ListTable::Found), (Strings{"5123456  V001", "D345678  V002"}));
-    EXPECT_EQ(w.texts(ListTable::FoundOrder), w.texts(ListTable::Found));
-    EXPECT_EQ(w.texts(ListTable::Remaining), w.texts(ListTable::Found));
-    EXPECT_EQ(w.texts(ListTable::NotFound), (Strings{"9999999"}));
-    EXPECT_EQ(w.store->FoundCount(), 2);
-    EXPECT_EQ(w.store->RemainingPages(), 14);
-    EXPECT_EQ(w.store->NotFoundCount(), 1);
+    w.expectLists({"5123456  V001", "D345678  V002"}, {"9999999"}, 14);
     const std::string text = ImportFinishedText(r, w.store->FoundCount());
     EXPECT_EQ(text.rfind("Import finished with errors!\r\r\n  2 Documents Found", 0), 0u) << text;
     EXPECT_NE(
@@ -70,12 +64,17 @@ TEST(ImportRun, FileIntoFoundAndNotFoundWithCounts) {
     const std::string clean = w.list("b.txt", "6234567\n");
     r = RunImport(w.app, FileRequest(clean, true), {});
     ASSERT_EQ(r.outcome, ImportResult::Processed);
-    EXPECT_EQ(w.texts(ListTable::Found), (Strings{"6234567  V001"}));
-    EXPECT_EQ(w.store->NotFoundCount(), 0);
+    w.expectLists({"6234567  V001"}, {}, 3);
     EXPECT_EQ(
         ImportFinishedText(r, w.store->FoundCount()),
         "Import finished successfully!\r\r\n  1 Documents Found\r\n\r\nNumbers read: 1\r\nAdded to Found: "
         "1\r\nAlready listed: 0\r\nNot found: 0\r\nIgnored: 0");
+
+    // Relative paths stay in the import directory, never the working directory.
+    EXPECT_EQ(ImportNativePath(w.app, "b.txt"), w.app.config.ImportPath + "/b.txt");
+    EXPECT_EQ(ImportNativePath(w.app, "  "), "");
+    w.app.config.ImportPath.clear();
+    EXPECT_EQ(ImportNativePath(w.app, "b.txt"), "");
 }
 
 TEST(ImportRun, TrademarksByValueRecordsWithoutPagesAndTheClipboard) {
@@ -92,11 +91,9 @@ TEST(ImportRun, TrademarksByValueRecordsWithoutPagesAndTheClipboard) {
     req.clipboardText = "0253106\r\n1253106 D345678\n3000000\n12345678901\n2000002;2000003\n";
     ImportResult r = RunImport(w.app, req, {});
     ASSERT_EQ(r.outcome, ImportResult::Processed);
-    EXPECT_EQ(w.texts(ListTable::Found), (Strings{found, "1253106  T02"}));
-    EXPECT_EQ(w.texts(ListTable::RemainingOrder), w.texts(ListTable::Found));
     // A kind letter in trademarks is never recorded; long numbers are, cleaned; a
     // record without pages is refused as the find dialog refuses it.
-    EXPECT_EQ(w.texts(ListTable::NotFound), (Strings{"3000000", "12345678901", "2000002", "2000003"}));
+    w.expectLists({found, "1253106  T02"}, {"3000000", "12345678901", "2000002", "2000003"}, 3);
     EXPECT_EQ(Counts(r.counts), (std::array<int, 6>{7, 1, 1, 4, 1, 0}));
     EXPECT_EQ(r.counts.ignoredFirst, Strings{"D345678"});
 
@@ -112,8 +109,7 @@ TEST(ImportRun, FailuresAndCancelLeaveTheListsAsTheyWere) {
     const ListTotals before = w.store->totals();
     auto unchanged = [&] {
         EXPECT_EQ(w.store->totals(), before);
-        EXPECT_EQ(w.texts(ListTable::Found), (Strings{"6234567  V001"}));
-        EXPECT_EQ(w.texts(ListTable::NotFound), (Strings{"1111111"}));
+        w.expectLists({"6234567  V001"}, {"1111111"}, 3);
     };
 
     // Missing file, a directory, no line ends in a huge file, an unmapped drive.
@@ -216,15 +212,6 @@ TEST(ImportRun, MoreThan32767ClipboardRowsAndTheFileCap) {
     EXPECT_FALSE(r.truncated);
 }
 
-TEST(ImportRun, RelativePathsStayInTheImportDirectory) {
-    ImportWorld w = ImportWorld::Patents();
-    w.list("rel.txt", "5123456\n");
-    EXPECT_EQ(ImportNativePath(w.app, "rel.txt"), w.app.config.ImportPath + "/rel.txt");
-    EXPECT_EQ(ImportNativePath(w.app, "  "), "");
-    w.app.config.ImportPath.clear();
-    EXPECT_EQ(ImportNativePath(w.app, "rel.txt"), "");  // never the working directory
-}
-
 TEST(ImportRun, ARowTheStoreRefusesCostsOnlyItself) {
     // Rows are stored in groups; a refused row undoes its group, which is stored again row by row.
     ImportWorld w = ImportWorld::Patents();
@@ -241,11 +228,7 @@ TEST(ImportRun, ARowTheStoreRefusesCostsOnlyItself) {
     ImportResult r =
         RunImport(w.app, FileRequest(w.list("g.txt", "5123456 6234567 9999999 9999998 D345678\n")), {});
     EXPECT_EQ(Counts(r.counts), (std::array<int, 6>{5, 2, 0, 1, 0, 2}));
-    EXPECT_EQ(w.texts(ListTable::Found), (Strings{"5123456  V001", "D345678  V002"}));
-    EXPECT_EQ(w.texts(ListTable::RemainingOrder), w.texts(ListTable::Found));
-    EXPECT_EQ(w.texts(ListTable::NotFound), (Strings{"9999999"}));
-    EXPECT_EQ(std::make_tuple(w.store->FoundCount(), w.store->RemainingPages(), w.store->NotFoundCount()),
-              std::make_tuple(2, 14, 1));
+    w.expectLists({"5123456  V001", "D345678  V002"}, {"9999999"}, 14);
 }
 
 }  // namespace
