@@ -117,25 +117,21 @@ TEST(ImportRun, FailuresAndCancelLeaveTheListsAsTheyWere) {
     for (const std::string& p : {w.tree.str() + "/gone.txt", w.tree.str(), huge, std::string("Q:\\list.txt")})
         EXPECT_EQ(RunImport(w.app, FileRequest(p, true), {}).outcome, ImportResult::Unreadable) << p;
     unchanged();
-    // A program, an empty file, words, six-digit numbers: refused before the clearing.
+    // A program, an empty file, words, six-digit numbers: refused before the clearing, and said so.
     using namespace std::string_literals;
-    const std::string program = w.list("prog",
-                                       "\x7f"
-                                       "ELF\x02\x01\x01\0\0\0 5123456\n"s);
-    const std::string empty = w.list("empty.txt", ""), words = w.list("words.txt", "Patent list\r\n");
-    const std::string sixDigits = w.list("six.txt", "123456 654321\n");
     const std::string none = "No document numbers were found in ";
-    for (auto [path, outcome, text] :
-         {std::tuple{program, ImportResult::NotText, program + " is not a text file of document numbers."},
-          {empty, ImportResult::NoNumbers, none + empty},
-          {words, ImportResult::NoNumbers, none + words},
-          {sixDigits, ImportResult::NoNumbers,
-           none + sixDigits +
-               "\r\n\r\nNumbers read: 2\r\nAdded to Found: 0\r\nAlready listed: 0\r\nNot found: "
-               "0\r\nIgnored: 2 (123456, 654321)"}}) {
+    for (auto [name, bytes, outcome, head, tail] :
+         {std::tuple{"prog", "\177ELF\x02\x01\x01\0\0\0 5123456\n"s, ImportResult::NotText, ""s,
+                     " is not a text file of document numbers."s},
+          {"empty.txt", ""s, ImportResult::NoNumbers, none, ""s},
+          {"words.txt", "Patent list\r\n"s, ImportResult::NoNumbers, none, ""s},
+          {"six.txt", "123456 654321\n"s, ImportResult::NoNumbers, none,
+           "\r\n\r\nNumbers read: 2\r\nAdded to Found: 0\r\nAlready listed: 0\r\nNot found: 0\r\nIgnored: 2 "
+           "(123456, 654321)"s}}) {
+        const std::string path = w.list(name, bytes);
         ImportResult refused = RunImport(w.app, FileRequest(path, true), {});
         EXPECT_EQ(refused.outcome, outcome) << path;
-        EXPECT_EQ(ImportRefusedText(refused, path), text);
+        EXPECT_EQ(ImportRefusedText(refused, path), head + path + tail);
         unchanged();
     }
 
