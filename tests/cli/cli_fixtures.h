@@ -27,11 +27,16 @@ struct CliResult {
         EXPECT_TRUE(d.isObject()) << out;
         return d.object();
     }
+    std::string said() const { return std::to_string(status) + " " + err; }  // exit status and stderr
 };
 
-inline CliResult Velkcmd(const QStringList& args, const std::string& input = {}) {
+inline const QString kVelkcmd = QStringLiteral(VELK_BINARY_DIR "/cli/velkcmd");
+
+// The program (velkcmd unless named) with args and input, to its end.
+inline CliResult Velkcmd(const QStringList& args, const std::string& input = {},
+                         const QString& program = kVelkcmd) {
     QProcess p;
-    p.start(QStringLiteral(VELK_BINARY_DIR "/cli/velkcmd"), args);
+    p.start(program, args);
     EXPECT_TRUE(p.waitForStarted(10000));
     p.write(input.data(), static_cast<qint64>(input.size()));
     p.closeWriteChannel();  // a prompt would wait on stdin forever: it must not read it
@@ -43,9 +48,6 @@ inline CliResult Velkcmd(const QStringList& args, const std::string& input = {})
     return r;
 }
 
-inline QString QS(const std::string& s) {
-    return QString::fromStdString(s);
-}
 inline QString QS(const std::filesystem::path& p) {
     return QString::fromStdString(p.string());
 }
@@ -70,3 +72,7 @@ struct CliSample {
 };
 
 }  // namespace velk::test
+
+inline void PrintTo(const QJsonObject& o, std::ostream* os) {
+    *os << QJsonDocument(o).toJson(QJsonDocument::Compact).toStdString();
+}

@@ -4,7 +4,6 @@
 #include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
 
 #include "tests/cli/cli_fixtures.h"
 #include "tools/mksample/documents.h"
@@ -77,14 +76,12 @@ TEST(ExportCli, ReplacedPagesAreSyncedBeforeTheirRename) {
     auto traced = [&](bool overwrite) {
         QStringList args{"-f",   "-qq",     "-s",
                          "4096", "-e",      "trace=openat,fsync,rename,renameat,renameat2",
-                         "-o",   QS(trace), QStringLiteral(VELK_BINARY_DIR "/cli/velkcmd")};
+                         "-o",   QS(trace), kVelkcmd};
         args << in.base << QStringList{QS(d->number), QS(d->volume), "--format", "pcx",
                                        "--pages",     "1,2",         "--to",     QS(in.out)};
         if (overwrite) args << "--overwrite";
-        QProcess p;
-        p.start("strace", args);
-        EXPECT_TRUE(p.waitForFinished(60000));
-        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        const CliResult run = Velkcmd(args, {}, "strace");
+        EXPECT_EQ(run.status, 0) << run.err;
         std::map<std::string, bool> synced;
         int pageFilesOpened = 0;
         bool pending = false;

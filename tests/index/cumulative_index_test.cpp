@@ -102,100 +102,93 @@ TEST(FindInCum, PatentPrefixKeysAndCompleteNumbers) {
 TEST(FindInCum, ReadsAboutLog2OfAMillionRecords) {
     const int n = 1'000'000;
     std::string recs;
-    recs.reserve(static_cast<std::size_t>(n) * 26);
     for (int i = 0; i < n; ++i) recs += CumRec(std::to_string(10'000'000 + 3 * i), "QUOR_0001", "1");
     TempTree t("big");
     CumIndexFile index(t.write("cum.idx", recs));
-    ASSERT_EQ(index.count(), n);
     const long limit = static_cast<long>(std::ceil(std::log2(n))) + 1;
-    long before = 0;
-    const std::pair<const char*, int> keys[] = {{"10000000", 1}, {"12999997", n}, {"11500000", 0},
-                                                {"11500001", 0}, {"0", 0},        {"9", 0},
-                                                {"12345678", 0}, {"1", 0}};
-    for (const auto& [key, record] : keys) {
-        CumSearch s = SearchByPrefix(index, key);
+    // {key, by value, record found (0: none to find)}: both ends, a value, between, before and after all.
+    const std::tuple<const char*, bool, int> keys[] = {
+        {"10000000", false, 1}, {"12999997", false, n}, {"11500003", true, 500'002},
+        {"11500000", false, 0}, {"11500001", false, 0}, {"0", false, 0},
+        {"9", false, 0},        {"12345678", false, 0}, {"1", false, 0}};
+    for (auto [key, byValue, record] : keys) {
+        const long before = index.reads();
+        CumSearch s = byValue ? SearchByValue(index, key) : SearchByPrefix(index, key);
         EXPECT_LE(index.reads() - before, limit) << key;
-        EXPECT_TRUE(record == 0 || s.record == record) << key << " " << s.record;
-        before = index.reads();
+        EXPECT_TRUE(record == 0 || (s.found && s.record == record)) << key << " " << s.record;
     }
-    CumSearch s = SearchByValue(index, "11500003");
-    EXPECT_TRUE(s.found);
-    EXPECT_EQ(s.record, 500'002);
-    EXPECT_LE(index.reads() - before, limit);
+}
+
+// CumIndex over a table of entries; the rows as marked.
+std::vector<ImportRow> Marked(App& app, std::initializer_list<const char*> entries, bool ok = true,
+                              ImportProgress* progress = nullptr) {
+    ImportTable table;
+    for (const char* e : entries) table.add(e);
+    EXPECT_EQ(CumIndex(app, table, progress), ok);
+    return table.rows;
 }
 
 TEST(CumIndex, MarksPatentRowsWithEntryTextsAndReportsProgress) {
     IndexApp ix(kModePatents, CumRec("4000000", "QUOR_0009", "5") + CumRec("5123456", "QUOR_0001", "12") +
                                   CumRec("D345678", "QUOR_0002", "3") + CumRec("RE12345", "QUOR_0001", "7"));
-    ImportTable table;
-    for (const char* e : {" 5,123,456 ", "D-345678", "d345678", "6000000", "", "RE12345", "X123"})
-        table.add(e);
     std::vector<std::string> messages;
     std::vector<std::pair<int, int>> steps;
     ImportProgress progress{[&](const std::string& m) { messages.push_back(m); },
                             [&](int total, int i) { steps.emplace_back(total, i); }};
-    EXPECT_TRUE(CumIndex(ix.app, table, &progress));
-
+    const std::vector<ImportRow> rows = Marked(
+        ix.app, {" 5,123,456 ", "D-345678", "d345678", "6000000", "", "RE12345", "X123"}, true, &progress);
     const std::vector<ImportRow> want = {
         {"5123456  QUOR_0001", "Y", "12", "QUOR_0001"}, {"D345678  QUOR_0002", "Y", "3", "QUOR_0002"},
         {"d345678", "N", "", ""}, {"6000000", "N", "", ""}, {"", "N", "", ""},
         {"RE12345  QUOR_0001", "Y", "7", "QUOR_0001"}, {"X123", "N", "", ""}};
-    EXPECT_EQ(table.rows, want);
+    EXPECT_EQ(rows, want);
     EXPECT_EQ(messages, std::vector<std::string>{"Checking data against Cumulative Index..."});
-    ASSERT_EQ(steps.size(), 7u);
-    EXPECT_EQ(steps.front(), std::make_pair(7, 1));
-    EXPECT_EQ(steps.back(), std::make_pair(7, 7));
-    EXPECT_EQ(EntryVolume(table.rows[0].EntryText), "QUOR_0001");
-    EXPECT_EQ(EntryDocNo(table.rows[0].EntryText), "5123456");
+    EXPECT_EQ(steps,
+              (std::vector<std::pair<int, int>>{{7, 1}, {7, 2}, {7, 3}, {7, 4}, {7, 5}, {7, 6}, {7, 7}}));
 
     // No index: the check stops before any row is marked.
-    ImportTable again;
-    again.add("5123456");
     ix.missing();
-    EXPECT_FALSE(CumIndex(ix.app, again));
-    EXPECT_EQ(again.rows[0].Found, "");
+    EXPECT_EQ(Marked(ix.app, {"5123456"}, false), (std::vector<ImportRow>{{"5123456", "", "", ""}}));
 }
 
 TEST(CumIndex, TrademarksCompareValuesAndAssignmentsAreNeitherSearchedNorMarked) {
     IndexApp ix(kModeTrademarks, CumRec("1234", "TOV_1", "2") + CumRec("73001", "TOV_1", "4") +
                                      CumRec("12345678", "TOV_2", "1") + CumRec("99999999", "TOV_2", "6"));
-    ExpectProbes(ix.app, {{"0001234", 2, 1}, {"12345678", 1, 3}, {"73001", 4, 2}});
-    EXPECT_EQ(FindInCum(ix.app, "73002"), -2);
+    ExpectProbes(ix.app, {{"0001234", 2, 1}, {"12345678", 1, 3}, {"73001", 4, 2}, {"73002", -2, 3}});
 
     // Imported entries keep the volume from column ten.
-    ImportTable table;
-    for (const char* e : {"0001234", "1234", "0000001234", "12345678", "099999999", "D1234", "555"})
-        table.add(e);
-    EXPECT_TRUE(CumIndex(ix.app, table));
+    const std::vector<ImportRow> rows =
+        Marked(ix.app, {"0001234", "1234", "0000001234", "12345678", "099999999", "D1234", "555"});
     const std::vector<ImportRow> want = {
         {"0001234  TOV_1", "Y", "2", "TOV_1"}, {"0001234  TOV_1", "Y", "2", "TOV_1"},
         {"0000001234", "N", "", ""}, {"12345678 TOV_2", "Y", "1", "TOV_2"},
         {"99999999 TOV_2", "Y", "6", "TOV_2"}, {"D1234", "N", "", ""}, {"555", "N", "", ""}};
-    EXPECT_EQ(table.rows, want);
-    EXPECT_EQ(EntryVolume(table.rows[3].EntryText), "TOV_2");
-    EXPECT_EQ(EntryDocNo(table.rows[3].EntryText), "12345678");
-    // Nine digits still keep a blank between number and volume.
-    EXPECT_EQ(TrademarkImportEntryText(123456789, "TOV_2"), "123456789 TOV_2");
-    EXPECT_EQ(EntryDocNo(TrademarkImportEntryText(123456789, "TOV_2")), "123456789");
+    EXPECT_EQ(rows, want);
 
     ix.app.config.CollectionMode = kModeAssignments;
     ix.app.LastCumRecord = 17;
     ExpectProbes(ix.app, {{"12340567", 1, 17}});
-    ImportTable assign;
-    assign.add("12340567");
-    assign.add("1234");
-    EXPECT_TRUE(CumIndex(ix.app, assign));
-    EXPECT_EQ(assign.rows[0].Found, "N");
-    EXPECT_EQ(assign.rows[1].Found, "N");
+    EXPECT_EQ(Marked(ix.app, {"12340567", "1234"}),
+              (std::vector<ImportRow>{{"12340567", "N", "", ""}, {"1234", "N", "", ""}}));
     ix.missing();
     EXPECT_EQ(FindInCum(ix.app, "12340567"), -2);  // it still has to open the file
 }
 
-TEST(EntryText, AssignmentFormsAndShortRecords) {
+// Entry texts as the import and the assignment lists store them, and their number and volume.
+TEST(EntryText, FormsOfEachCollectionAndShortRecords) {
     CumRecord assign = ParseCumRecord(CumRec("12340567", "ASGN_0001", "3"));
     EXPECT_EQ(AssignStoredEntryText(assign), "12340567 ASGN_0001");
-    EXPECT_EQ(EntryDocNo(AssignListEntryText(assign)), "12340567");
-    EXPECT_EQ(EntryVolume(AssignListEntryText(assign)), "ASGN_0001");
+    // Nine digits still keep a blank between number and volume.
+    EXPECT_EQ(TrademarkImportEntryText(123456789, "TOV_2"), "123456789 TOV_2");
+    const std::tuple<std::string, const char*, const char*> entries[] = {
+        {"5123456  QUOR_0001", "5123456", "QUOR_0001"},
+        {"12345678 TOV_2", "12345678", "TOV_2"},
+        {"123456789 TOV_2", "123456789", "TOV_2"},
+        {AssignListEntryText(assign), "12340567", "ASGN_0001"}};
+    for (const auto& [text, number, volume] : entries) {
+        EXPECT_EQ(EntryDocNo(text), number) << text;
+        EXPECT_EQ(EntryVolume(text), volume) << text;
+    }
     EXPECT_EQ(ParseCumRecord("5123456").Pages, "      ");  // a short buffer reads as blanks
 }
 

@@ -32,25 +32,30 @@ using test::Type;
 
 std::string NumberOf(const std::string& line) { return Trim(Left(line, 8)); }
 
-TEST(FindDialog, OpensOnTheFirstTwentyRecordsAndBrowsesByKeyAndButton) {
+// The found side: its count and list, and the buttons that depend on them.
+void ExpectFound(const frmFind& f, int n) {
+    EXPECT_EQ(f.lblFound->text().toStdString(), std::to_string(n) + " Documents Found");
+    EXPECT_EQ(f.lstFound->count(), n);
+    EXPECT_EQ(f.cmdFromFound->isEnabled(), n > 0);
+    EXPECT_EQ(f.Check1->isEnabled(), n > 1);  // one entry: nothing to sort
+}
+
+// Browsing, then the cumulative index replaced (a new disc, a copy over the share) while the dialog is
+// open: it goes on with the new file, inside its records, and never reads past its end.
+TEST(FindDialog, BrowsesByKeyAndButtonAndReadsAReplacedIndexAnew) {
     FindSetup in(mks::Collection::Quorvel, 1000);
     frmFind f(in.app);
     EXPECT_EQ(f.windowTitle().toStdString(), "Document Finder");
     EXPECT_EQ(f.Label1->text().toStdString(), "Quorvel Cumulative Index");
-    ASSERT_EQ(f.lstCum->count(), 20);
-    EXPECT_EQ(f.lstCum->currentRow(), 0);
-    EXPECT_EQ(f.lblFound->text().toStdString(), "0 Documents Found");
-    EXPECT_FALSE(f.cmdFromFound->isEnabled());
-    EXPECT_FALSE(f.Check1->isEnabled());
+    ExpectFound(f, 0);
     EXPECT_FALSE(f.cmdFromFound->icon().isNull());
 
-    // Every line is number 8, one space, volume 10, and the lines follow the file.
+    // Every line is number 8, one space, volume 10, and the lines follow the file: on opening, then after
+    // each key and button from where the one before left the window; never past 1000.
     CumIndexFile index = OpenCumIndex(in.app);
-    for (int i = 0; i < 20; ++i) EXPECT_EQ(Lines(f.lstCum)[i], FindEntryText(index.record(i + 1)));
-
-    // Each key and button from where the one before left the window, as the list shows; never past 1000.
     auto click = [](QAbstractButton* b) { return [b] { b->click(); }; };
     const std::tuple<const char*, std::function<void()>, int, int> steps[] = {
+        {"opened", [] {}, 1, 0},
         {"PageDown", [&] { f.lstCum->setCurrentRow(19), Press(f.lstCum, Qt::Key_PageDown); }, 20, 19},
         {"Down on the last line", [&] { Press(f.lstCum, Qt::Key_Down); }, 21, 19},
         {"Up on line 0", [&] { f.lstCum->setCurrentRow(0), Press(f.lstCum, Qt::Key_Up); }, 20, 0},
@@ -63,16 +68,44 @@ TEST(FindDialog, OpensOnTheFirstTwentyRecordsAndBrowsesByKeyAndButton) {
         {"up 100", click(f.cmdCumUp100x), 21, 0},
         {"Ctrl+End", [&] { Press(f.txtFind, Qt::Key_End, Qt::ControlModifier); }, 981, 19},
         {"top", click(f.cmdCumTop), 1, 0},
+        {"bottom again", click(f.cmdCumBottom), 981, 19},
     };
     for (const auto& [what, act, first, row] : steps) {
         SCOPED_TRACE(what);
         act();
         EXPECT_EQ(f.window().first(), first);
         EXPECT_EQ(f.lstCum->currentRow(), row);
-        EXPECT_EQ(Lines(f.lstCum)[0], FindEntryText(index.record(first)));
-        EXPECT_EQ(Lines(f.lstCum)[19], FindEntryText(index.record(first + 19)));
+        std::vector<std::string> lines;
+        for (int i = 0; i < 20; ++i) lines.push_back(FindEntryText(index.record(first + i)));
+        EXPECT_EQ(Lines(f.lstCum), lines);
     }
     EXPECT_TRUE(in.ports.messages.shown.empty()) << in.ports.messages.last();
+
+    // Three records now, the last cut two bytes short as the record rule allows.
+    std::string records = CumRec("1000001", "QUOR_0001", "3") + CumRec("1000002", "QUOR_0001", "4") +
+                          CumRec("1000003", "QUOR_0002", "2");
+    records.resize(records.size() - 2);
+    const std::filesystem::path path = in.app.config.CurrentIndexPath;
+    std::filesystem::remove(path);  // a new file under the old name, as a copy makes it
+    std::ofstream(path, std::ios::binary) << records;
+
+    f.cmdCumBottom->click();
+    EXPECT_LE(f.lstCum->count(), 3);
+    f.cmdCumTop->click();
+    ASSERT_GE(f.lstCum->count(), 1);
+    EXPECT_EQ(NumberOf(Lines(f.lstCum)[0]), "1000001");
+    Type(f.txtFind, "1000003");
+    f.cmdFind->click();
+    for (const std::string& line : Lines(f.lstCum)) EXPECT_LT(NumberOf(line), "1000004");
+
+    // And gone altogether: nothing read past what was there, and the dialog still answers.
+    std::filesystem::remove(path);
+    f.cmdCumBottom->click();
+    f.cmdCumTop->click();
+    Type(f.txtFind, "1000001");
+    f.cmdFind->click();
+    EXPECT_EQ(in.ports.messages.last(), "Unable to read file " + path.string()) << "Find said nothing";
+    EXPECT_LE(f.lstCum->count(), 3);
 }
 
 TEST(FindDialog, TypingAPatentPrefixOrNumberMovesTheWindowAndEnterAddsIt) {
@@ -93,10 +126,7 @@ TEST(FindDialog, TypingAPatentPrefixOrNumberMovesTheWindowAndEnterAddsIt) {
     EXPECT_EQ(NumberOf(Selected(f.lstCum)), a.number);
 
     Press(f.txtFind, Qt::Key_Return);
-    ASSERT_EQ(f.lstFound->count(), 1);
-    EXPECT_EQ(f.lblFound->text().toStdString(), "1 Documents Found");
-    EXPECT_TRUE(f.cmdFromFound->isEnabled());
-    EXPECT_FALSE(f.Check1->isEnabled());  // one entry: nothing to sort
+    ExpectFound(f, 1);
     in.expectConsistent(1, a.pages);
     EXPECT_EQ(Trim(in.entries(ListTable::Found)[0]), Trim(FixedWidth(a.number, 8) + " " + a.volume));
     // Enter again on the same line keeps one copy.
@@ -108,7 +138,7 @@ TEST(FindDialog, TypingAPatentPrefixOrNumberMovesTheWindowAndEnterAddsIt) {
     EXPECT_EQ(NumberOf(Selected(f.lstCum)), b.number);
     f.cmdToFound->click();
     in.expectConsistent(2, a.pages + b.pages);
-    EXPECT_TRUE(f.Check1->isEnabled());
+    ExpectFound(f, 2);
     // Entry order, then numerical order.
     EXPECT_EQ(NumberOf(Lines(f.lstFound)[0]), a.number);
     f.Check1->click();
@@ -139,12 +169,18 @@ TEST(FindDialog, ATrademarkImportedWithALeadingZeroIsNotAddedAgain) {
     EXPECT_EQ(in.ports.help.calls[0].context, 2);
 }
 
-TEST(FindDialog, BlankPageCountsShortAndEmptyIndexes) {
+TEST(FindDialog, DrawnArrowsBlankPageCountsShortAndEmptyIndexes) {
     FindSetup in(mks::Collection::Quorvel);
+    // Arrow pictures fall back to drawn ones when their files are missing.
+    EXPECT_FALSE(ArrowIcon(in.app, "e_left.ico").isNull());
+    std::filesystem::remove_all(in.s.appDir / "iconsP");
+    for (const char* name : {"e_left.ico", "d_u100.ico", "e_right.ico"})
+        EXPECT_FALSE(ArrowIcon(in.app, name).pixmap(16, 16).toImage().isNull()) << name;
     in.useIndex(CumRec("D100001", "VOL_1", "5") + CumRec("D100002", "VOL_1", "") +
                 CumRec("D100003", "VOL_2", "3"));
     {
         frmFind f(in.app);
+        EXPECT_TRUE(in.ports.messages.shown.empty());  // opens without an error
         ASSERT_EQ(f.lstCum->count(), 3);  // fewer than 20 records: that many lines
         f.cmdCumDown10000->click();
         EXPECT_EQ(f.lstCum->count(), 3);
@@ -190,7 +226,7 @@ TEST(FindDialog, RemovingADocumentAlreadyOnTheBatchListsKeepsTotalsTrue) {
     f.lstFound->selectAll();
     f.cmdFromFound->click();
     EXPECT_EQ(in.store->totals(), (ListTotals{0, 0, 0, 0, 1, rows[0].Pages, 0, 0}));
-    EXPECT_EQ(f.lblFound->text().toStdString(), "0 Documents Found");
+    ExpectFound(f, 0);
 
     // The import, opened from here, fills the lists; the dialog shows them afterwards.
     in.ports.frame.onOpen = [&](FrameDialog which) {
@@ -199,8 +235,7 @@ TEST(FindDialog, RemovingADocumentAlreadyOnTheBatchListsKeepsTotalsTrue) {
     };
     f.cmdImport->click();
     ASSERT_EQ(in.ports.frame.opened, std::vector<FrameDialog>{FrameDialog::Import});
-    EXPECT_EQ(f.lstFound->count(), 1);
-    EXPECT_EQ(f.lblFound->text().toStdString(), "1 Documents Found");
+    ExpectFound(f, 1);
 
     // A hundred entries light the 100-line jumps.
     EXPECT_FALSE(f.cmdDown100->isEnabled());
@@ -258,54 +293,6 @@ TEST(FindDialog, KeyboardAloneTypeAddAndView) {
     Press(&again, Qt::Key_Escape);
     EXPECT_EQ(again.result(), QDialog::Rejected);
     EXPECT_TRUE(in.ports.frame.enabled["mnuView"]);
-}
-
-TEST(FindDialog, ArrowPicturesFallBackToDrawnOnesWhenTheFilesAreMissing) {
-    FindSetup in(mks::Collection::Quorvel);
-    EXPECT_FALSE(ArrowIcon(in.app, "e_left.ico").isNull());
-    std::filesystem::remove_all(in.s.appDir / "iconsP");
-    for (const char* name : {"e_left.ico", "d_u100.ico", "e_right.ico"}) {
-        QIcon icon = ArrowIcon(in.app, name);
-        EXPECT_FALSE(icon.isNull()) << name;
-        EXPECT_FALSE(icon.pixmap(16, 16).toImage().isNull());
-    }
-    frmFind f(in.app);  // opens without an error
-    EXPECT_TRUE(in.ports.messages.shown.empty());
-}
-
-// The cumulative index replaced (a new disc, a copy over the share) while the dialog is open:
-// it goes on with the new file, inside its records, and never reads past its end.
-TEST(FindDialog, IndexReplacedWhileOpenIsReadAnewWithinItsRecords) {
-    FindSetup in(mks::Collection::Quorvel, 1000);
-    frmFind f(in.app);
-    f.cmdCumBottom->click();
-    ASSERT_EQ(f.lstCum->count(), 20);
-
-    // Three records now, the last cut two bytes short as the record rule allows.
-    std::string records = CumRec("1000001", "QUOR_0001", "3") + CumRec("1000002", "QUOR_0001", "4") +
-                          CumRec("1000003", "QUOR_0002", "2");
-    records.resize(records.size() - 2);
-    const std::filesystem::path index = in.app.config.CurrentIndexPath;
-    std::filesystem::remove(index);  // a new file under the old name, as a copy makes it
-    std::ofstream(index, std::ios::binary) << records;
-
-    f.cmdCumBottom->click();
-    EXPECT_LE(f.lstCum->count(), 3);
-    f.cmdCumTop->click();
-    ASSERT_GE(f.lstCum->count(), 1);
-    EXPECT_EQ(NumberOf(Lines(f.lstCum)[0]), "1000001");
-    Type(f.txtFind, "1000003");
-    f.cmdFind->click();
-    for (const std::string& line : Lines(f.lstCum)) EXPECT_LT(NumberOf(line), "1000004");
-
-    // And gone altogether: nothing read past what was there, and the dialog still answers.
-    std::filesystem::remove(index);
-    f.cmdCumBottom->click();
-    f.cmdCumTop->click();
-    Type(f.txtFind, "1000001");
-    f.cmdFind->click();
-    EXPECT_EQ(in.ports.messages.last(), "Unable to read file " + index.string()) << "Find said nothing";
-    EXPECT_LE(f.lstCum->count(), 3);
 }
 
 }  // namespace

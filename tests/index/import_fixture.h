@@ -1,6 +1,8 @@
 #pragma once
 // A run state for import tests: a small cumulative index written by the test, a
 // list store in its own directory, and every port faked.
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,6 +59,16 @@ struct ImportWorld {
         Strings out;
         for (const ListRow& r : store->Rows(t)) out.push_back(r.DocumentNo);
         return out;
+    }
+    // Found and its three companion tables hold `found`, Not Found `notFound`; the counts agree.
+    void expectLists(const Strings& found, const Strings& notFound, int pages) const {
+        for (ListTable t :
+             {ListTable::Found, ListTable::FoundOrder, ListTable::Remaining, ListTable::RemainingOrder})
+            EXPECT_EQ(texts(t), found) << static_cast<int>(t);
+        EXPECT_EQ(texts(ListTable::NotFound), notFound);
+        EXPECT_EQ(store->FoundCount(), static_cast<int>(found.size()));
+        EXPECT_EQ(store->NotFoundCount(), static_cast<int>(notFound.size()));
+        EXPECT_EQ(store->RemainingPages(), pages);
     }
     std::string list(const std::string& name, const std::string& text) const {
         return tree.write("lists/" + name, text).string();

@@ -51,13 +51,7 @@ TEST(ImportRun, FileIntoFoundAndNotFoundWithCounts) {
     // the six-digit number ignored.
     EXPECT_EQ(Counts(r.counts), (std::array<int, 6>{5, 2, 1, 1, 1, 1}));
     EXPECT_TRUE(r.incomplete());
-    EXPECT_EQ(w.texts(ListTable::Found), (Strings{"5123456  V001", "D345678  V002"}));
-    EXPECT_EQ(w.texts(ListTable::FoundOrder), w.texts(ListTable::Found));
-    EXPECT_EQ(w.texts(ListTable::Remaining), w.texts(ListTable::Found));
-    EXPECT_EQ(w.texts(ListTable::NotFound), (Strings{"9999999"}));
-    EXPECT_EQ(w.store->FoundCount(), 2);
-    EXPECT_EQ(w.store->RemainingPages(), 14);
-    EXPECT_EQ(w.store->NotFoundCount(), 1);
+    w.expectLists({"5123456  V001", "D345678  V002"}, {"9999999"}, 14);
     const std::string text = ImportFinishedText(r, w.store->FoundCount());
     EXPECT_EQ(text.rfind("Import finished with errors!\r\r\n  2 Documents Found", 0), 0u) << text;
     EXPECT_NE(
@@ -70,12 +64,17 @@ TEST(ImportRun, FileIntoFoundAndNotFoundWithCounts) {
     const std::string clean = w.list("b.txt", "6234567\n");
     r = RunImport(w.app, FileRequest(clean, true), {});
     ASSERT_EQ(r.outcome, ImportResult::Processed);
-    EXPECT_EQ(w.texts(ListTable::Found), (Strings{"6234567  V001"}));
-    EXPECT_EQ(w.store->NotFoundCount(), 0);
+    w.expectLists({"6234567  V001"}, {}, 3);
     EXPECT_EQ(
         ImportFinishedText(r, w.store->FoundCount()),
         "Import finished successfully!\r\r\n  1 Documents Found\r\n\r\nNumbers read: 1\r\nAdded to Found: "
         "1\r\nAlready listed: 0\r\nNot found: 0\r\nIgnored: 0");
+
+    // Relative paths stay in the import directory, never the working directory.
+    EXPECT_EQ(ImportNativePath(w.app, "b.txt"), w.app.config.ImportPath + "/b.txt");
+    EXPECT_EQ(ImportNativePath(w.app, "  "), "");
+    w.app.config.ImportPath.clear();
+    EXPECT_EQ(ImportNativePath(w.app, "b.txt"), "");
 }
 
 TEST(ImportRun, TrademarksByValueRecordsWithoutPagesAndTheClipboard) {
@@ -92,11 +91,9 @@ TEST(ImportRun, TrademarksByValueRecordsWithoutPagesAndTheClipboard) {
     req.clipboardText = "0253106\r\n1253106 D345678\n3000000\n12345678901\n2000002;2000003\n";
     ImportResult r = RunImport(w.app, req, {});
     ASSERT_EQ(r.outcome, ImportResult::Processed);
-    EXPECT_EQ(w.texts(ListTable::Found), (Strings{found, "1253106  T02"}));
-    EXPECT_EQ(w.texts(ListTable::RemainingOrder), w.texts(ListTable::Found));
     // A kind letter in trademarks is never recorded; long numbers are, cleaned; a
     // record without pages is refused as the find dialog refuses it.
-    EXPECT_EQ(w.texts(ListTable::NotFound), (Strings{"3000000", "12345678901", "2000002", "2000003"}));
+    w.expectLists({found, "1253106  T02"}, {"3000000", "12345678901", "2000002", "2000003"}, 3);
     EXPECT_EQ(Counts(r.counts), (std::array<int, 6>{7, 1, 1, 4, 1, 0}));
     EXPECT_EQ(r.counts.ignoredFirst, Strings{"D345678"});
 
@@ -112,8 +109,7 @@ TEST(ImportRun, FailuresAndCancelLeaveTheListsAsTheyWere) {
     const ListTotals before = w.store->totals();
     auto unchanged = [&] {
         EXPECT_EQ(w.store->totals(), before);
-        EXPECT_EQ(w.texts(ListTable::Found), (Strings{"6234567  V001"}));
-        EXPECT_EQ(w.texts(ListTable::NotFound), (Strings{"1111111"}));
+        w.expectLists({"6234567  V001"}, {"1111111"}, 3);
     };
 
     // Missing file, a directory, no line ends in a huge file, an unmapped drive.
@@ -121,25 +117,21 @@ TEST(ImportRun, FailuresAndCancelLeaveTheListsAsTheyWere) {
     for (const std::string& p : {w.tree.str() + "/gone.txt", w.tree.str(), huge, std::string("Q:\\list.txt")})
         EXPECT_EQ(RunImport(w.app, FileRequest(p, true), {}).outcome, ImportResult::Unreadable) << p;
     unchanged();
-    // A program, an empty file, words, six-digit numbers: refused before the clearing.
+    // A program, an empty file, words, six-digit numbers: refused before the clearing, and said so.
     using namespace std::string_literals;
-    const std::string program = w.list("prog",
-                                       "\x7f"
-                                       "ELF\x02\x01\x01\0\0\0 5123456\n"s);
-    const std::string empty = w.list("empty.txt", ""), words = w.list("words.txt", "Patent list\r\n");
-    const std::string sixDigits = w.list("six.txt", "123456 654321\n");
     const std::string none = "No document numbers were found in ";
-    for (auto [path, outcome, text] :
-         {std::tuple{program, ImportResult::NotText, program + " is not a text file of document numbers."},
-          {empty, ImportResult::NoNumbers, none + empty},
-          {words, ImportResult::NoNumbers, none + words},
-          {sixDigits, ImportResult::NoNumbers,
-           none + sixDigits +
-               "\r\n\r\nNumbers read: 2\r\nAdded to Found: 0\r\nAlready listed: 0\r\nNot found: "
-               "0\r\nIgnored: 2 (123456, 654321)"}}) {
+    for (auto [name, bytes, outcome, head, tail] :
+         {std::tuple{"prog", "\177ELF\x02\x01\x01\0\0\0 5123456\n"s, ImportResult::NotText, ""s,
+                     " is not a text file of document numbers."s},
+          {"empty.txt", ""s, ImportResult::NoNumbers, none, ""s},
+          {"words.txt", "Patent list\r\n"s, ImportResult::NoNumbers, none, ""s},
+          {"six.txt", "123456 654321\n"s, ImportResult::NoNumbers, none,
+           "\r\n\r\nNumbers read: 2\r\nAdded to Found: 0\r\nAlready listed: 0\r\nNot found: 0\r\nIgnored: 2 "
+           "(123456, 654321)"s}}) {
+        const std::string path = w.list(name, bytes);
         ImportResult refused = RunImport(w.app, FileRequest(path, true), {});
         EXPECT_EQ(refused.outcome, outcome) << path;
-        EXPECT_EQ(ImportRefusedText(refused, path), text);
+        EXPECT_EQ(ImportRefusedText(refused, path), head + path + tail);
         unchanged();
     }
 
@@ -189,19 +181,15 @@ TEST(ImportRun, MoreThan32767ClipboardRowsAndTheFileCap) {
     ImportRequest req;
     req.source = ImportSourceKind::Clipboard;
     req.clipboardText = numbers(40000, "\r\n");
-    std::int64_t lastTotal = 0, lastCurrent = 0;
+    std::pair<std::int32_t, std::int32_t> advanced;
     ImportHooks hooks;
-    hooks.advance = [&](std::int32_t total, std::int32_t current) {
-        lastTotal = total;
-        lastCurrent = current;
-    };
+    hooks.advance = [&](std::int32_t total, std::int32_t current) { advanced = {total, current}; };
     ImportResult r = RunImport(w.app, req, hooks);
     ASSERT_EQ(r.outcome, ImportResult::Processed);
     EXPECT_EQ(r.counts.found, 40000);  // checked whole, not ended after row 1
     EXPECT_EQ(w.store->FoundCount(), 40000);
     EXPECT_EQ(w.store->RemainingPages(), 40000);
-    EXPECT_EQ(lastTotal, 40000);
-    EXPECT_EQ(lastCurrent, 40000);
+    EXPECT_EQ(advanced, std::make_pair(40000, 40000));
 
     // The file reader takes 32000 and says that it stopped.
     r = RunImport(w.app, FileRequest(w.list("big.txt", numbers(33000, "\n")), true), {});
@@ -214,15 +202,6 @@ TEST(ImportRun, MoreThan32767ClipboardRowsAndTheFileCap) {
     // Exactly at the cap with nothing after it is no truncation.
     r = RunImport(w.app, FileRequest(w.list("exact.txt", numbers(32000, "\n") + "\n\n"), true), {});
     EXPECT_FALSE(r.truncated);
-}
-
-TEST(ImportRun, RelativePathsStayInTheImportDirectory) {
-    ImportWorld w = ImportWorld::Patents();
-    w.list("rel.txt", "5123456\n");
-    EXPECT_EQ(ImportNativePath(w.app, "rel.txt"), w.app.config.ImportPath + "/rel.txt");
-    EXPECT_EQ(ImportNativePath(w.app, "  "), "");
-    w.app.config.ImportPath.clear();
-    EXPECT_EQ(ImportNativePath(w.app, "rel.txt"), "");  // never the working directory
 }
 
 TEST(ImportRun, ARowTheStoreRefusesCostsOnlyItself) {
@@ -241,11 +220,7 @@ TEST(ImportRun, ARowTheStoreRefusesCostsOnlyItself) {
     ImportResult r =
         RunImport(w.app, FileRequest(w.list("g.txt", "5123456 6234567 9999999 9999998 D345678\n")), {});
     EXPECT_EQ(Counts(r.counts), (std::array<int, 6>{5, 2, 0, 1, 0, 2}));
-    EXPECT_EQ(w.texts(ListTable::Found), (Strings{"5123456  V001", "D345678  V002"}));
-    EXPECT_EQ(w.texts(ListTable::RemainingOrder), w.texts(ListTable::Found));
-    EXPECT_EQ(w.texts(ListTable::NotFound), (Strings{"9999999"}));
-    EXPECT_EQ(std::make_tuple(w.store->FoundCount(), w.store->RemainingPages(), w.store->NotFoundCount()),
-              std::make_tuple(2, 14, 1));
+    w.expectLists({"5123456  V001", "D345678  V002"}, {"9999999"}, 14);
 }
 
 }  // namespace
