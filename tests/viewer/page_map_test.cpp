@@ -56,13 +56,14 @@ TEST(ParsePage, TextMapsBesideTheImage) {
 }
 
 TEST(ParsePage, MapPageNumbers) {
-    EXPECT_EQ(MapPageNumber("  12abc"), 12);
-    EXPECT_EQ(MapPageNumber("\t3;"), 3);
-    EXPECT_EQ(MapPageNumber(""), 0);
-    EXPECT_EQ(MapPageNumber("x5"), 0);
-    EXPECT_EQ(MapPageNumber("0"), 0);
-    EXPECT_EQ(MapPageNumber("32767"), 32767);
-    EXPECT_EQ(MapPageNumber("99999999999999999999999"), 0);
+    for (auto [text, page] : {std::pair{"  12abc", 12},
+                              {"\t3;", 3},
+                              {"", 0},
+                              {"x5", 0},
+                              {"0", 0},
+                              {"32767", 32767},
+                              {"99999999999999999999999", 0}})
+        EXPECT_EQ(MapPageNumber(text), page) << text;
 
     CurrentDocument doc;
     doc.SectionFirstPage = {Int16(1), Int16(0), Int16(4), Int16(9), Int16(12)};

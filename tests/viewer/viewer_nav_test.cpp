@@ -15,14 +15,11 @@ namespace velk {
 namespace {
 
 TEST(ViewerNav, ZoomStepsPagesAndDocumentsByPosition) {
-    EXPECT_EQ(ZoomInLevel(100), 125);
-    EXPECT_EQ(ZoomInLevel(1590), 1600);
-    EXPECT_EQ(ZoomInLevel(1600), 1600);
-    EXPECT_EQ(ZoomInLevel(3000), 1600);  // a wheel zoom beyond the cap comes back to it
-    EXPECT_EQ(ZoomOutLevel(100), 75);
-    EXPECT_EQ(ZoomOutLevel(40), 25);
-    EXPECT_EQ(ZoomOutLevel(25), 25);
-    EXPECT_EQ(ZoomOutLevel(12), 12);
+    // 3000: a wheel zoom beyond the cap comes back to it.
+    for (auto [from, to] : {std::pair{100, 125}, {1590, 1600}, {1600, 1600}, {3000, 1600}})
+        EXPECT_EQ(ZoomInLevel(from), to) << from;
+    for (auto [from, to] : {std::pair{100, 75}, {40, 25}, {25, 25}, {12, 12}})
+        EXPECT_EQ(ZoomOutLevel(from), to) << from;
 
     EXPECT_EQ(PageTarget(PageMove::Next, 3, 3), 0);
     EXPECT_EQ(PageTarget(PageMove::Next, 2, 3), 3);
