@@ -34,15 +34,17 @@ NavButtons Nav(bool f, bool p, bool n, bool l) { return {f, p, n, l}; }
 
 // A container document in viewer 1 and a TIFF document in viewer 2, each stepped to its
 // end; captions, button states and the current document follow the active viewer, and
-// linked, the other viewer follows within its own document.
-TEST(Viewers, TwoViewersStepPagesWithTheirOwnRecords) {
+// linked, the other viewer follows within its own document. Then closing hands viewer 2's
+// document to viewer 1, document navigation walks the found list in both viewers, and the
+// next page comes prefetched, a page that fails to load leaves everything as it was, and copy.
+TEST(Viewers, TwoViewersPagesClosingNavigationPrefetchAndCopy) {
     ViewerInstall in(Collection::Quorvel, DriveMode::Tower);
     in.foundAll();
     const mks::SampleDocument* box = in.first(ImageKind::Container);
     const mks::SampleDocument* tif = in.first(ImageKind::TiffTextMap);
-    ASSERT_TRUE(box && tif);
-    ASSERT_GE(box->pages, 2);
-    ASSERT_GE(tif->pages, 2);
+    const auto& docs = in.s.documents;
+    const int count = static_cast<int>(docs.size());
+    ASSERT_TRUE(box && tif && box->pages >= 3 && tif->pages >= 2 && count >= 3 && docs[1].pages >= 2);
 
     ASSERT_TRUE(in.show(*box, 1));
     EXPECT_EQ(in.viewers->windowListEntry(1),
@@ -94,26 +96,57 @@ TEST(Viewers, TwoViewersStepPagesWithTheirOwnRecords) {
     in.viewers->setLinked(false);
     in.viewers->FirstPage();
     EXPECT_EQ(in.title(2), PatentCaption(*tif, 2, std::min(box->pages, tif->pages), tif->pages));
-}
 
-// Document navigation by position, with two viewers loading each document, the
-// counter and the document buttons at both ends.
-TEST(Viewers, DocumentNavigationWalksTheFoundListInBothViewers) {
-    ViewerInstall in(Collection::Quorvel, DriveMode::Tower);
-    in.foundAll();
-    const int count = static_cast<int>(in.s.documents.size());
-    ASSERT_GE(count, 3);
+    // Closing viewer 1 hands viewer 2's document over.
+    ASSERT_TRUE(in.show(docs[0], 1));
+    ASSERT_TRUE(in.show(docs[1], 2));
+    in.viewers->NextPage();
+
+    in.viewers->window(1)->close();  // the close box goes the same way
+    QApplication::processEvents();
+    EXPECT_TRUE(in.viewers->isOpen(1));
+    EXPECT_FALSE(in.viewers->isOpen(2));
+    EXPECT_EQ(in.viewers->active(), 1);
+    EXPECT_EQ(in.title(1), PatentCaption(docs[1], 1, 2, docs[1].pages));
+    EXPECT_EQ(in.app.viewers[0].DocNo, docs[1].number);
+    EXPECT_EQ(in.app.doc.CurDocNo, docs[1].number);
+    EXPECT_TRUE(in.app.viewerFlags.Viewer2Closed);
+    EXPECT_EQ(in.viewers->windowListEntry(2), "&2");
+    EXPECT_EQ(in.allClosed, 0);
+
+    // Viewer 2 closes to viewer 1; the last close ends in the no-document state.
+    ASSERT_TRUE(in.show(docs[0], 2));
+    in.viewers->Close(2);
+    EXPECT_FALSE(in.viewers->isOpen(2));
+    EXPECT_EQ(in.app.doc.CurDocNo, docs[1].number);
+    in.viewers->Close(1);
+    EXPECT_FALSE(in.viewers->isOpen(1));
+    EXPECT_EQ(in.allClosed, 1);
+    EXPECT_EQ(in.app.viewerFlags.FilePages, 0);
+    EXPECT_EQ(in.viewers->active(), 0);
+
+    // Nothing acts on a missing window, and nothing opens one.
+    in.viewers->NextPage();
+    in.viewers->Zoom100();
+    in.viewers->Rotate();
+    EXPECT_FALSE(in.viewers->Copy());
+    EXPECT_FALSE(in.viewers->NewWindow());
+    in.viewers->Close(2);
+    EXPECT_EQ(in.area.subWindowList().size(), 0);
+    EXPECT_FALSE(in.viewers->state().anyShown());
+
+    // Document navigation by position, both viewers loading each document.
     EXPECT_FALSE(in.viewers->NextDocument());  // no viewer: nothing opens
     EXPECT_FALSE(in.viewers->isOpen(1));
 
-    ASSERT_TRUE(in.show(in.s.documents[0], 1));
+    ASSERT_TRUE(in.show(docs[0], 1));
     EXPECT_EQ(in.app.viewerFlags.FoundPosition, 1);
     EXPECT_EQ(in.documentButtons(), Nav(false, false, true, true));
-    ASSERT_TRUE(in.show(in.s.documents[0], 2));
+    ASSERT_TRUE(in.show(docs[0], 2));
 
     for (int p = 2; p <= count; ++p) {
         ASSERT_TRUE(in.viewers->NextDocument()) << p;
-        const mks::SampleDocument& d = in.s.documents[static_cast<std::size_t>(p - 1)];
+        const mks::SampleDocument& d = docs[static_cast<std::size_t>(p - 1)];
         EXPECT_EQ(in.app.viewerFlags.FoundPosition, p);
         EXPECT_EQ(in.app.viewers[0].DocNo, d.number);
         EXPECT_EQ(in.app.viewers[1].DocNo, d.number);
@@ -139,7 +172,56 @@ TEST(Viewers, DocumentNavigationWalksTheFoundListInBothViewers) {
     ASSERT_TRUE(in.viewers->NextDocument());
     EXPECT_EQ(in.app.viewerFlags.FoundPosition, 2);
     EXPECT_EQ(in.app.viewerFlags.FoundListChoice, 0);
-    EXPECT_EQ(in.app.doc.CurDocNo, in.s.documents[1].number);
+    EXPECT_EQ(in.app.doc.CurDocNo, docs[1].number);
+
+    // The next page comes from the worker with its first screen rendered, and is the page the
+    // file holds; without prefetch the control renders nothing until it paints. A page that
+    // cannot be decoded: the message, and the page, captions and record as before. Copy puts
+    // the page on the clipboard, and claims nothing without one.
+    in.viewers->Close(2);
+    ASSERT_TRUE(in.show(*box, 1));
+    ImagingControl* c = in.viewers->view(1)->accView;
+    in.viewers->settlePrefetch();
+    in.viewers->NextPage();
+    EXPECT_GT(c->cachedTiles(), 0);
+    const PageImage next = PageImage::loadRaw(in.app.viewers[0].ImagePath, RequestFor(in.app.doc.Page).spec);
+    EXPECT_EQ(c->page().blackCount(), next.blackCount());
+    EXPECT_EQ(in.app.viewers[0].PageText, "2");
+    in.viewers->setPrefetch(false);
+    in.viewers->NextPage();
+    EXPECT_EQ(c->cachedTiles(), 0);
+    EXPECT_EQ(in.app.viewers[0].PageText, "3");
+
+    ASSERT_TRUE(in.show(*tif, 1));
+    const std::string before = in.title(1);
+    const QSize shown = c->page().size();
+    fs::resize_file(in.app.viewers[0].ImagePath, 64);
+    in.viewers->NextPage();
+    EXPECT_EQ(in.ports.messages.last(), "Error at function Loadimage");
+    EXPECT_EQ(in.title(1), before);
+    EXPECT_EQ(in.app.viewers[0].PageText, "1");
+    EXPECT_EQ(c->page().size(), shown);
+    EXPECT_EQ(in.app.doc.Page.PageText, "1");
+
+    ASSERT_TRUE(in.viewers->Copy());
+    ASSERT_FALSE(in.ports.clipboard.image.isNull());
+    EXPECT_EQ(in.ports.clipboard.image.size(), shown);
+    EXPECT_EQ(in.ports.messages.last(), "Document copied to the Clipboard!");
+    EXPECT_EQ(in.ports.messages.shown.back().title, "Quorvel");
+    in.ports.messages.shown.clear();
+    c->setClipboard(nullptr);
+    EXPECT_FALSE(in.viewers->Copy());
+    EXPECT_TRUE(in.ports.messages.shown.empty());
+
+    // The damaged document in viewer 2 beside a good one: viewer 1 stays the active one
+    // (with the area shown, as windows activate only there).
+    in.area.show();
+    ASSERT_TRUE(in.show(*box, 1));
+    EXPECT_FALSE(in.show(*tif, 2));
+    EXPECT_FALSE(in.viewers->isOpen(2));
+    EXPECT_EQ(in.viewers->active(), 1);
+    in.viewers->NextPage();
+    EXPECT_EQ(in.title(1), PatentCaption(*box, 1, 2, box->pages));
 }
 
 // Found entries whose documents their volume does not list: the message when one is
@@ -179,49 +261,6 @@ TEST(Viewers, MissingDocumentsAreReportedAndSkipped) {
     EXPECT_EQ(in.ports.messages.last(), "2 documents were skipped:\n9999998 on volume " + docs[0].volume +
                                             ": Document Not Found!\n9999999 on volume " + docs[0].volume +
                                             ": Document Not Found!");
-}
-
-TEST(Viewers, ClosingViewerOneHandsViewerTwosDocumentOver) {
-    ViewerInstall in(Collection::Quorvel, DriveMode::Tower);
-    in.foundAll();
-    const auto& docs = in.s.documents;
-    ASSERT_TRUE(in.show(docs[0], 1));
-    ASSERT_TRUE(in.show(docs[1], 2));
-    in.viewers->NextPage();
-    ASSERT_GE(docs[1].pages, 2);
-
-    in.viewers->window(1)->close();  // the close box goes the same way
-    QApplication::processEvents();
-    EXPECT_TRUE(in.viewers->isOpen(1));
-    EXPECT_FALSE(in.viewers->isOpen(2));
-    EXPECT_EQ(in.viewers->active(), 1);
-    EXPECT_EQ(in.title(1), PatentCaption(docs[1], 1, 2, docs[1].pages));
-    EXPECT_EQ(in.app.viewers[0].DocNo, docs[1].number);
-    EXPECT_EQ(in.app.doc.CurDocNo, docs[1].number);
-    EXPECT_TRUE(in.app.viewerFlags.Viewer2Closed);
-    EXPECT_EQ(in.viewers->windowListEntry(2), "&2");
-    EXPECT_EQ(in.allClosed, 0);
-
-    // Viewer 2 closes to viewer 1; the last close ends in the no-document state.
-    ASSERT_TRUE(in.show(docs[0], 2));
-    in.viewers->Close(2);
-    EXPECT_FALSE(in.viewers->isOpen(2));
-    EXPECT_EQ(in.app.doc.CurDocNo, docs[1].number);
-    in.viewers->Close(1);
-    EXPECT_FALSE(in.viewers->isOpen(1));
-    EXPECT_EQ(in.allClosed, 1);
-    EXPECT_EQ(in.app.viewerFlags.FilePages, 0);
-    EXPECT_EQ(in.viewers->active(), 0);
-
-    // Nothing acts on a missing window, and nothing opens one.
-    in.viewers->NextPage();
-    in.viewers->Zoom100();
-    in.viewers->Rotate();
-    EXPECT_FALSE(in.viewers->Copy());
-    EXPECT_FALSE(in.viewers->NewWindow());
-    in.viewers->Close(2);
-    EXPECT_EQ(in.area.subWindowList().size(), 0);
-    EXPECT_FALSE(in.viewers->state().anyShown());
 }
 
 // Trademarks: viewer 1 keeps its page when viewer 2 opens (it went back to page 1), the
@@ -325,61 +364,6 @@ TEST(Viewers, InsertVolumePromptLoopsUntilTheVolumeIsThere) {
     EXPECT_EQ(in.app.viewerFlags.FoundPosition, 2);
     EXPECT_EQ(in.app.doc.CurDocNo, here[1]->number);
     EXPECT_EQ(in.title(1), shown);
-}
-
-// The next page comes from the worker with its first screen rendered, and is the page the
-// file holds; without prefetch the control renders nothing until it paints. A page that
-// cannot be decoded: the message, and the page, captions and record as before. Copy puts
-// the page on the clipboard, and claims nothing without one.
-TEST(Viewers, PrefetchFailedLoadAndCopy) {
-    ViewerInstall in(Collection::Quorvel, DriveMode::Tower);
-    const mks::SampleDocument* box = in.first(ImageKind::Container);
-    const mks::SampleDocument* tif = in.first(ImageKind::TiffTextMap);
-    ASSERT_TRUE(box && tif);
-    ASSERT_GE(box->pages, 3);
-    ASSERT_TRUE(in.show(*box, 1));
-    ImagingControl* c = in.viewers->view(1)->accView;
-    in.viewers->settlePrefetch();
-    in.viewers->NextPage();
-    EXPECT_GT(c->cachedTiles(), 0);
-    const PageImage direct = PageImage::loadRaw(in.app.viewers[0].ImagePath, RequestFor(in.app.doc.Page).spec);
-    EXPECT_EQ(c->page().blackCount(), direct.blackCount());
-    EXPECT_EQ(in.app.viewers[0].PageText, "2");
-    in.viewers->setPrefetch(false);
-    in.viewers->NextPage();
-    EXPECT_EQ(c->cachedTiles(), 0);
-    EXPECT_EQ(in.app.viewers[0].PageText, "3");
-
-    ASSERT_TRUE(in.show(*tif, 1));
-    const std::string before = in.title(1);
-    const QSize shown = c->page().size();
-    fs::resize_file(in.app.viewers[0].ImagePath, 64);
-    in.viewers->NextPage();
-    EXPECT_EQ(in.ports.messages.last(), "Error at function Loadimage");
-    EXPECT_EQ(in.title(1), before);
-    EXPECT_EQ(in.app.viewers[0].PageText, "1");
-    EXPECT_EQ(c->page().size(), shown);
-    EXPECT_EQ(in.app.doc.Page.PageText, "1");
-
-    ASSERT_TRUE(in.viewers->Copy());
-    ASSERT_FALSE(in.ports.clipboard.image.isNull());
-    EXPECT_EQ(in.ports.clipboard.image.size(), shown);
-    EXPECT_EQ(in.ports.messages.last(), "Document copied to the Clipboard!");
-    EXPECT_EQ(in.ports.messages.shown.back().title, "Quorvel");
-    in.ports.messages.shown.clear();
-    c->setClipboard(nullptr);
-    EXPECT_FALSE(in.viewers->Copy());
-    EXPECT_TRUE(in.ports.messages.shown.empty());
-
-    // The damaged document in viewer 2 beside a good one: viewer 1 stays the active one
-    // (with the area shown, as windows activate only there).
-    in.area.show();
-    ASSERT_TRUE(in.show(*box, 1));
-    EXPECT_FALSE(in.show(*tif, 2));
-    EXPECT_FALSE(in.viewers->isOpen(2));
-    EXPECT_EQ(in.viewers->active(), 1);
-    in.viewers->NextPage();
-    EXPECT_EQ(in.title(1), PatentCaption(*box, 1, 2, box->pages));
 }
 
 }  // namespace
