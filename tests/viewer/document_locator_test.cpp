@@ -50,19 +50,12 @@ struct TowerApp {
     }
 };
 
-TEST(CDLoaded, FindsTowerVolumesByNameOrCompactNameInAnyCase) {
+// Tower volumes by name or compact name in any case; a single drive's disc, and locating on it.
+TEST(CDLoaded, FindsTowerVolumesByNameOrCompactNameInAnyCaseAndTheSingleDrivesDisc) {
     TowerApp t;
+    for (const char* v : {"QUOR_0001", "quor_0001 ", "P_0002", "P0002"}) EXPECT_TRUE(CDLoaded(t.app, v)) << v;
     // P0004 is a file, no volume; a volume is one directory name, never a path.
-    for (auto [volume, loaded] : {std::pair{"QUOR_0001", true},
-                                  {"quor_0001 ", true},
-                                  {"P_0002", true},
-                                  {"P0002", true},
-                                  {"P_0003", false},
-                                  {"P0004", false},
-                                  {"", false},
-                                  {"..", false},
-                                  {"QUOR_0001/..", false}})
-        EXPECT_EQ(CDLoaded(t.app, volume), loaded) << volume;
+    for (const char* v : {"P_0003", "P0004", "", "..", "QUOR_0001/.."}) EXPECT_FALSE(CDLoaded(t.app, v)) << v;
     EXPECT_EQ(FindVolumeDir(t.app, "P_0002"), "p0002");
 
     t.app.config.CDDrive = t.tower.string() + "/";
@@ -78,6 +71,15 @@ TEST(CDLoaded, FindsTowerVolumesByNameOrCompactNameInAnyCase) {
     t.app.drives.map('E', (t.tree.root() / "cd").string());
     EXPECT_TRUE(CDLoaded(t.app, "QUOR_0001"));
     EXPECT_FALSE(CDLoaded(t.app, "QUOR_0002"));
+    // It locates through the configured open.idx, the file names in loose letter case.
+    t.app.config.OpenIdxPath = "E:\\open.idx";
+    t.tree.write("cd/OPEN.IDX", OpenIdxRec("D345678", "\\DOCS\\D345678.TIF", "3") +
+                                    OpenIdxRec("RE12345", "\\DOCS\\RE12345", "2"));
+    t.tree.write("cd/docs/re12345", "container");
+    ASSERT_TRUE(GetPath_OpenIdx(t.app, "RE12345", "QUOR_0001"));
+    EXPECT_EQ(Canon(t.app.doc.CurImagePath), Canon((t.tree.root() / "cd/docs/re12345").string()));
+    EXPECT_EQ(t.app.config.OpenIdxPath, "E:\\open.idx");
+    EXPECT_FALSE(GetPath_OpenIdx(t.app, "re12345", "QUOR_0001"));  // numbers compare case-sensitively
 
     // Assignments name their volume directories as written.
     t.app.config.CollectionMode = kModeAssignments;
@@ -87,7 +89,7 @@ TEST(CDLoaded, FindsTowerVolumesByNameOrCompactNameInAnyCase) {
     EXPECT_FALSE(CDLoaded(t.app, "ASGN_0002"));
 }
 
-TEST(GetPathOpenIdx, SearchesTheTowerVolumeAndLocatesTheImage) {
+TEST(GetPathOpenIdx, SearchesTheTowerVolumeLocatesTheImageAndRefusesPathsOutOfIt) {
     TowerApp t;
     t.openIdx("p0002");
     t.tree.write("tower/p0002/docs/1000003.tif", "tiff");
@@ -130,10 +132,9 @@ TEST(GetPathOpenIdx, SearchesTheTowerVolumeAndLocatesTheImage) {
         EXPECT_EQ(app.doc.CurPageCount, 3) << "'" << pages << "'";
     }
     EXPECT_EQ(t.ports.messages.shown.size(), 1u);  // the "X9" one only
-}
 
-TEST(GetPathOpenIdx, RefusesStoredPathsThatLeaveTheVolume) {
-    TowerApp t;
+    // Stored paths that leave the volume are refused, and what was located stays.
+    app.config.CollectionMode = kModePatents;
     t.tree.write("outside/secret.tif", "secret");
     fs::create_directories(t.tower / "p0002/DOCS");
     fs::create_directory_symlink(t.tree.root() / "outside", t.tower / "p0002/DOCS/LINK");
@@ -144,28 +145,12 @@ TEST(GetPathOpenIdx, RefusesStoredPathsThatLeaveTheVolume) {
     for (std::size_t i = 0; i < hostile.size(); ++i)
         recs += OpenIdxRec("100000" + std::to_string(i + 1), hostile[i], "1");
     t.tree.write("tower/p0002/open.idx", recs);
-    App& app = t.app;
     ASSERT_TRUE(GetPath_OpenIdx(app, "1000000", "P_0002"));
     const std::string good = app.doc.CurImagePath;
     for (std::size_t i = 0; i < hostile.size(); ++i) {
         EXPECT_EQ(t.refused("100000" + std::to_string(i + 1), "P_0002"), 1u) << hostile[i];
         EXPECT_EQ(app.doc.CurImagePath, good);
     }
-}
-
-TEST(GetPathOpenIdx, SingleDriveUsesTheConfiguredOpenIdxAndLooseLetterCase) {
-    TowerApp t;
-    t.app.config.SmartCdOn = "N";
-    t.app.config.CDDrive = "E:";
-    t.app.config.OpenIdxPath = "E:\\open.idx";
-    t.app.drives.map('E', (t.tree.root() / "cd").string());
-    t.tree.write("cd/OPEN.IDX", OpenIdxRec("D345678", "\\DOCS\\D345678.TIF", "3") +
-                                    OpenIdxRec("RE12345", "\\DOCS\\RE12345", "2"));
-    t.tree.write("cd/docs/re12345", "container");
-    ASSERT_TRUE(GetPath_OpenIdx(t.app, "RE12345", "QUOR_0001"));
-    EXPECT_EQ(Canon(t.app.doc.CurImagePath), Canon((t.tree.root() / "cd/docs/re12345").string()));
-    EXPECT_EQ(t.app.config.OpenIdxPath, "E:\\open.idx");
-    EXPECT_FALSE(GetPath_OpenIdx(t.app, "re12345", "QUOR_0001"));  // numbers compare case-sensitively
 }
 
 void WriteAssignments(const fs::path& db, const std::vector<std::array<std::string, 4>>& rows) {
