@@ -40,35 +40,35 @@ QImage Checks(int w, int h) {
     return test::PatternPage(w, h, [](int x, int y) { return ((x / 7) + (y / 5)) % 2 == 0 || x == y; });
 }
 
-TEST(PageImage, DecodesEveryPageOfAMultiPageTiffExactly) {
+// Every page of a multi-page TIFF, a tiled grey page with no resolution tags, ".BIN" files
+// by their content; and a page turn in a long TIFF opens the file once and, with the page
+// count known from the page before, does not walk all its directories again to count them.
+TEST(PageImage, DecodesEveryPageExactlyAndATurnReadsLittle) {
     TempDir dir;
-    const QImage text = test::DrawTextPage(850, 1100, 3);
     const QImage checks = Checks(301, 157);  // odd width: a partial last byte
-    const QImage ragged = test::PatternPage(33, 2, [](int x, int) { return x % 3 == 0; });
-    test::WriteTiff(dir / "doc.tif", {{text, COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISWHITE, 300},
-                                      {checks, COMPRESSION_CCITTFAX3, PHOTOMETRIC_MINISWHITE, 200},
-                                      {ragged, COMPRESSION_NONE, PHOTOMETRIC_MINISBLACK, 400},
-                                      {checks, COMPRESSION_LZW, PHOTOMETRIC_MINISBLACK, 72}});
+    // The third page min-is-black, inverted on reading.
+    const std::vector<test::TiffPage> pages = {
+        {test::DrawTextPage(850, 1100, 3), COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISWHITE, 300},
+        {checks, COMPRESSION_CCITTFAX3, PHOTOMETRIC_MINISWHITE, 200},
+        {test::PatternPage(33, 2, [](int x, int) { return x % 3 == 0; }), COMPRESSION_NONE,
+         PHOTOMETRIC_MINISBLACK, 400},
+        {checks, COMPRESSION_LZW, PHOTOMETRIC_MINISBLACK, 72}};
+    test::WriteTiff(dir / "doc.tif", pages);
     EXPECT_EQ(PageImage::pageCount(dir / "doc.tif"), 4);
-
-    PageImage p1 = PageImage::load(dir / "doc.tif", 1);
-    EXPECT_TRUE(SameBits(p1, text));
-    EXPECT_EQ(p1.pageCount(), 4);
-    EXPECT_EQ(p1.compression(), COMPRESSION_CCITTFAX4);
-    EXPECT_DOUBLE_EQ(p1.dpiX(), 300);
-    EXPECT_EQ(p1.blackCount(), test::BlackCount(text));
-    PageImage p2 = PageImage::load(dir / "doc.tif", 2);
-    EXPECT_TRUE(SameBits(p2, checks));
-    EXPECT_DOUBLE_EQ(p2.dpiY(), 200);
-    EXPECT_EQ(p2.pageNumber(), 2);
-    EXPECT_TRUE(SameBits(PageImage::load(dir / "doc.tif", 3), ragged));  // min-is-black inverted
-    EXPECT_TRUE(SameBits(PageImage::load(dir / "doc.tif", 4), checks));
-
+    const std::string bytes = dir.read("doc.tif");  // the same bytes from memory
+    for (int n = 1; n <= 4; ++n) {
+        const test::TiffPage& want = pages[static_cast<std::size_t>(n - 1)];
+        const PageImage p = PageImage::load(dir / "doc.tif", n);
+        EXPECT_TRUE(SameBits(p, want.image)) << n;
+        EXPECT_TRUE(SameBits(PageImage::loadMemory(bytes.data(), bytes.size(), n), want.image)) << n;
+        EXPECT_EQ(
+            std::tuple(p.pageNumber(), p.pageCount(), p.compression(), p.dpiX(), p.dpiY(), p.blackCount()),
+            std::tuple(n, 4, want.compression, double(want.dpi), double(want.dpi),
+                       test::BlackCount(want.image)));
+    }
     EXPECT_EQ(ErrorNumber([&] { PageImage::load(dir / "doc.tif", 5); }), kErrInvalidPicture);
     EXPECT_EQ(ErrorNumber([&] { PageImage::load(dir / "doc.tif", 0); }), kErrInvalidPicture);
     EXPECT_EQ(ErrorNumber([&] { PageImage::load(dir / "missing.tif"); }), kErrFileNotFound);
-    const std::string bytes = dir.read("doc.tif");  // the same bytes from memory
-    EXPECT_TRUE(SameBits(PageImage::loadMemory(bytes.data(), bytes.size(), 2), checks));
 
     // A ".BIN" file is whatever its content says.
     test::WriteTiff(dir / "00000001.BIN", {{checks}});
@@ -80,11 +80,8 @@ TEST(PageImage, DecodesEveryPageOfAMultiPageTiffExactly) {
         EXPECT_EQ(ErrorNumber([&] { PageImage::load(dir / name); }), kErrInvalidFileFormat) << name;
         EXPECT_EQ(ErrorNumber([&] { PageImage::pageCount(dir / name); }), kErrInvalidFileFormat) << name;
     }
-}
 
-// A tiled grey page with no resolution tags.
-TEST(PageImage, GreyAndColourPagesAreThresholded) {
-    TempDir dir;
+    // A grey page, thresholded.
     QImage grey(40, 10, QImage::Format_Grayscale8);
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 40; ++x) grey.scanLine(y)[x] = static_cast<uchar>(x < 20 ? 30 : 220);
@@ -102,6 +99,29 @@ TEST(PageImage, GreyAndColourPagesAreThresholded) {
     const PageImage page = PageImage::load(dir / "grey.tif");
     EXPECT_TRUE(SameBits(page, grey));
     EXPECT_DOUBLE_EQ(page.dpiY(), 300);  // no resolution tags: the usual scan's
+
+    const QImage squares = Checks(256, 256);
+    test::WriteTiff(dir / "long.tif",
+                    std::vector<test::TiffPage>(40, {squares, COMPRESSION_NONE}));  // 8 KB a page
+    const int watch = inotify_init1(IN_NONBLOCK);
+    ASSERT_GE(watch, 0);
+    // Closes too: the kernel folds an event into an identical one still unread.
+    ASSERT_GE(inotify_add_watch(watch, (dir / "long.tif").c_str(), IN_OPEN | IN_CLOSE_NOWRITE), 0);
+    const std::uint64_t before = test::BytesRead();
+    const PageImage turned = PageImage::load(dir / "long.tif", 2, 40);
+    const std::uint64_t read = test::BytesRead() - before;
+    alignas(inotify_event) char events[4096];
+    int opens = 0;
+    for (ssize_t n; (n = ::read(watch, events, sizeof events)) > 0;)
+        for (char* e = events; e < events + n;
+             e += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(e)->len)
+            opens += (reinterpret_cast<inotify_event*>(e)->mask & IN_OPEN) != 0;
+    ::close(watch);
+    EXPECT_EQ(opens, 1);
+    EXPECT_LT(read, 64u << 10) << "of a " << std::filesystem::file_size(dir / "long.tif") << "-byte file";
+    EXPECT_TRUE(SameBits(turned, squares));
+    EXPECT_EQ(turned.pageCount(), 40);
+    EXPECT_EQ(PageImage::load(dir / "long.tif", 40).pageCount(), 40);  // not known: counted
 }
 
 // Every Orientation value over one asymmetric page, stored as the tag says, shows that
@@ -140,34 +160,6 @@ TEST(PageImage, OrientationTagShowsThePageUpright) {
     }
 }
 
-// A page turn in a long TIFF: the file opened once, and with the page count known from
-// the page before, its directories are not all walked again to count them.
-TEST(PageImage, APageTurnOpensTheFileOnceAndReadsLittleMore) {
-    TempDir dir;
-    const QImage checks = Checks(256, 256);
-    test::WriteTiff(dir / "long.tif",
-                    std::vector<test::TiffPage>(40, {checks, COMPRESSION_NONE}));  // 8 KB a page
-    const int watch = inotify_init1(IN_NONBLOCK);
-    ASSERT_GE(watch, 0);
-    // Closes too: the kernel folds an event into an identical one still unread.
-    ASSERT_GE(inotify_add_watch(watch, (dir / "long.tif").c_str(), IN_OPEN | IN_CLOSE_NOWRITE), 0);
-    const std::uint64_t before = test::BytesRead();
-    const PageImage turned = PageImage::load(dir / "long.tif", 2, 40);
-    const std::uint64_t read = test::BytesRead() - before;
-    alignas(inotify_event) char events[4096];
-    int opens = 0;
-    for (ssize_t n; (n = ::read(watch, events, sizeof events)) > 0;)
-        for (char* e = events; e < events + n;
-             e += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(e)->len)
-            opens += (reinterpret_cast<inotify_event*>(e)->mask & IN_OPEN) != 0;
-    ::close(watch);
-    EXPECT_EQ(opens, 1);
-    EXPECT_LT(read, 64u << 10) << "of a " << std::filesystem::file_size(dir / "long.tif") << "-byte file";
-    EXPECT_TRUE(SameBits(turned, checks));
-    EXPECT_EQ(turned.pageCount(), 40);
-    EXPECT_EQ(PageImage::load(dir / "long.tif", 40).pageCount(), 40);  // not known: counted
-}
-
 std::string ReverseBits(std::string s) {
     for (char& ch : s) {
         auto b = static_cast<unsigned char>(ch), r = static_cast<unsigned char>(0);
@@ -177,8 +169,9 @@ std::string ReverseBits(std::string s) {
     return s;
 }
 
-// Raw G4 blocks as a page container holds them: each at its offset, with other bytes around.
-TEST(PageImage, DecodesRawG4BlocksAtTheirOffsets) {
+// Raw G4 blocks as a page container holds them: each at its offset, with other bytes around;
+// hostile numbers and data fail before anything is allocated.
+TEST(PageImage, DecodesRawG4BlocksAtTheirOffsetsAndRefusesHostileOnes) {
     TempDir dir;
     const QImage a = test::DrawTextPage(640, 480, 7), b = Checks(211, 95);
     test::WriteTiff(dir / "a.tif", {{a}});
@@ -201,12 +194,9 @@ TEST(PageImage, DecodesRawG4BlocksAtTheirOffsets) {
     dir.write("lsb.pg", std::string(20, ' ') + ReverseBits(stripB));
     RawPageSpec lsb{20, b.width(), b.height(), 2};
     EXPECT_TRUE(SameBits(PageImage::loadRaw(dir / "lsb.pg", lsb), b));
-}
 
-TEST(PageImage, HostileNumbersFailBeforeAnythingIsAllocated) {
-    TempDir dir;
-    test::WriteTiff(dir / "b.tif", {{Checks(211, 95)}});
-    const std::string strip = test::RawStrip(dir / "b.tif");
+    // Page b's block at 32, alone in the file; its size is right in every row but those that say otherwise.
+    const std::string& strip = stripB;
     dir.write("doc.pg", std::string(32, '\0') + strip);
     dir.write("short.pg", std::string(32, '\0') + strip.substr(0, strip.size() / 2));
     std::mt19937 rng(5);

@@ -10,14 +10,11 @@ namespace {
 
 using test::TempDir;
 
-// 301 wide: a partial last byte, and a PCX row padded to a whole word.
-QImage Sample() {
-    return test::DrawTextPage(301, 211, 8);
-}
-
-// PCX decoded here by the format's own rules, against the source bits.
-TEST(PageWriters, PcxIsOneBitRunLengthCoded) {
-    const QImage src = Sample();
+// PCX decoded here by the format's own rules, against the source bits; a failed write
+// leaves nothing behind.
+TEST(PageWriters, PcxIsOneBitRunLengthCodedAndAFailedWriteLeavesNothing) {
+    // 301 wide: a partial last byte, and a PCX row padded to a whole word.
+    const QImage src = test::DrawTextPage(301, 211, 8);
     PageImage page = PageImage::fromQImage(src, 300, 200);
     const std::vector<std::uint8_t> pcx = page.encode(SaveFormat::Pcx);
     ASSERT_GT(pcx.size(), 128u);
@@ -63,11 +60,8 @@ TEST(PageWriters, PcxIsOneBitRunLengthCoded) {
     // A blank row is a few bytes, not 38.
     PageImage blank = PageImage::fromQImage(test::PatternPage(301, 10, [](int, int) { return false; }));
     EXPECT_LE(blank.encode(SaveFormat::Pcx).size(), 128u + 10 * 2);
-}
 
-TEST(PageWriters, AFailedWriteLeavesNothingBehind) {
     TempDir dir;
-    PageImage page = PageImage::fromQImage(Sample());
     const auto target = dir / "page.tif";
     dir.write("page.tif", "old contents");
     page.save(target, SaveFormat::TiffG4);  // replaces
