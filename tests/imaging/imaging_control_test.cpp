@@ -14,10 +14,8 @@
 namespace velk {
 namespace {
 
-using test::TempDir;
-
 struct Control : ::testing::Test {
-    TempDir dir;
+    test::ScratchDir dir{"imaging"};
     ImagingControl c;
     QImage text = test::DrawTextPage(1275, 1650, 6);  // letter at 150 dpi
     QImage small = test::PatternPage(200, 100, [](int x, int y) { return x < 100 && y < 50; });

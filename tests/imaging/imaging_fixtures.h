@@ -19,11 +19,6 @@
 
 namespace velk::test {
 
-// A fresh directory for one test, removed with the object.
-struct TempDir : ScratchDir {
-    TempDir() : ScratchDir("imaging") {}
-};
-
 // A page of dense text with a few rules: what a facsimile reader looks at all day.
 inline QImage DrawTextPage(int width = 2550, int height = 3300, unsigned seed = 1) {
     QImage canvas(width, height, QImage::Format_RGB32);

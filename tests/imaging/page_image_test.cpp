@@ -13,8 +13,6 @@
 namespace velk {
 namespace {
 
-using test::TempDir;
-
 // Pixel-exact comparison with the picture the page was made from.
 ::testing::AssertionResult SameBits(const PageImage& page, const QImage& source) {
     if (page.width() != source.width() || page.height() != source.height())
@@ -44,7 +42,7 @@ QImage Checks(int w, int h) {
 // by their content; and a page turn in a long TIFF opens the file once and, with the page
 // count known from the page before, does not walk all its directories again to count them.
 TEST(PageImage, DecodesEveryPageExactlyAndATurnReadsLittle) {
-    TempDir dir;
+    test::ScratchDir dir{"imaging"};
     const QImage checks = Checks(301, 157);  // odd width: a partial last byte
     // The third page min-is-black, inverted on reading.
     const std::vector<test::TiffPage> pages = {
@@ -128,7 +126,7 @@ TEST(PageImage, DecodesEveryPageExactlyAndATurnReadsLittle) {
 // page upright: bilevel G4 through the 1-bit path, min-is-black, and a grey page through
 // the colour path. The resolution follows a quarter turn.
 TEST(PageImage, OrientationTagShowsThePageUpright) {
-    TempDir dir;
+    test::ScratchDir dir{"imaging"};
     const QImage upright = test::AsymmetricPage();
     for (int o = 1; o <= 8; ++o) {
         SCOPED_TRACE("Orientation " + std::to_string(o));
@@ -172,7 +170,7 @@ std::string ReverseBits(std::string s) {
 // Raw G4 blocks as a page container holds them: each at its offset, with other bytes around;
 // hostile numbers and data fail before anything is allocated.
 TEST(PageImage, DecodesRawG4BlocksAtTheirOffsetsAndRefusesHostileOnes) {
-    TempDir dir;
+    test::ScratchDir dir{"imaging"};
     const QImage a = test::DrawTextPage(640, 480, 7), b = Checks(211, 95);
     test::WriteTiff(dir / "a.tif", {{a}});
     test::WriteTiff(dir / "b.tif", {{b}});

@@ -8,8 +8,6 @@
 namespace velk {
 namespace {
 
-using test::TempDir;
-
 // PCX decoded here by the format's own rules, against the source bits; a failed write
 // leaves nothing behind.
 TEST(PageWriters, PcxIsOneBitRunLengthCodedAndAFailedWriteLeavesNothing) {
@@ -61,7 +59,7 @@ TEST(PageWriters, PcxIsOneBitRunLengthCodedAndAFailedWriteLeavesNothing) {
     PageImage blank = PageImage::fromQImage(test::PatternPage(301, 10, [](int, int) { return false; }));
     EXPECT_LE(blank.encode(SaveFormat::Pcx).size(), 128u + 10 * 2);
 
-    TempDir dir;
+    test::ScratchDir dir{"imaging"};
     const auto target = dir / "page.tif";
     dir.write("page.tif", "old contents");
     page.save(target, SaveFormat::TiffG4);  // replaces

@@ -57,11 +57,11 @@ struct ViewerInstall {
     }
     ~ViewerInstall() { viewers.reset(); }
 
-    static std::string Entry(const mks::SampleDocument& d) { return FixedWidth(d.number, 9) + d.volume; }
     void found(const mks::SampleDocument& d) {
         // Assignments come to the Found list as the find dialog's "rrrr/ffff" lines.
-        std::string e = app.config.isAssignments() ? Left(d.number, 4) + "/" + Mid(d.number, 5, 4) + " " + d.volume
-                                                   : Entry(d);
+        std::string e = app.config.isAssignments()
+                            ? Left(d.number, 4) + "/" + Mid(d.number, 5, 4) + " " + d.volume
+                            : FixedWidth(d.number, 9) + d.volume;
         lists->AddToFound(e, Int16(d.pages));
     }
     void foundAll() {
@@ -81,9 +81,6 @@ struct ViewerInstall {
         frmView1* v = viewers->view(which);
         return v ? v->windowTitle().toStdString() : std::string();
     }
-    // What the frame's buttons are set from after every command.
-    NavButtons pageButtons() { return viewers->state().page; }
-    NavButtons documentButtons() { return viewers->state().document; }
 };
 
 }  // namespace velk::test

@@ -85,9 +85,11 @@ struct BarPages {
     }
 };
 
-TEST(PagePrefetch, HandsOverOnlyTheRequestedFinishedPage) {
-    BarPages pages;
-    auto req = [&](int k) { return pages.req(k); };
+// The prefetch worker hands over only the requested finished page; the thumbnailer makes the
+// asked-for pages first, within its budget, and nothing of an old document.
+TEST(Workers, PrefetchHandsOverOnlyTheRequestedPageAndThumbnailsFollowTheAskedFor) {
+    BarPages files;
+    auto req = [&](int k) { return files.req(k); };
     PagePrefetch prefetch;
     prefetch.request(req(2));
     prefetch.waitIdle();
@@ -140,20 +142,16 @@ TEST(PagePrefetch, HandsOverOnlyTheRequestedFinishedPage) {
     prefetch.request(bad);
     prefetch.waitIdle();
     EXPECT_FALSE(prefetch.take(bad).has_value());
-}
 
-TEST(Thumbnailer, AskedForPagesFirstWithinTheBudgetAndNothingOfAnOldDocument) {
     for (const auto& [pageWidth, width, factor] :
          {std::tuple{2550, 96, 16}, {2550, 192, 8}, {2550, 400, 6}, {1000, 96, 8}, {255, 96, 2}, {255, 200, 1}})
         EXPECT_EQ(ThumbnailFactor(pageWidth, width), factor) << pageWidth << " to " << width;
-
-    BarPages files;
-    const Thumbnailer::Source source = [&](int page) { return files.req(page); };
+    const Thumbnailer::Source source = req;
     std::mutex m;
     std::vector<int> order;
-    Thumbnailer t([&](std::uint64_t, int page) {
+    Thumbnailer t([&](std::uint64_t, int made) {
         std::lock_guard lock(m);
-        order.push_back(page);
+        order.push_back(made);
     });
     t.pause();
     t.setDocument(source, 4, 50);

@@ -30,6 +30,7 @@ std::string PatentCaption(const mks::SampleDocument& d, int view, int page, int 
            "/" + std::to_string(pages) + "         CD Volume " + d.volume;
 }
 
+// The frame's first, previous, next and last buttons, as the viewers' state sets them.
 NavButtons Nav(bool f, bool p, bool n, bool l) { return {f, p, n, l}; }
 
 // A container document in viewer 1 and a TIFF document in viewer 2, each stepped to its
@@ -63,7 +64,7 @@ TEST(Viewers, TwoViewersPagesClosingNavigationPrefetchAndCopy) {
     EXPECT_EQ(in.viewers->active(), 2);
     EXPECT_EQ(in.title(2), PatentCaption(*tif, 2, 1, tif->pages));
     EXPECT_EQ(in.title(1), PatentCaption(*box, 1, box->pages, box->pages));
-    EXPECT_EQ(in.pageButtons(), Nav(false, false, true, true));
+    EXPECT_EQ(in.viewers->state().page, Nav(false, false, true, true));
     in.viewers->LastPage();
     EXPECT_EQ(in.title(2), PatentCaption(*tif, 2, tif->pages, tif->pages));
 
@@ -71,7 +72,7 @@ TEST(Viewers, TwoViewersPagesClosingNavigationPrefetchAndCopy) {
     in.viewers->Activate(1);
     EXPECT_EQ(in.app.doc.CurDocNo, box->number);
     EXPECT_EQ(in.app.doc.Page.PagePath, in.app.viewers[0].ImagePath);
-    EXPECT_EQ(in.pageButtons(), Nav(true, true, false, false));
+    EXPECT_EQ(in.viewers->state().page, Nav(true, true, false, false));
     in.viewers->PreviousPage();
     EXPECT_EQ(in.title(1), PatentCaption(*box, 1, box->pages - 1, box->pages));
     EXPECT_EQ(in.title(2), PatentCaption(*tif, 2, tif->pages, tif->pages));
@@ -141,7 +142,7 @@ TEST(Viewers, TwoViewersPagesClosingNavigationPrefetchAndCopy) {
 
     ASSERT_TRUE(in.show(docs[0], 1));
     EXPECT_EQ(in.app.viewerFlags.FoundPosition, 1);
-    EXPECT_EQ(in.documentButtons(), Nav(false, false, true, true));
+    EXPECT_EQ(in.viewers->state().document, Nav(false, false, true, true));
     ASSERT_TRUE(in.show(docs[0], 2));
 
     for (int p = 2; p <= count; ++p) {
@@ -152,7 +153,7 @@ TEST(Viewers, TwoViewersPagesClosingNavigationPrefetchAndCopy) {
         EXPECT_EQ(in.app.viewers[1].DocNo, d.number);
         EXPECT_EQ(in.title(1), PatentCaption(d, 1, 1, d.pages));
         EXPECT_EQ(in.title(2), PatentCaption(d, 2, 1, d.pages));
-        EXPECT_EQ(in.documentButtons(), Nav(true, true, p < count, p < count));
+        EXPECT_EQ(in.viewers->state().document, Nav(true, true, p < count, p < count));
         EXPECT_EQ(in.viewers->atLastDocument(), p == count);
     }
     EXPECT_FALSE(in.viewers->NextDocument());
@@ -282,7 +283,7 @@ TEST(Viewers, TrademarkViewerOneKeepsItsPageAndScrollingTurnsPages) {
     EXPECT_EQ(in.viewers->view(2)->accView->page().pageNumber(), 2);
     in.viewers->Activate(1);
     EXPECT_EQ(in.app.viewers[0].PageNumber, 2);
-    EXPECT_EQ(in.pageButtons(), Nav(true, true, d->pages > 2, d->pages > 2));
+    EXPECT_EQ(in.viewers->state().page, Nav(true, true, d->pages > 2, d->pages > 2));
     in.viewers->PreviousPage();
     EXPECT_EQ(in.title(1), number + "  - View 1 - Page 1/" + pages + "         CD Volume " + d->volume);
 
