@@ -10,10 +10,6 @@
 namespace velk {
 namespace {
 
-int Grey(const QImage& img, int x, int y) {
-    return qGray(img.pixel(x, y));
-}
-
 TEST(PageRender, SizesAndKindsAtEachZoom) {
     PageImage page = PageImage::fromQImage(test::DrawTextPage(850, 1100, 9));
     struct Case {
@@ -56,7 +52,8 @@ TEST(PageRender, GreyIsTheAreaAverageAndTilesJoinWithoutSeams) {
                     for (int dx = 0; dx < factor; ++dx)
                         black += bits[(y * factor + dy) * 480 + x * factor + dx];
                 const double expected = 255.0 * (1 - double(black) / (factor * factor));
-                ASSERT_NEAR(Grey(img, x, y), expected, 1.5) << "1/" << factor << " at " << x << "," << y;
+                ASSERT_NEAR(qGray(img.pixel(x, y)), expected, 1.5)
+                    << "1/" << factor << " at " << x << "," << y;
             }
     }
 
