@@ -92,9 +92,8 @@ TEST(CDLoaded, FindsTowerVolumesByNameOrCompactNameInAnyCaseAndTheSingleDrivesDi
 TEST(GetPathOpenIdx, SearchesTheTowerVolumeLocatesTheImageAndRefusesPathsOutOfIt) {
     TowerApp t;
     t.openIdx("p0002");
-    t.tree.write("tower/p0002/docs/1000003.tif", "tiff");
-    t.tree.write("tower/p0002/docs/1000001.tif", "tiff");
-    t.tree.write("tower/p0002/docs/1000005.tif", "tiff");
+    for (std::string n : {"1000003", "1000001", "1000005"})
+        t.tree.write("tower/p0002/docs/" + n + ".tif", "tiff");
     App& app = t.app;
     ASSERT_TRUE(GetPath_OpenIdx(app, "1000003   ", "P_0002"));
     EXPECT_EQ(Canon(app.doc.CurImagePath), Canon((t.tower / "p0002/docs/1000003.tif").string()));
