@@ -199,30 +199,23 @@ TEST(PageImage, DecodesRawG4BlocksAtTheirOffsetsAndRefusesHostileOnes) {
     std::string noise(4000, '\0');
     for (char& ch : noise) ch = static_cast<char>(rng());
     dir.write("noise.pg", noise);
-    const struct {
-        RawPageSpec spec;
-        const char* file;
-        int error;
-    } raws[] = {
-        {{32, 0, 95}, "doc.pg", kErrInvalidPicture},
-        {{32, 211, 0}, "doc.pg", kErrInvalidPicture},
-        {{32, -5, 95}, "doc.pg", kErrInvalidPicture},
-        {{32, 32767, 32767}, "doc.pg", kErrInvalidPicture},  // fits 16 bits, far over the pixel cap
-        {{32, 40000, 10}, "doc.pg", kErrInvalidPicture},
-        {{32, 211, 95, 3}, "doc.pg", kErrInvalidPicture},  // no such fill order
-        {{32, 211, 95, 1, 5}, "doc.pg", kErrInvalidPicture},
-        {{100000, 211, 95}, "doc.pg", kErrInputPastEnd},
-        {{32 + strip.size(), 211, 95}, "doc.pg", kErrInputPastEnd},
-        {{32, 211, 95}, "absent.pg", kErrFileNotFound},
-        // Data that decodes short or wrong: libtiff only complains, we refuse the page.
-        {{32, 211, 95}, "short.pg", kErrInvalidPicture},
-        {{32, 211, 400}, "doc.pg", kErrInvalidPicture},  // taller than the data
-        {{0, 211, 95}, "noise.pg", kErrInvalidPicture},
+    auto refusal = [&](const char* file, RawPageSpec raw) {
+        return ErrorNumber([&] { PageImage::loadRaw(dir / file, raw); });
     };
+    // Sizes zero, negative or over the pixel cap (32767 square fits 16 bits), no such fill order;
+    // and data that decodes short or wrong (cut short, taller than the data, noise): libtiff only
+    // complains, we refuse the page.
+    const std::pair<RawPageSpec, const char*> invalid[] = {
+        {{32, 0, 95}, "doc.pg"},         {{32, 211, 0}, "doc.pg"},    {{32, -5, 95}, "doc.pg"},
+        {{32, 32767, 32767}, "doc.pg"},  {{32, 40000, 10}, "doc.pg"}, {{32, 211, 95, 3}, "doc.pg"},
+        {{32, 211, 95, 1, 5}, "doc.pg"}, {{32, 211, 95}, "short.pg"}, {{32, 211, 400}, "doc.pg"},
+        {{0, 211, 95}, "noise.pg"}};
     testing::internal::CaptureStderr();
-    for (const auto& r : raws)
-        EXPECT_EQ(ErrorNumber([&] { PageImage::loadRaw(dir / r.file, r.spec); }), r.error)
-            << r.file << " " << r.spec.offset << " " << r.spec.width << "x" << r.spec.height;
+    for (const auto& [raw, file] : invalid)
+        EXPECT_EQ(refusal(file, raw), kErrInvalidPicture) << file << " " << raw.width << "x" << raw.height;
+    EXPECT_EQ(refusal("doc.pg", {100000, 211, 95}), kErrInputPastEnd);
+    EXPECT_EQ(refusal("doc.pg", {32 + strip.size(), 211, 95}), kErrInputPastEnd);
+    EXPECT_EQ(refusal("absent.pg", {32, 211, 95}), kErrFileNotFound);
 
     // A small TIFF that claims an enormous page.
     TIFF* tif = TIFFOpen((dir / "huge.tif").c_str(), "w");
