@@ -4,13 +4,25 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScrollBar>
 #include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "common/vb_text.h"
-#include "tests/viewer/viewer_fixture.h"
+#include "lists/list_store.h"
+#include "platform/app.h"
+#include "tests/index/index_fixtures.h"
+#include "tests/support/fakes.h"
+#include "tests/support/sample_install.h"
+#include "tools/mksample/mksample.h"
 #include "viewer/page_loading.h"
+#include "viewer/ui/frm_view.h"
+#include "viewer/ui/imaging_control.h"
 #include "viewer/ui/load_image.h"
 
 namespace velk {
@@ -21,7 +33,67 @@ namespace mks = velk::mksample;
 using mks::Collection;
 using mks::DriveMode;
 using mks::ImageKind;
-using test::ViewerInstall;
+
+// The prompt's answers, with a hook that may put the volume in while the question is up.
+struct VolumeArrives : test::FakePrompt {
+    std::function<void(int)> onAsk;
+    int ask(const std::string& text, int previous) override {
+        const int a = test::FakePrompt::ask(text, previous);
+        if (onAsk) onAsk(static_cast<int>(asked.size()));
+        return a;
+    }
+};
+
+// A generated installation in the viewers' hands: the real viewer windows in an MDI area,
+// a list store whose Found list holds the installation's documents, and the fakes.
+struct ViewerInstall {
+    test::TempTree tree{"viewers"};
+    mks::SampleResult s;
+    test::FakePorts ports;
+    App app;
+    std::unique_ptr<ListStore> lists;
+    QMdiArea area;
+    std::unique_ptr<Viewers> viewers;
+    int allClosed = 0;
+
+    ViewerInstall(mks::Collection c, mks::DriveMode mode, int documentsPerVolume = 3) {
+        s = test::MakeSmallSample(tree.root() / "inst", c, mode, documentsPerVolume);
+        test::PointAppAt(app, s, mode);
+        ports.wire(app.ports);
+        lists = std::make_unique<ListStore>(tree.root() / "lists.db", s.collectionMode);
+        lists->OpenDatabases();
+        app.lists = lists.get();
+        area.resize(1000, 800);
+        viewers = std::make_unique<Viewers>(app, &area);
+        viewers->onAllClosed = [this] { ++allClosed; };
+    }
+    ~ViewerInstall() { viewers.reset(); }
+
+    void found(const mks::SampleDocument& d) {
+        // Assignments come to the Found list as the find dialog's "rrrr/ffff" lines.
+        std::string e = app.config.isAssignments()
+                            ? Left(d.number, 4) + "/" + Mid(d.number, 5, 4) + " " + d.volume
+                            : FixedWidth(d.number, 9) + d.volume;
+        lists->AddToFound(e, Int16(d.pages));
+    }
+    void foundAll() {
+        for (const auto& d : s.documents) found(d);
+    }
+    const mks::SampleDocument* first(mks::ImageKind kind) const {
+        for (const auto& d : s.documents)
+            if (d.kind == kind) return &d;
+        return nullptr;
+    }
+    bool show(const mks::SampleDocument& d, int which) {
+        app.doc.CurDocNo = d.number;
+        app.doc.CurVolume = d.volume;
+        return viewers->DisplayDocument(which);
+    }
+    std::string title(int which) const {
+        frmView1* v = viewers->view(which);
+        return v ? v->windowTitle().toStdString() : std::string();
+    }
+};
 
 // Patents and assignments; only the number's mask differs.
 std::string PatentCaption(const mks::SampleDocument& d, int view, int page, int pages,
@@ -318,7 +390,7 @@ TEST(Viewers, InsertVolumePromptLoopsUntilTheVolumeIsThere) {
         if (d.volume != in.s.insertedVolume) other = &d;
     ASSERT_TRUE(other);
 
-    test::VolumeArrives prompt;
+    VolumeArrives prompt;
     in.app.ports.prompt = &prompt;
     prompt.answers = {1, 1};
     prompt.onAsk = [&](int n) {
@@ -335,7 +407,7 @@ TEST(Viewers, InsertVolumePromptLoopsUntilTheVolumeIsThere) {
     for (const auto& d : in.s.documents)
         if (d.volume != other->volume) back = &d;
     ASSERT_TRUE(back);
-    test::VolumeArrives cancel;
+    VolumeArrives cancel;
     cancel.answers = {1, 3};
     in.app.ports.prompt = &cancel;
     const std::string before = in.title(1);
@@ -357,7 +429,7 @@ TEST(Viewers, InsertVolumePromptLoopsUntilTheVolumeIsThere) {
     ASSERT_TRUE(in.show(*here[1], 1));
     EXPECT_EQ(in.app.viewerFlags.FoundPosition, 2);
     const std::string shown = in.title(1);
-    test::VolumeArrives once;
+    VolumeArrives once;
     once.answers = {3};
     in.app.ports.prompt = &once;
     EXPECT_FALSE(in.viewers->NextDocument());
