@@ -10,8 +10,9 @@
 namespace velk {
 namespace {
 
-TEST(PageRender, SizesAndKindsAtEachZoom) {
-    PageImage page = PageImage::fromQImage(test::DrawTextPage(850, 1100, 9));
+TEST(PageRender, SizesKindsGreyLevelsAndTilesAtEachZoom) {
+    const QImage text = test::DrawTextPage(850, 1100, 9);
+    const PageImage page = PageImage::fromQImage(text);
     struct Case {
         double zoom;
         QSize size;
@@ -31,13 +32,11 @@ TEST(PageRender, SizesAndKindsAtEachZoom) {
     EXPECT_EQ(page.render(QRect(800, 1000, 100, 200), 1.0).size(), QSize(50, 100));
     EXPECT_THROW(page.render(QRect(0, 0, 10, 10), 0.0), RuntimeError);
     EXPECT_THROW(page.render(QRect(0, 0, 10, 10), std::nan("")), RuntimeError);
-}
 
-// Scale-to-gray against the area average computed directly from the bits, over factors
-// that take each path: exact integer reductions and the finishing resample. Tiles (97
-// wide: not byte aligned) are cut from the whole page, and at 1:1 and 2:1 the whole page
-// is the source's bits exactly.
-TEST(PageRender, GreyIsTheAreaAverageAndTilesJoinWithoutSeams) {
+    // Scale-to-gray against the area average computed directly from the bits, over factors
+    // that take each path: exact integer reductions and the finishing resample. Tiles (97
+    // wide: not byte aligned) are cut from the whole page, and at 1:1 and 2:1 the whole page
+    // is the source's bits exactly.
     std::mt19937 rng(11);
     std::vector<bool> bits(480 * 360);
     for (std::size_t i = 0; i < bits.size(); ++i) bits[i] = (rng() % 100) < ((i / 480) % 100);
@@ -57,8 +56,6 @@ TEST(PageRender, GreyIsTheAreaAverageAndTilesJoinWithoutSeams) {
             }
     }
 
-    const QImage text = test::DrawTextPage(1000, 1300, 2);
-    const PageImage page = PageImage::fromQImage(text);
     for (double zoom : {0.2, 0.39, 0.5, 0.77, 1.0, 1.5, 2.0, 3.0}) {
         const QImage whole = page.renderAll(zoom);
         const QSize size = page.scaledSize(zoom);
