@@ -56,8 +56,8 @@ struct ViewerInstall {
     std::unique_ptr<Viewers> viewers;
     int allClosed = 0;
 
-    ViewerInstall(mks::Collection c, mks::DriveMode mode, int documentsPerVolume = 3) {
-        s = test::MakeSmallSample(tree.root() / "inst", c, mode, documentsPerVolume);
+    ViewerInstall(mks::Collection c, mks::DriveMode mode) {
+        s = test::MakeSmallSample(tree.root() / "inst", c, mode, 3);
         test::PointAppAt(app, s, mode);
         ports.wire(app.ports);
         lists = std::make_unique<ListStore>(tree.root() / "lists.db", s.collectionMode);
@@ -70,11 +70,8 @@ struct ViewerInstall {
     ~ViewerInstall() { viewers.reset(); }
 
     void found(const mks::SampleDocument& d) {
-        // Assignments come to the Found list as the find dialog's "rrrr/ffff" lines.
-        std::string e = app.config.isAssignments()
-                            ? Left(d.number, 4) + "/" + Mid(d.number, 5, 4) + " " + d.volume
-                            : FixedWidth(d.number, 9) + d.volume;
-        lists->AddToFound(e, Int16(d.pages));
+        std::string entry = FixedWidth(d.number, 9) + d.volume;
+        lists->AddToFound(entry, Int16(d.pages));
     }
     void foundAll() {
         for (const auto& d : s.documents) found(d);
@@ -95,11 +92,10 @@ struct ViewerInstall {
     }
 };
 
-// Patents and assignments; only the number's mask differs.
-std::string PatentCaption(const mks::SampleDocument& d, int view, int page, int pages,
-                          const char* mask = "###,###,###") {
-    return FormatText(d.number, mask) + "  - View " + std::to_string(view) + "  - Page " + std::to_string(page) +
-           "/" + std::to_string(pages) + "         CD Volume " + d.volume;
+// A patent viewer's caption.
+std::string PatentCaption(const mks::SampleDocument& d, int view, int page, int pages) {
+    return FormatText(d.number, "###,###,###") + "  - View " + std::to_string(view) + "  - Page " +
+           std::to_string(page) + "/" + std::to_string(pages) + "         CD Volume " + d.volume;
 }
 
 // The frame's first, previous, next and last buttons, as the viewers' state sets them.
