@@ -7,6 +7,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScrollBar>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -36,6 +37,10 @@ using mks::ImageKind;
 
 // The prompt's answers, with a hook that may put the volume in while the question is up.
 struct VolumeArrives : test::FakePrompt {
+    VolumeArrives(App& app, std::deque<int> given) {
+        answers = std::move(given);
+        app.ports.prompt = this;
+    }
     std::function<void(int)> onAsk;
     int ask(const std::string& text, int previous) override {
         const int a = test::FakePrompt::ask(text, previous);
@@ -386,9 +391,7 @@ TEST(Viewers, InsertVolumePromptLoopsUntilTheVolumeIsThere) {
         if (d.volume != in.s.insertedVolume) other = &d;
     ASSERT_TRUE(other);
 
-    VolumeArrives prompt;
-    in.app.ports.prompt = &prompt;
-    prompt.answers = {1, 1};
+    VolumeArrives prompt(in.app, {1, 1});
     prompt.onAsk = [&](int n) {
         if (n == 2) mks::InsertVolume(in.s, other->volume);  // after the second OK it is in
     };
@@ -399,13 +402,11 @@ TEST(Viewers, InsertVolumePromptLoopsUntilTheVolumeIsThere) {
     EXPECT_EQ(in.app.viewers[0].DocNo, other->number);
 
     // Cancel: nothing opens, nothing changes.
-    const mks::SampleDocument* back = nullptr;
-    for (const auto& d : in.s.documents)
-        if (d.volume != other->volume) back = &d;
-    ASSERT_TRUE(back);
-    VolumeArrives cancel;
-    cancel.answers = {1, 3};
-    in.app.ports.prompt = &cancel;
+    std::vector<const mks::SampleDocument*> here, away;  // on that volume, and on the others
+    for (const auto& d : in.s.documents) (d.volume == other->volume ? here : away).push_back(&d);
+    ASSERT_TRUE(here.size() >= 2 && !away.empty());
+    const mks::SampleDocument* back = away.back();
+    VolumeArrives cancel(in.app, {1, 3});
     const std::string before = in.title(1);
     EXPECT_FALSE(in.show(*back, 2));
     EXPECT_EQ(cancel.asked.size(), 2u);
@@ -415,19 +416,13 @@ TEST(Viewers, InsertVolumePromptLoopsUntilTheVolumeIsThere) {
     EXPECT_EQ(in.app.doc.CurVolume, other->volume);
 
     // Next document, its volume not there, Cancel: the document shown stays, where it is.
-    std::vector<const mks::SampleDocument*> here;
-    for (const auto& d : in.s.documents)
-        if (d.volume == other->volume) here.push_back(&d);
-    ASSERT_GE(here.size(), 2u);
     in.found(*here[0]);
     in.found(*here[1]);
     in.found(*back);
     ASSERT_TRUE(in.show(*here[1], 1));
     EXPECT_EQ(in.app.viewerFlags.FoundPosition, 2);
     const std::string shown = in.title(1);
-    VolumeArrives once;
-    once.answers = {3};
-    in.app.ports.prompt = &once;
+    VolumeArrives once(in.app, {3});
     EXPECT_FALSE(in.viewers->NextDocument());
     EXPECT_EQ(once.asked.size(), 1u);
     EXPECT_EQ(in.app.viewerFlags.FoundPosition, 2);
