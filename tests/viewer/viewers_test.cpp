@@ -81,9 +81,10 @@ struct ViewerInstall {
     void foundAll() {
         for (const auto& d : s.documents) found(d);
     }
-    const mks::SampleDocument* first(mks::ImageKind kind) const {
+    // The first document of that kind with at least that many pages, or null.
+    const mks::SampleDocument* first(mks::ImageKind kind, int pages = 1) const {
         for (const auto& d : s.documents)
-            if (d.kind == kind) return &d;
+            if (d.kind == kind && d.pages >= pages) return &d;
         return nullptr;
     }
     bool show(const mks::SampleDocument& d, int which) {
@@ -342,9 +343,7 @@ TEST(Viewers, MissingDocumentsAreReportedAndSkipped) {
 TEST(Viewers, TrademarkViewerOneKeepsItsPageAndScrollingTurnsPages) {
     ViewerInstall in(Collection::Tovrin, DriveMode::Tower);
     in.foundAll();
-    const mks::SampleDocument* d = nullptr;
-    for (const auto& x : in.s.documents)
-        if (x.kind == ImageKind::Tiff && x.pages >= 2) d = &x;
+    const mks::SampleDocument* d = in.first(ImageKind::Tiff, 2);
     ASSERT_TRUE(d);
     ASSERT_TRUE(in.show(*d, 1));
     const std::string number = FormatText(d->number, "0000000"), pages = std::to_string(d->pages);
