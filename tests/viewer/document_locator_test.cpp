@@ -152,26 +152,21 @@ TEST(GetPathOpenIdx, SearchesTheTowerVolumeLocatesTheImageAndRefusesPathsOutOfIt
     }
 }
 
-void WriteAssignments(const fs::path& db, const std::vector<std::array<std::string, 4>>& rows) {
-    sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open(db.c_str(), &raw), SQLITE_OK);
-    std::string sql =
-        "CREATE TABLE Assignments(Reel TEXT, Frame TEXT, Path TEXT, FileName TEXT);"
-        "CREATE INDEX ByReelFrame ON Assignments(Reel, Frame);";
-    for (const auto& r : rows)
-        sql += "INSERT INTO Assignments VALUES('" + r[0] + "','" + r[1] + "','" + r[2] + "','" + r[3] + "');";
-    EXPECT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(raw);
-}
-
 TEST(GetPathOpenIdx, AssignmentsSeekReelAndFrameInTheDatabase) {
     TowerApp t(kModeAssignments);
     t.tree.dir("tower/asgn_0001");
     t.tree.write("tower/asgn_0001/REEL1234/0567.BIN", "bin");
     t.tree.dir("s");
-    WriteAssignments(t.tree.root() / "s/assignmt.mdb", {{"1234", "0567", "\\REEL1234", "0567.BIN"},
-                                                        {"1234", "0568", "\\..\\..", "secret"},
-                                                        {"1234", "0569", "\\REEL1234", "..\\x"}});
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((t.tree.root() / "s/assignmt.mdb").c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db,
+                           "CREATE TABLE Assignments(Reel TEXT, Frame TEXT, Path TEXT, FileName TEXT);"
+                           "CREATE INDEX ByReelFrame ON Assignments(Reel, Frame);"
+                           "INSERT INTO Assignments VALUES('1234', '0567', '\\REEL1234', '0567.BIN'),"
+                           "('1234', '0568', '\\..\\..', 'secret'), ('1234', '0569', '\\REEL1234', '..\\x');",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
     App& app = t.app;
     EXPECT_EQ(t.refused("12340567", "ASGN_0001"), 1u);  // S: not mapped
     app.drives.map('S', (t.tree.root() / "s").string());
