@@ -156,15 +156,6 @@ TEST(PageImage, OrientationTagShowsThePageUpright) {
     }
 }
 
-std::string ReverseBits(std::string s) {
-    for (char& ch : s) {
-        auto b = static_cast<unsigned char>(ch), r = static_cast<unsigned char>(0);
-        for (int i = 0; i < 8; ++i) r = static_cast<unsigned char>(r | (((b >> i) & 1) << (7 - i)));
-        ch = static_cast<char>(r);
-    }
-    return s;
-}
-
 // Raw G4 blocks as a page container holds them: each at its offset, with other bytes around;
 // hostile numbers and data fail before anything is allocated.
 TEST(PageImage, DecodesRawG4BlocksAtTheirOffsetsAndRefusesHostileOnes) {
@@ -187,7 +178,9 @@ TEST(PageImage, DecodesRawG4BlocksAtTheirOffsetsAndRefusesHostileOnes) {
     EXPECT_TRUE(SameBits(PageImage::loadRaw(dir / "doc.pg", last), b));
 
     // Least significant bit first.
-    dir.write("lsb.pg", std::string(20, ' ') + ReverseBits(stripB));
+    std::string reversed = stripB;
+    TIFFReverseBits(reinterpret_cast<std::uint8_t*>(reversed.data()), static_cast<tmsize_t>(reversed.size()));
+    dir.write("lsb.pg", std::string(20, ' ') + reversed);
     RawPageSpec lsb{20, b.width(), b.height(), 2};
     EXPECT_TRUE(SameBits(PageImage::loadRaw(dir / "lsb.pg", lsb), b));
 
