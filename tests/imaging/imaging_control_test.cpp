@@ -14,10 +14,8 @@
 namespace velk {
 namespace {
 
-using test::TempDir;
-
 struct Control : ::testing::Test {
-    TempDir dir;
+    test::ScratchDir dir{"imaging"};
     ImagingControl c;
     QImage text = test::DrawTextPage(1275, 1650, 6);  // letter at 150 dpi
     QImage small = test::PatternPage(200, 100, [](int x, int y) { return x < 100 && y < 50; });
@@ -52,25 +50,9 @@ struct Control : ::testing::Test {
     QImage screen() { return c.viewport()->grab().toImage(); }
 };
 
-TEST_F(Control, ScrollBarsAndCentring) {
-    c.ZoomLevel(200);
-    EXPECT_EQ(c.horizontalScrollBar()->maximum(), 2550 - room().width());
-    EXPECT_EQ(c.verticalScrollBar()->maximum(), 3300 - room().height());
-
-    // Centred: the small page sits in the middle of grey.
-    load(1);
-    c.ZoomLevel(100);
-    c.DisplayCentered(true);
-    QImage shot = screen();
-    EXPECT_EQ(shot.pixelColor(2, 2), QColor(128, 128, 128));
-    const QPoint topLeft((room().width() - 200) / 2, (room().height() - 100) / 2);
-    EXPECT_EQ(qGray(shot.pixel(topLeft + QPoint(5, 5))), 0);       // black quarter
-    EXPECT_EQ(qGray(shot.pixel(topLeft + QPoint(150, 75))), 255);  // paper
-    c.DisplayCentered(false);
-    EXPECT_EQ(qGray(screen().pixel(5, 5)), 0);
-}
-
-TEST_F(Control, KeysScroll) {
+// Keys and the wheel scroll, quarter turns, only the tiles that show rendered, the scroll
+// bars at 200 %, and a small page centred in grey.
+TEST_F(Control, ScrollsTurnsRendersAndCentres) {
     QScrollBar *v = c.verticalScrollBar(), *h = c.horizontalScrollBar();
     const int screenful = room().height(), bottom = v->maximum();
     const struct {
@@ -89,12 +71,10 @@ TEST_F(Control, KeysScroll) {
     v->setValue(300);
     c.ScrollToTop();
     EXPECT_EQ(v->value(), 0);
-}
 
-TEST_F(Control, RotatesAndRendersOnlyWhatShows) {
     c.Rotate(90);
     EXPECT_EQ(c.page().size(), QSize(1650, 1275));
-    EXPECT_EQ(c.horizontalScrollBar()->maximum(), 1650 - room().width());
+    EXPECT_EQ(h->maximum(), 1650 - room().width());
     EXPECT_THROW(c.Rotate(45), RuntimeError);
     c.Rotate(270);
     EXPECT_EQ(c.page().size(), QSize(1275, 1650));
@@ -107,7 +87,7 @@ TEST_F(Control, RotatesAndRendersOnlyWhatShows) {
     EXPECT_LE(c.cachedTiles(), across * down);
     // What shows is the page at 1:4, from where the zoom about the window's centre left it.
     const QImage shot = screen();
-    const int sx = c.horizontalScrollBar()->value(), sy = c.verticalScrollBar()->value();
+    const int sx = h->value(), sy = v->value();
     EXPECT_GT(sx, 0);
     int mismatches = 0;
     for (int y = 0; y < room().height(); y += 3)
@@ -116,11 +96,26 @@ TEST_F(Control, RotatesAndRendersOnlyWhatShows) {
     EXPECT_EQ(mismatches, 0);
     // Scrolling far keeps the cache within its cap.
     for (int i = 0; i < 40; ++i) {
-        c.verticalScrollBar()->setValue(i * 160);
-        c.horizontalScrollBar()->setValue((i % 8) * 500);
+        v->setValue(i * 160);
+        h->setValue((i % 8) * 500);
         screen();
     }
     EXPECT_LE(c.cachedBytes(), ImagingControl::kCacheBytes);
+    c.ZoomLevel(200);  // the scroll bars span the page less the window
+    EXPECT_EQ(h->maximum(), 2550 - room().width());
+    EXPECT_EQ(v->maximum(), 3300 - room().height());
+
+    // Centred: the small page sits in the middle of grey.
+    load(1);
+    c.ZoomLevel(100);
+    c.DisplayCentered(true);
+    const QImage centred = screen();
+    EXPECT_EQ(centred.pixelColor(2, 2), QColor(128, 128, 128));
+    const QPoint topLeft((room().width() - 200) / 2, (room().height() - 100) / 2);
+    EXPECT_EQ(qGray(centred.pixel(topLeft + QPoint(5, 5))), 0);       // black quarter
+    EXPECT_EQ(qGray(centred.pixel(topLeft + QPoint(150, 75))), 255);  // paper
+    c.DisplayCentered(false);
+    EXPECT_EQ(qGray(screen().pixel(5, 5)), 0);
 }
 
 // Every way the control zooms ends within the one rule, and what it shows renders, at the

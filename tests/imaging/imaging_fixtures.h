@@ -19,11 +19,6 @@
 
 namespace velk::test {
 
-// A fresh directory for one test, removed with the object.
-struct TempDir : ScratchDir {
-    TempDir() : ScratchDir("imaging") {}
-};
-
 // A page of dense text with a few rules: what a facsimile reader looks at all day.
 inline QImage DrawTextPage(int width = 2550, int height = 3300, unsigned seed = 1) {
     QImage canvas(width, height, QImage::Format_RGB32);
@@ -71,17 +66,6 @@ inline std::int64_t BlackCount(const QImage& img) {
     return n;
 }
 
-// Rows of a picture as TIFF bits, most significant first, 1 = black.
-inline std::vector<std::uint8_t> PackedRows(const QImage& img, bool oneIsBlack = true) {
-    const int stride = (img.width() + 7) / 8;
-    std::vector<std::uint8_t> bits(static_cast<std::size_t>(stride) * img.height(), 0);
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            if (IsBlack(img, x, y) == oneIsBlack)
-                bits[static_cast<std::size_t>(y) * stride + x / 8] |= 0x80 >> (x % 8);
-    return bits;
-}
-
 struct TiffPage {
     QImage image;
     int compression = COMPRESSION_CCITTFAX4;
@@ -113,46 +97,30 @@ inline void WriteTiff(const std::filesystem::path& path, const std::vector<TiffP
         TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
         TIFFSetField(tif, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
         if (page.orientation != ORIENTATION_TOPLEFT) TIFFSetField(tif, TIFFTAG_ORIENTATION, page.orientation);
-        std::vector<std::uint8_t> bits = PackedRows(img, page.photometric == PHOTOMETRIC_MINISWHITE);
-        const int stride = (img.width() + 7) / 8;
-        for (int y = 0; y < img.height(); ++y) TIFFWriteScanline(tif, bits.data() + y * stride, y, 0);
+        // Most significant bit first; which value is black follows the photometric.
+        const bool oneIsBlack = page.photometric == PHOTOMETRIC_MINISWHITE;
+        std::vector<std::uint8_t> row(static_cast<std::size_t>(img.width() + 7) / 8);
+        for (int y = 0; y < img.height(); ++y) {
+            std::fill(row.begin(), row.end(), 0);
+            for (int x = 0; x < img.width(); ++x)
+                if (IsBlack(img, x, y) == oneIsBlack) row[x / 8] |= 0x80 >> (x % 8);
+            TIFFWriteScanline(tif, row.data(), y, 0);
+        }
         TIFFWriteDirectory(tif);
     }
     TIFFClose(tif);
 }
 
-// Where a stored pixel (column c, row r of a w x h raster) shows on the page under
-// TIFF Orientation o: row 0 is the top (1-4) or a side (5-8) of the page, column 0 its
-// left or right (1-4), its top or bottom (5-8).
-inline QPoint ShownAt(int o, int c, int r, int w, int h) {
-    switch (o) {
-        case 2:
-            return {w - 1 - c, r};
-        case 3:
-            return {w - 1 - c, h - 1 - r};
-        case 4:
-            return {c, h - 1 - r};
-        case 5:
-            return {r, c};
-        case 6:
-            return {h - 1 - r, c};
-        case 7:
-            return {h - 1 - r, w - 1 - c};
-        case 8:
-            return {r, w - 1 - c};
-        default:
-            return {c, r};
-    }
-}
-
-// The raster that, stored with Orientation o, shows as `upright`.
+// The raster that, stored with TIFF Orientation o, shows as `upright`: its row 0 is the top
+// (1-4) or a side (5-8) of the page, its column 0 the left or right (1-4), the top or bottom (5-8).
 inline QImage StoredFor(const QImage& upright, int o) {
     const bool across = o >= 5;
     const int w = across ? upright.height() : upright.width(),
               h = across ? upright.width() : upright.height();
+    const bool backC = o == 2 || o == 3 || o == 7 || o == 8, backR = o == 3 || o == 4 || o == 6 || o == 7;
     return PatternPage(w, h, [&](int c, int r) {
-        const QPoint at = ShownAt(o, c, r, w, h);
-        return IsBlack(upright, at.x(), at.y());
+        const int cc = backC ? w - 1 - c : c, rr = backR ? h - 1 - r : r;
+        return across ? IsBlack(upright, rr, cc) : IsBlack(upright, cc, rr);
     });
 }
 

@@ -13,8 +13,6 @@
 namespace velk {
 namespace {
 
-using test::TempDir;
-
 // Pixel-exact comparison with the picture the page was made from.
 ::testing::AssertionResult SameBits(const PageImage& page, const QImage& source) {
     if (page.width() != source.width() || page.height() != source.height())
@@ -40,35 +38,35 @@ QImage Checks(int w, int h) {
     return test::PatternPage(w, h, [](int x, int y) { return ((x / 7) + (y / 5)) % 2 == 0 || x == y; });
 }
 
-TEST(PageImage, DecodesEveryPageOfAMultiPageTiffExactly) {
-    TempDir dir;
-    const QImage text = test::DrawTextPage(850, 1100, 3);
+// Every page of a multi-page TIFF, a tiled grey page with no resolution tags, ".BIN" files
+// by their content; and a page turn in a long TIFF opens the file once and, with the page
+// count known from the page before, does not walk all its directories again to count them.
+TEST(PageImage, DecodesEveryPageExactlyAndATurnReadsLittle) {
+    test::ScratchDir dir{"imaging"};
     const QImage checks = Checks(301, 157);  // odd width: a partial last byte
-    const QImage ragged = test::PatternPage(33, 2, [](int x, int) { return x % 3 == 0; });
-    test::WriteTiff(dir / "doc.tif", {{text, COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISWHITE, 300},
-                                      {checks, COMPRESSION_CCITTFAX3, PHOTOMETRIC_MINISWHITE, 200},
-                                      {ragged, COMPRESSION_NONE, PHOTOMETRIC_MINISBLACK, 400},
-                                      {checks, COMPRESSION_LZW, PHOTOMETRIC_MINISBLACK, 72}});
+    // The third page min-is-black, inverted on reading.
+    const std::vector<test::TiffPage> pages = {
+        {test::DrawTextPage(850, 1100, 3), COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISWHITE, 300},
+        {checks, COMPRESSION_CCITTFAX3, PHOTOMETRIC_MINISWHITE, 200},
+        {test::PatternPage(33, 2, [](int x, int) { return x % 3 == 0; }), COMPRESSION_NONE,
+         PHOTOMETRIC_MINISBLACK, 400},
+        {checks, COMPRESSION_LZW, PHOTOMETRIC_MINISBLACK, 72}};
+    test::WriteTiff(dir / "doc.tif", pages);
     EXPECT_EQ(PageImage::pageCount(dir / "doc.tif"), 4);
-
-    PageImage p1 = PageImage::load(dir / "doc.tif", 1);
-    EXPECT_TRUE(SameBits(p1, text));
-    EXPECT_EQ(p1.pageCount(), 4);
-    EXPECT_EQ(p1.compression(), COMPRESSION_CCITTFAX4);
-    EXPECT_DOUBLE_EQ(p1.dpiX(), 300);
-    EXPECT_EQ(p1.blackCount(), test::BlackCount(text));
-    PageImage p2 = PageImage::load(dir / "doc.tif", 2);
-    EXPECT_TRUE(SameBits(p2, checks));
-    EXPECT_DOUBLE_EQ(p2.dpiY(), 200);
-    EXPECT_EQ(p2.pageNumber(), 2);
-    EXPECT_TRUE(SameBits(PageImage::load(dir / "doc.tif", 3), ragged));  // min-is-black inverted
-    EXPECT_TRUE(SameBits(PageImage::load(dir / "doc.tif", 4), checks));
-
+    const std::string bytes = dir.read("doc.tif");  // the same bytes from memory
+    for (int n = 1; n <= 4; ++n) {
+        const test::TiffPage& want = pages[static_cast<std::size_t>(n - 1)];
+        const PageImage p = PageImage::load(dir / "doc.tif", n);
+        EXPECT_TRUE(SameBits(p, want.image)) << n;
+        EXPECT_TRUE(SameBits(PageImage::loadMemory(bytes.data(), bytes.size(), n), want.image)) << n;
+        EXPECT_EQ(
+            std::tuple(p.pageNumber(), p.pageCount(), p.compression(), p.dpiX(), p.dpiY(), p.blackCount()),
+            std::tuple(n, 4, want.compression, double(want.dpi), double(want.dpi),
+                       test::BlackCount(want.image)));
+    }
     EXPECT_EQ(ErrorNumber([&] { PageImage::load(dir / "doc.tif", 5); }), kErrInvalidPicture);
     EXPECT_EQ(ErrorNumber([&] { PageImage::load(dir / "doc.tif", 0); }), kErrInvalidPicture);
     EXPECT_EQ(ErrorNumber([&] { PageImage::load(dir / "missing.tif"); }), kErrFileNotFound);
-    const std::string bytes = dir.read("doc.tif");  // the same bytes from memory
-    EXPECT_TRUE(SameBits(PageImage::loadMemory(bytes.data(), bytes.size(), 2), checks));
 
     // A ".BIN" file is whatever its content says.
     test::WriteTiff(dir / "00000001.BIN", {{checks}});
@@ -80,11 +78,8 @@ TEST(PageImage, DecodesEveryPageOfAMultiPageTiffExactly) {
         EXPECT_EQ(ErrorNumber([&] { PageImage::load(dir / name); }), kErrInvalidFileFormat) << name;
         EXPECT_EQ(ErrorNumber([&] { PageImage::pageCount(dir / name); }), kErrInvalidFileFormat) << name;
     }
-}
 
-// A tiled grey page with no resolution tags.
-TEST(PageImage, GreyAndColourPagesAreThresholded) {
-    TempDir dir;
+    // A grey page, thresholded.
     QImage grey(40, 10, QImage::Format_Grayscale8);
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 40; ++x) grey.scanLine(y)[x] = static_cast<uchar>(x < 20 ? 30 : 220);
@@ -102,22 +97,43 @@ TEST(PageImage, GreyAndColourPagesAreThresholded) {
     const PageImage page = PageImage::load(dir / "grey.tif");
     EXPECT_TRUE(SameBits(page, grey));
     EXPECT_DOUBLE_EQ(page.dpiY(), 300);  // no resolution tags: the usual scan's
+
+    const QImage squares = Checks(256, 256);
+    test::WriteTiff(dir / "long.tif",
+                    std::vector<test::TiffPage>(40, {squares, COMPRESSION_NONE}));  // 8 KB a page
+    const int watch = inotify_init1(IN_NONBLOCK);
+    ASSERT_GE(watch, 0);
+    // Closes too: the kernel folds an event into an identical one still unread.
+    ASSERT_GE(inotify_add_watch(watch, (dir / "long.tif").c_str(), IN_OPEN | IN_CLOSE_NOWRITE), 0);
+    const std::uint64_t before = test::BytesRead();
+    const PageImage turned = PageImage::load(dir / "long.tif", 2, 40);
+    const std::uint64_t read = test::BytesRead() - before;
+    alignas(inotify_event) char events[4096];
+    int opens = 0;
+    for (ssize_t n; (n = ::read(watch, events, sizeof events)) > 0;)
+        for (char* e = events; e < events + n;
+             e += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(e)->len)
+            opens += (reinterpret_cast<inotify_event*>(e)->mask & IN_OPEN) != 0;
+    ::close(watch);
+    EXPECT_EQ(opens, 1);
+    EXPECT_LT(read, 64u << 10) << "of a " << std::filesystem::file_size(dir / "long.tif") << "-byte file";
+    EXPECT_TRUE(SameBits(turned, squares));
+    EXPECT_EQ(turned.pageCount(), 40);
+    EXPECT_EQ(PageImage::load(dir / "long.tif", 40).pageCount(), 40);  // not known: counted
 }
 
 // Every Orientation value over one asymmetric page, stored as the tag says, shows that
 // page upright: bilevel G4 through the 1-bit path, min-is-black, and a grey page through
 // the colour path. The resolution follows a quarter turn.
 TEST(PageImage, OrientationTagShowsThePageUpright) {
-    TempDir dir;
+    test::ScratchDir dir{"imaging"};
     const QImage upright = test::AsymmetricPage();
     for (int o = 1; o <= 8; ++o) {
         SCOPED_TRACE("Orientation " + std::to_string(o));
         const QImage stored = test::StoredFor(upright, o);
-        test::TiffPage g4{stored, COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISWHITE, 300, o};
-        test::TiffPage black{stored, COMPRESSION_NONE, PHOTOMETRIC_MINISBLACK, 300, o};
-        test::WriteTiff(dir / "o.tif", {g4, black});
-        EXPECT_TRUE(SameBits(PageImage::load(dir / "o.tif", 1), upright));
-        EXPECT_TRUE(SameBits(PageImage::load(dir / "o.tif", 2), upright));
+        test::WriteTiff(dir / "o.tif", {{stored, COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISWHITE, 300, o},
+                                        {stored, COMPRESSION_NONE, PHOTOMETRIC_MINISBLACK, 300, o}});
+        for (int n : {1, 2}) EXPECT_TRUE(SameBits(PageImage::load(dir / "o.tif", n), upright)) << n;
 
         TIFF* tif = TIFFOpen((dir / "grey.tif").c_str(), "w");
         test::SetPageFields(tif, stored.width(), stored.height(), 8, COMPRESSION_LZW, PHOTOMETRIC_MINISBLACK);
@@ -140,46 +156,10 @@ TEST(PageImage, OrientationTagShowsThePageUpright) {
     }
 }
 
-// A page turn in a long TIFF: the file opened once, and with the page count known from
-// the page before, its directories are not all walked again to count them.
-TEST(PageImage, APageTurnOpensTheFileOnceAndReadsLittleMore) {
-    TempDir dir;
-    const QImage checks = Checks(256, 256);
-    test::WriteTiff(dir / "long.tif",
-                    std::vector<test::TiffPage>(40, {checks, COMPRESSION_NONE}));  // 8 KB a page
-    const int watch = inotify_init1(IN_NONBLOCK);
-    ASSERT_GE(watch, 0);
-    // Closes too: the kernel folds an event into an identical one still unread.
-    ASSERT_GE(inotify_add_watch(watch, (dir / "long.tif").c_str(), IN_OPEN | IN_CLOSE_NOWRITE), 0);
-    const std::uint64_t before = test::BytesRead();
-    const PageImage turned = PageImage::load(dir / "long.tif", 2, 40);
-    const std::uint64_t read = test::BytesRead() - before;
-    alignas(inotify_event) char events[4096];
-    int opens = 0;
-    for (ssize_t n; (n = ::read(watch, events, sizeof events)) > 0;)
-        for (char* e = events; e < events + n;
-             e += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(e)->len)
-            opens += (reinterpret_cast<inotify_event*>(e)->mask & IN_OPEN) != 0;
-    ::close(watch);
-    EXPECT_EQ(opens, 1);
-    EXPECT_LT(read, 64u << 10) << "of a " << std::filesystem::file_size(dir / "long.tif") << "-byte file";
-    EXPECT_TRUE(SameBits(turned, checks));
-    EXPECT_EQ(turned.pageCount(), 40);
-    EXPECT_EQ(PageImage::load(dir / "long.tif", 40).pageCount(), 40);  // not known: counted
-}
-
-std::string ReverseBits(std::string s) {
-    for (char& ch : s) {
-        auto b = static_cast<unsigned char>(ch), r = static_cast<unsigned char>(0);
-        for (int i = 0; i < 8; ++i) r = static_cast<unsigned char>(r | (((b >> i) & 1) << (7 - i)));
-        ch = static_cast<char>(r);
-    }
-    return s;
-}
-
-// Raw G4 blocks as a page container holds them: each at its offset, with other bytes around.
-TEST(PageImage, DecodesRawG4BlocksAtTheirOffsets) {
-    TempDir dir;
+// Raw G4 blocks as a page container holds them: each at its offset, with other bytes around;
+// hostile numbers and data fail before anything is allocated.
+TEST(PageImage, DecodesRawG4BlocksAtTheirOffsetsAndRefusesHostileOnes) {
+    test::ScratchDir dir{"imaging"};
     const QImage a = test::DrawTextPage(640, 480, 7), b = Checks(211, 95);
     test::WriteTiff(dir / "a.tif", {{a}});
     test::WriteTiff(dir / "b.tif", {{b}});
@@ -198,45 +178,37 @@ TEST(PageImage, DecodesRawG4BlocksAtTheirOffsets) {
     EXPECT_TRUE(SameBits(PageImage::loadRaw(dir / "doc.pg", last), b));
 
     // Least significant bit first.
-    dir.write("lsb.pg", std::string(20, ' ') + ReverseBits(stripB));
+    std::string reversed = stripB;
+    TIFFReverseBits(reinterpret_cast<std::uint8_t*>(reversed.data()), static_cast<tmsize_t>(reversed.size()));
+    dir.write("lsb.pg", std::string(20, ' ') + reversed);
     RawPageSpec lsb{20, b.width(), b.height(), 2};
     EXPECT_TRUE(SameBits(PageImage::loadRaw(dir / "lsb.pg", lsb), b));
-}
 
-TEST(PageImage, HostileNumbersFailBeforeAnythingIsAllocated) {
-    TempDir dir;
-    test::WriteTiff(dir / "b.tif", {{Checks(211, 95)}});
-    const std::string strip = test::RawStrip(dir / "b.tif");
+    // Page b's block at 32, alone in the file; its size is right in every row but those that say otherwise.
+    const std::string& strip = stripB;
     dir.write("doc.pg", std::string(32, '\0') + strip);
     dir.write("short.pg", std::string(32, '\0') + strip.substr(0, strip.size() / 2));
     std::mt19937 rng(5);
     std::string noise(4000, '\0');
     for (char& ch : noise) ch = static_cast<char>(rng());
     dir.write("noise.pg", noise);
-    const struct {
-        RawPageSpec spec;
-        const char* file;
-        int error;
-    } raws[] = {
-        {{32, 0, 95}, "doc.pg", kErrInvalidPicture},
-        {{32, 211, 0}, "doc.pg", kErrInvalidPicture},
-        {{32, -5, 95}, "doc.pg", kErrInvalidPicture},
-        {{32, 32767, 32767}, "doc.pg", kErrInvalidPicture},  // fits 16 bits, far over the pixel cap
-        {{32, 40000, 10}, "doc.pg", kErrInvalidPicture},
-        {{32, 211, 95, 3}, "doc.pg", kErrInvalidPicture},  // no such fill order
-        {{32, 211, 95, 1, 5}, "doc.pg", kErrInvalidPicture},
-        {{100000, 211, 95}, "doc.pg", kErrInputPastEnd},
-        {{32 + strip.size(), 211, 95}, "doc.pg", kErrInputPastEnd},
-        {{32, 211, 95}, "absent.pg", kErrFileNotFound},
-        // Data that decodes short or wrong: libtiff only complains, we refuse the page.
-        {{32, 211, 95}, "short.pg", kErrInvalidPicture},
-        {{32, 211, 400}, "doc.pg", kErrInvalidPicture},  // taller than the data
-        {{0, 211, 95}, "noise.pg", kErrInvalidPicture},
+    auto refusal = [&](const char* file, RawPageSpec raw) {
+        return ErrorNumber([&] { PageImage::loadRaw(dir / file, raw); });
     };
+    // Sizes zero, negative or over the pixel cap (32767 square fits 16 bits), no such fill order;
+    // and data that decodes short or wrong (cut short, taller than the data, noise): libtiff only
+    // complains, we refuse the page.
+    const std::pair<RawPageSpec, const char*> invalid[] = {
+        {{32, 0, 95}, "doc.pg"},         {{32, 211, 0}, "doc.pg"},    {{32, -5, 95}, "doc.pg"},
+        {{32, 32767, 32767}, "doc.pg"},  {{32, 40000, 10}, "doc.pg"}, {{32, 211, 95, 3}, "doc.pg"},
+        {{32, 211, 95, 1, 5}, "doc.pg"}, {{32, 211, 95}, "short.pg"}, {{32, 211, 400}, "doc.pg"},
+        {{0, 211, 95}, "noise.pg"}};
     testing::internal::CaptureStderr();
-    for (const auto& r : raws)
-        EXPECT_EQ(ErrorNumber([&] { PageImage::loadRaw(dir / r.file, r.spec); }), r.error)
-            << r.file << " " << r.spec.offset << " " << r.spec.width << "x" << r.spec.height;
+    for (const auto& [raw, file] : invalid)
+        EXPECT_EQ(refusal(file, raw), kErrInvalidPicture) << file << " " << raw.width << "x" << raw.height;
+    EXPECT_EQ(refusal("doc.pg", {100000, 211, 95}), kErrInputPastEnd);
+    EXPECT_EQ(refusal("doc.pg", {32 + strip.size(), 211, 95}), kErrInputPastEnd);
+    EXPECT_EQ(refusal("absent.pg", {32, 211, 95}), kErrFileNotFound);
 
     // A small TIFF that claims an enormous page.
     TIFF* tif = TIFFOpen((dir / "huge.tif").c_str(), "w");
@@ -281,8 +253,7 @@ TEST(PageImage, QuarterTurnsMoveEveryPixel) {
         ASSERT_EQ(left.size(), QSize(h, w));
         ASSERT_EQ(half.size(), QSize(w, h));
         EXPECT_DOUBLE_EQ(left.dpiX(), 200);
-        EXPECT_EQ(right.rotation(), 90);
-        EXPECT_EQ(left.rotation(), 270);
+        EXPECT_EQ(std::pair(right.rotation(), left.rotation()), std::pair(90, 270));
         int wrong = 0;
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
@@ -295,8 +266,7 @@ TEST(PageImage, QuarterTurnsMoveEveryPixel) {
         right.rotate(-1);
         half.rotate(1);
         half.rotate(1);
-        EXPECT_EQ(right.rotation(), 0);
-        EXPECT_EQ(half.rotation(), 0);
+        EXPECT_EQ(std::pair(right.rotation(), half.rotation()), std::pair(0, 0));
         EXPECT_TRUE(SameBits(half, src));
         EXPECT_EQ(right.blackCount(), test::BlackCount(src));
         const QImage out = right.toQImage();

@@ -10,12 +10,9 @@
 namespace velk {
 namespace {
 
-int Grey(const QImage& img, int x, int y) {
-    return qGray(img.pixel(x, y));
-}
-
-TEST(PageRender, SizesAndKindsAtEachZoom) {
-    PageImage page = PageImage::fromQImage(test::DrawTextPage(850, 1100, 9));
+TEST(PageRender, SizesKindsGreyLevelsAndTilesAtEachZoom) {
+    const QImage text = test::DrawTextPage(850, 1100, 9);
+    const PageImage page = PageImage::fromQImage(text);
     struct Case {
         double zoom;
         QSize size;
@@ -35,18 +32,18 @@ TEST(PageRender, SizesAndKindsAtEachZoom) {
     EXPECT_EQ(page.render(QRect(800, 1000, 100, 200), 1.0).size(), QSize(50, 100));
     EXPECT_THROW(page.render(QRect(0, 0, 10, 10), 0.0), RuntimeError);
     EXPECT_THROW(page.render(QRect(0, 0, 10, 10), std::nan("")), RuntimeError);
-}
 
-// Scale-to-gray against the area average computed directly from the bits, over factors
-// that take each path: exact integer reductions and the finishing resample.
-TEST(PageRender, GreyMatchesTheAreaAverage) {
+    // Scale-to-gray against the area average computed directly from the bits, over factors
+    // that take each path: exact integer reductions and the finishing resample. Tiles (97
+    // wide: not byte aligned) are cut from the whole page, and at 1:1 and 2:1 the whole page
+    // is the source's bits exactly.
     std::mt19937 rng(11);
     std::vector<bool> bits(480 * 360);
     for (std::size_t i = 0; i < bits.size(); ++i) bits[i] = (rng() % 100) < ((i / 480) % 100);
     const QImage src = test::PatternPage(480, 360, [&](int x, int y) { return bits[y * 480 + x]; });
-    PageImage page = PageImage::fromQImage(src);
+    const PageImage noise = PageImage::fromQImage(src);
     for (int factor : {2, 3, 4, 6, 8, 16}) {
-        const QImage img = page.renderAll(1.0 / factor);
+        const QImage img = noise.renderAll(1.0 / factor);
         for (int y = 0; (y + 1) * factor <= 360; y += 3)
             for (int x = 0; (x + 1) * factor <= 480; x += 3) {
                 int black = 0;
@@ -54,16 +51,11 @@ TEST(PageRender, GreyMatchesTheAreaAverage) {
                     for (int dx = 0; dx < factor; ++dx)
                         black += bits[(y * factor + dy) * 480 + x * factor + dx];
                 const double expected = 255.0 * (1 - double(black) / (factor * factor));
-                ASSERT_NEAR(Grey(img, x, y), expected, 1.5) << "1/" << factor << " at " << x << "," << y;
+                ASSERT_NEAR(qGray(img.pixel(x, y)), expected, 1.5)
+                    << "1/" << factor << " at " << x << "," << y;
             }
     }
-}
 
-// Tiles (97 wide: not byte aligned) are cut from the whole page, and at 1:1 and 2:1 the
-// whole page is the source's bits exactly.
-TEST(PageRender, TilesJoinWithoutSeams) {
-    const QImage src = test::DrawTextPage(1000, 1300, 2);
-    PageImage page = PageImage::fromQImage(src);
     for (double zoom : {0.2, 0.39, 0.5, 0.77, 1.0, 1.5, 2.0, 3.0}) {
         const QImage whole = page.renderAll(zoom);
         const QSize size = page.scaledSize(zoom);
@@ -78,9 +70,9 @@ TEST(PageRender, TilesJoinWithoutSeams) {
             }
         if (zoom != 1.0 && zoom != 2.0) continue;
         const int k = static_cast<int>(zoom);
-        for (int y = 0; y < src.height(); ++y)
-            for (int x = 0; x < src.width(); ++x)
-                ASSERT_EQ(test::IsBlack(whole, k * x + k - 1, k * y), test::IsBlack(src, x, y)) << zoom;
+        for (int y = 0; y < text.height(); ++y)
+            for (int x = 0; x < text.width(); ++x)
+                ASSERT_EQ(test::IsBlack(whole, k * x + k - 1, k * y), test::IsBlack(text, x, y)) << zoom;
     }
 }
 

@@ -8,32 +8,24 @@
 namespace velk {
 namespace {
 
-using test::TempDir;
-
-// 301 wide: a partial last byte, and a PCX row padded to a whole word.
-QImage Sample() {
-    return test::DrawTextPage(301, 211, 8);
-}
-
-// PCX decoded here by the format's own rules, against the source bits.
-TEST(PageWriters, PcxIsOneBitRunLengthCoded) {
-    const QImage src = Sample();
+// PCX decoded here by the format's own rules, against the source bits; a failed write
+// leaves nothing behind.
+TEST(PageWriters, PcxIsOneBitRunLengthCodedAndAFailedWriteLeavesNothing) {
+    // 301 wide: a partial last byte, and a PCX row padded to a whole word.
+    const QImage src = test::DrawTextPage(301, 211, 8);
     PageImage page = PageImage::fromQImage(src, 300, 200);
     const std::vector<std::uint8_t> pcx = page.encode(SaveFormat::Pcx);
     ASSERT_GT(pcx.size(), 128u);
     auto u16 = [&](std::size_t at) { return pcx[at] | (pcx[at + 1] << 8); };
-    EXPECT_EQ(pcx[0], 0x0A);
-    EXPECT_EQ(pcx[2], 1);  // run-length coded
-    EXPECT_EQ(pcx[3], 1);  // one bit
+    // The maker's mark, run-length coding, one bit, one plane; palette entry 0 black, entry 1 white.
+    for (auto [at, value] : {std::pair{0, 0x0A}, {2, 1}, {3, 1}, {65, 1}, {16, 0}, {19, 255}})
+        EXPECT_EQ(pcx[at], value) << "byte " << at;
     EXPECT_EQ(u16(8) - u16(4) + 1, 301);
     EXPECT_EQ(u16(10) - u16(6) + 1, 211);
-    EXPECT_EQ(u16(12), 300);
-    EXPECT_EQ(u16(14), 200);
-    EXPECT_EQ(pcx[65], 1);  // planes
-    const int bytesPerLine = u16(66);
-    EXPECT_EQ(bytesPerLine, 38);  // 301 bits round up to 19 sixteen-bit words
-    EXPECT_EQ(pcx[16], 0);        // palette entry 0 black,
-    EXPECT_EQ(pcx[19], 255);      // entry 1 white
+    // The resolution; 301 bits a row round up to 19 sixteen-bit words.
+    for (auto [at, value] : {std::pair{12, 300}, {14, 200}, {66, 38}})
+        EXPECT_EQ(u16(at), value) << "word " << at;
+    const int bytesPerLine = 38;
 
     // Decoded by the format's rules: a count byte (top two bits set) and the byte it repeats.
     auto check = [](const QImage& img, const std::vector<std::uint8_t>& code, int perLine) {
@@ -63,11 +55,8 @@ TEST(PageWriters, PcxIsOneBitRunLengthCoded) {
     // A blank row is a few bytes, not 38.
     PageImage blank = PageImage::fromQImage(test::PatternPage(301, 10, [](int, int) { return false; }));
     EXPECT_LE(blank.encode(SaveFormat::Pcx).size(), 128u + 10 * 2);
-}
 
-TEST(PageWriters, AFailedWriteLeavesNothingBehind) {
-    TempDir dir;
-    PageImage page = PageImage::fromQImage(Sample());
+    test::ScratchDir dir{"imaging"};
     const auto target = dir / "page.tif";
     dir.write("page.tif", "old contents");
     page.save(target, SaveFormat::TiffG4);  // replaces

@@ -41,20 +41,22 @@ struct TowerApp {
         }
         tree.write("tower/" + dir + "/open.idx", recs);
     }
+    // Locating fails; the number of messages it said, each the locator's error.
+    std::size_t refused(const std::string& docNo, const std::string& volume) {
+        ports.messages.shown.clear();
+        EXPECT_FALSE(GetPath_OpenIdx(app, docNo, volume)) << docNo << " on " << volume;
+        for (const auto& m : ports.messages.shown) EXPECT_EQ(m.text, "error at getpath_openidx") << docNo;
+        return ports.messages.shown.size();
+    }
 };
 
-TEST(CDLoaded, FindsTowerVolumesByNameOrCompactNameInAnyCase) {
+// Tower volumes by name or compact name in any case; a single drive's disc, and locating on it.
+TEST(CDLoaded, FindsTowerVolumesByNameOrCompactNameInAnyCaseAndTheSingleDrivesDisc) {
     TowerApp t;
-    EXPECT_TRUE(CDLoaded(t.app, "QUOR_0001"));
-    EXPECT_TRUE(CDLoaded(t.app, "quor_0001 "));
-    EXPECT_TRUE(CDLoaded(t.app, "P_0002"));
+    for (const char* v : {"QUOR_0001", "quor_0001 ", "P_0002", "P0002"}) EXPECT_TRUE(CDLoaded(t.app, v)) << v;
+    // P0004 is a file, no volume; a volume is one directory name, never a path.
+    for (const char* v : {"P_0003", "P0004", "", "..", "QUOR_0001/.."}) EXPECT_FALSE(CDLoaded(t.app, v)) << v;
     EXPECT_EQ(FindVolumeDir(t.app, "P_0002"), "p0002");
-    EXPECT_TRUE(CDLoaded(t.app, "P0002"));
-    EXPECT_FALSE(CDLoaded(t.app, "P_0003"));
-    EXPECT_FALSE(CDLoaded(t.app, "P0004"));  // a file of that name is no volume
-    EXPECT_FALSE(CDLoaded(t.app, ""));
-    EXPECT_FALSE(CDLoaded(t.app, ".."));
-    EXPECT_FALSE(CDLoaded(t.app, "QUOR_0001/.."));  // one directory name, never a path
 
     t.app.config.CDDrive = t.tower.string() + "/";
     EXPECT_TRUE(CDLoaded(t.app, "P_0002"));
@@ -69,6 +71,15 @@ TEST(CDLoaded, FindsTowerVolumesByNameOrCompactNameInAnyCase) {
     t.app.drives.map('E', (t.tree.root() / "cd").string());
     EXPECT_TRUE(CDLoaded(t.app, "QUOR_0001"));
     EXPECT_FALSE(CDLoaded(t.app, "QUOR_0002"));
+    // It locates through the configured open.idx, the file names in loose letter case.
+    t.app.config.OpenIdxPath = "E:\\open.idx";
+    t.tree.write("cd/OPEN.IDX", OpenIdxRec("D345678", "\\DOCS\\D345678.TIF", "3") +
+                                    OpenIdxRec("RE12345", "\\DOCS\\RE12345", "2"));
+    t.tree.write("cd/docs/re12345", "container");
+    ASSERT_TRUE(GetPath_OpenIdx(t.app, "RE12345", "QUOR_0001"));
+    EXPECT_EQ(Canon(t.app.doc.CurImagePath), Canon((t.tree.root() / "cd/docs/re12345").string()));
+    EXPECT_EQ(t.app.config.OpenIdxPath, "E:\\open.idx");
+    EXPECT_FALSE(GetPath_OpenIdx(t.app, "re12345", "QUOR_0001"));  // numbers compare case-sensitively
 
     // Assignments name their volume directories as written.
     t.app.config.CollectionMode = kModeAssignments;
@@ -78,12 +89,11 @@ TEST(CDLoaded, FindsTowerVolumesByNameOrCompactNameInAnyCase) {
     EXPECT_FALSE(CDLoaded(t.app, "ASGN_0002"));
 }
 
-TEST(GetPathOpenIdx, SearchesTheTowerVolumeAndLocatesTheImage) {
+TEST(GetPathOpenIdx, SearchesTheTowerVolumeLocatesTheImageAndRefusesPathsOutOfIt) {
     TowerApp t;
     t.openIdx("p0002");
-    t.tree.write("tower/p0002/docs/1000003.tif", "tiff");
-    t.tree.write("tower/p0002/docs/1000001.tif", "tiff");
-    t.tree.write("tower/p0002/docs/1000005.tif", "tiff");
+    for (std::string n : {"1000003", "1000001", "1000005"})
+        t.tree.write("tower/p0002/docs/" + n + ".tif", "tiff");
     App& app = t.app;
     ASSERT_TRUE(GetPath_OpenIdx(app, "1000003   ", "P_0002"));
     EXPECT_EQ(Canon(app.doc.CurImagePath), Canon((t.tower / "p0002/docs/1000003.tif").string()));
@@ -94,14 +104,11 @@ TEST(GetPathOpenIdx, SearchesTheTowerVolumeAndLocatesTheImage) {
     EXPECT_TRUE(GetPath_OpenIdx(app, "1000005", "P_0002"));
     const std::string located = app.doc.CurImagePath;
 
-    EXPECT_FALSE(GetPath_OpenIdx(app, "1000000", "P_0002"));  // below every key
-    EXPECT_FALSE(GetPath_OpenIdx(app, "1000009", "P_0002"));  // above every key
-    EXPECT_FALSE(GetPath_OpenIdx(app, "1000003", "QUOR_0001"));  // that volume has no open.idx
-    ASSERT_EQ(t.ports.messages.shown.size(), 1u);
-    EXPECT_EQ(t.ports.messages.last(), "error at getpath_openidx");
+    EXPECT_EQ(t.refused("1000000", "P_0002"), 0u);     // below every key
+    EXPECT_EQ(t.refused("1000009", "P_0002"), 0u);     // above every key
+    EXPECT_EQ(t.refused("1000003", "QUOR_0001"), 1u);  // that volume has no open.idx
     t.tree.write("tower/QUOR_0001/open.idx", "");
-    EXPECT_FALSE(GetPath_OpenIdx(app, "1000003", "QUOR_0001"));  // empty: not found, quietly
-    EXPECT_EQ(t.ports.messages.shown.size(), 1u);
+    EXPECT_EQ(t.refused("1000003", "QUOR_0001"), 0u);  // empty: not found, quietly
     EXPECT_EQ(app.doc.CurImagePath, located);
     EXPECT_EQ(app.doc.LastOpenIdx.DocNo, "1000005 ");
 
@@ -111,8 +118,7 @@ TEST(GetPathOpenIdx, SearchesTheTowerVolumeAndLocatesTheImage) {
     ASSERT_TRUE(GetPath_OpenIdx(app, "1000004", "QUOR_0001"));
     EXPECT_EQ(app.doc.CurPageCount, 7);
     t.openIdx("QUOR_0001", "X9");
-    EXPECT_FALSE(GetPath_OpenIdx(app, "1000002", "QUOR_0001"));
-    EXPECT_EQ(t.ports.messages.last(), "error at getpath_openidx");
+    EXPECT_EQ(t.refused("1000002", "QUOR_0001"), 1u);
     EXPECT_EQ(app.doc.CurPageCount, 7);
     EXPECT_EQ(app.doc.LastOpenIdx.DocNo, "1000004 ");
 
@@ -124,11 +130,10 @@ TEST(GetPathOpenIdx, SearchesTheTowerVolumeAndLocatesTheImage) {
         EXPECT_TRUE(GetPath_OpenIdx(app, "1000002", "QUOR_0001")) << "'" << pages << "'";
         EXPECT_EQ(app.doc.CurPageCount, 3) << "'" << pages << "'";
     }
-    EXPECT_EQ(t.ports.messages.shown.size(), 2u);  // the "X9" one only
-}
+    EXPECT_EQ(t.ports.messages.shown.size(), 1u);  // the "X9" one only
 
-TEST(GetPathOpenIdx, RefusesStoredPathsThatLeaveTheVolume) {
-    TowerApp t;
+    // Stored paths that leave the volume are refused, and what was located stays.
+    app.config.CollectionMode = kModePatents;
     t.tree.write("outside/secret.tif", "secret");
     fs::create_directories(t.tower / "p0002/DOCS");
     fs::create_directory_symlink(t.tree.root() / "outside", t.tower / "p0002/DOCS/LINK");
@@ -139,42 +144,12 @@ TEST(GetPathOpenIdx, RefusesStoredPathsThatLeaveTheVolume) {
     for (std::size_t i = 0; i < hostile.size(); ++i)
         recs += OpenIdxRec("100000" + std::to_string(i + 1), hostile[i], "1");
     t.tree.write("tower/p0002/open.idx", recs);
-    App& app = t.app;
     ASSERT_TRUE(GetPath_OpenIdx(app, "1000000", "P_0002"));
     const std::string good = app.doc.CurImagePath;
     for (std::size_t i = 0; i < hostile.size(); ++i) {
-        t.ports.messages.shown.clear();
-        EXPECT_FALSE(GetPath_OpenIdx(app, "100000" + std::to_string(i + 1), "P_0002")) << hostile[i];
-        EXPECT_EQ(t.ports.messages.last(), "error at getpath_openidx") << hostile[i];
+        EXPECT_EQ(t.refused("100000" + std::to_string(i + 1), "P_0002"), 1u) << hostile[i];
         EXPECT_EQ(app.doc.CurImagePath, good);
     }
-}
-
-TEST(GetPathOpenIdx, SingleDriveUsesTheConfiguredOpenIdxAndLooseLetterCase) {
-    TowerApp t;
-    t.app.config.SmartCdOn = "N";
-    t.app.config.CDDrive = "E:";
-    t.app.config.OpenIdxPath = "E:\\open.idx";
-    t.app.drives.map('E', (t.tree.root() / "cd").string());
-    t.tree.write("cd/OPEN.IDX", OpenIdxRec("D345678", "\\DOCS\\D345678.TIF", "3") +
-                                    OpenIdxRec("RE12345", "\\DOCS\\RE12345", "2"));
-    t.tree.write("cd/docs/re12345", "container");
-    ASSERT_TRUE(GetPath_OpenIdx(t.app, "RE12345", "QUOR_0001"));
-    EXPECT_EQ(Canon(t.app.doc.CurImagePath), Canon((t.tree.root() / "cd/docs/re12345").string()));
-    EXPECT_EQ(t.app.config.OpenIdxPath, "E:\\open.idx");
-    EXPECT_FALSE(GetPath_OpenIdx(t.app, "re12345", "QUOR_0001"));  // numbers compare case-sensitively
-}
-
-void WriteAssignments(const fs::path& db, const std::vector<std::array<std::string, 4>>& rows) {
-    sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open(db.c_str(), &raw), SQLITE_OK);
-    std::string sql =
-        "CREATE TABLE Assignments(Reel TEXT, Frame TEXT, Path TEXT, FileName TEXT);"
-        "CREATE INDEX ByReelFrame ON Assignments(Reel, Frame);";
-    for (const auto& r : rows)
-        sql += "INSERT INTO Assignments VALUES('" + r[0] + "','" + r[1] + "','" + r[2] + "','" + r[3] + "');";
-    EXPECT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(raw);
 }
 
 TEST(GetPathOpenIdx, AssignmentsSeekReelAndFrameInTheDatabase) {
@@ -182,25 +157,26 @@ TEST(GetPathOpenIdx, AssignmentsSeekReelAndFrameInTheDatabase) {
     t.tree.dir("tower/asgn_0001");
     t.tree.write("tower/asgn_0001/REEL1234/0567.BIN", "bin");
     t.tree.dir("s");
-    WriteAssignments(t.tree.root() / "s/assignmt.mdb", {{"1234", "0567", "\\REEL1234", "0567.BIN"},
-                                                        {"1234", "0568", "\\..\\..", "secret"},
-                                                        {"1234", "0569", "\\REEL1234", "..\\x"}});
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((t.tree.root() / "s/assignmt.mdb").c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db,
+                           "CREATE TABLE Assignments(Reel TEXT, Frame TEXT, Path TEXT, FileName TEXT);"
+                           "CREATE INDEX ByReelFrame ON Assignments(Reel, Frame);"
+                           "INSERT INTO Assignments VALUES('1234', '0567', '\\REEL1234', '0567.BIN'),"
+                           "('1234', '0568', '\\..\\..', 'secret'), ('1234', '0569', '\\REEL1234', '..\\x');",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
     App& app = t.app;
-    EXPECT_FALSE(GetPath_OpenIdx(app, "12340567", "ASGN_0001"));  // S: not mapped
-    EXPECT_EQ(t.ports.messages.last(), "error at getpath_openidx");
+    EXPECT_EQ(t.refused("12340567", "ASGN_0001"), 1u);  // S: not mapped
     app.drives.map('S', (t.tree.root() / "s").string());
     ASSERT_TRUE(GetPath_OpenIdx(app, "12340567", "ASGN_0001"));
     EXPECT_EQ(Canon(app.doc.CurImagePath), Canon((t.tower / "asgn_0001/REEL1234/0567.BIN").string()));
     EXPECT_EQ(app.doc.LastOpenIdx.ImagePath, "");  // assignments never fill it
 
-    t.ports.messages.shown.clear();
-    EXPECT_FALSE(GetPath_OpenIdx(app, "12349999", "ASGN_0001"));
-    EXPECT_TRUE(t.ports.messages.shown.empty());
-    EXPECT_FALSE(GetPath_OpenIdx(app, "12340568", "ASGN_0001"));
-    EXPECT_EQ(t.ports.messages.last(), "error at getpath_openidx");
-    t.ports.messages.shown.clear();
-    EXPECT_FALSE(GetPath_OpenIdx(app, "12340569", "ASGN_0001"));
-    EXPECT_EQ(t.ports.messages.last(), "error at getpath_openidx");
+    EXPECT_EQ(t.refused("12349999", "ASGN_0001"), 0u);
+    EXPECT_EQ(t.refused("12340568", "ASGN_0001"), 1u);
+    EXPECT_EQ(t.refused("12340569", "ASGN_0001"), 1u);
 
     // Nothing was written next to the database: it is opened read-only.
     EXPECT_EQ(std::distance(fs::directory_iterator(t.tree.root() / "s"), fs::directory_iterator()), 1);

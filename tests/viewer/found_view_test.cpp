@@ -101,16 +101,12 @@ TEST(FoundView, HundredLineStepsAndNoDocumentShown) {
     frmView v(in.app);
     EXPECT_TRUE(v.cmdDown100->isEnabled());
     v.lstFound->setCurrentRow(949);
-    v.cmdDown100->click();
-    EXPECT_EQ(v.lstFound->currentRow(), 999);
-    v.cmdUp100->click();
-    EXPECT_EQ(v.lstFound->currentRow(), 899);
-    v.cmdTop->click();
-    EXPECT_EQ(v.lstFound->currentRow(), 0);
-    v.cmdUp100->click();
-    EXPECT_EQ(v.lstFound->currentRow(), 0);
-    v.cmdBottom->click();
-    EXPECT_EQ(v.lstFound->currentRow(), 999);
+    const std::pair<QAbstractButton*, int> steps[] = {
+        {v.cmdDown100, 999}, {v.cmdUp100, 899}, {v.cmdTop, 0}, {v.cmdUp100, 0}, {v.cmdBottom, 999}};
+    for (auto [button, row] : steps) {
+        button->click();
+        EXPECT_EQ(v.lstFound->currentRow(), row) << button->text().toStdString();
+    }
     // Enter in the list moves on to the next control instead of closing the window.
     v.show();
     v.lstFound->setFocus();

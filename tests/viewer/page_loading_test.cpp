@@ -48,44 +48,31 @@ struct LoadApp {
     }
 };
 
-TEST(GetPage, ReadsTheContainerTablesForThePage) {
+// The tables of a container give each page's offset, size and data; a page or offset
+// outside the file is refused with the message, and what was recorded stays.
+TEST(GetPage, ReadsTheContainerTablesAndRefusesWhatLiesOutsideTheFile) {
     LoadApp t;
     std::vector<Block> pages;
     for (int p = 1; p <= 6; ++p) pages.push_back({static_cast<std::uint32_t>(100 + 100 * p), 2000 + p, 3000 + p});
     pages.push_back({1000, 1700, 2200});
     const std::string path = t.tree.write("DOCS/5123456", Container("5123456", pages, 1400)).string();
     App& app = t.app;
-
-    ASSERT_TRUE(GetPage(app, path, "5123456", Int16(1)));
     const PageFileInfo& p = app.doc.Page;
-    EXPECT_EQ(p.PageOffset, 200);  // the entry at byte 20
-    EXPECT_EQ(p.XSize, 2001);
-    EXPECT_EQ(p.YSize, 3001);
+    // What was recorded of page n: its offset, where its G4 data starts and how long it is, size and text.
+    auto page = [&](int n) {
+        EXPECT_TRUE(GetPage(app, path, "5123456", Int16(n))) << n;
+        return std::tuple(p.PageOffset, PageDataOffset(p), RawPageOf(p).offset, RawPageOf(p).length,
+                          int(p.XSize), int(p.YSize), p.PageText);
+    };
+    // Page 1's entry at byte 20; its data from behind its page header to the next block, nothing further.
+    EXPECT_EQ(page(1), std::tuple(200, 212, 212u, 88u, 2001, 3001, "1"));
     EXPECT_EQ(p.FileTag, "VELKPAGE");
     EXPECT_EQ(p.FileDocNo, "5123456   ");
     EXPECT_EQ(p.FilePages, 7);
     EXPECT_EQ(p.PagePath, path);
-    EXPECT_EQ(p.PageText, "1");
-    // Its G4 data: from behind its page header to the next block, nothing further.
-    EXPECT_EQ(RawPageOf(p).offset, 212u);
-    EXPECT_EQ(RawPageOf(p).length, 88u);
-
-    ASSERT_TRUE(GetPage(app, path, "5123456", Int16(7)));
-    EXPECT_EQ(app.doc.Page.PageOffset, 1000);  // the entry at byte 44
-    EXPECT_EQ(PageDataOffset(app.doc.Page), 1012);
-    EXPECT_EQ(app.doc.Page.XSize, 1700);
-    EXPECT_EQ(app.doc.Page.PageText, "7");
-    EXPECT_EQ(RawPageOf(app.doc.Page).length, 1400u - 1012u);  // the last block: to the end of the file
+    // Page 7's entry at byte 44; the last block runs to the end of the file.
+    EXPECT_EQ(page(7), std::tuple(1000, 1012, 1012u, 1400u - 1012u, 1700, 2200, "7"));
     EXPECT_TRUE(t.ports.messages.shown.empty());
-}
-
-TEST(GetPage, RefusesPagesAndOffsetsOutsideTheFile) {
-    LoadApp t;
-    App& app = t.app;
-    const std::string good =
-        t.tree.write("good", Container("1000001", {{40, 100, 200}, {60, 100, 200}}, 200)).string();
-    ASSERT_TRUE(GetPage(app, good, "1000001", Int16(2)));
-    const PageFileInfo before = app.doc.Page;
 
     struct Case {
         std::string name, bytes;
@@ -105,12 +92,11 @@ TEST(GetPage, RefusesPagesAndOffsetsOutsideTheFile) {
     };
     for (const Case& c : cases) {
         t.ports.messages.shown.clear();
-        const std::string path = t.tree.write(c.name, c.bytes).string();
-        EXPECT_FALSE(GetPage(app, path, "1000002", Int16(c.page))) << c.name;
+        const std::string bad = t.tree.write(c.name, c.bytes).string();
+        EXPECT_FALSE(GetPage(app, bad, "1000002", Int16(c.page))) << c.name;
         EXPECT_EQ(t.ports.messages.last(), "Error at function GetPage") << c.name;
-        EXPECT_EQ(app.doc.Page.PagePath, before.PagePath) << c.name;
-        EXPECT_EQ(app.doc.Page.PageOffset, before.PageOffset) << c.name;
-        EXPECT_EQ(app.doc.Page.FileDocNo, before.FileDocNo) << c.name;
+        EXPECT_EQ(std::tuple(p.PagePath, p.PageOffset, p.FileDocNo), std::tuple(path, 1000, "5123456   "))
+            << c.name;
     }
     EXPECT_FALSE(GetPage(app, (t.tree.root() / "missing").string(), "1000002", Int16(1)));
 }

@@ -28,7 +28,7 @@ struct MapApp {
     }
 };
 
-TEST(ParsePage, TextMapsBesideTheImage) {
+TEST(ParsePage, TextMapsBesideTheImageAndTheirNumbers) {
     MapApp m;
     m.tree.write("vol/DOCS/5123456.a1a",
                  "Claim(s) : 9  Info.: 1 Abstract:2  Drawing(s):   3  Description: 5x\r\nInfo.: 7\r\n");
@@ -53,15 +53,11 @@ TEST(ParsePage, TextMapsBesideTheImage) {
     m.tree.write("vol/DOCS/3.BINa", "");
     EXPECT_FALSE(m.parse("\\DOCS\\3.BIN").first);
     EXPECT_EQ(m.parse("\\DOCS\\4.BIN"), Parsed(false, {0, 0, 0, 0, 0}));
-}
 
-TEST(ParsePage, MapPageNumbers) {
-    EXPECT_EQ(MapPageNumber("  12abc"), 12);
-    EXPECT_EQ(MapPageNumber("\t3;"), 3);
-    EXPECT_EQ(MapPageNumber(""), 0);
-    EXPECT_EQ(MapPageNumber("x5"), 0);
-    EXPECT_EQ(MapPageNumber("0"), 0);
-    EXPECT_EQ(MapPageNumber("32767"), 32767);
+    // A number is leading digits after blanks; a section past the last page is none.
+    for (auto [text, page] :
+         {std::pair{"  12abc", 12}, {"\t3;", 3}, {"", 0}, {"x5", 0}, {"0", 0}, {"32767", 32767}})
+        EXPECT_EQ(MapPageNumber(text), page) << text;
     EXPECT_EQ(MapPageNumber("99999999999999999999999"), 0);
 
     CurrentDocument doc;

@@ -15,14 +15,11 @@ namespace velk {
 namespace {
 
 TEST(ViewerNav, ZoomStepsPagesAndDocumentsByPosition) {
-    EXPECT_EQ(ZoomInLevel(100), 125);
-    EXPECT_EQ(ZoomInLevel(1590), 1600);
-    EXPECT_EQ(ZoomInLevel(1600), 1600);
-    EXPECT_EQ(ZoomInLevel(3000), 1600);  // a wheel zoom beyond the cap comes back to it
-    EXPECT_EQ(ZoomOutLevel(100), 75);
-    EXPECT_EQ(ZoomOutLevel(40), 25);
-    EXPECT_EQ(ZoomOutLevel(25), 25);
-    EXPECT_EQ(ZoomOutLevel(12), 12);
+    // 3000: a wheel zoom beyond the cap comes back to it.
+    for (auto [from, to] : {std::pair{100, 125}, {1590, 1600}, {1600, 1600}, {3000, 1600}})
+        EXPECT_EQ(ZoomInLevel(from), to) << from;
+    for (auto [from, to] : {std::pair{100, 75}, {40, 25}, {25, 25}, {12, 12}})
+        EXPECT_EQ(ZoomOutLevel(from), to) << from;
 
     EXPECT_EQ(PageTarget(PageMove::Next, 3, 3), 0);
     EXPECT_EQ(PageTarget(PageMove::Next, 2, 3), 3);
@@ -52,29 +49,17 @@ TEST(ViewerNav, ZoomStepsPagesAndDocumentsByPosition) {
     EXPECT_EQ(EntryText("12340567", "ASN_0001").substr(9), "ASN_0001");
     EXPECT_EQ(TrademarkDocNo("/srv/TOV_0001/IMG/1234567.TIF"), "1234567 ");
 
-    // The zoom box: fits by name, numbers held to 10 % and the zoom rule's 1600 %.
-    const struct {
-        const char* typed;
-        std::optional<ViewMode> mode;
-        int percent;
-    } typed[] = {{"fit PAGE", ViewMode::FitPage, 100},
-                 {" Fit width ", ViewMode::FitWidth, 100},
-                 {"150", ViewMode::Zoom, 150},
-                 {"75 %", ViewMode::Zoom, 75},
-                 {"3%", ViewMode::Zoom, 10},
-                 {"99999", ViewMode::Zoom, 1600},
-                 {"", std::nullopt, 0},
-                 {"1.5", std::nullopt, 0},
-                 {"-20", std::nullopt, 0},
-                 {"12345678901", std::nullopt, 0}};
-    for (const auto& k : typed) {
-        const std::optional<TypedView> v = ParseZoomText(k.typed);
-        ASSERT_EQ(v.has_value(), k.mode.has_value()) << k.typed;
-        if (!v) continue;
-        EXPECT_EQ(v->mode, *k.mode) << k.typed;
-        if (v->mode == ViewMode::Zoom) {
-            EXPECT_EQ(v->percent, k.percent) << k.typed;
-        }
+    // The zoom box: fits by name, numbers held to 10 % and the zoom rule's 1600 %; -1: refused.
+    EXPECT_EQ(ParseZoomText("fit PAGE").value().mode, ViewMode::FitPage);
+    EXPECT_EQ(ParseZoomText(" Fit width ").value().mode, ViewMode::FitWidth);
+    const std::pair<const char*, int> numbers[] = {{"150", 150},    {"75 %", 75},       {"3%", 10},
+                                                   {"99999", 1600}, {"", -1},           {"1.5", -1},
+                                                   {"-20", -1},     {"12345678901", -1}};
+    for (auto [typed, percent] : numbers) {
+        const std::optional<TypedView> v = ParseZoomText(typed);
+        EXPECT_EQ(v ? std::pair(v->mode, v->percent) : std::pair(ViewMode::Zoom, -1),
+                  std::pair(ViewMode::Zoom, percent))
+            << typed;
     }
     EXPECT_EQ(ZoomText(ViewMode::Zoom, 150), "150 %");
     EXPECT_EQ(ZoomText(ViewMode::FitWidth, 150), "Fit width");
@@ -100,9 +85,11 @@ struct BarPages {
     }
 };
 
-TEST(PagePrefetch, HandsOverOnlyTheRequestedFinishedPage) {
-    BarPages pages;
-    auto req = [&](int k) { return pages.req(k); };
+// The prefetch worker hands over only the requested finished page; the thumbnailer makes the
+// asked-for pages first, within its budget, and nothing of an old document.
+TEST(Workers, PrefetchHandsOverOnlyTheRequestedPageAndThumbnailsFollowTheAskedFor) {
+    BarPages files;
+    auto req = [&](int k) { return files.req(k); };
     PagePrefetch prefetch;
     prefetch.request(req(2));
     prefetch.waitIdle();
@@ -155,20 +142,16 @@ TEST(PagePrefetch, HandsOverOnlyTheRequestedFinishedPage) {
     prefetch.request(bad);
     prefetch.waitIdle();
     EXPECT_FALSE(prefetch.take(bad).has_value());
-}
 
-TEST(Thumbnailer, AskedForPagesFirstWithinTheBudgetAndNothingOfAnOldDocument) {
     for (const auto& [pageWidth, width, factor] :
          {std::tuple{2550, 96, 16}, {2550, 192, 8}, {2550, 400, 6}, {1000, 96, 8}, {255, 96, 2}, {255, 200, 1}})
         EXPECT_EQ(ThumbnailFactor(pageWidth, width), factor) << pageWidth << " to " << width;
-
-    BarPages files;
-    const Thumbnailer::Source source = [&](int page) { return files.req(page); };
+    const Thumbnailer::Source source = req;
     std::mutex m;
     std::vector<int> order;
-    Thumbnailer t([&](std::uint64_t, int page) {
+    Thumbnailer t([&](std::uint64_t, int made) {
         std::lock_guard lock(m);
-        order.push_back(page);
+        order.push_back(made);
     });
     t.pause();
     t.setDocument(source, 4, 50);
