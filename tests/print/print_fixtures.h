@@ -79,11 +79,13 @@ struct PrintInstall {
         summary = run.summary;
         return r;
     }
-    std::vector<std::string> printList() const {
+    // The numbers on a list, in its order.
+    std::vector<std::string> listed(ListTable t) const {
         std::vector<std::string> out;
-        for (const ListRow& r : lists->Rows(ListTable::ToPrint)) out.push_back(Trim(Left(r.DocumentNo, 9)));
+        for (const ListRow& r : lists->Rows(t)) out.push_back(Trim(Left(r.DocumentNo, 9)));
         return out;
     }
+    std::vector<std::string> printList() const { return listed(ListTable::ToPrint); }
 };
 
 }  // namespace velk::test
