@@ -181,13 +181,13 @@ TEST(ExportEngine, DocumentFilesHoldEveryPageAsTheViewerShowsIt) {
     // stored: which pages go in as they are
     auto check = [&](const std::string& what, int pages, const std::vector<bool>& stored) {
         std::vector<QImage> src;
-        std::vector<std::vector<std::uint8_t>> strips;
+        std::vector<std::string> strips;
         std::vector<double> dpiX, dpiY;
         for (int p = 1; p <= pages; ++p) {
             src.push_back(in.source(p));
             const auto s = StoredG4Strip(in.app, in.app.doc.CurImagePath, Int16(p));
             EXPECT_EQ(s.has_value(), stored.at(static_cast<std::size_t>(p - 1))) << what << " page " << p;
-            strips.push_back(s ? s->data : std::vector<std::uint8_t>{});
+            strips.push_back(s ? std::string(s->data.begin(), s->data.end()) : std::string());
             const PageImage page = LoadRecordedPage(in.app, in.app.doc.CurImagePath, Int16(p));
             dpiX.push_back(page.dpiX()), dpiY.push_back(page.dpiY());
         }
@@ -208,7 +208,6 @@ TEST(ExportEngine, DocumentFilesHoldEveryPageAsTheViewerShowsIt) {
         ASSERT_EQ(r.sizes.size(), static_cast<std::size_t>(pages)) << what;
         ASSERT_EQ(pixels.size(), static_cast<std::size_t>(pages)) << what;
         const std::string pdfBytes = ReadText(pdf), tifBytes = ReadText(tif);
-        const std::string tiffInfo = Output("tiffinfo '" + tif.string() + "'");
         for (int i = 0; i < pages; ++i) {
             const auto at = static_cast<std::size_t>(i);
             const std::string page = what + " page " + std::to_string(i + 1);
@@ -217,17 +216,12 @@ TEST(ExportEngine, DocumentFilesHoldEveryPageAsTheViewerShowsIt) {
             EXPECT_EQ(r.images.at(at), "ccitt 1 gray") << page;
             ExpectSamePixels(pixels[at], src[at], page + " (pdf)");
             ExpectSamePixels(PageImage::load(tif, i + 1).toQImage(), src[at], page + " (tiff)");
-            if (stored[at]) {
-                const std::string g4(strips[at].begin(), strips[at].end());
-                EXPECT_NE(pdfBytes.find(g4), std::string::npos) << page;
-                EXPECT_NE(tifBytes.find(g4), std::string::npos) << page;
-            }
+            EXPECT_TRUE(!stored[at] || pdfBytes.find(strips[at]) != std::string::npos) << page;
+            EXPECT_TRUE(!stored[at] || tifBytes.find(strips[at]) != std::string::npos) << page;
         }
-        std::size_t dirs = 0;
-        for (std::size_t at = 0;
-             (at = tiffInfo.find("Compression Scheme: CCITT Group 4", at)) != std::string::npos; ++at)
-            ++dirs;
-        EXPECT_EQ(dirs, static_cast<std::size_t>(pages)) << what << "\n" << tiffInfo;
+        EXPECT_EQ(Output("tiffinfo '" + tif.string() + "' | grep -c 'Compression Scheme: CCITT Group 4'"),
+                  std::to_string(pages) + "\n")
+            << what;
     };
     for (mks::ImageKind kind :
          {mks::ImageKind::Container, mks::ImageKind::TiffTextMap, mks::ImageKind::TiffEmbedded}) {
