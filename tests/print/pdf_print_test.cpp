@@ -154,7 +154,7 @@ TEST(PdfPrint, PrintedAndSavedPdfFiles) {
     EXPECT_TRUE(in.printList().empty());
 }
 
-TEST(PdfPrint, MonoPageStaysOneBitAndLetterSize) {
+TEST(PdfPrint, MonoPageLetterSizeSetupAndAJobThatCannotEnd) {
     QImage fax(64, 32, QImage::Format_Mono);
     fax.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
     fax.fill(0);
@@ -186,20 +186,15 @@ TEST(PdfPrint, MonoPageStaysOneBitAndLetterSize) {
     EXPECT_EQ(confirm, "OK");
     EXPECT_EQ(printer.nextOutputFile().filename(), "letter-2.pdf");
     EXPECT_EQ(printer.lastOutputFile(), (tree.root() / "letter.pdf").string());
-}
 
-// A PDF that cannot be written to its end (the disk fills) is no document: the job
-// fails and the partial file goes, as an aborted job's does.
-TEST(PdfPrint, AJobThatCannotEndLeavesNoPartialFile) {
-    test::TempTree tree("pdfcut");
+    // A PDF that cannot be written to its end (the disk fills) is no document: the job
+    // fails and the partial file goes, as an aborted job's does.
     const std::filesystem::path file = tree.root() / "cut.pdf";
-    QImage noise(1200, 1600, QImage::Format_Mono);  // beyond any compression into the limit
-    std::uint32_t x = 12345;
-    for (int y = 0; y < noise.height(); ++y)
-        for (int i = 0; i < noise.bytesPerLine(); ++i)
-            noise.scanLine(y)[i] = static_cast<uchar>((x = x * 1664525u + 1013904223u) >> 24);
-    QtPrinter printer(file.string());
-    printer.drawPage(noise, {0, 0, printer.scaleWidth(), printer.scaleHeight()});
+    std::uint32_t x = 12345;  // noise, beyond any compression into the limit
+    const QImage noise =
+        test::PatternPage(1200, 1600, [&](int, int) { return (x = x * 1664525u + 1013904223u) >> 31; });
+    QtPrinter cut(file.string());
+    cut.drawPage(noise, {0, 0, cut.scaleWidth(), cut.scaleHeight()});
     bool ended = true;
     {
         // The file may grow to 8 KB; a write past that fails as on a full disk.
@@ -216,12 +211,12 @@ TEST(PdfPrint, AJobThatCannotEndLeavesNoPartialFile) {
                 std::signal(SIGXFSZ, handler);
             }
         } limit;
-        ended = printer.endDoc();
+        ended = cut.endDoc();
     }
     EXPECT_FALSE(ended);
     EXPECT_FALSE(std::filesystem::exists(file));
-    EXPECT_TRUE(printer.outputFiles().empty());
-    EXPECT_EQ(printer.lastOutputFile(), "");
+    EXPECT_TRUE(cut.outputFiles().empty());
+    EXPECT_EQ(cut.lastOutputFile(), "");
 }
 
 }  // namespace
