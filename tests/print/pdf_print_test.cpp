@@ -190,9 +190,12 @@ TEST(PdfPrint, MonoPageLetterSizeSetupAndAJobThatCannotEnd) {
     // A PDF that cannot be written to its end (the disk fills) is no document: the job
     // fails and the partial file goes, as an aborted job's does.
     const std::filesystem::path file = tree.root() / "cut.pdf";
-    std::uint32_t x = 12345;  // noise, beyond any compression into the limit
-    const QImage noise =
-        test::PatternPage(1200, 1600, [&](int, int) { return (x = x * 1664525u + 1013904223u) >> 31; });
+    // Noise beyond any compression into the limit, in a 1-bit page with no colour table.
+    QImage noise(1200, 1600, QImage::Format_Mono);
+    std::uint32_t x = 12345;
+    for (int y = 0; y < noise.height(); ++y)
+        for (int i = 0; i < noise.bytesPerLine(); ++i)
+            noise.scanLine(y)[i] = static_cast<uchar>((x = x * 1664525u + 1013904223u) >> 24);
     QtPrinter cut(file.string());
     cut.drawPage(noise, {0, 0, cut.scaleWidth(), cut.scaleHeight()});
     bool ended = true;
