@@ -53,11 +53,7 @@ struct ExportInstall : PrintInstall {
         return ExportBatch(app, run, &o, f, out);
     }
     void toExport(const mks::SampleDocument& d) { lists->AddToExport(Entry(d), Int16(d.pages)); }
-    std::vector<std::string> exportList() const {
-        std::vector<std::string> out;
-        for (const ListRow& r : lists->Rows(ListTable::ToExport)) out.push_back(Trim(Left(r.DocumentNo, 9)));
-        return out;
-    }
+    std::vector<std::string> exportList() const { return listed(ListTable::ToExport); }
     // Files below the output directory, as "number/PageNNNN.EXT", in name order.
     std::vector<std::string> written() const {
         std::vector<std::string> names;

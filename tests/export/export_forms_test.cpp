@@ -37,7 +37,6 @@ void AnswerDestination(QDialog& d, const std::string& to) {
 }
 
 struct FormInstall : ExportInstall {
-    test::FakeModal modal;
     explicit FormInstall(mks::Collection c = mks::Collection::Quorvel) : ExportInstall(c) {
         app.config.InstallationType = "OPEN";
         modal.onExec = [this](QDialog& d) { AnswerDestination(d, out.string()); };
@@ -121,8 +120,9 @@ TEST(ExportDestination, DrivesPathsAndBothDialogs) {
 }
 
 // The desktop walk exports the shown document with each dialog's defaults and a patent batch
-// as PDF; these keep the refusals, the trademark batch dialog and its Cancel.
-TEST(ExportForms, RefusalsHelpAndTheTrademarkBatch) {
+// as PDF; these keep the refusals, the trademark batch dialog and its Cancel, and the
+// assignment dialog's pages.
+TEST(ExportForms, RefusalsHelpTheTrademarkBatchAndAssignments) {
     FormInstall in;
     const mks::SampleDocument& d = in.open(mks::ImageKind::Container);
     in.app.viewers[0].PageNumber = Int16(2);
@@ -193,22 +193,22 @@ TEST(ExportForms, RefusalsHelpAndTheTrademarkBatch) {
     ASSERT_EQ(marks.ports.messages.summaries.size(), 2u);  // the single export's, the batch's
     EXPECT_EQ(marks.ports.messages.summaries[1].run, "Batch Export");
     EXPECT_EQ(marks.ports.messages.summaries[1].pages, pages);
-}
 
-TEST(ExportForms, AssignmentPagesComeFromItsFile) {
-    FormInstall in(mks::Collection::Assign);
-    const mks::SampleDocument& d = in.s.documents[1];
-    ASSERT_TRUE(in.show(d));
-    in.app.doc.CurPageCount = Int16(1);  // what the index says of every assignment
-    const std::int32_t shownOffset = in.app.doc.Page.PageOffset;
-    frmMarkExport form(in.app, in.modal);
-    EXPECT_EQ(form.windowTitle().toStdString(), "Assignments Export " + FormatText(d.number, "0000/0000"));
-    EXPECT_EQ(form.lstPage->count(), DocumentPageCount(in.app));
+    // The assignment dialog lists the pages of the document's own file, not the index's
+    // count of one, and leaves the shown page record as it was.
+    FormInstall assign(mks::Collection::Assign);
+    const mks::SampleDocument& a = assign.s.documents[1];
+    ASSERT_TRUE(assign.show(a));
+    assign.app.doc.CurPageCount = Int16(1);  // what the index says of every assignment
+    const std::int32_t shownOffset = assign.app.doc.Page.PageOffset;
+    frmMarkExport form(assign.app, assign.modal);
+    EXPECT_EQ(form.windowTitle().toStdString(), "Assignments Export " + FormatText(a.number, "0000/0000"));
+    EXPECT_EQ(form.lstPage->count(), DocumentPageCount(assign.app));
     EXPECT_GE(form.lstPage->count(), 2) << "a one-page file would not show the index count is unused";
-    EXPECT_EQ(in.app.doc.Page.PageOffset, shownOffset);
+    EXPECT_EQ(assign.app.doc.Page.PageOffset, shownOffset);
     form.optWmf->setChecked(true);
     form.cmdExport->click();
-    EXPECT_EQ(in.written().size(), static_cast<std::size_t>(form.lstPage->count()));
+    EXPECT_EQ(assign.written().size(), static_cast<std::size_t>(form.lstPage->count()));
 }
 
 TEST(ExportForms, PatentBatchSectionsAndProgressCancel) {
@@ -240,9 +240,7 @@ TEST(ExportForms, PatentBatchSectionsAndProgressCancel) {
     ASSERT_EQ(in.ports.messages.summaries.size(), 1u);
     EXPECT_EQ(in.ports.messages.summaries[0].end, RunSummary::End::Cancelled);
     EXPECT_EQ(in.ports.messages.summaries[0].documents, 1);
-}
-
-TEST(ExportForms, MinutesLeft) {
+    // The window's estimate: none before a page is timed or once every page is done.
     EXPECT_EQ(MinutesLeftText(0, 0, 10), "Approximate minutes to completion:");
     EXPECT_EQ(MinutesLeftText(60000, 1, 3), "Approximate minutes to completion: 2");
     EXPECT_EQ(MinutesLeftText(1000, 2, 3), "Approximate minutes to completion: 1");

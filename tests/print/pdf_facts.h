@@ -1,9 +1,10 @@
 #pragma once
-// A PDF as poppler's tools read it: pdfinfo's page count and size, pdfimages' list.
+// A PDF as poppler's tools read it: pdfinfo's pages and their sizes, pdfimages' list.
 #include <cstdio>
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/vb_text.h"
@@ -12,16 +13,21 @@
 namespace velk::test {
 
 struct PdfFacts {
-    std::string pages, size;  // size as "612 x 792 pts", without the paper's name
-    int images = 0, oneBit = 0, ccitt = 0;
+    std::string pages, size;                       // size of page 1 as "612 x 792 pts", without the paper
+    std::vector<std::pair<double, double>> sizes;  // every page's, in points
+    std::vector<std::string> images;               // "encoding bits colour", an image each
 };
 
 inline PdfFacts ReadPdf(const std::string& pdf) {
     PdfFacts f;
-    std::istringstream info(Output("pdfinfo '" + pdf + "'"));
+    std::istringstream info(Output("pdfinfo -f 1 -l 99999 '" + pdf + "'"));
     for (std::string line; std::getline(info, line);) {
         if (line.rfind("Pages:", 0) == 0) f.pages = Trim(line.substr(6));
-        if (line.rfind("Page size:", 0) == 0) f.size = Trim(line.substr(10, line.find(" pts") + 4 - 10));
+        double w = 0, h = 0;
+        const auto at = line.find(" size: ");
+        if (line.rfind("Page ", 0) != 0 || at == std::string::npos) continue;
+        if (f.size.empty()) f.size = Trim(line.substr(at + 7, line.find(" pts") + 4 - at - 7));
+        if (std::sscanf(line.c_str() + at, " size: %lf x %lf", &w, &h) == 2) f.sizes.emplace_back(w, h);
     }
     std::istringstream list(Output("pdfimages -list '" + pdf + "'"));
     std::string line;
@@ -29,10 +35,7 @@ inline PdfFacts ReadPdf(const std::string& pdf) {
     while (std::getline(list, line)) {
         std::istringstream row(line);
         const std::vector<std::string> c{std::istream_iterator<std::string>(row), {}};
-        if (c.size() < 9) continue;
-        ++f.images;
-        f.oneBit += c[7] == "1";
-        f.ccitt += c[7] == "1" && c[8] == "ccitt";
+        if (c.size() > 8) f.images.push_back(c[8] + " " + c[7] + " " + c[5]);
     }
     return f;
 }

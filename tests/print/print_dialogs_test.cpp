@@ -11,7 +11,6 @@
 #include "print/ui/frm_mark_print.h"
 #include "print/ui/frm_print.h"
 #include "tests/print/print_fixtures.h"
-#include "tests/support/fake_modal.h"
 
 namespace velk {
 namespace {
@@ -20,19 +19,18 @@ using test::PrintInstall;
 namespace mks = velk::mksample;
 
 // The dialog opens on viewer 2's page with the section it starts; a hidden section box
-// selects nothing, and a click in the page list chooses "Page" again.
-TEST(frmPrint, LoadsOnTheShownPageWithItsSections) {
+// selects nothing, and a click in the page list chooses "Page" again. Print prints the
+// chosen pages and leaves the dialog open for another choice.
+TEST(frmPrint, LoadsOnTheShownPageAndPrintsTheChosenPages) {
     PrintInstall in(mks::Collection::Quorvel, mks::DriveMode::Tower);
-    const mks::SampleDocument* d = in.withPages(3);
-    ASSERT_NE(d, nullptr);
-    ASSERT_TRUE(in.show(*d));
+    const mks::SampleDocument& d = in.showWith(3);
+    in.toPrint(d);
     in.app.doc.MapMarker.clear();
     in.app.doc.SectionFirstPage = {Int16(1), Int16(2), Int16(3), Int16(0), Int16(3)};
     in.app.viewers[0].Active = false;
     in.app.viewers[1].Active = true;
     in.app.viewers[1].PageNumber = Int16(3);
-    test::FakeModal modal;
-    frmPrint f(in.app, modal);
+    frmPrint f(in.app, in.modal);
     for (int row : {f.lstPage->currentRow(), f.cmbRangeSt->currentIndex(), f.cmbRangeEnd->currentIndex()})
         EXPECT_EQ(row, 2);
     // Page 3 starts the claims (tested before the drawings that start there too).
@@ -51,16 +49,6 @@ TEST(frmPrint, LoadsOnTheShownPageWithItsSections) {
     emit f.lstPage->itemClicked(f.lstPage->item(1));
     EXPECT_TRUE(f.optPage->isChecked());
     EXPECT_EQ(f.options().page, 2);
-}
-
-TEST(frmPrint, PrintsTheChosenPagesAndKeepsTheListsHonest) {
-    PrintInstall in(mks::Collection::Quorvel, mks::DriveMode::Tower);
-    const mks::SampleDocument* d = in.withPages(3);
-    ASSERT_NE(d, nullptr);
-    ASSERT_TRUE(in.show(*d));
-    in.toPrint(*d);
-    test::FakeModal modal;
-    frmPrint f(in.app, modal);
 
     // A range backwards: the message, nothing printed, the dialog still there.
     f.optRange->setChecked(true);
@@ -79,12 +67,12 @@ TEST(frmPrint, PrintsTheChosenPagesAndKeepsTheListsHonest) {
                          in.ports.printer.count("endDoc")),
               std::tuple(2, 1, 1));
     EXPECT_TRUE(in.printList().empty());
-    EXPECT_EQ(in.app.doc.CurDocNo, d->number);
+    EXPECT_EQ(in.app.doc.CurDocNo, d.number);
     EXPECT_TRUE(in.ports.messages.shown.empty()) << in.ports.messages.last();
     EXPECT_EQ(f.result(), 0);  // the dialog stays open for another choice
 
     // A document on no list changes none.
-    const mks::SampleDocument& other = &in.s.documents[0] == d ? in.s.documents[1] : in.s.documents[0];
+    const mks::SampleDocument& other = &in.s.documents[0] == &d ? in.s.documents[1] : in.s.documents[0];
     in.lists->AddToRemaining(PrintInstall::Entry(other), Int16(1));
     f.optFirstPage->setChecked(true);
     f.cmdPrint->click();
@@ -98,14 +86,11 @@ TEST(frmPrint, PrintsTheChosenPagesAndKeepsTheListsHonest) {
 // drawn by the print's own page code; Print in it prints those pages as the dialog does.
 TEST(frmPrint, PreviewShowsWhatThePrintPrints) {
     PrintInstall in(mks::Collection::Quorvel, mks::DriveMode::Tower);
-    const mks::SampleDocument* d = in.withPages(3);
-    ASSERT_NE(d, nullptr);
-    ASSERT_TRUE(in.show(*d));
+    in.showWith(3);
     in.app.config.PageType = "LEGAL";
-    test::FakeModal modal;
     int shown = -1;
     QSizeF paper;
-    modal.onExec = [&](QDialog& dialog) {
+    in.modal.onExec = [&](QDialog& dialog) {
         auto* widget = dialog.findChild<QPrintPreviewWidget*>();
         widget->updatePreview();  // paintRequested, as showing it does
         shown = widget->pageCount();
@@ -113,7 +98,7 @@ TEST(frmPrint, PreviewShowsWhatThePrintPrints) {
         for (QAction* a : dialog.findChildren<QAction*>())
             if (a->text().remove('&') == "Print") a->trigger();
     };
-    frmPrint f(in.app, modal);
+    frmPrint f(in.app, in.modal);
     f.optRange->setChecked(true);
     f.cmbRangeSt->setCurrentIndex(0);
     f.cmbRangeEnd->setCurrentIndex(2);
@@ -130,8 +115,7 @@ TEST(frmPrint, PatentBatchTakesItsPageChoiceFromTheDialog) {
     in.toPrint(docs[0]);
     in.toPrint(docs[4]);
     in.app.PrintCancel = true;  // an earlier Cancel does not stop this batch
-    test::FakeModal modal;
-    modal.onExec = [&](QDialog& dialog) {
+    in.modal.onExec = [&](QDialog& dialog) {
         auto& f = dynamic_cast<frmPrint&>(dialog);
         EXPECT_TRUE(f.batch());
         EXPECT_EQ(f.windowTitle().toStdString(), "Batch Print");
@@ -141,9 +125,9 @@ TEST(frmPrint, PatentBatchTakesItsPageChoiceFromTheDialog) {
         f.cmdPrint->click();
         EXPECT_EQ(f.result(), QDialog::Accepted);
     };
-    StartBatchPrint(in.app, modal, nullptr);
+    StartBatchPrint(in.app, in.modal, nullptr);
     EXPECT_EQ(in.app.PrintMode, PrintSource::Batch);
-    EXPECT_EQ(modal.shown, std::vector<std::string>{"frmPrint"});
+    EXPECT_EQ(in.modal.shown, std::vector<std::string>{"frmPrint"});
     EXPECT_EQ(in.ports.printer.count("page "), 2);
     EXPECT_EQ(in.ports.printer.count("endDoc"), 2);
     EXPECT_TRUE(in.printList().empty());
@@ -152,12 +136,12 @@ TEST(frmPrint, PatentBatchTakesItsPageChoiceFromTheDialog) {
     in.toPrint(docs[0]);
     in.toPrint(docs[1]);
     in.ports.printer.calls.clear();
-    modal.onExec = [&](QDialog& dialog) {
+    in.modal.onExec = [&](QDialog& dialog) {
         auto& f = dynamic_cast<frmPrint&>(dialog);
         f.optSubsection->setChecked(true);
         f.cmdPrint->click();
     };
-    StartBatchPrint(in.app, modal, nullptr);
+    StartBatchPrint(in.app, in.modal, nullptr);
     EXPECT_TRUE(in.ports.printer.calls.empty());
     EXPECT_EQ(in.ports.messages.shown.size(), 2u);
     EXPECT_EQ(in.printList().size(), 2u);
@@ -165,15 +149,12 @@ TEST(frmPrint, PatentBatchTakesItsPageChoiceFromTheDialog) {
 
 TEST(frmMarkPrint, TrademarksOnePageOrTheWholeBatch) {
     PrintInstall in(mks::Collection::Tovrin, mks::DriveMode::Tower);
-    const mks::SampleDocument* d = in.withPages(2);
-    ASSERT_NE(d, nullptr);
-    ASSERT_TRUE(in.show(*d));
-    in.toPrint(*d);
+    const mks::SampleDocument& d = in.showWith(2);
+    in.toPrint(d);
     in.app.viewers[0].PageNumber = Int16(2);
-    test::FakeModal modal;
-    modal.onExec = [&](QDialog& dialog) {
+    in.modal.onExec = [&](QDialog& dialog) {
         auto& f = dynamic_cast<frmMarkPrint&>(dialog);
-        EXPECT_EQ(f.windowTitle().toStdString(), "Tovrin Print " + FormatText(d->number, "###,###,###"));
+        EXPECT_EQ(f.windowTitle().toStdString(), "Tovrin Print " + FormatText(d.number, "###,###,###"));
         EXPECT_TRUE(f.optEntire->isChecked());
         EXPECT_EQ(f.lstPage->currentRow(), 1);
         emit f.lstPage->itemClicked(f.lstPage->item(1));
@@ -181,9 +162,9 @@ TEST(frmMarkPrint, TrademarksOnePageOrTheWholeBatch) {
         f.cmdPrint->click();
         EXPECT_EQ(f.result(), QDialog::Accepted);
     };
-    OpenPrintDialog(in.app, modal, nullptr, FrameDialog::MarkPrint);
+    OpenPrintDialog(in.app, in.modal, nullptr, FrameDialog::MarkPrint);
     EXPECT_EQ(in.app.PrintMode, PrintSource::Document);
-    EXPECT_EQ(modal.shown, std::vector<std::string>{"frmMarkPrint"});
+    EXPECT_EQ(in.modal.shown, std::vector<std::string>{"frmMarkPrint"});
     EXPECT_EQ(in.ports.printer.count("page "), 1);
     EXPECT_TRUE(in.printList().empty());
     EXPECT_TRUE(in.ports.messages.shown.empty()) << in.ports.messages.last();
@@ -192,8 +173,8 @@ TEST(frmMarkPrint, TrademarksOnePageOrTheWholeBatch) {
     in.toPrint(in.s.documents[0]);
     in.toPrint(in.s.documents[3]);
     in.ports.printer.calls.clear();
-    StartBatchPrint(in.app, modal, nullptr);
-    EXPECT_EQ(modal.shown.size(), 1u);
+    StartBatchPrint(in.app, in.modal, nullptr);
+    EXPECT_EQ(in.modal.shown.size(), 1u);
     EXPECT_EQ(in.ports.printer.count("page "), in.s.documents[0].pages + in.s.documents[3].pages);
     EXPECT_TRUE(in.printList().empty());
 }

@@ -86,17 +86,15 @@ TEST(SelectPages, OptionsSectionsMetaRangesAndCommandLineLists) {
         EXPECT_FALSE(ParsePageList(bad).has_value()) << bad;
 }
 
-TEST(PrintEngine, FitPageKeepsAspectAndCentres) {
+TEST(PrintEngine, FitJobsPaperDuplexAndCaptions) {
+    // The page keeps its aspect, centred; a fine fax's unequal resolutions count.
     const TwipRect r = FitPage(2550, 3300, 300, 300, 11520, 15120);
-    EXPECT_EQ(r.width, 11520);
+    EXPECT_EQ(std::tuple(r.x, r.width), std::tuple(0, 11520));
     EXPECT_NEAR(r.height, 14909, 1);
-    EXPECT_EQ(r.x, 0);
     EXPECT_EQ(r.y, (15120 - r.height) / 2);
-    const TwipRect fax = FitPage(1728, 1100, 204, 98, 11520, 15120);  // fine fax, unequal resolutions
+    const TwipRect fax = FitPage(1728, 1100, 204, 98, 11520, 15120);
     EXPECT_NEAR(double(fax.width) / fax.height, (1728 / 204.0) / (1100 / 98.0), 0.01);
-}
 
-TEST(PrintEngine, JobsPaperDuplexAndCaptions) {
     App app;
     test::FakePorts ports;
     ports.wire(app.ports);
@@ -161,25 +159,23 @@ TEST(PrintRuns, TrademarkBatchByVolumeAndListBookkeeping) {
     in.lists->AddToPrint(FixedWidth("9999999", 9) + b.volume, Int16(2));
     test::ProgressLog log;
     const BatchResult r = in.listBatch(&log);
-    EXPECT_EQ(r.printed, 3);
-    EXPECT_EQ(r.passed, 1);
+    const int all = a.pages + b.pages + c.pages;
+    EXPECT_EQ(
+        std::tuple(r.printed, r.passed, in.ports.printer.count("page "), in.ports.printer.count("endDoc")),
+        std::tuple(3, 1, all, 3));
     EXPECT_EQ(in.printList(), std::vector<std::string>{"9999999"});
-    EXPECT_EQ(in.ports.printer.count("page "), b.pages + a.pages + c.pages);
-    EXPECT_EQ(in.ports.printer.count("endDoc"), 3);
     EXPECT_EQ(log.shown.front().lblDocument,
               "Document currently printing: " + FormatText(b.number, "###,###,###"));
-    const int all = a.pages + b.pages + c.pages;
     EXPECT_EQ(log.shown.back().lblAllPages, "Page " + std::to_string(all) + " of " + std::to_string(all + 2));
     EXPECT_TRUE(in.app.doc.CurDocNo.empty());  // the shown document is back
     EXPECT_TRUE(in.ports.messages.shown.empty()) << in.ports.messages.last();
     // The closing message: what printed where, and the one that did not.
-    EXPECT_EQ(in.summary.run, "Batch Print");
-    EXPECT_EQ(in.summary.documents, 3);
-    EXPECT_EQ(in.summary.pages, all);
-    EXPECT_EQ(in.summary.output, "Recording Printer");
-    ASSERT_EQ(in.summary.failed.size(), 1u);
-    EXPECT_EQ(in.summary.failed[0].what, "9999999");
-    EXPECT_EQ(in.summary.failed[0].why, "not found on volume " + b.volume);
+    const RunSummary& s = in.summary;
+    EXPECT_EQ(std::tuple(s.run, s.documents, s.pages, s.output),
+              std::tuple(std::string("Batch Print"), 3, all, std::string("Recording Printer")));
+    ASSERT_EQ(s.failed.size(), 1u);
+    EXPECT_EQ(std::pair(s.failed[0].what, s.failed[0].why),
+              std::pair(std::string("9999999"), "not found on volume " + b.volume));
 }
 
 TEST(PrintRuns, CancelAfterAPageLeavesTheDocumentAndEndsTheJob) {

@@ -1,5 +1,6 @@
 #pragma once
 // A generated installation with its list store, fakes and a recording progress view.
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "print/print_engine.h"
 #include "print/print_runs.h"
 #include "tests/index/index_fixtures.h"
+#include "tests/support/fake_modal.h"
 #include "tests/support/fakes.h"
 #include "tests/support/sample_install.h"
 #include "tools/mksample/mksample.h"
@@ -27,6 +29,7 @@ struct PrintInstall {
     TempTree tree{"print"};
     mks::SampleResult s;
     FakePorts ports;
+    FakeModal modal;
     App app;
     std::unique_ptr<ListStore> lists;
 
@@ -55,6 +58,13 @@ struct PrintInstall {
             if (d.pages >= atLeast) return &d;
         return nullptr;
     }
+    // Shows the first document of at least that many pages.
+    const mks::SampleDocument& showWith(int atLeast) {
+        const mks::SampleDocument* d = withPages(atLeast);
+        if (!d || !show(*d))
+            throw std::runtime_error("no document of " + std::to_string(atLeast) + " pages shown");
+        return *d;
+    }
     // A batch from To Print in a run of its own, as the menu starts one; its summary kept.
     RunSummary summary;
     BatchResult listBatch(PrintProgressView* log = nullptr) {
@@ -69,11 +79,13 @@ struct PrintInstall {
         summary = run.summary;
         return r;
     }
-    std::vector<std::string> printList() const {
+    // The numbers on a list, in its order.
+    std::vector<std::string> listed(ListTable t) const {
         std::vector<std::string> out;
-        for (const ListRow& r : lists->Rows(ListTable::ToPrint)) out.push_back(Trim(Left(r.DocumentNo, 9)));
+        for (const ListRow& r : lists->Rows(t)) out.push_back(Trim(Left(r.DocumentNo, 9)));
         return out;
     }
+    std::vector<std::string> printList() const { return listed(ListTable::ToPrint); }
 };
 
 }  // namespace velk::test

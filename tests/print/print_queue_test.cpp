@@ -53,24 +53,9 @@ bool WaitFor(F done, int seconds) {
 
 // A PostScript-free PPD: the job leaves the filters as the PDF pdftopdf makes of it.
 constexpr const char* kPpd = R"ppd(*PPD-Adobe: "4.3"
-*FormatVersion: "4.3"
-*FileVersion: "1.0"
-*LanguageVersion: English
-*LanguageEncoding: ISOLatin1
-*PCFileName: "VELKTEST.PPD"
-*Manufacturer: "Test"
-*Product: "(Test queue)"
 *ModelName: "Test PDF queue"
-*ShortNickName: "Test PDF queue"
-*NickName: "Test PDF queue"
-*PSVersion: "(3010.000) 0"
-*LanguageLevel: "3"
 *ColorDevice: False
 *DefaultColorSpace: Gray
-*FileSystem: False
-*Throughput: "1"
-*LandscapeOrientation: Plus90
-*TTRasterizer: Type42
 *cupsFilter2: "application/vnd.cups-pdf application/pdf 0 -"
 *OpenUI *PageSize/Media Size: PickOne
 *OrderDependency: 10 AnySetup *PageSize
@@ -79,13 +64,6 @@ constexpr const char* kPpd = R"ppd(*PPD-Adobe: "4.3"
 *PageSize A4/A4: "<</PageSize[595 842]>>setpagedevice"
 *PageSize Legal/US Legal: "<</PageSize[612 1008]>>setpagedevice"
 *CloseUI: *PageSize
-*OpenUI *PageRegion/Media Size: PickOne
-*OrderDependency: 10 AnySetup *PageRegion
-*DefaultPageRegion: Letter
-*PageRegion Letter/US Letter: "<</PageSize[612 792]>>setpagedevice"
-*PageRegion A4/A4: "<</PageSize[595 842]>>setpagedevice"
-*PageRegion Legal/US Legal: "<</PageSize[612 1008]>>setpagedevice"
-*CloseUI: *PageRegion
 *DefaultImageableArea: Letter
 *ImageableArea Letter/US Letter: "0 0 612 792"
 *ImageableArea A4/A4: "0 0 595 842"
@@ -158,11 +136,7 @@ public:
             },
             30);
         if (!running || ended) {
-            if (!ended) {
-                kill(pid_, SIGTERM);
-                waitpid(pid_, nullptr, 0);
-            }
-            pid_ = -1;
+            if (ended) pid_ = -1;  // reaped already; the destructor stops one that hangs
             return "cupsd did not start: " + test::ScratchDir::ReadFile(dir_ / "log/stdout") + test::ScratchDir::ReadFile(dir_ / "log/error_log");
         }
         const std::string added =
@@ -200,20 +174,17 @@ TEST(PrintQueue, DISABLED_Child) {
     // queue, and the choice made there holds for the batch after it.
     QtPrinter printer("");
     in.app.ports.printer = &printer;
-    const mks::SampleDocument* doc = in.withPages(3);
-    ASSERT_NE(doc, nullptr);
-    ASSERT_TRUE(in.show(*doc));
+    const mks::SampleDocument& doc = in.showWith(3);
     in.app.config.PageType = "A4";
     {
-        test::FakeModal modal;
-        frmPrint f(in.app, modal);
+        frmPrint f(in.app, in.modal);
         EXPECT_EQ(f.cmbPrinter->currentText(), "Save as PDF");
         const int queue = f.cmbPrinter->findText(kQueue);
         ASSERT_GE(queue, 0) << "Qt does not see the queue " << kQueue;
         f.cmbPrinter->setCurrentIndex(queue);
         f.optRange->setChecked(true);
         f.cmbRangeSt->setCurrentIndex(0);
-        f.cmbRangeEnd->setCurrentIndex(std::min(doc->pages, 3) - 1);
+        f.cmbRangeEnd->setCurrentIndex(std::min(doc.pages, 3) - 1);
         f.cmdPrint->click();
         ASSERT_EQ(in.ports.messages.summaries.size(), 1u);
         EXPECT_TRUE(in.ports.messages.summaries[0].clean()) << in.ports.messages.summaries[0].text();
@@ -231,7 +202,7 @@ TEST(PrintQueue, DISABLED_Child) {
     keepFinished();
     EXPECT_EQ(kept, 3);
     std::ofstream(fs::path(outDir) / "pages.txt")
-        << doc->pages << " " << in.s.documents[0].pages << " " << in.s.documents.back().pages;
+        << doc.pages << " " << in.s.documents[0].pages << " " << in.s.documents.back().pages;
 }
 
 TEST(PrintQueue, DocumentAndBatchThroughCups) {
@@ -263,8 +234,8 @@ TEST(PrintQueue, DocumentAndBatchThroughCups) {
         EXPECT_EQ(f.pages, std::to_string(jobs[j].pages)) << pdf;
         EXPECT_EQ(f.size, jobs[j].size) << pdf;
         // Every page is one image, and it stayed 1-bit through Qt and the queue's filters.
-        EXPECT_EQ(f.images, jobs[j].pages) << pdf;
-        EXPECT_EQ(f.oneBit, f.images) << pdf;
+        EXPECT_EQ(f.images.size(), static_cast<std::size_t>(jobs[j].pages)) << pdf;
+        for (const std::string& image : f.images) EXPECT_NE(image.find(" 1 "), std::string::npos) << image;
     }
 }
 
