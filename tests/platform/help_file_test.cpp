@@ -60,7 +60,9 @@ TEST(HelpFile, TopicsByContextNumberAndSearch) {
     for (const char* q : {"href", "   ", "print zebra"}) EXPECT_TRUE(contexts(q).empty()) << q;  // tags: no text
 }
 
-TEST(HelpFile, ContentsMadeWhenTheFileHasNone) {
+// Contents are made when the file has none; Windows-1252 from an old editor becomes UTF-8; a long
+// title is cut without splitting a character; a file cut off inside a body keeps what is there.
+TEST(HelpFile, MadeContentsOtherEncodingsLongTitlesAndACutOffBody) {
     HelpFile f =
         HelpFile::Parse("\xEF\xBB\xBFvelk-help 1\n@topic 4 Printing <&>\nx\n@topic 5 Export\ny", "h");
     ASSERT_TRUE(f.ok()) << f.problem();
@@ -69,21 +71,19 @@ TEST(HelpFile, ContentsMadeWhenTheFileHasNone) {
     EXPECT_NE(c.find("<a href=\"topic:4\">Printing &lt;&amp;&gt;</a>"), std::string::npos) << c;
     EXPECT_NE(c.find("<a href=\"topic:5\">Export</a>"), std::string::npos) << c;
     EXPECT_EQ(f.find(5)->html, "y\n");
-}
 
-TEST(HelpFile, TextOfOtherEncodingsAndLongTitles) {
-    // Windows-1252 from an old editor: "Caf\xE9" becomes UTF-8.
-    HelpFile f = HelpFile::Parse("velk-help 1\n@topic 3 Caf\xE9\n<p>na\xEFve</p>\n", "h");
-    ASSERT_TRUE(f.ok());
-    EXPECT_EQ(f.find(3)->title, "Caf\xC3\xA9");
-    // A long title is cut without splitting a character.
+    HelpFile cp = HelpFile::Parse("velk-help 1\n@topic 3 Caf\xE9\n<p>na\xEFve</p>\n", "h");
+    ASSERT_TRUE(cp.ok());
+    EXPECT_EQ(cp.find(3)->title, "Caf\xC3\xA9");
+
     std::string title;
     for (int i = 0; i < 100; ++i) title += "\xC3\xA9";
-    HelpFile g = HelpFile::Parse("velk-help 1\n@topic 3 " + title + "\nbody\n", "h");
+    HelpFile g = HelpFile::Parse("velk-help 1\n@topic 3 " + title + "\nbody\n@topic 6 Import\n<p>From a fi", "h");
     ASSERT_TRUE(g.ok());
     EXPECT_LE(g.find(3)->title.size(), kMaxHelpTitleBytes);
     EXPECT_EQ(g.find(3)->title.size() % 2, 0u);
     EXPECT_EQ(g.find(3)->title.substr(0, 2), "\xC3\xA9");
+    EXPECT_EQ(g.find(6)->html, "<p>From a fi\n");
 }
 
 TEST(HelpFile, RefusesWhatIsNotAHelpFile) {
@@ -109,10 +109,6 @@ TEST(HelpFile, RefusesWhatIsNotAHelpFile) {
         EXPECT_TRUE(f.topics().empty());
         EXPECT_EQ(&f.topicFor(2), &f.contents());
     }
-    // Truncated inside a topic's body: what is there is kept.
-    HelpFile cut = HelpFile::Parse("velk-help 1\n@topic 6 Import\n<p>From a fi", "h");
-    ASSERT_TRUE(cut.ok());
-    EXPECT_EQ(cut.find(6)->html, "<p>From a fi\n");
 }
 
 TEST(HelpFile, CountsAndSizesAreBoundedAndLoadSaysWhyAFileCannotBeShown) {

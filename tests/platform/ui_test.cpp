@@ -136,19 +136,6 @@ TEST(QtMessages, ButtonsIconsAnswersOneToSevenAndEscOnlyWhereThereIsCancel) {
     }
 }
 
-TEST(QtMessages, ShowRunsModallyEnterTakesTheFirstButton) {
-    QtMessages messages;
-    auto pressLater = [](Qt::Key key) {
-        QTimer::singleShot(0, [key] {
-            if (QWidget* w = QApplication::activeModalWidget()) Press(w, key);
-        });
-    };
-    pressLater(Qt::Key_Return);
-    EXPECT_EQ(messages.show("Continue?", "Quorvel", Buttons::YesNo, Icon::Question), Answer::Yes);
-    pressLater(Qt::Key_Escape);
-    EXPECT_EQ(messages.show("Go on?", "Quorvel", Buttons::OKCancel, Icon::None), Answer::Cancel);
-}
-
 TEST(frmMessage, OkCancelAndTheCloseBox) {
     App app;
     test::FakePorts fakes;
@@ -194,23 +181,27 @@ TEST(frmMessage, OkCancelAndTheCloseBox) {
 }
 
 // A question is asked under the arrow whatever long work put the hourglass up, a message
-// box and a dialog alike; the hourglass is back once it is answered.
-TEST(WaitCursor, QuestionsAreAskedUnderTheArrow) {
+// box and a dialog alike; the hourglass is back once it is answered. Enter takes the first button.
+TEST(QtMessages, QuestionsRunModallyUnderTheArrow) {
     WaitCursor work;
     std::vector<Qt::CursorShape> asked;
-    auto answer = [&] {
-        QTimer::singleShot(0, [&] {
+    auto answer = [&](Qt::Key key) {
+        QTimer::singleShot(0, [&asked, key] {
             const QCursor* c = QGuiApplication::overrideCursor();
             asked.push_back(c ? c->shape() : Qt::ArrowCursor);
-            if (QWidget* w = QApplication::activeModalWidget()) w->close();
+            if (QWidget* w = QApplication::activeModalWidget()) Press(w, key);
         });
     };
-    answer();
+    answer(Qt::Key_Return);
+    EXPECT_EQ(QtMessages().show("Continue?", "Quorvel", Buttons::YesNo, Icon::Question), Answer::Yes);
+    answer(Qt::Key_Escape);
+    EXPECT_EQ(QtMessages().show("Go on?", "Quorvel", Buttons::OKCancel, Icon::None), Answer::Cancel);
+    answer(Qt::Key_Escape);
     EXPECT_EQ(QtMessages().show("Insert the disc.", "Quorvel", Buttons::OK, Icon::None), Answer::OK);
     QDialog dialog;
-    answer();
+    answer(Qt::Key_Escape);
     QtModal().exec(dialog);
-    EXPECT_EQ(asked, (std::vector<Qt::CursorShape>{Qt::ArrowCursor, Qt::ArrowCursor}));
+    EXPECT_EQ(asked, std::vector<Qt::CursorShape>(4, Qt::ArrowCursor));
     ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
 }
