@@ -151,14 +151,14 @@ TEST(ListWindowModel, DocsNamesAndSafeWrites) {
     EXPECT_FALSE(InsideDirectory(dir.path(), dir.path()));
 }
 
-// A run state with a list store of its own and every port faked.
+// A run state with a list store of its own, holding `n` found entries, and every port faked.
 struct ListWorld {
     test::ScratchDir dir{"list-window"};
     test::FakePorts fakes;
     test::FakeModal modal;
     App app;
     std::unique_ptr<ListStore> store;
-    ListWorld() {
+    explicit ListWorld(int n) {
         app.config.CollectionMode = kModePatents;
         app.config.AppDir = dir.str();
         app.config.CollectionLetter = "P";
@@ -171,6 +171,7 @@ struct ListWorld {
         app.lists = store.get();
         fakes.wire(app.ports);
         app.ports.modal = &modal;
+        found(n);
     }
     void found(int n) {
         for (std::string& e : Numbered(n)) store->AddToFound(e, 2);
@@ -178,8 +179,7 @@ struct ListWorld {
 };
 
 TEST(ListWindowForm, OpensCopiesAndMoves) {
-    ListWorld w;
-    w.found(99);
+    ListWorld w(99);
     {
         frmListBox f(w.app, "FOUND");
         EXPECT_EQ(f.windowTitle(), "Documents Found");
@@ -236,8 +236,7 @@ TEST(ListWindowForm, OpensCopiesAndMoves) {
 }
 
 TEST(ListWindowForm, PrintsToTheRecorderAndToARealPdf) {
-    ListWorld w;
-    w.found(113);
+    ListWorld w(113);
     frmListBox f(w.app, "REMAINING");
     f.cmdPrintList_Click();
     EXPECT_EQ(w.fakes.printer.count("newPage"), 1);
@@ -258,8 +257,7 @@ TEST(ListWindowForm, PrintsToTheRecorderAndToARealPdf) {
 }
 
 TEST(ListWindowForm, SavesThroughTheFileDialog) {
-    ListWorld w;
-    w.found(3);
+    ListWorld w(3);
     frmListBox f(w.app, "FOUND");
     const fs::path out = w.dir / "out";
     std::string proposed;
@@ -309,8 +307,7 @@ TEST(ListWindowForm, SavesThroughTheFileDialog) {
 }
 
 TEST(ListWindowForm, CancelStopsCopyPrintAndSaveWithNothingDone) {
-    ListWorld w;
-    w.found(500);
+    ListWorld w(500);
     frmListBox f(w.app, "FOUND");
     w.modal.onExec = [](QDialog& d) { d.done(QDialog::Accepted); };  // the proposed DOCS name
     w.fakes.clipboard.stored = "before";

@@ -27,7 +27,7 @@ const char* kSmall =
     "@topic 9\r\n"
     "<p>Batch print and export: find this.</p>\r\n";
 
-TEST(HelpFile, TopicsByContextNumberAndSearch) {
+TEST(HelpFile, TopicsByContextNumberSearchAndAbout) {
     HelpFile f = HelpFile::Parse(kSmall, "velkwp.hlp");
     ASSERT_TRUE(f.ok()) << f.problem();
     ASSERT_EQ(f.topics().size(), 4u);
@@ -58,6 +58,18 @@ TEST(HelpFile, TopicsByContextNumberAndSearch) {
     EXPECT_EQ(contexts("finding"), (std::vector<long>{2, 0}));      // the title hit first
     EXPECT_EQ(contexts("number & press"), (std::vector<long>{2}));  // entities are decoded
     for (const char* q : {"href", "   ", "print zebra"}) EXPECT_TRUE(contexts(q).empty()) << q;  // tags: no text
+
+    // About names the program, the collection, its coverage and the libraries, then the file's own topic.
+    std::string h = AboutHtml("0.1.0", {"ASSIGN", " 12340567 ", "March 1998 "},
+                              {{"Qt", "6.4.2"}, {"lib<b>", "1 & 2"}}, f.find(21));
+    for (const char* part :
+         {"0.1.0", "<b>Assignments</b>", "through 12340567 (March 1998)", "<td>Qt</td><td>6.4.2</td>",
+          "lib&lt;b&gt;</td><td>1 &amp; 2", "Copy, print or save a list of documents."})
+        EXPECT_NE(h.find(part), std::string::npos) << part << " in " << h;
+    std::string bare = AboutHtml("0.1.0", {"Tovrin", "", ""}, {}, nullptr);
+    EXPECT_NE(bare.find("<b>Tovrin</b>"), std::string::npos);
+    EXPECT_EQ(bare.find("Coverage"), std::string::npos);
+    EXPECT_EQ(bare.find("Libraries"), std::string::npos);
 }
 
 // Contents are made when the file has none; Windows-1252 from an old editor becomes UTF-8; a long
@@ -140,20 +152,6 @@ TEST(HelpFile, CountsAndSizesAreBoundedAndLoadSaysWhyAFileCannotBeShown) {
     HelpFile good = HelpFile::Load(dir.write("velkwp.hlp", kSmall));
     ASSERT_TRUE(good.ok()) << good.problem();
     EXPECT_EQ(good.topics().size(), 4u);
-}
-
-TEST(HelpFile, AboutNamesProgramCollectionCoverageAndLibraries) {
-    HelpTopic own{17, "About", "<p>Ask the administrator.</p>\n", ""};
-    std::string h = AboutHtml("0.1.0", {"ASSIGN", " 12340567 ", "March 1998 "},
-                              {{"Qt", "6.4.2"}, {"lib<b>", "1 & 2"}}, &own);
-    for (const char* part :
-         {"0.1.0", "<b>Assignments</b>", "through 12340567 (March 1998)", "<td>Qt</td><td>6.4.2</td>",
-          "lib&lt;b&gt;</td><td>1 &amp; 2", "Ask the administrator."})
-        EXPECT_NE(h.find(part), std::string::npos) << part << " in " << h;
-    std::string bare = AboutHtml("0.1.0", {"Tovrin", "", ""}, {}, nullptr);
-    EXPECT_NE(bare.find("<b>Tovrin</b>"), std::string::npos);
-    EXPECT_EQ(bare.find("Coverage"), std::string::npos);
-    EXPECT_EQ(bare.find("Libraries"), std::string::npos);
 }
 
 }  // namespace
