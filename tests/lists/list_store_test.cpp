@@ -159,8 +159,7 @@ TEST_F(ListStoreTest, GroupedOperationsCommitTogetherOrNotAtAll) {
     {
         ListStore::Transaction tx(*s);
         ASSERT_TRUE(tx.ok());
-        ASSERT_TRUE(s->AddToPrint(kA, 2));
-        ASSERT_TRUE(s->AddToPrint(kB, 3));
+        ASSERT_TRUE(s->AddToPrint(kA, 2) && s->AddToPrint(kB, 3));
         EXPECT_EQ(s->PrintCount(), 0);  // pending until the outer commit
         ASSERT_TRUE(tx.commit());
     }
@@ -211,8 +210,7 @@ TEST_F(ListStoreTest, CompoundOperations) {
     ASSERT_TRUE(s->AddToPrint(kB, 8));
     ASSERT_TRUE(s->Move(ListTable::ToExport, ListTable::Remaining, kB));
     ASSERT_TRUE(s->Move(ListTable::ToPrint, ListTable::Remaining, kB));
-    EXPECT_EQ(s->Count(ListTable::Remaining), 2);
-    EXPECT_EQ(s->Count(ListTable::RemainingOrder), 2);
+    EXPECT_EQ(Counts(*s, {ListTable::Remaining, ListTable::RemainingOrder}), (std::vector<int>{2, 2}));
     ASSERT_TRUE(s->AddAndTakeOffRemaining(ListTable::ToPrint, kB, 8));
     EXPECT_EQ(s->totals(), (ListTotals{1, 0, 1, 5, 1, 8, 0, 0}));
 }
@@ -245,11 +243,9 @@ TEST_F(ListStoreTest, ClearTablesEmptiesAllWithSevenSteps) {
 
 TEST_F(ListStoreTest, FindsTheFileWhateverItsCase) {
     fs::path lower = dir / "velkwm.mdb";
-    {
-        ListStore s(lower, kModeTrademarks);
-        ASSERT_TRUE(s.OpenDatabases());
-        ASSERT_TRUE(s.AddToPrint(kA, 1));
-    }
+    auto made = std::make_unique<ListStore>(lower, kModeTrademarks);
+    ASSERT_TRUE(made->OpenDatabases() && made->AddToPrint(kA, 1));
+    made.reset();
     Config cfg;
     cfg.AppDir = dir.string();
     cfg.CollectionMode = kModeTrademarks;
