@@ -94,8 +94,7 @@ TEST(BatchWindow, OpensWithCountsAndNamedArrows) {
     Batch b;
     b.remaining({{"0000300  V001", 3}, {"0000100  V001", 5}, {"0000200  V002", 7}});
     frmBatch f(b.app, false);
-    EXPECT_EQ(Shown(f.lstRemaining),
-              (Strings{"0000300  V001", "0000100  V001", "0000200  V002"}));
+    EXPECT_EQ(Shown(f.lstRemaining), (Strings{"0000300  V001", "0000100  V001", "0000200  V002"}));
     EXPECT_EQ(Totals(f), "3 Documents|15 Pages|0 Documents|0 Pages|0 Documents|0 Pages");
     // A picture alone says nothing to a screen reader: each arrow has its own name and tip.
     QStringList names;
@@ -160,8 +159,7 @@ TEST(BatchWindow, TransfersKeepTheListsAndTotalsInStep) {
     // Round the other arrows: print to export, export to print, both back to remaining.
     Select(f.lstPrint, {1});
     f.cmdPrt2Exp->click();
-    EXPECT_EQ(Shown(f.lstExport),
-              (Strings{"0000002  V001", "0000004  V002", "0000003  V002"}));
+    EXPECT_EQ(Shown(f.lstExport), (Strings{"0000002  V001", "0000004  V002", "0000003  V002"}));
     Select(f.lstExport, {0});
     f.cmdExp2Prt->click();
     b.expectInStep(f);

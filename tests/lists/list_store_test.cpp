@@ -131,7 +131,8 @@ TEST_F(ListStoreTest, EntriesNameADocumentWhateverTheirBlanks) {
     auto s = open(kModeTrademarks);
     for (const char* e : {"1000001  T01", "999999   T01", "0999998  T01"}) ASSERT_TRUE(Found(*s, e, 1));
     EXPECT_EQ(s->RowsSorted(ListTable::FoundOrder),
-              (std::vector<ListRow>{{"0999998  T01", 1, "T01"}, {"999999   T01", 1, "T01"}, {"1000001  T01", 1, "T01"}}));
+              (std::vector<ListRow>{
+                  {"0999998  T01", 1, "T01"}, {"999999   T01", 1, "T01"}, {"1000001  T01", 1, "T01"}}));
 }
 
 TEST_F(ListStoreTest, AnAddFailingHalfWayStoresNothing) {

@@ -90,7 +90,8 @@ TEST(HelpFile, MadeContentsOtherEncodingsLongTitlesAndACutOffBody) {
 
     std::string title;
     for (int i = 0; i < 100; ++i) title += "\xC3\xA9";
-    HelpFile g = HelpFile::Parse("velk-help 1\n@topic 3 " + title + "\nbody\n@topic 6 Import\n<p>From a fi", "h");
+    HelpFile g =
+        HelpFile::Parse("velk-help 1\n@topic 3 " + title + "\nbody\n@topic 6 Import\n<p>From a fi", "h");
     ASSERT_TRUE(g.ok());
     EXPECT_LE(g.find(3)->title.size(), kMaxHelpTitleBytes);
     EXPECT_EQ(g.find(3)->title.size() % 2, 0u);

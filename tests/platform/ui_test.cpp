@@ -33,10 +33,6 @@ void Press(QWidget* w, Qt::Key key) {
     QApplication::sendEvent(w, &up);
 }
 
-QPushButton* ButtonOf(QMessageBox& box, QMessageBox::StandardButton b) {
-    return qobject_cast<QPushButton*>(box.button(b));
-}
-
 // Stands in for the desktop's file manager.
 class UrlCatcher : public QObject {
     Q_OBJECT
@@ -130,7 +126,7 @@ TEST(QtMessages, ButtonsIconsAnswersOneToSevenAndEscOnlyWhereThereIsCancel) {
             EXPECT_TRUE(b->isVisible());
             EXPECT_FALSE(b->windowFlags().testFlag(Qt::WindowCloseButtonHint));
         }
-        ButtonOf(*b, k.press)->click();
+        b->button(k.press)->click();
         EXPECT_FALSE(b->isVisible());
         EXPECT_EQ(int(AnswerOf(*b)), k.answer);
     }
