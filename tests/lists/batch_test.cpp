@@ -20,6 +20,14 @@ using velk::test::ScratchDir;
 
 namespace {
 
+using Strings = std::vector<std::string>;
+
+Strings Shown(const QListWidget* l) {
+    Strings out;
+    for (int i = 0; i < l->count(); ++i) out.push_back(l->item(i)->text().toStdString());
+    return out;
+}
+
 struct Batch {
     ScratchDir dir{"batch"};
     test::FakePorts fakes;
@@ -38,30 +46,22 @@ struct Batch {
     void remaining(const std::vector<std::pair<std::string, int>>& entries) {
         for (auto& [e, p] : entries) ASSERT_TRUE(store->AddToRemaining(e, Int16(p)));
     }
-    static std::vector<std::string> Shown(const QListWidget* l) {
-        std::vector<std::string> out;
-        for (int i = 0; i < l->count(); ++i) out.push_back(l->item(i)->text().toStdString());
-        return out;
-    }
-    std::vector<std::string> Stored(ListTable t) const {
-        std::vector<std::string> out;
-        for (const ListRow& r : store->Rows(t)) out.push_back(r.DocumentNo);
-        return out;
-    }
     // The form shows what the store holds, and the totals add up.
     void expectInStep(const frmBatch& f) const {
         for (BatchList l : {BatchList::Remaining, BatchList::Print, BatchList::Export}) {
-            auto shown = Shown(f.listBox(l));
-            auto stored = Stored(BatchTable(l));
+            Strings shown = Shown(f.listBox(l)), stored;
+            int pages = 0;
+            for (const ListRow& r : store->Rows(BatchTable(l))) {
+                stored.push_back(r.DocumentNo);
+                pages += int(r.Pages);
+            }
             std::sort(shown.begin(), shown.end());
             std::sort(stored.begin(), stored.end());
             EXPECT_EQ(shown, stored);
-            int pages = 0;
-            for (const ListRow& r : store->Rows(BatchTable(l))) pages += int(r.Pages);
             EXPECT_EQ(BatchCount(*store, l), int(stored.size()));
             EXPECT_EQ(BatchPages(*store, l), pages);
         }
-        EXPECT_EQ(Stored(ListTable::RemainingOrder).size(), Stored(ListTable::Remaining).size());
+        EXPECT_EQ(store->Count(ListTable::RemainingOrder), store->Count(ListTable::Remaining));
     }
 };
 
@@ -94,8 +94,7 @@ TEST(BatchWindow, OpensWithCountsAndNamedArrows) {
     Batch b;
     b.remaining({{"0000300  V001", 3}, {"0000100  V001", 5}, {"0000200  V002", 7}});
     frmBatch f(b.app, false);
-    EXPECT_EQ(Batch::Shown(f.lstRemaining),
-              (std::vector<std::string>{"0000300  V001", "0000100  V001", "0000200  V002"}));
+    EXPECT_EQ(Shown(f.lstRemaining), (Strings{"0000300  V001", "0000100  V001", "0000200  V002"}));
     EXPECT_EQ(Totals(f), "3 Documents|15 Pages|0 Documents|0 Pages|0 Documents|0 Pages");
     // A picture alone says nothing to a screen reader: each arrow has its own name and tip.
     QStringList names;
@@ -124,7 +123,7 @@ TEST(BatchWindow, ADocumentInTwoEntryFormsIsOneEntry) {
     EXPECT_EQ(Totals(f), "0 Documents|0 Pages|1 Documents|3 Pages|0 Documents|0 Pages");
     Select(f.lstPrint, {0});
     f.cmdPrt2Rem->click();
-    EXPECT_EQ(Batch::Shown(f.lstRemaining), (std::vector<std::string>{"123456   T01"}));
+    EXPECT_EQ(Shown(f.lstRemaining), (Strings{"123456   T01"}));
     b.expectInStep(f);
 }
 
@@ -142,8 +141,8 @@ TEST(BatchWindow, TransfersKeepTheListsAndTotalsInStep) {
     // Lines 0 and 2 together, then the rest to export.
     Select(f.lstRemaining, {0, 2});
     f.cmdRem2Prt->click();
-    EXPECT_EQ(Batch::Shown(f.lstPrint), (std::vector<std::string>{"0000001  V001", "0000003  V002"}));
-    EXPECT_EQ(Batch::Shown(f.lstRemaining), (std::vector<std::string>{"0000002  V001", "0000004  V002"}));
+    EXPECT_EQ(Shown(f.lstPrint), (Strings{"0000001  V001", "0000003  V002"}));
+    EXPECT_EQ(Shown(f.lstRemaining), (Strings{"0000002  V001", "0000004  V002"}));
     EXPECT_EQ(Totals(f), "2 documents|6 pages|2 documents|4 pages|0 Documents|0 Pages");
     EXPECT_EQ(f.lstPrint->currentRow(), 0);
     EXPECT_TRUE(f.cmdPrt2Exp->isEnabled());
@@ -160,8 +159,7 @@ TEST(BatchWindow, TransfersKeepTheListsAndTotalsInStep) {
     // Round the other arrows: print to export, export to print, both back to remaining.
     Select(f.lstPrint, {1});
     f.cmdPrt2Exp->click();
-    EXPECT_EQ(Batch::Shown(f.lstExport),
-              (std::vector<std::string>{"0000002  V001", "0000004  V002", "0000003  V002"}));
+    EXPECT_EQ(Shown(f.lstExport), (Strings{"0000002  V001", "0000004  V002", "0000003  V002"}));
     Select(f.lstExport, {0});
     f.cmdExp2Prt->click();
     b.expectInStep(f);
@@ -170,8 +168,6 @@ TEST(BatchWindow, TransfersKeepTheListsAndTotalsInStep) {
     Select(f.lstExport, {0, 1});
     f.cmdExp2Rem->click();
     b.expectInStep(f);
-    EXPECT_EQ(b.store->RemainingCount(), 4);
-    EXPECT_EQ(b.store->RemainingPages(), 10);
     EXPECT_EQ(Totals(f), "4 documents|10 pages|0 documents|0 pages|0 documents|0 pages");
     for (QPushButton* a : {f.cmdPrt2Exp, f.cmdPrt2Rem, f.cmdExp2Prt, f.cmdExp2Rem})
         EXPECT_FALSE(a->isEnabled());
@@ -181,7 +177,7 @@ TEST(BatchWindow, TransfersKeepTheListsAndTotalsInStep) {
     ASSERT_TRUE(b.store->RemFromRemaining("0000002  V001", pages));
     Select(f.lstRemaining, {0, 1, 2, 3});
     f.cmdRem2Prt->click();
-    EXPECT_EQ(Batch::Shown(f.lstRemaining), std::vector<std::string>{"0000002  V001"});
+    EXPECT_EQ(Shown(f.lstRemaining), Strings{"0000002  V001"});
     EXPECT_EQ(b.store->PrintCount(), 3);
     EXPECT_EQ(f.lblPrintDocs->text(), "3 documents");
 }
@@ -219,15 +215,13 @@ TEST(BatchWindow, BatchPrintAndExportCloseRunAndReopen) {
     Batch b;
     b.remaining({{"0000001  V001", 1}});
     test::FakeModal modal;
-    std::vector<std::string> steps;
-    int shown = 0;
+    std::vector<int> printing;  // the print list each time the window is shown
     modal.onExec = [&](QDialog& d) {
         auto& f = dynamic_cast<frmBatch&>(d);
-        ++shown;
-        steps.push_back(std::to_string(f.lstPrint->count()));
-        if (shown == 1)
+        printing.push_back(f.lstPrint->count());
+        if (printing.size() == 1)
             f.cmdBPrint->click();
-        else if (shown == 2)
+        else if (printing.size() == 2)
             f.cmdBExport->click();
         else
             f.cmdClose->click();
@@ -241,8 +235,7 @@ TEST(BatchWindow, BatchPrintAndExportCloseRunAndReopen) {
     RunBatchWindow(b.app, modal, nullptr, false);
     EXPECT_EQ(b.fakes.frame.opened,
               (std::vector<FrameDialog>{FrameDialog::BatchPrint, FrameDialog::BatchExport}));
-    EXPECT_EQ(steps, (std::vector<std::string>{"0", "1", "1"}));
-    EXPECT_EQ(modal.shown, (std::vector<std::string>{"frmBatch", "frmBatch", "frmBatch"}));
+    EXPECT_EQ(printing, (std::vector<int>{0, 1, 1}));
 
     // The assignments have no export.
     Batch a(kModeAssignments);

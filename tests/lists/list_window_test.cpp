@@ -2,6 +2,7 @@
 // driven headless through the ports.
 #include "lists/list_window.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -24,6 +25,9 @@ namespace velk {
 namespace {
 
 using Strings = std::vector<std::string>;
+using ::testing::AllOf;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
 namespace fs = std::filesystem;
 
 Strings Lines(const std::string& text) {
@@ -84,15 +88,13 @@ TEST(ListWindowModel, PrintLayoutAndPages) {
     ASSERT_NE(page2, p.calls.end());
     EXPECT_EQ(std::count_if(p.calls.begin(), page2, [](auto& c) { return c.rfind("text ", 0) == 0; }), 3 + 112);
     // Page 2: heading, page number at 10000 twips, no date, then the last entry at the margin.
-    EXPECT_NE(page2[1].find("bold DOCUMENT FOUND LISTING"), std::string::npos);
-    EXPECT_EQ(page2[2].rfind("text 10000,", 0), 0u);
-    EXPECT_NE(page2[2].find("Page 2"), std::string::npos);
-    EXPECT_EQ(page2[3].rfind("text 0,", 0), 0u);
-    EXPECT_NE(page2[3].find("5000112"), std::string::npos);
+    EXPECT_THAT(page2[1], HasSubstr("bold DOCUMENT FOUND LISTING"));
+    EXPECT_THAT(page2[2], AllOf(StartsWith("text 10000,"), HasSubstr("Page 2")));
+    EXPECT_THAT(page2[3], AllOf(StartsWith("text 0,"), HasSubstr("5000112")));
     // The second entry of a line at 6000 twips, on the first entry's line.
     const std::string &first = p.calls[4], &second = p.calls[5];
-    EXPECT_EQ(first.rfind("text 0,", 0), 0u) << first;
-    EXPECT_EQ(second.rfind("text 6000,", 0), 0u) << second;
+    EXPECT_THAT(first, StartsWith("text 0,"));
+    EXPECT_THAT(second, StartsWith("text 6000,"));
     auto y = [](const std::string& c) { return c.substr(c.find(',') + 1, c.find(' ', 5) - c.find(',') - 1); };
     EXPECT_EQ(y(first), y(second));
     EXPECT_NE(y(first), y(p.calls[6]));
@@ -149,14 +151,14 @@ TEST(ListWindowModel, DocsNamesAndSafeWrites) {
     EXPECT_FALSE(InsideDirectory(dir.path(), dir.path()));
 }
 
-// A run state with a list store of its own and every port faked.
+// A run state with a list store of its own, holding `n` found entries, and every port faked.
 struct ListWorld {
     test::ScratchDir dir{"list-window"};
     test::FakePorts fakes;
     test::FakeModal modal;
     App app;
     std::unique_ptr<ListStore> store;
-    ListWorld() {
+    explicit ListWorld(int n) {
         app.config.CollectionMode = kModePatents;
         app.config.AppDir = dir.str();
         app.config.CollectionLetter = "P";
@@ -169,6 +171,7 @@ struct ListWorld {
         app.lists = store.get();
         fakes.wire(app.ports);
         app.ports.modal = &modal;
+        found(n);
     }
     void found(int n) {
         for (std::string& e : Numbered(n)) store->AddToFound(e, 2);
@@ -176,8 +179,7 @@ struct ListWorld {
 };
 
 TEST(ListWindowForm, OpensCopiesAndMoves) {
-    ListWorld w;
-    w.found(99);
+    ListWorld w(99);
     {
         frmListBox f(w.app, "FOUND");
         EXPECT_EQ(f.windowTitle(), "Documents Found");
@@ -191,9 +193,9 @@ TEST(ListWindowForm, OpensCopiesAndMoves) {
         f.cmdCopyList_Click();
         const Strings lines = Lines(w.fakes.clipboard.stored);
         EXPECT_EQ(lines.size(), 3u + 99 + 2);
-        EXPECT_EQ(lines[0], "DOCUMENTS FOUND LISTING");
-        EXPECT_EQ(lines[1], "07-Dec-26 9:30 AM");  // the medium date and time
-        EXPECT_EQ(lines[3], "5000000  V0");
+        // The medium date and time.
+        EXPECT_EQ(Strings(lines.begin(), lines.begin() + 4),
+                  (Strings{"DOCUMENTS FOUND LISTING", "07-Dec-26 9:30 AM", "", "5000000  V0"}));
         EXPECT_TRUE(w.fakes.messages.shown.empty());
         EXPECT_FALSE(f.lblProgress->isVisibleTo(&f));
         EXPECT_TRUE(f.cmdClose->isEnabled());
@@ -234,8 +236,7 @@ TEST(ListWindowForm, OpensCopiesAndMoves) {
 }
 
 TEST(ListWindowForm, PrintsToTheRecorderAndToARealPdf) {
-    ListWorld w;
-    w.found(113);
+    ListWorld w(113);
     frmListBox f(w.app, "REMAINING");
     f.cmdPrintList_Click();
     EXPECT_EQ(w.fakes.printer.count("newPage"), 1);
@@ -251,18 +252,12 @@ TEST(ListWindowForm, PrintsToTheRecorderAndToARealPdf) {
     w.app.config.PageType = "A4";
     f.cmdPrintList_Click();
     ASSERT_EQ(pdf.outputFiles().size(), 1u);
-    std::string info;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(("pdfinfo " + pdf.outputFiles()[0].string()).c_str(), "r"),
-                                               pclose);
-    char buf[256];
-    while (pipe && std::fgets(buf, sizeof buf, pipe.get())) info += buf;
-    EXPECT_NE(info.find("Pages:           2"), std::string::npos) << info;
-    EXPECT_NE(info.find("595 x 842"), std::string::npos) << info;
+    const std::string info = test::Output("pdfinfo " + pdf.outputFiles()[0].string());
+    EXPECT_THAT(info, AllOf(HasSubstr("Pages:           2"), HasSubstr("595 x 842")));
 }
 
 TEST(ListWindowForm, SavesThroughTheFileDialog) {
-    ListWorld w;
-    w.found(3);
+    ListWorld w(3);
     frmListBox f(w.app, "FOUND");
     const fs::path out = w.dir / "out";
     std::string proposed;
@@ -312,8 +307,7 @@ TEST(ListWindowForm, SavesThroughTheFileDialog) {
 }
 
 TEST(ListWindowForm, CancelStopsCopyPrintAndSaveWithNothingDone) {
-    ListWorld w;
-    w.found(500);
+    ListWorld w(500);
     frmListBox f(w.app, "FOUND");
     w.modal.onExec = [](QDialog& d) { d.done(QDialog::Accepted); };  // the proposed DOCS name
     w.fakes.clipboard.stored = "before";

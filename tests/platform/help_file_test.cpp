@@ -27,7 +27,7 @@ const char* kSmall =
     "@topic 9\r\n"
     "<p>Batch print and export: find this.</p>\r\n";
 
-TEST(HelpFile, TopicsByContextNumberAndSearch) {
+TEST(HelpFile, TopicsByContextNumberSearchAndAbout) {
     HelpFile f = HelpFile::Parse(kSmall, "velkwp.hlp");
     ASSERT_TRUE(f.ok()) << f.problem();
     ASSERT_EQ(f.topics().size(), 4u);
@@ -58,9 +58,23 @@ TEST(HelpFile, TopicsByContextNumberAndSearch) {
     EXPECT_EQ(contexts("finding"), (std::vector<long>{2, 0}));      // the title hit first
     EXPECT_EQ(contexts("number & press"), (std::vector<long>{2}));  // entities are decoded
     for (const char* q : {"href", "   ", "print zebra"}) EXPECT_TRUE(contexts(q).empty()) << q;  // tags: no text
+
+    // About names the program, the collection, its coverage and the libraries, then the file's own topic.
+    std::string h = AboutHtml("0.1.0", {"ASSIGN", " 12340567 ", "March 1998 "},
+                              {{"Qt", "6.4.2"}, {"lib<b>", "1 & 2"}}, f.find(21));
+    for (const char* part :
+         {"0.1.0", "<b>Assignments</b>", "through 12340567 (March 1998)", "<td>Qt</td><td>6.4.2</td>",
+          "lib&lt;b&gt;</td><td>1 &amp; 2", "Copy, print or save a list of documents."})
+        EXPECT_NE(h.find(part), std::string::npos) << part << " in " << h;
+    std::string bare = AboutHtml("0.1.0", {"Tovrin", "", ""}, {}, nullptr);
+    EXPECT_NE(bare.find("<b>Tovrin</b>"), std::string::npos);
+    EXPECT_EQ(bare.find("Coverage"), std::string::npos);
+    EXPECT_EQ(bare.find("Libraries"), std::string::npos);
 }
 
-TEST(HelpFile, ContentsMadeWhenTheFileHasNone) {
+// Contents are made when the file has none; Windows-1252 from an old editor becomes UTF-8; a long
+// title is cut without splitting a character; a file cut off inside a body keeps what is there.
+TEST(HelpFile, MadeContentsOtherEncodingsLongTitlesAndACutOffBody) {
     HelpFile f =
         HelpFile::Parse("\xEF\xBB\xBFvelk-help 1\n@topic 4 Printing <&>\nx\n@topic 5 Export\ny", "h");
     ASSERT_TRUE(f.ok()) << f.problem();
@@ -69,21 +83,20 @@ TEST(HelpFile, ContentsMadeWhenTheFileHasNone) {
     EXPECT_NE(c.find("<a href=\"topic:4\">Printing &lt;&amp;&gt;</a>"), std::string::npos) << c;
     EXPECT_NE(c.find("<a href=\"topic:5\">Export</a>"), std::string::npos) << c;
     EXPECT_EQ(f.find(5)->html, "y\n");
-}
 
-TEST(HelpFile, TextOfOtherEncodingsAndLongTitles) {
-    // Windows-1252 from an old editor: "Caf\xE9" becomes UTF-8.
-    HelpFile f = HelpFile::Parse("velk-help 1\n@topic 3 Caf\xE9\n<p>na\xEFve</p>\n", "h");
-    ASSERT_TRUE(f.ok());
-    EXPECT_EQ(f.find(3)->title, "Caf\xC3\xA9");
-    // A long title is cut without splitting a character.
+    HelpFile cp = HelpFile::Parse("velk-help 1\n@topic 3 Caf\xE9\n<p>na\xEFve</p>\n", "h");
+    ASSERT_TRUE(cp.ok());
+    EXPECT_EQ(cp.find(3)->title, "Caf\xC3\xA9");
+
     std::string title;
     for (int i = 0; i < 100; ++i) title += "\xC3\xA9";
-    HelpFile g = HelpFile::Parse("velk-help 1\n@topic 3 " + title + "\nbody\n", "h");
+    HelpFile g =
+        HelpFile::Parse("velk-help 1\n@topic 3 " + title + "\nbody\n@topic 6 Import\n<p>From a fi", "h");
     ASSERT_TRUE(g.ok());
     EXPECT_LE(g.find(3)->title.size(), kMaxHelpTitleBytes);
     EXPECT_EQ(g.find(3)->title.size() % 2, 0u);
     EXPECT_EQ(g.find(3)->title.substr(0, 2), "\xC3\xA9");
+    EXPECT_EQ(g.find(6)->html, "<p>From a fi\n");
 }
 
 TEST(HelpFile, RefusesWhatIsNotAHelpFile) {
@@ -109,10 +122,6 @@ TEST(HelpFile, RefusesWhatIsNotAHelpFile) {
         EXPECT_TRUE(f.topics().empty());
         EXPECT_EQ(&f.topicFor(2), &f.contents());
     }
-    // Truncated inside a topic's body: what is there is kept.
-    HelpFile cut = HelpFile::Parse("velk-help 1\n@topic 6 Import\n<p>From a fi", "h");
-    ASSERT_TRUE(cut.ok());
-    EXPECT_EQ(cut.find(6)->html, "<p>From a fi\n");
 }
 
 TEST(HelpFile, CountsAndSizesAreBoundedAndLoadSaysWhyAFileCannotBeShown) {
@@ -144,20 +153,6 @@ TEST(HelpFile, CountsAndSizesAreBoundedAndLoadSaysWhyAFileCannotBeShown) {
     HelpFile good = HelpFile::Load(dir.write("velkwp.hlp", kSmall));
     ASSERT_TRUE(good.ok()) << good.problem();
     EXPECT_EQ(good.topics().size(), 4u);
-}
-
-TEST(HelpFile, AboutNamesProgramCollectionCoverageAndLibraries) {
-    HelpTopic own{17, "About", "<p>Ask the administrator.</p>\n", ""};
-    std::string h = AboutHtml("0.1.0", {"ASSIGN", " 12340567 ", "March 1998 "},
-                              {{"Qt", "6.4.2"}, {"lib<b>", "1 & 2"}}, &own);
-    for (const char* part :
-         {"0.1.0", "<b>Assignments</b>", "through 12340567 (March 1998)", "<td>Qt</td><td>6.4.2</td>",
-          "lib&lt;b&gt;</td><td>1 &amp; 2", "Ask the administrator."})
-        EXPECT_NE(h.find(part), std::string::npos) << part << " in " << h;
-    std::string bare = AboutHtml("0.1.0", {"Tovrin", "", ""}, {}, nullptr);
-    EXPECT_NE(bare.find("<b>Tovrin</b>"), std::string::npos);
-    EXPECT_EQ(bare.find("Coverage"), std::string::npos);
-    EXPECT_EQ(bare.find("Libraries"), std::string::npos);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "platform/ui/help_window.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,6 +12,8 @@
 #include "tools/mksample/help_topics.h"
 
 using namespace velk;
+using ::testing::AllOf;
+using ::testing::HasSubstr;
 using velk::test::ScratchDir;
 
 namespace {
@@ -33,10 +36,6 @@ struct HelpSetUp {
     std::string title() { return window().windowTitle().toStdString(); }
 };
 
-bool Has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 // The desktop walk opens the contents, the search and About from the menus; a form's Help
 // button asks for its context the same way.
 TEST(HelpWindow, OneWindowForEveryCallAndAContextTheFileLacks) {
@@ -44,13 +43,13 @@ TEST(HelpWindow, OneWindowForEveryCallAndAContextTheFileLacks) {
     EXPECT_EQ(s.help.window(), nullptr) << "the window is made on first use";
     ASSERT_TRUE(s.help.show(s.file, kHelpContext, 21));
     EXPECT_EQ(s.window().currentContext(), 21);
-    EXPECT_TRUE(Has(s.title(), "The document lists")) << s.title();
+    EXPECT_THAT(s.title(), HasSubstr("The document lists"));
     EXPECT_FALSE(s.window().isModal());
     HelpWindow* first = s.help.window();
     ASSERT_TRUE(s.help.show(s.file, kHelpContext, 44));
     EXPECT_EQ(s.help.window(), first);
     EXPECT_EQ(s.window().currentContext(), kHelpContentsContext);
-    EXPECT_TRUE(Has(s.shown(), "no topic for context 44")) << s.shown();
+    EXPECT_THAT(s.shown(), HasSubstr("no topic for context 44"));
     EXPECT_FALSE(s.help.show(s.file, 99, 0)) << "an unknown command is not done";
     ASSERT_TRUE(s.help.show(s.file, kHelpQuit, 0));
     EXPECT_FALSE(s.window().isVisible());
@@ -59,15 +58,14 @@ TEST(HelpWindow, OneWindowForEveryCallAndAContextTheFileLacks) {
 TEST(HelpWindow, AboutTellsTheCoverageAndStandsInForAnUnusableFile) {
     HelpSetUp s;
     ASSERT_TRUE(s.help.show(s.file, kHelpContext, kHelpAboutContext));
-    std::string about = s.shown();
-    EXPECT_TRUE(Has(about, "Velk " + ProgramVersion())) << about;
-    EXPECT_TRUE(Has(about, "through 5123460 (March 1996)")) << about;
+    EXPECT_THAT(s.shown(),
+                AllOf(HasSubstr("Velk " + ProgramVersion()), HasSubstr("through 5123460 (March 1996)")));
     // The facts are asked each time: a changed coverage shows.
     s.facts.coverageNumber = "5999999";
     int asked = s.factsAsked;
     ASSERT_TRUE(s.help.show(s.file, kHelpContext, kHelpAboutContext));
     EXPECT_GT(s.factsAsked, asked);
-    EXPECT_TRUE(Has(s.shown(), "through 5999999"));
+    EXPECT_THAT(s.shown(), HasSubstr("through 5999999"));
 
     // An unusable file gives its message and the built-in About.
     s.dir.write("old.hlp", std::string("\x3F\x5F\x03\x00", 4) + std::string(64, '\x01'));
@@ -76,15 +74,14 @@ TEST(HelpWindow, AboutTellsTheCoverageAndStandsInForAnUnusableFile) {
         {(s.dir / "absent.hlp").string(), "was not found"}};
     for (const auto& [file, says] : bad) {
         ASSERT_TRUE(s.help.show(file, kHelpContext, 4));
-        EXPECT_TRUE(Has(s.shown(), says)) << s.shown();
-        EXPECT_TRUE(Has(s.shown(), "About Velk"));
-        EXPECT_TRUE(Has(s.shown(), "Collection: Quorvel"));
+        EXPECT_THAT(s.shown(),
+                    AllOf(HasSubstr(says), HasSubstr("About Velk"), HasSubstr("Collection: Quorvel")));
         EXPECT_EQ(s.window().lstTopics->count(), 0);
     }
     // Mended while the program runs: read again on the next call.
     s.dir.write("absent.hlp", "velk-help 1\n@topic 4 Printing\n<p>Now here.</p>\n");
     ASSERT_TRUE(s.help.show(bad[1].first, kHelpContext, 4));
-    EXPECT_TRUE(Has(s.shown(), "Now here.")) << s.shown();
+    EXPECT_THAT(s.shown(), HasSubstr("Now here."));
 }
 
 TEST(HelpWindow, SearchLinksAndBack) {
@@ -99,7 +96,7 @@ TEST(HelpWindow, SearchLinksAndBack) {
     for (int i = 0; i < w.lstTopics->count(); ++i) {
         const HelpTopic* t = w.file().find(w.lstTopics->item(i)->data(Qt::UserRole).toLongLong());
         ASSERT_NE(t, nullptr);
-        EXPECT_TRUE(Has(t->text, "subsection")) << t->title;
+        EXPECT_THAT(t->text, HasSubstr("subsection")) << t->title;
     }
     emit w.txtSearch->returnPressed();  // Enter opens the first hit
     EXPECT_EQ(w.currentContext(), w.lstTopics->item(0)->data(Qt::UserRole).toLongLong());
@@ -150,7 +147,7 @@ TEST(HelpWindow, FetchesNothingAndKeepsItsSize) {
     QtHelp again({}, nullptr, QString::fromStdString((s.dir / "settings.ini").string()));
     ASSERT_TRUE(again.show(s.file, kHelpContext, 2));
     EXPECT_EQ(again.window()->size(), QSize(640, 480));
-    EXPECT_TRUE(Has(again.window()->txtTopic->toPlainText().toStdString(), "Finding documents"));
+    EXPECT_THAT(again.window()->txtTopic->toPlainText().toStdString(), HasSubstr("Finding documents"));
 }
 
 }  // namespace

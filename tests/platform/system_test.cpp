@@ -15,7 +15,7 @@ bool OtherProcessGetsLock(const std::string& file) {
 }
 }  // namespace
 
-TEST(InstallLock, SecondCopyIsRefusedUntilTheFirstEnds) {
+TEST(InstallLock, SecondCopyIsRefusedUntilTheFirstEndsAndAReadOnlyInstallationLocksItsDirectory) {
     ScratchDir d("lock");
     auto config = [&](const char* mode) {
         Config c;
@@ -39,21 +39,18 @@ TEST(InstallLock, SecondCopyIsRefusedUntilTheFirstEnds) {
     first.reset();
     EXPECT_TRUE(OtherProcessGetsLock(file));
     EXPECT_TRUE(InstallLock::acquire(config(kModeAssignments), nullptr));
-}
 
-TEST(InstallLock, ReadOnlyInstallationLocksItsDirectory) {
-    ScratchDir d("lock");
-    std::filesystem::create_directories(d / "ro");
-    const std::string file = (d / "ro" / "VELKWp.mdb.lock").string();
     // Unprivileged, in a directory it may not write: the lock falls back to the directory.
+    std::filesystem::create_directories(d / "ro");
+    const std::string ro = (d / "ro" / "VELKWp.mdb.lock").string();
     ::chmod((d / "ro").c_str(), 0555);
     EXPECT_EQ(test::InChild([&] {
-                  auto lock = InstallLock::acquire(file, nullptr);
-                  bool second = InstallLock::acquire(file, nullptr) != nullptr;
+                  auto lock = InstallLock::acquire(ro, nullptr);
+                  bool second = InstallLock::acquire(ro, nullptr) != nullptr;
                   return lock && lock->held() && !second ? 0 : 1;
               }),
               0);
-    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_FALSE(std::filesystem::exists(ro));
 }
 
 TEST(DiskSpace, MeasuresTheVolumeOfThePathOrItsNearestParent) {

@@ -33,10 +33,6 @@ void Press(QWidget* w, Qt::Key key) {
     QApplication::sendEvent(w, &up);
 }
 
-QPushButton* ButtonOf(QMessageBox& box, QMessageBox::StandardButton b) {
-    return qobject_cast<QPushButton*>(box.button(b));
-}
-
 // Stands in for the desktop's file manager.
 class UrlCatcher : public QObject {
     Q_OBJECT
@@ -130,23 +126,10 @@ TEST(QtMessages, ButtonsIconsAnswersOneToSevenAndEscOnlyWhereThereIsCancel) {
             EXPECT_TRUE(b->isVisible());
             EXPECT_FALSE(b->windowFlags().testFlag(Qt::WindowCloseButtonHint));
         }
-        ButtonOf(*b, k.press)->click();
+        b->button(k.press)->click();
         EXPECT_FALSE(b->isVisible());
         EXPECT_EQ(int(AnswerOf(*b)), k.answer);
     }
-}
-
-TEST(QtMessages, ShowRunsModallyEnterTakesTheFirstButton) {
-    QtMessages messages;
-    auto pressLater = [](Qt::Key key) {
-        QTimer::singleShot(0, [key] {
-            if (QWidget* w = QApplication::activeModalWidget()) Press(w, key);
-        });
-    };
-    pressLater(Qt::Key_Return);
-    EXPECT_EQ(messages.show("Continue?", "Quorvel", Buttons::YesNo, Icon::Question), Answer::Yes);
-    pressLater(Qt::Key_Escape);
-    EXPECT_EQ(messages.show("Go on?", "Quorvel", Buttons::OKCancel, Icon::None), Answer::Cancel);
 }
 
 TEST(frmMessage, OkCancelAndTheCloseBox) {
@@ -193,24 +176,30 @@ TEST(frmMessage, OkCancelAndTheCloseBox) {
     EXPECT_EQ(prompt.ask("x", 3), 1);
 }
 
-// A question is asked under the arrow whatever long work put the hourglass up, a message
-// box and a dialog alike; the hourglass is back once it is answered.
-TEST(WaitCursor, QuestionsAreAskedUnderTheArrow) {
-    WaitCursor work;
+// Enter takes the first button. A question is asked under the arrow whatever long work put the
+// hourglass up, a message box and a dialog alike; the hourglass is back once it is answered.
+TEST(QtMessages, QuestionsRunModallyUnderTheArrow) {
     std::vector<Qt::CursorShape> asked;
-    auto answer = [&] {
-        QTimer::singleShot(0, [&] {
+    auto answer = [&](Qt::Key key) {  // Qt::Key_unknown: the close box
+        QTimer::singleShot(0, [&asked, key] {
             const QCursor* c = QGuiApplication::overrideCursor();
             asked.push_back(c ? c->shape() : Qt::ArrowCursor);
-            if (QWidget* w = QApplication::activeModalWidget()) w->close();
+            QWidget* w = QApplication::activeModalWidget();
+            if (w && key == Qt::Key_unknown) w->close();
+            if (w && key != Qt::Key_unknown) Press(w, key);
         });
     };
-    answer();
+    answer(Qt::Key_Return);
+    EXPECT_EQ(QtMessages().show("Continue?", "Quorvel", Buttons::YesNo, Icon::Question), Answer::Yes);
+    answer(Qt::Key_Escape);
+    EXPECT_EQ(QtMessages().show("Go on?", "Quorvel", Buttons::OKCancel, Icon::None), Answer::Cancel);
+    WaitCursor work;
+    answer(Qt::Key_unknown);
     EXPECT_EQ(QtMessages().show("Insert the disc.", "Quorvel", Buttons::OK, Icon::None), Answer::OK);
     QDialog dialog;
-    answer();
+    answer(Qt::Key_unknown);
     QtModal().exec(dialog);
-    EXPECT_EQ(asked, (std::vector<Qt::CursorShape>{Qt::ArrowCursor, Qt::ArrowCursor}));
+    EXPECT_EQ(asked, std::vector<Qt::CursorShape>(4, Qt::ArrowCursor));
     ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
 }
