@@ -148,10 +148,8 @@ void WriteUnusualTiff(const fs::path& file, const std::vector<QImage>& pages) {
         TIFFSetField(t, TIFFTAG_XRESOLUTION, 200.f);
         TIFFSetField(t, TIFFTAG_YRESOLUTION, 100.f);
         TIFFSetField(t, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
-        std::vector<std::uint8_t> rows = test::PackedRows(p, kind != 0);
-        const std::size_t stride = (static_cast<std::size_t>(p.width()) + 7) / 8;
         for (int y = 0; y < p.height(); ++y)
-            ASSERT_GE(TIFFWriteScanline(t, rows.data() + static_cast<std::size_t>(y) * stride,
+            ASSERT_GE(TIFFWriteScanline(t, test::PackedRow(p, y, kind != 0).data(),
                                         static_cast<std::uint32_t>(y), 0),
                       0);
         TIFFWriteDirectory(t);

@@ -84,6 +84,14 @@ inline void SetPageFields(TIFF* tif, int width, int height, int bits, int compre
     TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, photometric);
 }
 
+// Row y packed most significant bit first, with 1 for black or for white.
+inline std::vector<std::uint8_t> PackedRow(const QImage& img, int y, bool oneIsBlack) {
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(img.width() + 7) / 8);
+    for (int x = 0; x < img.width(); ++x)
+        if (IsBlack(img, x, y) == oneIsBlack) row[static_cast<std::size_t>(x / 8)] |= 0x80 >> (x % 8);
+    return row;
+}
+
 // A multi-page TIFF at path, one strip a page, written by libtiff itself.
 inline void WriteTiff(const std::filesystem::path& path, const std::vector<TiffPage>& pages) {
     TIFF* tif = TIFFOpen(path.c_str(), "w");
@@ -97,15 +105,9 @@ inline void WriteTiff(const std::filesystem::path& path, const std::vector<TiffP
         TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
         TIFFSetField(tif, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
         if (page.orientation != ORIENTATION_TOPLEFT) TIFFSetField(tif, TIFFTAG_ORIENTATION, page.orientation);
-        // Most significant bit first; which value is black follows the photometric.
         const bool oneIsBlack = page.photometric == PHOTOMETRIC_MINISWHITE;
-        std::vector<std::uint8_t> row(static_cast<std::size_t>(img.width() + 7) / 8);
-        for (int y = 0; y < img.height(); ++y) {
-            std::fill(row.begin(), row.end(), 0);
-            for (int x = 0; x < img.width(); ++x)
-                if (IsBlack(img, x, y) == oneIsBlack) row[x / 8] |= 0x80 >> (x % 8);
-            TIFFWriteScanline(tif, row.data(), y, 0);
-        }
+        for (int y = 0; y < img.height(); ++y)
+            TIFFWriteScanline(tif, PackedRow(img, y, oneIsBlack).data(), y, 0);
         TIFFWriteDirectory(tif);
     }
     TIFFClose(tif);
