@@ -66,6 +66,10 @@ TEST(PageImage, DecodesEveryPageExactlyAndATurnReadsLittle) {
     }
     EXPECT_EQ(ErrorNumber([&] { PageImage::load(dir / "doc.tif", 5); }), kErrInvalidPicture);
     EXPECT_EQ(ErrorNumber([&] { PageImage::load(dir / "doc.tif", 0); }), kErrInvalidPicture);
+    // Bytes cut short in memory: nothing read past their end.
+    for (auto [cut, error] : {std::pair{std::size_t{0}, kErrInvalidFileFormat}, {std::size_t{4}, kErrInvalidPicture},
+                              {bytes.size() / 2, kErrInvalidPicture}})
+        EXPECT_EQ(ErrorNumber([&] { PageImage::loadMemory(bytes.data(), cut, 4); }), error) << cut;
     EXPECT_EQ(ErrorNumber([&] { PageImage::load(dir / "missing.tif"); }), kErrFileNotFound);
 
     // A ".BIN" file is whatever its content says.
