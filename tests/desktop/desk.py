@@ -1,13 +1,13 @@
 """The real program on a virtual X server, driven only through X input (xdotool, which
 sends through XTEST) and read only from outside: the accessibility tree, the files it
 writes, its list database, its exit status and screenshots."""
+import contextlib
 import glob
 import os
 import re
 import shutil
 import sqlite3
 import subprocess
-import sys
 import tempfile
 import time
 
@@ -23,10 +23,11 @@ class Fail(Exception):
 
 
 def wait_for(cond, what, timeout=PATIENCE):
+    """cond's first true value; at the timeout a Fail, or with no `what` the false one."""
     end = time.monotonic() + timeout
     while True:
         got = cond()
-        if got:
+        if got or (what is None and time.monotonic() > end):
             return got
         if time.monotonic() > end:
             raise Fail("waited %d s for %s" % (timeout, what))
@@ -41,10 +42,8 @@ class Desk:
     """An X server with a window manager, a private D-Bus with the accessibility bus and a
     sandbox (HOME, TMPDIR, installations) of its own."""
 
-    def __init__(self, scale=1, displays=range(51, 60), keep=False, screen=(1280, 1024)):
-        self.scale = scale
-        self.screen = screen
-        self.keep = keep
+    def __init__(self, scale=1, displays=range(51, 60), screen=(1280, 1024)):
+        self.scale, self.screen, self.keep = scale, screen, False
         self.sandbox = tempfile.mkdtemp(prefix="velk-desk-")
         self.procs = []
         try:
@@ -80,13 +79,14 @@ class Desk:
             wm = subprocess.Popen(["openbox", "--sm-disable"], stdout=log, stderr=subprocess.STDOUT,
                                   env=dict(os.environ, HOME=self.sandbox))
         self.procs.append(wm)
+        def wm_up():
+            if wm.poll() is not None:
+                raise Fail("the window manager ended (status %s)" % wm.returncode)
+            return self.xdo("search", "--class", "openbox", ok=(0, 1)) is not None
         try:
-            wait_for(lambda: wm.poll() is not None or self.xdo("search", "--class", "openbox", ok=(0, 1)) is not None,
-                     "the window manager")
+            wait_for(wm_up, "the window manager")
         except Fail as e:  # its own words, for the rare start that never comes up
             raise Fail("%s on %s; it wrote: %s" % (e, self.display, open(wm_log).read()[-2000:]))
-        if wm.poll() is not None:
-            raise Fail("the window manager ended (status %s): %s" % (wm.returncode, open(wm_log).read()[-2000:]))
         global pyatspi
         import pyatspi  # after the bus address is set: it connects on import
 
@@ -114,11 +114,11 @@ class Desk:
         self.events += len(text)
         self.xdo("type", "--delay", "20", text)
 
-    def hold(self, key, seconds):
-        """Holds a key down long enough for the X server to repeat it."""
+    def hold(self, key, seconds, until=lambda: False):
+        """Holds a key down long enough for the X server to repeat it, or until until() holds."""
         self.events += 1
         self.xdo("keydown", key)
-        time.sleep(seconds)  # the repeat itself is what is tested: it needs real time
+        wait_for(until, None, seconds)  # the repeat itself is what is tested: it needs real time
         self.xdo("keyup", key)
 
     def move(self, x, y):
@@ -133,6 +133,13 @@ class Desk:
         self.events += 1
         self.move(x, y)
         self.xdo("click", button)
+
+    def drag(self, x0, y0, x1, y1):
+        self.events += 2
+        self.move(x0, y0)
+        self.xdo("mousedown", 1)
+        self.move(x1, y1)
+        self.xdo("mouseup", 1)
 
     def wheel(self, x, y, up=True, ctrl=False, times=1):
         self.events += times
@@ -163,7 +170,7 @@ class Desk:
 class Install:
     """A sample installation made by mksample, with the program's link in it."""
 
-    def __init__(self, desk, collection, mode="drive", installation="open", name=None, readme=False, **opts):
+    def __init__(self, desk, collection, mode="drive", installation="open", name=None, **opts):
         self.collection = collection
         self.dir = os.path.join(desk.sandbox, name or "%s-%s-%s" % (collection, mode, installation))
         args = [os.path.join(BUILD, "tools/mksample/mksample"), "--collection", collection, "--out", self.dir,
@@ -173,14 +180,12 @@ class Install:
             args += ["--" + k.replace("_", "-"), str(v)]
         subprocess.run(args, check=True, capture_output=True)
         self.app = os.path.join(self.dir, "app")
-        self.mode_text = {"quorvel": "Quorvel", "tovrin": "Tovrin", "assign": "Assignments"}[collection]
-        # the caption of its messages
-        self.message_title = {"quorvel": "Quorvel", "tovrin": "Tovrin", "assign": "ASSIGN"}[collection]
+        # the splash's title and the caption of its messages
+        self.mode_text, self.message_title = {"quorvel": ("Quorvel", "Quorvel"), "tovrin": ("Tovrin", "Tovrin"),
+                                              "assign": ("Assignments", "ASSIGN")}[collection]
         self.ini = os.path.join(self.app, "VelkWm.INI" if collection == "tovrin" else "VelkWp.INI")
-        if not readme:
-            self.set("READ_ME", "NO")
+        self.set("READ_ME", "NO")
         self.db = os.path.join(self.app, "VELKWm.mdb" if collection == "tovrin" else "VELKWp.mdb")
-        self.export_dir = os.path.join(self.dir, "c", "VELK", "EXPORT")
         self.drive_c = os.path.join(self.dir, "c")
         self.import_dir = os.path.join(self.dir, "c", "VELK", "IMPORT")
 
@@ -196,19 +201,16 @@ class Install:
             m = re.search(r"(?m)^%s=(.*?)\r?$" % key, f.read().decode("latin-1"))
         return m.group(1) if m else None
 
-    def documents(self, reachable=True):
+    def documents(self):
         """The numbers of the documents that have images, from the cumulative index: those
-        on the volume in the drive (single drive) or in the tower; all, without reachable."""
-        vols = {}
-        for base in ("tower", "volumes"):
-            top = os.path.join(self.dir, base)
-            if os.path.isdir(top):
-                vols.update({v.upper(): v for v in os.listdir(top)})
-        if reachable and os.path.isdir(os.path.join(self.dir, "cd")):
-            vols = {}
+        on the volume in the drive (single drive) or in the tower."""
+        if os.path.isdir(os.path.join(self.dir, "cd")):
+            vols = set()
             for idfile in glob.glob(os.path.join(self.dir, "cd", "*", "VOLUME.ID")):
                 with open(idfile, "rb") as f:
-                    vols[f.read().decode().strip().upper()] = idfile
+                    vols.add(f.read().decode().strip().upper())
+        else:
+            vols = {v.upper() for v in os.listdir(os.path.join(self.dir, "tower"))}
         idx = glob.glob(os.path.join(self.app, "cum*.idx"))[0]
         with open(idx, "rb") as f:
             data = f.read()
@@ -221,22 +223,18 @@ class Install:
 
     def lists(self):
         """Each list of the database: its document numbers (trimmed), sorted."""
-        con = sqlite3.connect("file:%s?mode=ro" % self.db, uri=True, timeout=30)
-        try:
-            out = {}
-            for t in ("Found", "FoundOrder", "NotFound", "Remaining", "RemainingOrder", "ToPrint", "ToExport"):
-                out[t] = sorted(r[0] for r in con.execute("SELECT trim(DocumentNo) FROM %s" % t))
+        with contextlib.closing(sqlite3.connect("file:%s?mode=ro" % self.db, uri=True, timeout=30)) as con:
+            out = {t: sorted(r[0] for r in con.execute("SELECT trim(DocumentNo) FROM %s" % t))
+                   for t in ("Found", "FoundOrder", "NotFound", "Remaining", "RemainingOrder", "ToPrint", "ToExport")}
             out["integrity"] = con.execute("PRAGMA integrity_check").fetchone()[0]
             return out
-        finally:
-            con.close()
 
 
 class Program:
     """The program started through an installation's link, with HOME and TMPDIR of the
     desk's sandbox."""
 
-    def __init__(self, desk, inst, printer="print.pdf", extra_env=None):
+    def __init__(self, desk, inst, printer="print.pdf"):
         self.desk, self.inst = desk, inst
         self.home = os.path.join(desk.sandbox, "home")
         self.out = os.path.join(desk.sandbox, "out-%d" % len(desk.procs))  # each start numbers its jobs anew
@@ -250,7 +248,6 @@ class Program:
                    CUPS_SERVER=os.path.join(desk.sandbox, "no-cups"))  # no printer queue unless VELK_PRINTER names one
         if printer:
             env["VELK_PRINTER"] = os.path.join(self.out, printer)
-        env.update(extra_env or {})
         self.log_path = os.path.join(desk.sandbox, "program-%d.log" % len(desk.procs))
         desk.procs.append(self)  # ended with the desk
         self.log = open(self.log_path, "w")
@@ -279,10 +276,6 @@ class Program:
                         self.peak_kb = max(self.peak_kb, int(line.split()[1]))
         except OSError:
             pass
-
-    def wait_exit(self, what="the program to end"):
-        wait_for(lambda: not self.alive(), what)
-        return self.status
 
     def output(self):
         if not self.log.closed:
@@ -370,7 +363,7 @@ class Program:
         rx = re.compile(title)
         wait_for(lambda: not any(rx.search(t or "") for t, _ in self.others()), "%r to close" % title)
 
-    def find(self, root, name=None, role=None, showing=True, many=False):
+    def find(self, root, name=None, role=None, many=False):
         """Accessible elements under root by name (with & removed, else the description; a
         regular expression, matched whole) and role name."""
         rx = re.compile(name + "$") if name is not None else None
@@ -381,7 +374,7 @@ class Program:
                 return False
             try:
                 st = a.getState()
-                if showing and depth and not st.contains(pyatspi.STATE_SHOWING):
+                if depth and not st.contains(pyatspi.STATE_SHOWING):
                     return False
                 r = a.getRoleName()
                 label = bare(a.name) or (a.description or "").strip()
@@ -404,10 +397,8 @@ class Program:
         return wait_for(lambda: self.find(root, name, role), "%s %r in %r" % (role or "element", name, root.name))
 
     def center(self, acc):
-        c = acc.queryComponent()
-        e = c.getExtents(pyatspi.DESKTOP_COORDS)
-        # The tree reports logical pixels; the X server takes device pixels.
-        return (e.x + e.width / 2) * self.desk.scale, (e.y + e.height / 2) * self.desk.scale
+        x, y, w, h = self.extents(acc)
+        return x + w / 2, y + h / 2
 
     def click(self, acc, button=1):
         wait_for(lambda: acc.getState().contains(pyatspi.STATE_ENABLED), "%r to be enabled" % acc.name)
@@ -423,21 +414,18 @@ class Program:
 
     def extents(self, acc):
         """(x, y, width, height) in device pixels."""
+        # The tree reports logical pixels; the X server takes device pixels.
         e = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
         k = self.desk.scale
         return int(e.x * k), int(e.y * k), int(e.width * k), int(e.height * k)
 
     def menu(self, frame, *path):
         """Picks Menu > [Submenu >] Item with the mouse."""
-        popup = self.menu_open(frame, path[0])
-        for depth, item in enumerate(path[1:]):
-            entry = wait_for(lambda: self.find(popup, re.escape(item), "menu item"), "menu item " + " > ".join(path))
-            if not self.enabled(entry):
-                self.menus_closed(frame)
-                raise Fail("%s is disabled" % " > ".join(path))
-            self.click(entry)
-            if depth + 2 < len(path):
-                popup = wait_for(lambda: self.find(entry, None, "popup menu"), "the submenu " + item)
+        entry = self.get(self.menu_open(frame, *path[:-1]), re.escape(path[-1]), "menu item")
+        if not self.enabled(entry):
+            self.menus_closed(frame)
+            raise Fail("%s is disabled" % " > ".join(path))
+        self.click(entry)
         wait_for(lambda: not self.open_menu(frame), "the menu to close after " + " > ".join(path))
 
     def open_menu(self, frame):
@@ -451,29 +439,23 @@ class Program:
             self.desk.key("Escape")
         wait_for(lambda: not self.open_menu(frame), "the menus to close")
 
-    def menu_open(self, frame, top):
-        """Opens a menu of the menu bar; returns its popup."""
+    def menu_open(self, frame, *path):
+        """Opens Menu [> Submenu] of the menu bar; returns the last popup."""
         self.menus_closed(frame)
-        bar = self.get(frame, None, "menu bar")
-        head = self.get(bar, top, "menu item")
-        self.click(head)
-        popup = wait_for(lambda: self.find(head, None, "popup menu"), "the %s menu to open" % top)
-        wait_for(lambda: self.find(popup, None, "menu item"), "the items of " + top)
+        popup = self.get(frame, None, "menu bar")
+        for item in path:
+            entry = self.get(popup, re.escape(item), "menu item")
+            self.click(entry)
+            popup = wait_for(lambda: self.find(entry, None, "popup menu"), "the %s menu to open" % item)
+            wait_for(lambda: self.find(popup, None, "menu item"), "the items of " + item)
         return popup
 
     def menu_items(self, frame, *path):
         """[(caption, enabled, has a submenu)] of a menu, read with it open; closes it again."""
-        popup = self.menu_open(frame, path[0])
-        for sub in path[1:]:
-            entry = self.get(popup, re.escape(sub), "menu item")
-            self.click(entry)
-            popup = wait_for(lambda: self.find(entry, None, "popup menu"), "the submenu " + sub)
-            wait_for(lambda: self.find(popup, None, "menu item"), "the items of " + sub)
-        out = []
-        for i in range(popup.childCount):
-            c = popup.getChildAtIndex(i)
-            if c.getRoleName() in ("menu item", "check menu item", "radio menu item", "menu") and bare(c.name):
-                out.append((bare(c.name), self.enabled(c), c.childCount > 0))
+        popup = self.menu_open(frame, *path)
+        items = [popup.getChildAtIndex(i) for i in range(popup.childCount)]
+        out = [(bare(c.name), self.enabled(c), c.childCount > 0) for c in items
+               if c.getRoleName() in ("menu item", "check menu item", "radio menu item", "menu") and bare(c.name)]
         self.menus_closed(frame)
         return out
 
@@ -491,18 +473,9 @@ class Program:
         return wait_for(lambda: next((w for _, w in self.windows() if self.is_main(w)), None), "the main window")
 
     def start_up(self):
-        """From the splash (and the read-me, when the installation shows it) to the
-        document finder."""
-        splash = self.window(self.inst.mode_text)
-        self.press(splash, "Continue")
-        if self.inst.get("READ_ME") != "NO":
-            readme = self.window("ReadMe")
-            self.press(readme, "OK")
+        """From the splash to the document finder (the installation shows no read-me)."""
+        self.press(self.window(self.inst.mode_text), "Continue")
         return self.window("Document Finder")
-
-    def shown(self, number):
-        """A document number as the lists show it (assignments: reel/frame)."""
-        return number[:4] + "/" + number[4:] if self.inst.collection == "assign" else number
 
     def view(self, number, finder=None, also=()):
         """Finds a number (and the numbers `also`) in the document finder, adds each to the
@@ -513,7 +486,8 @@ class Program:
             self.desk.key("ctrl+a")
             self.desk.type(n)
             self.desk.key("Return")
-            entry = re.escape(self.shown(n)) + " .*"
+            shown = n[:4] + "/" + n[4:] if self.inst.collection == "assign" else n  # reel/frame
+            entry = re.escape(shown) + " .*"
             self.click(self.get(f, entry, "list item"))
             self.click(self.get(f, "Add the selected documents to the Found list"))
             wait_for(lambda: len(self.find(f, entry, "list item", many=True)) > 1, n + " on the Found list")
@@ -547,16 +521,12 @@ class Program:
             if not rest:
                 return
             title, w = rest[-1]
-            if title.startswith("Velk Help"):  # a window of its own: Escape is not for it
-                self.close_box(w)
-                self.gone(re.escape(title))
-                continue
-            self.desk.key("Escape")
-            try:
-                wait_for(lambda: title not in [t for t, _ in self.others()], "%r to close on Escape" % title, 10)
-            except Fail:
-                self.close_box(w)
-                self.gone(re.escape(title))
+            if not title.startswith("Velk Help"):  # a window of its own: Escape is not for it
+                self.desk.key("Escape")
+                if wait_for(lambda: title not in [t for t, _ in self.others()], None, 10):
+                    continue
+            self.close_box(w)
+            self.gone(re.escape(title))
         raise Fail("windows stay open: %s" % self.titles())
 
     def text(self, acc):
@@ -573,22 +543,6 @@ class Program:
         return [bare(lst.getChildAtIndex(i).name) for i in range(lst.childCount)]
 
 
-def sandbox_outputs(paths):
+def sandbox_outputs(*paths):
     """Files the program writes as output (print jobs, exported documents) under paths."""
-    out = set()
-    for top in paths:
-        for root, _, files in os.walk(top):
-            for f in files:
-                out.add(os.path.join(root, f))
-    return out
-
-
-def main_guard(fn):
-    """Runs a test function: prints its failure (and the seed, when it has one) and sets
-    the exit status."""
-    try:
-        fn()
-    except Fail as e:
-        print("FAIL:", e, file=sys.stderr)
-        sys.exit(1)
-    sys.exit(0)
+    return {os.path.join(root, f) for top in paths for root, _, files in os.walk(top) for f in files}

@@ -48,17 +48,16 @@ def targets(p, window, limit=300):
 class Soak:
     def __init__(self, seed, scale, seconds, log):
         self.rng = random.Random(seed)
-        self.seed, self.scale, self.seconds, self.log = seed, scale, seconds, log
+        self.scale, self.seconds, self.log = scale, seconds, log
         self.activations = 0  # presses and clicks that were not auto-repeated
-        self.starts = 0
-        self.findings = []
+        self.programs, self.findings = [], []
 
     def start(self):
         """The first start shows a document; later ones go on from whatever the run's
         settings now make of a start (it may have switched the tower off, say)."""
         p = desk.Program(self.d, self.inst)
-        self.starts += 1
-        if self.starts == 1:
+        self.programs.append(p)
+        if len(self.programs) == 1:
             p.start_up()
             p.view(self.rng.choice(self.docs))
         else:
@@ -70,10 +69,9 @@ class Soak:
         pages, named for its document)."""
         jobs = len(glob.glob(os.path.join(self.d.sandbox, "out-*", "*.pdf")))
         exported = set()
-        for top in (os.path.join(self.inst.dir, "c"), os.path.join(self.inst.dir, "a")):
-            for f in desk.sandbox_outputs([top]) - self.before:
-                parent = os.path.basename(os.path.dirname(f))
-                exported.add(parent if parent in self.docs else f)
+        for f in desk.sandbox_outputs(*self.drives) - self.before:
+            parent = os.path.basename(os.path.dirname(f))
+            exported.add(parent if parent in self.docs else f)
         return jobs, len(exported)
 
     def step(self, p):
@@ -87,48 +85,40 @@ class Soak:
         main = next((w for _, w in wins if p.is_main(w)), None)
         if r < 0.45:
             pick = targets(p, top)
-            if pick:
-                a = self.rng.choice(pick)
-                try:
-                    x, y = p.center(a)
-                except Exception:
-                    return
-                d.click_at(x, y, 1 if self.rng.random() < 0.93 else 3)
-                self.activations += 1
+            if not pick:
+                return
+            try:
+                x, y = p.center(self.rng.choice(pick))
+            except Exception:
+                return
+            d.click_at(x, y, 1 if self.rng.random() < 0.93 else 3)
         elif r < 0.55:
             x, y, w, h = p.extents(top)
             d.click_at(x + self.rng.randrange(max(1, w)), y + self.rng.randrange(max(1, h)))
-            self.activations += 1
         elif r < 0.80:
             d.key(self.rng.choice(KEYS))
-            self.activations += 1
         elif r < 0.86:
             x, y, w, h = p.extents(main or top)
             d.wheel(x + w // 2 + self.rng.randrange(-w // 4, w // 4 + 1), y + h // 2, up=self.rng.random() < 0.6,
                     ctrl=self.rng.random() < 0.8, times=self.rng.randint(1, 6))
+            return
         elif r < 0.91:
             # Held long enough for the X server to repeat it: the repeats must not count.
             d.hold(self.rng.choice(HELD), self.rng.uniform(0.7, 2.5))
-            self.activations += 1
         elif r < 0.95:
             # A press whose release lands on whatever window the press brought up or uncovered.
-            d.xdo("keydown", "Return")
             before = p.titles()
-            try:
-                wait_for(lambda: p.titles() != before, "a window change", 1)
-            except Fail:
-                pass
-            d.xdo("keyup", "Return")
-            d.events += 1
-            self.activations += 1
+            d.hold("Return", 1, lambda: p.titles() != before)
         elif r < 0.99:
             others = p.others()
-            if others:
-                p.close_box(self.rng.choice(others)[1])
-                self.activations += 1
+            if not others:
+                return
+            p.close_box(self.rng.choice(others)[1])
         elif main is not None:
             p.close_box(main)
-            self.activations += 1
+        else:
+            return
+        self.activations += 1
 
     def run(self):
         self.d = desk.Desk(scale=self.scale)
@@ -148,21 +138,21 @@ class Soak:
         collection = self.rng.choice(["quorvel", "tovrin", "assign"])
         self.inst = desk.Install(self.d, collection, "tower", "open")
         self.docs = self.inst.documents()
-        self.before = desk.sandbox_outputs([os.path.join(self.inst.dir, "c"), os.path.join(self.inst.dir, "a")])
+        self.drives = [os.path.join(self.inst.dir, "c"), os.path.join(self.inst.dir, "a")]
+        self.before = desk.sandbox_outputs(*self.drives)
         outside = outside_snapshot()
         self.log("%s, scale %d, %d s, sandbox %s" % (collection, self.scale, self.seconds, self.d.sandbox))
         end = time.monotonic() + self.seconds
         p = self.start()
-        peak = 0
         report_at = time.monotonic() + 300
         while time.monotonic() < end:
             if time.monotonic() > report_at:
                 report_at += 300
                 p.sample_rss()
-                self.log("events %d, starts %d, RSS peak %d MB" % (self.d.events, self.starts, p.peak_kb // 1024))
+                self.log("events %d, starts %d, RSS peak %d MB"
+                         % (self.d.events, len(self.programs), p.peak_kb // 1024))
             if not p.alive():
                 self.check_ended(p)
-                peak = max(peak, p.peak_kb)
                 p = self.start()
                 continue
             try:
@@ -179,19 +169,17 @@ class Soak:
         # start would find them.
         if p.alive():
             p.sample_rss()
-            peak = max(peak, p.peak_kb)
             self.check_lists()
             p.stop()
-            report = p.crash_report()
-            if report:
-                raise Fail("crash report:\n" + report)
+            if p.crash_report():
+                raise Fail("crash report:\n" + p.crash_report())
         else:
             self.check_ended(p)
-            peak = max(peak, p.peak_kb)
             self.check_lists()
         jobs, exported = self.outputs()
+        peak = max(q.peak_kb for q in self.programs)
         self.log("events %d, activations %d, starts %d, print jobs %d, exported documents %d, peak RSS %d MB"
-                 % (self.d.events, self.activations, self.starts, jobs, exported, peak // 1024))
+                 % (self.d.events, self.activations, len(self.programs), jobs, exported, peak // 1024))
         if jobs + exported > self.activations:
             raise Fail("%d print jobs and %d exported documents from %d presses and clicks"
                        % (jobs, exported, self.activations))
@@ -249,8 +237,7 @@ def main():
     s = Soak(seed, a.scale, a.seconds, log)
     s.run()
     if s.findings:
-        print("soak: FAILED with seed %d:\n%s" % (seed, "\n".join(s.findings)), file=sys.stderr)
-        sys.exit(1)
+        sys.exit("soak: FAILED with seed %d:\n%s" % (seed, "\n".join(s.findings)))
     log("no finding")
 
 
