@@ -156,9 +156,11 @@ TEST(GetPathOpenIdx, AssignmentsSeekReelAndFrameInTheDatabase) {
     TowerApp t(kModeAssignments);
     t.tree.dir("tower/asgn_0001");
     t.tree.write("tower/asgn_0001/REEL1234/0567.BIN", "bin");
-    t.tree.dir("s");
+    // A name that a URI must carry as it is (_ ~) or escaped (space # ? %).
+    const std::string dbDir = "s_~ #?%";
+    t.tree.dir(dbDir);
     sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open((t.tree.root() / "s/assignmt.mdb").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open((t.tree.root() / dbDir / "assignmt.mdb").c_str(), &db), SQLITE_OK);
     EXPECT_EQ(sqlite3_exec(db,
                            "CREATE TABLE Assignments(Reel TEXT, Frame TEXT, Path TEXT, FileName TEXT);"
                            "CREATE INDEX ByReelFrame ON Assignments(Reel, Frame);"
@@ -169,7 +171,7 @@ TEST(GetPathOpenIdx, AssignmentsSeekReelAndFrameInTheDatabase) {
     sqlite3_close(db);
     App& app = t.app;
     EXPECT_EQ(t.refused("12340567", "ASGN_0001"), 1u);  // S: not mapped
-    app.drives.map('S', (t.tree.root() / "s").string());
+    app.drives.map('S', (t.tree.root() / dbDir).string());
     ASSERT_TRUE(GetPath_OpenIdx(app, "12340567", "ASGN_0001"));
     EXPECT_EQ(Canon(app.doc.CurImagePath), Canon((t.tower / "asgn_0001/REEL1234/0567.BIN").string()));
     EXPECT_EQ(app.doc.LastOpenIdx.ImagePath, "");  // assignments never fill it
@@ -179,7 +181,7 @@ TEST(GetPathOpenIdx, AssignmentsSeekReelAndFrameInTheDatabase) {
     EXPECT_EQ(t.refused("12340569", "ASGN_0001"), 1u);
 
     // Nothing was written next to the database: it is opened read-only.
-    EXPECT_EQ(std::distance(fs::directory_iterator(t.tree.root() / "s"), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(t.tree.root() / dbDir), fs::directory_iterator()), 1);
 }
 
 }  // namespace
