@@ -6,6 +6,7 @@ import glob
 import os
 import re
 import shutil
+import socket
 import sqlite3
 import subprocess
 import tempfile
@@ -95,7 +96,12 @@ class Desk:
         """The server of display n is the one started here (two tests may race for it)."""
         try:
             with open("/tmp/.X%d-lock" % n) as f:
-                return int(f.read().strip() or 0) == pid and os.path.exists("/tmp/.X11-unix/X%d" % n)
+                if int(f.read().strip() or 0) != pid:
+                    return False
+            # A socket file a killed server left behind exists before this one listens.
+            with socket.socket(socket.AF_UNIX) as s:
+                s.connect("/tmp/.X11-unix/X%d" % n)
+            return True
         except (OSError, ValueError):
             return False
 
