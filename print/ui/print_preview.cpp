@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QPrintPreviewDialog>
 #include <QScreen>
+#include <QToolBar>
 #include <algorithm>
 
 #include "platform/app.h"
@@ -47,11 +48,20 @@ bool ShowPrintPreview(App& app, Modal& modal, QWidget* parent, const std::vector
     // closing message) on paper of its own: Print hands back to the dialog instead.
     for (QAction* a : dialog.findChildren<QAction*>()) {
         const QString text = a->text().remove('&');
-        if (text == "Page setup") a->setVisible(false);
+        // Paper and orientation come from the run: choices made here would not print.
+        if (text == "Page setup" || text == "Portrait" || text == "Landscape") a->setVisible(false);
         if (text == "Print") {
             QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
             QObject::connect(a, &QAction::triggered, &dialog, [&dialog] { dialog.done(kPrintChosen); });
         }
+    }
+    // Wide enough for the whole toolbar where the screen allows, so Print, its last
+    // button, never hides behind the overflow arrow (as it did at twice the scale).
+    if (const QToolBar* bar = dialog.findChild<QToolBar*>()) {
+        const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+        const int want = bar->sizeHint().width() + 24;
+        const int room = screen ? screen->availableGeometry().width() : want;
+        if (dialog.width() < want) dialog.resize(std::min(want, room), dialog.height());
     }
     return modal.exec(dialog) == kPrintChosen;
 }

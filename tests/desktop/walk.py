@@ -381,6 +381,13 @@ def batch_flow(p, inst, log):
     log("batch: printed and exported")
 
 
+def preview_prints(p):
+    """File > Print Preview shows Print, its toolbar's last button, not behind the overflow arrow."""
+    p.menu(p.main(), "File", "Print Preview")
+    p.get(p.window("^Print Preview$"), "Print", "push button")
+    p.settle()
+
+
 def walk_collection(d, collection, mode, smoke, log):
     """Everything once on one installation; ends by Exit, or by the close box."""
     inst = desk.Install(d, collection, mode, "open")
@@ -395,6 +402,8 @@ def walk_collection(d, collection, mode, smoke, log):
     print_flows(p, log)
     save_as_pdf_flow(p, docs[0], log)
     export_flow(p, log)
+    if collection == "quorvel":
+        preview_prints(p)
     if not smoke:
         if collection == "quorvel":
             batch_flow(p, inst, log)
