@@ -312,11 +312,12 @@ void frmVelk::saveView() {
     if (viewMemoryFile_.isEmpty()) return;
     QSettings s(viewMemoryFile_, QSettings::IniFormat);
     s.beginGroup(CollectionGroup(app_));
-    // The size and whether maximised; the window manager places the window, as at a first
-    // start: a restored place came back at twice the screen scale with the title bar above
-    // the screen, where the window can be neither moved nor closed.
     s.setValue("window/size", isMaximized() ? normalGeometry().size() : size());
     s.setValue("window/maximised", isMaximized());
+    if (!isMaximized()) {
+        s.setValue("window/frame", frameGeometry());
+        s.setValue("window/inside", geometry());
+    }
     for (int n = 1; n <= 2; ++n) {
         const ViewerState& v = app_.viewers[static_cast<std::size_t>(n - 1)];
         s.setValue(QString("viewer%1/mode").arg(n), static_cast<int>(v.Mode));
@@ -335,6 +336,8 @@ void frmVelk::restoreView() {
         const QSize size = s.value("window/size").toSize();
         if (size.isValid()) resize(size.boundedTo(QSize(10000, 10000)));
         restoreMaximised_ = s.value("window/maximised", false).toBool();
+        const QRect frame = s.value("window/frame").toRect(), inside = s.value("window/inside").toRect();
+        if (frame.isValid() && frame.contains(inside)) restorePlace_ = {frame, inside};
     }
     for (int n = 1; n <= 2; ++n) {
         ViewerState& v = app_.viewers[static_cast<std::size_t>(n - 1)];
@@ -372,6 +375,15 @@ void frmVelk::showMainWindow() {
         if (width() < want) resize(std::min(want, room), height());
     }
     FitToScreen(*this);  // at a large screen scale the designed size may not fit
+    // The last place only where the whole window, title bar first, fits a screen as it
+    // is now: a place kept from another screen scale or layout is left to the window
+    // manager. The inside is placed, as the frame is not known before the window shows.
+    if (restorePlace_) {
+        const auto& [frame, inside] = *restorePlace_;
+        const QRect whole(frame.topLeft(), size() + frame.size() - inside.size());
+        const QScreen* at = QGuiApplication::screenAt(whole.topLeft());
+        if (at && at->availableGeometry().contains(whole)) setGeometry(QRect(inside.topLeft(), size()));
+    }
     if (restoreMaximised_)
         showMaximized();
     else

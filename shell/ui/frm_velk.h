@@ -5,6 +5,7 @@
 #include <QString>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/app.h"
@@ -119,6 +120,8 @@ private:
     QString viewMemoryFile_;
     int stripWidth_ = 0;  // remembered, applied once shown
     bool restoreMaximised_ = false;
+    std::optional<std::pair<QRect, QRect>>
+        restorePlace_;  // the last frame and inside, to take where they fit
 };
 
 }  // namespace velk

@@ -144,7 +144,8 @@ class Desk:
         self.events += 2
         self.move(x0, y0)
         self.xdo("mousedown", 1)
-        self.move(x1, y1)
+        for i in (1, 2, 3, 4):  # in steps, as a hand moves: a window manager moves a window on motion
+            self.move(x0 + (x1 - x0) * i / 4, y0 + (y1 - y0) * i / 4)
         self.xdo("mouseup", 1)
 
     def wheel(self, x, y, up=True, ctrl=False, times=1):

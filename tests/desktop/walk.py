@@ -335,6 +335,20 @@ def reader_keys_strip_and_links(d, log):
     wait_for(lambda: on(2) == second + 1, "viewer 2 on page %d" % (second + 1))
     wait_for(lambda: on(1) == min(first + 1, pages), "viewer 1 to follow to page %d" % min(first + 1, pages))
     log("linked: next page in viewer 2 (%d to %d) turned viewer 1 (%d to %d)" % (second, on(2), first, on(1)))
+
+    # The next start brings back the strip and the window's place, moved by its title bar;
+    # at 2x the window fills the screen, so moved it no longer fits: placed whole instead.
+    x, y = p.extents(frame)[:2]
+    d.drag(x + 200, y - 11, x + 240, y + 29)
+    at = lambda: p.extents(p.main())[:2]
+    place = wait_for(lambda: at() != (x, y) and at(), "the window to move")
+    finish(p, "menu")
+    p = desk.Program(d, inst)
+    p.view(docs[0], p.start_up())
+    fits = lambda: at() == place if d.scale == 1 else 0 < at()[1] < place[1]
+    wait_for(fits, "the window at %s (%s)" % ("its place" if d.scale == 1 else "the top", place))
+    p.get(p.main(), "Page strip", "list")
+    log("next start: the strip, and the window at %s" % (at(),))
     finish(p, "menu")
 
 
