@@ -8,6 +8,7 @@
 
 #include "common/vb_text.h"
 #include "platform/drives.h"
+#include "platform/install_lock.h"
 
 namespace fs = std::filesystem;
 
@@ -175,6 +176,7 @@ bool ListStore::OpenDatabases() {
             try {
                 openConnection();
                 ensureSchema();
+                for (const char* end : {"", "-wal", "-shm"}) ShareWithGroup(path_.string() + end);
                 totals_ = countTotals();
                 frames_.clear();
                 broken_ = false;

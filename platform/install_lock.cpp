@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -59,8 +60,20 @@ std::unique_ptr<InstallLock> InstallLock::acquire(const Config& config, std::str
     return lock;
 }
 
+void ShareWithGroup(const std::string& file) {
+    const std::string dir = std::filesystem::path(file).parent_path().string();
+    struct stat d {
+    }, f{};
+    if (::stat(dir.empty() ? "." : dir.c_str(), &d) != 0 ||
+        (d.st_mode & (S_ISGID | S_IWGRP)) != (S_ISGID | S_IWGRP))
+        return;
+    if (::stat(file.c_str(), &f) == 0 && f.st_uid == ::geteuid() && !(f.st_mode & S_IWGRP))
+        (void)::chmod(file.c_str(), (f.st_mode & 07777) | S_IWGRP);
+}
+
 std::unique_ptr<InstallLock> InstallLock::acquire(const std::string& lockFile, std::string* message) {
     int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd >= 0) ShareWithGroup(lockFile);
     if (fd < 0) fd = ::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         // A read-only installation directory: lock the directory instead.

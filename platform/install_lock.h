@@ -9,6 +9,12 @@
 
 namespace velk {
 
+// A shared installation's directory lets its group write and passes its group on (as
+// velk-setup makes it): a file a run makes there is given group write, so the next
+// user of the group can open the lists and the lock. Elsewhere, or for a file of
+// another owner, nothing changes.
+void ShareWithGroup(const std::string& file);
+
 class InstallLock {
 public:
     ~InstallLock();

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <tuple>
 
+#include "platform/install_lock.h"
 #include "tests/platform/scratch_dir.h"
 
 using namespace velk;
@@ -264,6 +266,27 @@ TEST_F(ListStoreTest, FindsTheFileWhateverItsCase) {
     cfg.AppDir.clear();
     ListStore nowhere(cfg);
     EXPECT_FALSE(nowhere.OpenDatabases());
+}
+
+// In a shared installation's directory (group-writable, setgid) the lists, their log and
+// the lock stay writable by the group's next user; elsewhere they keep the user's umask.
+TEST_F(ListStoreTest, AGroupSharedDirectoryLeavesItsFilesToTheGroup) {
+    const mode_t umask = ::umask(022);
+    for (auto how : {fs::perm_options::remove, fs::perm_options::add}) {
+        fs::permissions(dir, fs::perms::set_gid | fs::perms::group_write, how);
+        auto s = open();
+        auto lock = InstallLock::acquire(db().string() + ".lock", nullptr);
+        for (const char* end : {"", "-wal", "-shm", ".lock"})
+            EXPECT_EQ(
+                (fs::status(db().string() + end).permissions() & fs::perms::group_write) != fs::perms::none,
+                how == fs::perm_options::add)
+                << end;
+        s.reset();
+        lock.reset();
+        fs::remove(db());
+        fs::remove(db().string() + ".lock");
+    }
+    ::umask(umask);
 }
 
 // Read-only or locked files are refused; of files the store did not write, foreign or damaged ones
