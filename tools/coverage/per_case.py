@@ -95,9 +95,13 @@ def main():
         start = time.monotonic()
         env = dict(os.environ, **env, GCOV_PREFIX=scratch, GCOV_PREFIX_STRIP="0")
         try:
-            ok = subprocess.run(command, cwd=cwd, env=env, capture_output=True, timeout=1800).returncode == 0
-        except subprocess.TimeoutExpired:
-            ok = False
+            r = subprocess.run(command, cwd=cwd, env=env, capture_output=True, timeout=1800)
+            ok, said = r.returncode == 0, r.stdout + r.stderr
+        except subprocess.TimeoutExpired as e:
+            ok, said = False, (e.stdout or b"") + b"\ntimed out\n"
+        if not ok:  # what it said, for a failure that a rerun does not repeat
+            with open(os.path.join(os.path.dirname(keep), re.sub(r"\W", "_", key) + ".fail.log"), "wb") as f:
+                f.write(said)
         results[key] = (ok, reached(scratch, os.path.basename(build) + "/"))
         print("%s %s (%.0f s)" % ("ok  " if ok else "FAIL", key, time.monotonic() - start), flush=True)
         pickle.dump(results, open(keep, "wb"))
@@ -118,7 +122,7 @@ def main():
                     case = suite + line.split()[0]
                     run("%s:%s" % (os.path.basename(exe)[5:], case), [exe, "--gtest_filter=" + case], cwd, env)
         else:
-            run("ctest:" + t["name"], ["ctest", "-R", "^%s$" % re.escape(t["name"])], build, {})
+            run("ctest:" + t["name"], ["ctest", "--output-on-failure", "-R", "^%s$" % re.escape(t["name"])], build, {})
     shutil.rmtree(scratch, ignore_errors=True)
 
     failed = [k for k, (ok, _) in results.items() if not ok]
