@@ -5,8 +5,8 @@ import contextlib
 import glob
 import os
 import re
+import select
 import shutil
-import socket
 import sqlite3
 import subprocess
 import tempfile
@@ -43,12 +43,12 @@ class Desk:
     """An X server with a window manager, a private D-Bus with the accessibility bus and a
     sandbox (HOME, TMPDIR, installations) of its own."""
 
-    def __init__(self, scale=1, displays=range(51, 60), screen=(1280, 1024)):
+    def __init__(self, scale=1, screen=(1280, 1024)):
         self.scale, self.screen, self.keep = scale, screen, False
         self.sandbox = tempfile.mkdtemp(prefix="velk-desk-")
         self.procs = []
         try:
-            self._start(displays)
+            self._start()
         except BaseException:
             self.close()  # what did start goes again
             raise
@@ -56,20 +56,21 @@ class Desk:
         loc = re.match(r"x:(\d+) y:(\d+)", self.xdo("getmouselocation"))
         self.pointer = (int(loc.group(1)), int(loc.group(2)))
 
-    def _start(self, displays):
-        for n in displays:
-            if os.path.exists("/tmp/.X%d-lock" % n):
-                continue
-            x = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "%dx%dx24" % self.screen, "-nolisten", "tcp"],
-                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            self.procs.append(x)
-            wait_for(lambda: x.poll() is not None or self._serving(n, x.pid), "Xvfb on :%d" % n)
-            if x.poll() is None:
-                self.display = ":%d" % n
-                break
-            self.procs.remove(x)  # another server took the display first
-        else:
-            raise Fail("no free X display in %s" % list(displays))
+    def _start(self):
+        # The server picks a free display itself and names it once it takes connections:
+        # no race with another test for a display, nor with a dying server's socket.
+        r, w = os.pipe()
+        x = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "%dx%dx24" % self.screen,
+                              "-nolisten", "tcp"], pass_fds=(w,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(w)
+        self.procs.append(x)
+        with os.fdopen(r) as named:
+            if not select.select([named], [], [], PATIENCE)[0]:
+                raise Fail("Xvfb named no display in %d s" % PATIENCE)
+            number = named.readline().strip()
+        if not number.isdigit():
+            raise Fail("Xvfb ended (status %s) before it took connections" % x.poll())
+        self.display = ":" + number
         os.environ["DISPLAY"] = self.display
         bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
@@ -90,20 +91,6 @@ class Desk:
             raise Fail("%s on %s; it wrote: %s" % (e, self.display, open(wm_log).read()[-2000:]))
         global pyatspi
         import pyatspi  # after the bus address is set: it connects on import
-
-    @staticmethod
-    def _serving(n, pid):
-        """The server of display n is the one started here (two tests may race for it)."""
-        try:
-            with open("/tmp/.X%d-lock" % n) as f:
-                if int(f.read().strip() or 0) != pid:
-                    return False
-            # A socket file a killed server left behind exists before this one listens.
-            with socket.socket(socket.AF_UNIX) as s:
-                s.connect("/tmp/.X11-unix/X%d" % n)
-            return True
-        except (OSError, ValueError):
-            return False
 
     # --- input -------------------------------------------------------------------
     def xdo(self, *args, ok=(0,)):
