@@ -62,8 +62,8 @@ std::unique_ptr<InstallLock> InstallLock::acquire(const Config& config, std::str
 
 void ShareWithGroup(const std::string& file) {
     const std::string dir = std::filesystem::path(file).parent_path().string();
-    struct stat d {
-    }, f{};
+    struct stat d = {};
+    struct stat f = {};
     if (::stat(dir.empty() ? "." : dir.c_str(), &d) != 0 ||
         (d.st_mode & (S_ISGID | S_IWGRP)) != (S_ISGID | S_IWGRP))
         return;
