@@ -481,6 +481,10 @@ bool ListStore::takeFromList(ListTable table, const std::string& entry, ListRow&
 
 // --- operations -------------------------------------------------------------
 
+bool ListStore::waiting(const std::string& entry) const {
+    return has(ListTable::Remaining, entry) || has(ListTable::ToPrint, entry) || has(ListTable::ToExport, entry);
+}
+
 bool ListStore::AddToFound(std::string& entry, Int16 pages) {
     std::string volume = Trim(Mid(entry, 10));
     std::string stored = assignments_ ? Left(entry, 4) + Mid(entry, 6, 4) + " " + volume : entry;
@@ -488,6 +492,8 @@ bool ListStore::AddToFound(std::string& entry, Int16 pages) {
         insert(ListTable::Found, stored, pages, volume);
         insert(ListTable::FoundOrder, stored, pages, volume);
         Bump(t.FoundCount, 1);
+        // Found again after it left Found but not the batch lists: it waits there already.
+        if (waiting(stored)) return true;
         return addToList(ListTable::Remaining, {stored, pages, volume}, t);
     });
     if (ok) entry = stored;
@@ -564,9 +570,10 @@ bool ListStore::Move(ListTable from, ListTable to, const std::string& entry) {
     return guarded([&](ListTotals& t) {
         ListRow row;
         if (!takeFromList(from, entry, row, t)) return false;
-        // Remaining holds a document once: taken off To Print and To Export in turn, it
-        // would otherwise be there twice, and one copy stay when it is added again.
-        if (to == ListTable::Remaining && has(ListTable::Remaining, entry)) return true;
+        // Remaining holds a document once, and only while it is on neither batch list:
+        // taken off To Print and To Export in turn, or off one while on the other, it
+        // would be printed or exported twice.
+        if (to == ListTable::Remaining && waiting(entry)) return true;
         return addToList(to, row, t);
     });
 }

@@ -216,6 +216,13 @@ TEST_F(ListStoreTest, CompoundOperations) {
     EXPECT_EQ(Counts(*s, {ListTable::Remaining, ListTable::RemainingOrder}), (std::vector<int>{2, 2}));
     ASSERT_TRUE(s->AddAndTakeOffRemaining(ListTable::ToPrint, kB, 8));
     EXPECT_EQ(s->totals(), (ListTotals{1, 0, 1, 5, 1, 8, 0, 0}));
+
+    // Found again while on To Print or on Remaining, or taken off To Export while on To
+    // Print: not on Remaining a second time, nor beside To Print.
+    ASSERT_TRUE(Found(*s, kB, 8) && Found(*s, kA, 5) && s->AddToExport(kB, 8));
+    ASSERT_TRUE(s->Move(ListTable::ToExport, ListTable::Remaining, kB));
+    EXPECT_EQ(s->totals(), (ListTotals{3, 0, 1, 5, 1, 8, 0, 0}));
+    EXPECT_EQ(Counts(*s, {ListTable::Remaining, ListTable::RemainingOrder}), (std::vector<int>{1, 1}));
 }
 
 TEST_F(ListStoreTest, ClearTablesEmptiesAllWithSevenSteps) {

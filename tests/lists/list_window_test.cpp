@@ -232,7 +232,7 @@ TEST(ListWindowForm, OpensCopiesAndMoves) {
     frmListBox locked(w.app, "REMAINING");
     EXPECT_FALSE(locked.cmdCopyList->isEnabled());
     EXPECT_EQ(locked.windowTitle(), "Documents Not Printed/Exported");
-    EXPECT_EQ(locked.lstLists->count(), 100);
+    EXPECT_EQ(locked.lstLists->count(), 99);  // the document found twice waits there once
 }
 
 TEST(ListWindowForm, PrintsToTheRecorderAndToARealPdf) {
