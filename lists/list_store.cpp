@@ -481,8 +481,10 @@ bool ListStore::takeFromList(ListTable table, const std::string& entry, ListRow&
 
 // --- operations -------------------------------------------------------------
 
-bool ListStore::waiting(const std::string& entry) const {
-    return has(ListTable::Remaining, entry) || has(ListTable::ToPrint, entry) || has(ListTable::ToExport, entry);
+bool ListStore::waiting(const std::string& entry, const ListTotals& t) const {
+    // Empty batch lists, as during an import, are not looked in.
+    return has(ListTable::Remaining, entry) || (t.PrintCount > 0 && has(ListTable::ToPrint, entry)) ||
+           (t.ExportCount > 0 && has(ListTable::ToExport, entry));
 }
 
 bool ListStore::AddToFound(std::string& entry, Int16 pages) {
@@ -493,7 +495,7 @@ bool ListStore::AddToFound(std::string& entry, Int16 pages) {
         insert(ListTable::FoundOrder, stored, pages, volume);
         Bump(t.FoundCount, 1);
         // Found again after it left Found but not the batch lists: it waits there already.
-        if (waiting(stored)) return true;
+        if (waiting(stored, t)) return true;
         return addToList(ListTable::Remaining, {stored, pages, volume}, t);
     });
     if (ok) entry = stored;
@@ -573,7 +575,7 @@ bool ListStore::Move(ListTable from, ListTable to, const std::string& entry) {
         // Remaining holds a document once, and only while it is on neither batch list:
         // taken off To Print and To Export in turn, or off one while on the other, it
         // would be printed or exported twice.
-        if (to == ListTable::Remaining && waiting(entry)) return true;
+        if (to == ListTable::Remaining && waiting(entry, t)) return true;
         return addToList(to, row, t);
     });
 }

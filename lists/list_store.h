@@ -168,7 +168,7 @@ private:
     // Deletes the first record matching entry; its row, or false when none matched.
     bool takeFirst(ListTable table, const std::string& entry, ListRow* row);
     bool has(ListTable table, const std::string& entry) const;  // throws on a database error
-    bool waiting(const std::string& entry) const;  // on Remaining, To Print or To Export
+    bool waiting(const std::string& entry, const ListTotals& t) const;  // on Remaining, To Print or To Export
     // Binds the document an entry names: ?1 its number (columns 1 to 9 after any
     // leading blanks; trademarks: the value), ?2 its volume (column 10 on).
     void bindDocument(sql::Statement& st, const std::string& entry) const;
